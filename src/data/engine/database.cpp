@@ -1,0 +1,627 @@
+#include "data/engine/database.h"
+
+#include <sqlite3.h>
+
+#include <regex>
+
+#include "data/engine/dialect.h"
+#include "data/engine/engine.h"
+#include "data/engine/recordset.h"
+#include "data/engine/storage.h"
+#include "data/values/error.h"
+
+namespace kapred::db {
+
+namespace {
+
+constexpr std::string_view kBookkeepingPrefix = "kp_";
+constexpr std::string_view kRowIdColumn = "__kp_rowid__";
+
+std::string quoteName(std::string_view name) {
+    std::string quoted = "\"";
+    for (char c : name) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string lowerKey(std::string_view name) { return lowerCase(name); }
+
+std::string sqliteIndexName(std::string_view table, std::string_view index) {
+    return std::string(table) + ":" + std::string(index);
+}
+
+// A prepared statement that finalizes itself.
+class Statement {
+public:
+    Statement(sqlite3* connection, std::string_view sql, const std::string& source) : connection_(connection) {
+        const int rc = sqlite3_prepare_v2(connection, sql.data(), static_cast<int>(sql.size()), &statement_,
+                                          nullptr);
+        if (rc != SQLITE_OK) {
+            raiseSqliteError(connection, rc, source);
+        }
+    }
+    ~Statement() { sqlite3_finalize(statement_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return statement_; }
+    bool step(const std::string& source) {
+        const int rc = sqlite3_step(statement_);
+        if (rc == SQLITE_ROW) {
+            return true;
+        }
+        if (rc != SQLITE_DONE) {
+            raiseSqliteError(connection_, rc, source);
+        }
+        return false;
+    }
+    std::string text(int column) const {
+        const auto* value = sqlite3_column_text(statement_, column);
+        return value == nullptr ? std::string() : reinterpret_cast<const char*>(value);
+    }
+    long long integer(int column) const { return sqlite3_column_int64(statement_, column); }
+    bool isNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
+
+private:
+    sqlite3* connection_;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+bool isBookkeeping(std::string_view table) {
+    return table.size() > kBookkeepingPrefix.size() &&
+           equalsIgnoreCase(table.substr(0, kBookkeepingPrefix.size()), kBookkeepingPrefix);
+}
+
+// Select lists whose rows are not rows of one table: the result cannot be changed.
+bool readOnlyShape(std::string_view sql) {
+    static const std::regex shape(R"(\b(group\s+by|distinct|union|having)\b)", std::regex::icase);
+    return std::regex_search(std::string(sql), shape);
+}
+
+std::string withRowId(const std::string& sql) {
+    static const std::regex firstSelect(R"(^\s*select\b)", std::regex::icase);
+    std::smatch match;
+    if (!std::regex_search(sql, match, firstSelect)) {
+        return {};
+    }
+    return match.str() + " rowid AS " + std::string(kRowIdColumn) + "," + match.suffix().str();
+}
+
+}  // namespace
+
+[[noreturn]] void raiseSqliteError(sqlite3* connection, int code, const std::string& source) {
+    const std::string detail = connection != nullptr ? sqlite3_errmsg(connection) : sqlite3_errstr(code);
+    switch (code & 0xFF) {
+        case SQLITE_CONSTRAINT:
+            if (code == SQLITE_CONSTRAINT_NOTNULL) {
+                const auto dot = detail.rfind('.');
+                const std::string field = dot == std::string::npos ? detail : detail.substr(dot + 1);
+                throw Error(err::kRequiredNull, source,
+                            "El campo '" + field +
+                                "' no puede contener un valor nulo porque la propiedad Required para "
+                                "este campo está establecida a True. Escriba un valor en este campo.");
+            }
+            throw Error(err::kDuplicateKey, source,
+                        "Los cambios solicitados en la tabla no se realizaron correctamente porque "
+                        "crearían valores duplicados en el índice, clave principal o relación.");
+        case SQLITE_NOTADB:
+            throw Error(err::kUnrecognisedFormat, source, "Formato de base de datos no reconocido.");
+        case SQLITE_CORRUPT:
+            throw Error(err::kCannotOpen, source,
+                        "No se puede abrir la base de datos. Puede que no sea una base de datos "
+                        "reconocida por su aplicación o que el archivo esté dañado.");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            throw Error(3260, source, "No se pudo actualizar; la base de datos está bloqueada por otro proceso.");
+        case SQLITE_FULL:
+            throw Error(3026, source, "No hay espacio suficiente en el disco.");
+        case SQLITE_IOERR:
+            throw Error(3043, source, "Error de disco o de red.");
+        case SQLITE_READONLY:
+            throw Error(err::kReadOnly, source,
+                        "No se puede actualizar. La base de datos o el objeto es de sólo lectura.");
+        case SQLITE_CANTOPEN:
+            throw Error(err::kFileNotFound, source, "No se puede abrir el archivo de la base de datos.");
+        default:
+            throw Error(err::kSyntax, source, "Error en la instrucción SQL: " + detail);
+    }
+}
+
+Database::Database(sqlite3* connection, std::string path, Workspace* workspace)
+    : connection_(connection), path_(std::move(path)), workspace_(workspace) {}
+
+Database::~Database() {
+    if (connection_ != nullptr) {
+        sqlite3_close_v2(connection_);
+    }
+}
+
+void Database::close() {
+    if (connection_ == nullptr) {
+        return;
+    }
+    if (transactionDepth_ > 0) {
+        sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
+        transactionDepth_ = 0;
+    }
+    sqlite3_close_v2(connection_);
+    connection_ = nullptr;
+    tableCache_.clear();
+    if (workspace_ != nullptr) {
+        auto* workspace = workspace_;
+        workspace_ = nullptr;
+        workspace->forget(this);
+    }
+}
+
+sqlite3* Database::handle() {
+    if (connection_ == nullptr) {
+        throw Error(err::kObjectClosed, "Database", "El objeto no es válido o ya no está establecido.");
+    }
+    return connection_;
+}
+
+long Database::execute(std::string_view sql) {
+    const std::string translated = translate(sql);
+    Statement statement(handle(), translated, "Execute");
+    while (statement.step("Execute")) {
+    }
+    static const std::regex ddl(R"(^\s*(create|drop|alter)\b)", std::regex::icase);
+    if (std::regex_search(translated, ddl)) {
+        tableCache_.clear();
+    }
+    return sqlite3_changes(connection_);
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, RecordsetType type) {
+    std::string translated = translate(sql);
+    static const std::regex bareName(R"(^\s*\[?(\w+)\]?\s*$)");
+    std::smatch nameMatch;
+    if (std::regex_match(translated, nameMatch, bareName)) {
+        translated = "SELECT * FROM " + quoteName(nameMatch[1].str());
+    }
+    sqlite3* connection = handle();
+
+    // A dynaset over one table also reads each row's identity so that it can be changed.
+    bool updatable = false;
+    std::unique_ptr<Statement> statement;
+    if (type == RecordsetType::Dynaset && !readOnlyShape(translated)) {
+        const std::string rewritten = withRowId(translated);
+        sqlite3_stmt* probe = nullptr;
+        if (!rewritten.empty() &&
+            sqlite3_prepare_v2(connection, rewritten.c_str(), -1, &probe, nullptr) == SQLITE_OK) {
+            sqlite3_finalize(probe);
+            statement = std::make_unique<Statement>(connection, rewritten, "OpenRecordset");
+            updatable = true;
+        }
+    }
+    if (!statement) {
+        statement = std::make_unique<Statement>(connection, translated, "OpenRecordset");
+    }
+    sqlite3_stmt* raw = statement->get();
+    const int firstField = updatable ? 1 : 0;
+    const int columnCount = sqlite3_column_count(raw);
+
+    const auto aggregates = selectAggregates(translated);
+    const auto tables = statementTables(translated);
+    std::vector<FieldInfo> fields;
+    std::vector<bool> typeKnown;
+    for (int c = firstField; c < columnCount; ++c) {
+        FieldInfo info;
+        info.name = sqlite3_column_name(raw, c);
+        const char* declared = sqlite3_column_decltype(raw, c);
+        const char* table = sqlite3_column_table_name(raw, c);
+        const char* origin = sqlite3_column_origin_name(raw, c);
+        info.table = table != nullptr ? table : "";
+        info.column = origin != nullptr ? origin : "";
+        bool known = declared != nullptr;
+        if (known) {
+            info.type = typeFromDeclaration(declared, &info.size);
+        } else if (aggregates.size() == static_cast<std::size_t>(columnCount - firstField) &&
+                   aggregates[static_cast<std::size_t>(c - firstField)]) {
+            const auto& item = *aggregates[static_cast<std::size_t>(c - firstField)];
+            if (item.function == "count") {
+                info.type = DataType::Long;
+                info.size = 4;
+                known = true;
+            } else {
+                std::vector<std::string> candidates = tables;
+                if (!item.table.empty()) {
+                    candidates.assign(1, item.table);
+                }
+                for (const auto& candidate : candidates) {
+                    if (!hasTable(candidate)) {
+                        continue;
+                    }
+                    if (const FieldDef* source = tableDef(candidate).field(item.column)) {
+                        info.type = source->type;
+                        info.size = storageSize(source->type, source->size);
+                        known = true;
+                        break;
+                    }
+                }
+            }
+        }
+        if (info.table.empty() || info.column.empty()) {
+            updatable = false;
+        }
+        fields.push_back(std::move(info));
+        typeKnown.push_back(known);
+    }
+    if (updatable) {
+        for (const auto& field : fields) {
+            if (field.table.empty() || !equalsIgnoreCase(field.table, fields.front().table)) {
+                updatable = false;
+            }
+        }
+    }
+
+    std::vector<std::vector<Variant>> rows;
+    std::vector<long long> rowIds;
+    while (statement->step("OpenRecordset")) {
+        std::vector<Variant> row;
+        row.reserve(fields.size());
+        for (std::size_t f = 0; f < fields.size(); ++f) {
+            const int column = static_cast<int>(f) + firstField;
+            if (!typeKnown[f] && sqlite3_column_type(raw, column) != SQLITE_NULL) {
+                // A computed column takes the type of the first value it shows.
+                const int storage = sqlite3_column_type(raw, column);
+                fields[f].type = storage == SQLITE_INTEGER ? DataType::Long
+                                 : storage == SQLITE_FLOAT ? DataType::Double
+                                                           : DataType::Text;
+                typeKnown[f] = true;
+            }
+            row.push_back(readColumn(raw, column, fields[f].type));
+        }
+        rows.push_back(std::move(row));
+        if (firstField == 1) {
+            rowIds.push_back(sqlite3_column_int64(raw, 0));
+        }
+    }
+    if (!updatable) {
+        rowIds.clear();
+    }
+    return std::make_unique<Recordset>(*this, std::move(fields), std::move(rows), std::move(rowIds),
+                                       updatable);
+}
+
+std::vector<std::string> Database::tableNames() {
+    Statement statement(handle(),
+                        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                        "'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
+                        "TableDefs");
+    std::vector<std::string> names;
+    while (statement.step("TableDefs")) {
+        names.push_back(statement.text(0));
+    }
+    return names;
+}
+
+bool Database::hasTable(std::string_view tableName) {
+    if (tableCache_.count(lowerKey(tableName)) != 0) {
+        return true;
+    }
+    for (const auto& name : tableNames()) {
+        if (equalsIgnoreCase(name, tableName)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<TableDef> Database::tableDefs() {
+    std::vector<TableDef> tables;
+    for (const auto& name : tableNames()) {
+        tables.push_back(tableDef(name));
+    }
+    return tables;
+}
+
+const TableDef& Database::tableDef(std::string_view tableName) {
+    const std::string key = lowerKey(tableName);
+    auto cached = tableCache_.find(key);
+    if (cached == tableCache_.end()) {
+        std::string actualName;
+        for (const auto& name : tableNames()) {
+            if (equalsIgnoreCase(name, tableName)) {
+                actualName = name;
+            }
+        }
+        if (actualName.empty()) {
+            throw Error(err::kItemNotFound, "TableDefs", "Elemento no encontrado en esta colección.");
+        }
+        cached = tableCache_.emplace(key, readTableDef(actualName)).first;
+    }
+    return cached->second;
+}
+
+TableDef Database::readTableDef(const std::string& tableName) {
+    sqlite3* connection = handle();
+    TableDef table;
+    table.name = tableName;
+    table.attributes = isBookkeeping(tableName) ? kSystemObject : 0;
+
+    Statement columns(connection, "SELECT name, type, \"notnull\", dflt_value FROM pragma_table_info(?1)",
+                      "TableDefs");
+    sqlite3_bind_text(columns.get(), 1, tableName.c_str(), -1, SQLITE_TRANSIENT);
+    while (columns.step("TableDefs")) {
+        FieldDef field;
+        field.name = columns.text(0);
+        field.type = typeFromDeclaration(columns.text(1), &field.size);
+        field.required = columns.integer(2) != 0;
+        field.attributes = field.type == DataType::Text || field.type == DataType::Memo ? kVariableField
+                                                                                          : kFixedField;
+        field.allowZeroLength = field.type == DataType::Text || field.type == DataType::Memo;
+        if (!columns.isNull(3)) {
+            std::string literal = columns.text(3);
+            if (literal.size() >= 2 && literal.front() == '\'' && literal.back() == '\'') {
+                literal = literal.substr(1, literal.size() - 2);
+            } else if (field.type == DataType::Currency) {
+                literal = Currency::fromScaled(std::stoll(literal)).toPlainString();
+            }
+            field.defaultValue = literal;
+        }
+        table.fields.push_back(std::move(field));
+    }
+
+    if (!isBookkeeping(tableName)) {
+        Statement kept(connection,
+                       "SELECT fld, attributes, allow_zero_length, required, validation_rule, "
+                       "validation_text, foreign_name FROM kp_fields WHERE tbl = ?1",
+                       "TableDefs");
+        sqlite3_bind_text(kept.get(), 1, tableName.c_str(), -1, SQLITE_TRANSIENT);
+        while (kept.step("TableDefs")) {
+            for (auto& field : table.fields) {
+                if (field.name == kept.text(0)) {
+                    field.attributes = static_cast<long>(kept.integer(1));
+                    field.allowZeroLength = kept.integer(2) != 0;
+                    field.required = kept.integer(3) != 0;
+                    field.validationRule = kept.text(4);
+                    field.validationText = kept.text(5);
+                    field.foreignName = kept.text(6);
+                }
+            }
+        }
+    }
+
+    Statement indexes(connection, "SELECT name, \"unique\" FROM pragma_index_list(?1) ORDER BY seq DESC",
+                      "TableDefs");
+    sqlite3_bind_text(indexes.get(), 1, tableName.c_str(), -1, SQLITE_TRANSIENT);
+    const std::string prefix = tableName + ":";
+    while (indexes.step("TableDefs")) {
+        const std::string sqliteName = indexes.text(0);
+        if (sqliteName.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        IndexDef index;
+        index.name = sqliteName.substr(prefix.size());
+        index.unique = indexes.integer(1) != 0;
+        Statement parts(connection, "SELECT name FROM pragma_index_info(?1) ORDER BY seqno", "TableDefs");
+        sqlite3_bind_text(parts.get(), 1, sqliteName.c_str(), -1, SQLITE_TRANSIENT);
+        while (parts.step("TableDefs")) {
+            index.fields.push_back(parts.text(0));
+        }
+        Statement flags(connection,
+                        "SELECT is_primary, is_required, ignore_nulls, is_clustered FROM kp_indexes "
+                        "WHERE tbl = ?1 AND idx = ?2",
+                        "TableDefs");
+        sqlite3_bind_text(flags.get(), 1, tableName.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(flags.get(), 2, index.name.c_str(), -1, SQLITE_TRANSIENT);
+        if (flags.step("TableDefs")) {
+            index.primary = flags.integer(0) != 0;
+            index.required = flags.integer(1) != 0;
+            index.ignoreNulls = flags.integer(2) != 0;
+            index.clustered = flags.integer(3) != 0;
+        }
+        table.indexes.push_back(std::move(index));
+    }
+    // Indexes in the order they were appended.
+    Statement order(connection, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 ORDER BY rowid",
+                    "TableDefs");
+    sqlite3_bind_text(order.get(), 1, tableName.c_str(), -1, SQLITE_TRANSIENT);
+    std::vector<IndexDef> ordered;
+    while (order.step("TableDefs")) {
+        const std::string sqliteName = order.text(0);
+        for (auto& index : table.indexes) {
+            if (sqliteIndexName(tableName, index.name) == sqliteName) {
+                ordered.push_back(index);
+            }
+        }
+    }
+    table.indexes = std::move(ordered);
+    return table;
+}
+
+void Database::appendTableDef(const TableDef& table) {
+    sqlite3* connection = handle();
+    if (hasTable(table.name)) {
+        throw Error(3010, "TableDefs", "La tabla '" + table.name + "' ya existe.");
+    }
+    if (table.fields.empty()) {
+        throw Error(3264, "TableDefs", "No hay campos definidos: no se puede anexar la tabla '" + table.name + "'.");
+    }
+    auto inRequiredIndex = [&](const FieldDef& field) {
+        for (const auto& index : table.indexes) {
+            if (index.required || index.primary) {
+                for (const auto& name : index.fields) {
+                    if (equalsIgnoreCase(name, field.name)) {
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    };
+    std::string create = "CREATE TABLE " + quoteName(table.name) + " (";
+    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+        const auto& field = table.fields[i];
+        create += (i == 0 ? "" : ", ") + quoteName(field.name) + " " + declarationOf(field);
+        if (field.required || inRequiredIndex(field)) {
+            create += " NOT NULL";
+        }
+        if (const auto literal = defaultLiteral(field); !literal.empty()) {
+            create += " DEFAULT " + literal;
+        }
+    }
+    create += ")";
+
+    Transaction transaction(*this);
+    Statement(connection, create, "TableDefs").step("TableDefs");
+    for (const auto& index : table.indexes) {
+        std::string columns;
+        for (const auto& name : index.fields) {
+            if (table.field(name) == nullptr) {
+                throw Error(err::kItemNotFound, "Indexes", "Elemento no encontrado en esta colección.");
+            }
+            columns += (columns.empty() ? "" : ", ") + quoteName(name);
+        }
+        const std::string sql = std::string(index.unique || index.primary ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
+                                quoteName(sqliteIndexName(table.name, index.name)) + " ON " +
+                                quoteName(table.name) + " (" + columns + ")";
+        Statement(connection, sql, "Indexes").step("Indexes");
+        Statement flags(connection,
+                        "INSERT INTO kp_indexes (tbl, idx, is_primary, is_required, ignore_nulls, "
+                        "is_clustered) VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
+                        "Indexes");
+        sqlite3_bind_text(flags.get(), 1, table.name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(flags.get(), 2, index.name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(flags.get(), 3, index.primary);
+        sqlite3_bind_int(flags.get(), 4, index.required);
+        sqlite3_bind_int(flags.get(), 5, index.ignoreNulls);
+        sqlite3_bind_int(flags.get(), 6, index.clustered);
+        flags.step("Indexes");
+    }
+    for (const auto& field : table.fields) {
+        Statement kept(connection,
+                       "INSERT INTO kp_fields (tbl, fld, attributes, allow_zero_length, required, "
+                       "validation_rule, validation_text, foreign_name) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
+                       "Fields");
+        sqlite3_bind_text(kept.get(), 1, table.name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(kept.get(), 2, field.name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(kept.get(), 3, field.attributes);
+        sqlite3_bind_int(kept.get(), 4, field.allowZeroLength);
+        sqlite3_bind_int(kept.get(), 5, field.required);
+        sqlite3_bind_text(kept.get(), 6, field.validationRule.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(kept.get(), 7, field.validationText.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(kept.get(), 8, field.foreignName.c_str(), -1, SQLITE_TRANSIENT);
+        kept.step("Fields");
+    }
+    transaction.commit();
+    tableCache_.erase(lowerKey(table.name));
+}
+
+std::vector<RelationDef> Database::relations() {
+    Statement statement(handle(),
+                        "SELECT name, tbl, foreign_tbl, attributes, fields FROM kp_relations ORDER BY rowid",
+                        "Relations");
+    std::vector<RelationDef> relations;
+    while (statement.step("Relations")) {
+        RelationDef relation{statement.text(0), statement.text(1), statement.text(2),
+                             static_cast<long>(statement.integer(3)), {}};
+        // Pairs are kept as "primary=foreign;primary=foreign".
+        const std::string pairs = statement.text(4);
+        std::size_t start = 0;
+        while (start < pairs.size()) {
+            auto end = pairs.find(';', start);
+            if (end == std::string::npos) {
+                end = pairs.size();
+            }
+            const std::string pair = pairs.substr(start, end - start);
+            const auto equals = pair.find('=');
+            relation.fields.emplace_back(pair.substr(0, equals),
+                                         equals == std::string::npos ? "" : pair.substr(equals + 1));
+            start = end + 1;
+        }
+        relations.push_back(std::move(relation));
+    }
+    return relations;
+}
+
+void Database::appendRelation(const RelationDef& relation) {
+    const TableDef primary = tableDef(relation.table);
+    const TableDef foreign = tableDef(relation.foreignTable);
+    std::string pairs;
+    for (const auto& [primaryField, foreignField] : relation.fields) {
+        if (primary.field(primaryField) == nullptr || foreign.field(foreignField) == nullptr) {
+            throw Error(err::kItemNotFound, "Relations", "Elemento no encontrado en esta colección.");
+        }
+        pairs += (pairs.empty() ? "" : ";") + primaryField + "=" + foreignField;
+    }
+    for (const auto& existing : relations()) {
+        if (equalsIgnoreCase(existing.name, relation.name)) {
+            throw Error(3012, "Relations", "El objeto '" + relation.name + "' ya existe.");
+        }
+    }
+    Statement statement(handle(),
+                        "INSERT INTO kp_relations (name, tbl, foreign_tbl, attributes, fields) "
+                        "VALUES (?1, ?2, ?3, ?4, ?5)",
+                        "Relations");
+    sqlite3_bind_text(statement.get(), 1, relation.name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(statement.get(), 2, primary.name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(statement.get(), 3, foreign.name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int64(statement.get(), 4, relation.attributes);
+    sqlite3_bind_text(statement.get(), 5, pairs.c_str(), -1, SQLITE_TRANSIENT);
+    statement.step("Relations");
+}
+
+void Database::beginTrans() {
+    if (transactionDepth_ == 0) {
+        const int rc = sqlite3_exec(handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            raiseSqliteError(connection_, rc, "BeginTrans");
+        }
+        rollbackOnly_ = false;
+    }
+    ++transactionDepth_;
+}
+
+void Database::commitTrans() {
+    if (transactionDepth_ == 0) {
+        throw Error(3034, "CommitTrans", "Ha intentado confirmar o deshacer una transacción sin antes iniciarla.");
+    }
+    if (--transactionDepth_ > 0) {
+        return;
+    }
+    if (rollbackOnly_) {
+        sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        tableCache_.clear();
+        throw Error(3034, "CommitTrans", "La transacción fue cancelada: no se guardó ningún cambio.");
+    }
+    const int rc = sqlite3_exec(handle(), "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
+        tableCache_.clear();
+        raiseSqliteError(connection_, rc, "CommitTrans");
+    }
+}
+
+void Database::rollback() {
+    if (transactionDepth_ == 0) {
+        throw Error(3034, "Rollback", "Ha intentado confirmar o deshacer una transacción sin antes iniciarla.");
+    }
+    if (--transactionDepth_ > 0) {
+        rollbackOnly_ = true;
+        return;
+    }
+    sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    tableCache_.clear();
+}
+
+Transaction::Transaction(Database& database) : database_(database) { database_.beginTrans(); }
+
+Transaction::~Transaction() {
+    if (!done_ && database_.isOpen() && database_.transactionDepth_ > 0) {
+        database_.rollback();
+    }
+}
+
+void Transaction::commit() {
+    done_ = true;
+    database_.commitTrans();
+}
+
+}  // namespace kapred::db

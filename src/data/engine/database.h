@@ -1,0 +1,86 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/engine/schema.h"
+
+struct sqlite3;
+
+namespace kapred::db {
+
+class Recordset;
+class Workspace;
+
+enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
+
+// An open database file. Statements are written in the program's dialect (see dialect.h);
+// table definitions, indexes and relations are read back as the engine kept them. Closing the
+// database (or its workspace) leaves this object in place; any further use raises error 3420.
+class Database {
+public:
+    Database(sqlite3* connection, std::string path, Workspace* workspace);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::string& name() const { return path_; }
+    bool isOpen() const { return connection_ != nullptr; }
+    void close();
+
+    // Runs one statement; returns the number of rows it changed.
+    long execute(std::string_view sql);
+    std::unique_ptr<Recordset> openRecordset(std::string_view sql,
+                                             RecordsetType type = RecordsetType::Dynaset);
+
+    // Every table, the engine's own bookkeeping tables included (those have non-zero attributes).
+    std::vector<TableDef> tableDefs();
+    // One table; raises 3265 when there is none of that name.
+    const TableDef& tableDef(std::string_view tableName);
+    bool hasTable(std::string_view tableName);
+    void appendTableDef(const TableDef& table);
+    std::vector<RelationDef> relations();
+    void appendRelation(const RelationDef& relation);
+
+    void beginTrans();
+    void commitTrans();
+    void rollback();
+
+    sqlite3* handle();  // raises 3420 once closed
+    void detachFromWorkspace() { workspace_ = nullptr; }
+
+private:
+    friend class Transaction;
+    std::vector<std::string> tableNames();
+    TableDef readTableDef(const std::string& tableName);
+
+    sqlite3* connection_;
+    std::string path_;
+    Workspace* workspace_;
+    std::map<std::string, TableDef> tableCache_;  // keyed by lower-case name
+    int transactionDepth_ = 0;
+    bool rollbackOnly_ = false;
+};
+
+// Rows that belong together: commits explicitly, rolls back when left without commit. A
+// transaction opened inside another joins it; a rollback of the inner one dooms the outer one.
+class Transaction {
+public:
+    explicit Transaction(Database& database);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& database_;
+    bool done_ = false;
+};
+
+// Raises the engine error that matches an SQLite result code.
+[[noreturn]] void raiseSqliteError(sqlite3* connection, int code, const std::string& source);
+
+}  // namespace kapred::db

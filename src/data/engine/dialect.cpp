@@ -1,0 +1,311 @@
+#include "data/engine/dialect.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <cmath>
+#include <regex>
+
+#include "data/values/datetime.h"
+
+namespace kapred::db {
+
+namespace {
+
+bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Calls visit(position) for every character outside literals and bracketed names, with the
+// parenthesis depth at that point.
+template <typename Visit>
+void scanTopLevel(std::string_view sql, Visit visit) {
+    int depth = 0;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '\'' || c == '"') {
+            const auto close = sql.find(c, i + 1);
+            i = close == std::string_view::npos ? sql.size() : close;
+        } else if (c == '[') {
+            const auto close = sql.find(']', i + 1);
+            i = close == std::string_view::npos ? sql.size() : close;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            --depth;
+        } else if (!visit(i, depth)) {
+            return;
+        }
+    }
+}
+
+bool keywordAt(std::string_view sql, std::size_t at, std::string_view keyword) {
+    if (at + keyword.size() > sql.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < keyword.size(); ++k) {
+        if (std::toupper(static_cast<unsigned char>(sql[at + k])) != keyword[k]) {
+            return false;
+        }
+    }
+    const bool startsWord = at == 0 || !isWordChar(sql[at - 1]);
+    const bool endsWord = at + keyword.size() == sql.size() || !isWordChar(sql[at + keyword.size()]);
+    return startsWord && endsWord;
+}
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Latin-1 letters in UTF-8 are two bytes, C3 followed by 80-BF; upper and lower case differ by
+// 0x20 in the second byte (except the multiplication and division signs).
+std::string changeCase(std::string_view text, bool upper) {
+    std::string result(text);
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        auto c = static_cast<unsigned char>(result[i]);
+        if (c < 0x80) {
+            result[i] = static_cast<char>(upper ? std::toupper(c) : std::tolower(c));
+        } else if (c == 0xC3 && i + 1 < result.size()) {
+            auto next = static_cast<unsigned char>(result[i + 1]);
+            if (upper && next >= 0xA0 && next <= 0xBE && next != 0xB7) {
+                result[i + 1] = static_cast<char>(next - 0x20);
+            } else if (!upper && next >= 0x80 && next <= 0x9E && next != 0x97) {
+                result[i + 1] = static_cast<char>(next + 0x20);
+            }
+            ++i;
+        }
+    }
+    return result;
+}
+
+const char* textArgument(sqlite3_value* value) {
+    return reinterpret_cast<const char*>(sqlite3_value_text(value));
+}
+
+void sqlUpper(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_text(context, upperCase(textArgument(argv[0])).c_str(), -1, SQLITE_TRANSIENT);
+}
+
+void sqlLower(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_text(context, lowerCase(textArgument(argv[0])).c_str(), -1, SQLITE_TRANSIENT);
+}
+
+void sqlVal(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_double(context, val(textArgument(argv[0])));
+}
+
+// CCur(number): the exact amount as the engine stores it, in ten-thousandths.
+void sqlCCur(sqlite3_context* context, int, sqlite3_value** argv) {
+    switch (sqlite3_value_type(argv[0])) {
+        case SQLITE_NULL:
+            sqlite3_result_null(context);
+            return;
+        case SQLITE_INTEGER:
+            sqlite3_result_int64(context, sqlite3_value_int64(argv[0]) * 10000);
+            return;
+        default: {
+            const double scaled = std::round(val(textArgument(argv[0])) * 10000.0);
+            sqlite3_result_int64(context, static_cast<sqlite3_int64>(scaled));
+        }
+    }
+}
+
+// Format(date, mask) for the date masks the program uses: yyyy, yy, mm, dd, m, d.
+void sqlFormat(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    std::optional<DateTime> date;
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+        const std::string text = textArgument(argv[0]);
+        date = fromIso(text);
+        if (!date) {
+            date = parseDate(text);
+        }
+        if (!date) {
+            sqlite3_result_text(context, text.c_str(), -1, SQLITE_TRANSIENT);
+            return;
+        }
+    } else {
+        date = fromSerial(sqlite3_value_double(argv[0]));
+    }
+    if (!date) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const std::string mask = upperCase(textArgument(argv[1]));
+    const auto ymd = date->date();
+    const int y = static_cast<int>(ymd.year());
+    const auto m = static_cast<unsigned>(ymd.month());
+    const auto d = static_cast<unsigned>(ymd.day());
+    std::string out;
+    char buffer[8];
+    for (std::size_t i = 0; i < mask.size();) {
+        if (mask.compare(i, 4, "YYYY") == 0) {
+            std::snprintf(buffer, sizeof buffer, "%04d", y);
+            i += 4;
+        } else if (mask.compare(i, 2, "YY") == 0) {
+            std::snprintf(buffer, sizeof buffer, "%02d", y % 100);
+            i += 2;
+        } else if (mask.compare(i, 2, "MM") == 0 || mask.compare(i, 2, "DD") == 0) {
+            std::snprintf(buffer, sizeof buffer, "%02u", mask[i] == 'M' ? m : d);
+            i += 2;
+        } else if (mask[i] == 'M' || mask[i] == 'D') {
+            std::snprintf(buffer, sizeof buffer, "%u", mask[i] == 'M' ? m : d);
+            i += 1;
+        } else {
+            buffer[0] = mask[i];
+            buffer[1] = '\0';
+            i += 1;
+        }
+        out += buffer;
+    }
+    sqlite3_result_text(context, out.c_str(), -1, SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
+std::string upperCase(std::string_view text) { return changeCase(text, true); }
+std::string lowerCase(std::string_view text) { return changeCase(text, false); }
+
+double val(std::string_view text) {
+    // Blanks are skipped anywhere; reading stops at the first character that cannot continue
+    // the number. The decimal sign is always the point.
+    std::string number;
+    bool seenPoint = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            continue;
+        }
+        if ((c == '-' || c == '+') && number.empty()) {
+            number += c;
+        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+            number += c;
+        } else if (c == '.' && !seenPoint) {
+            seenPoint = true;
+            number += c;
+        } else {
+            break;
+        }
+    }
+    if (number.empty() || number == "-" || number == "+" || number == "." || number == "-." ||
+        number == "+.") {
+        return 0.0;
+    }
+    return std::strtod(number.c_str(), nullptr);
+}
+
+std::string translate(std::string_view sql) {
+    std::string out;
+    out.reserve(sql.size());
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '\'' || c == '[') {
+            const auto close = sql.find(c == '[' ? ']' : '\'', i + 1);
+            const auto end = close == std::string_view::npos ? sql.size() : close + 1;
+            out.append(sql.substr(i, end - i));
+            i = end - 1;
+        } else if (c == '"') {
+            const auto close = sql.find('"', i + 1);
+            const auto end = close == std::string_view::npos ? sql.size() : close;
+            out += '\'';
+            for (char inner : sql.substr(i + 1, end - i - 1)) {
+                out += inner;
+                if (inner == '\'') {
+                    out += '\'';
+                }
+            }
+            out += '\'';
+            i = end;
+        } else {
+            out += c;
+        }
+    }
+    static const std::regex deleteStar(R"(^\s*delete\s+\*\s*)", std::regex::icase);
+    return std::regex_replace(out, deleteStar, "DELETE ", std::regex_constants::format_first_only);
+}
+
+void registerFunctions(sqlite3* connection) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(connection, "ucase", 1, flags, nullptr, sqlUpper, nullptr, nullptr);
+    sqlite3_create_function(connection, "lcase", 1, flags, nullptr, sqlLower, nullptr, nullptr);
+    sqlite3_create_function(connection, "val", 1, flags, nullptr, sqlVal, nullptr, nullptr);
+    sqlite3_create_function(connection, "ccur", 1, flags, nullptr, sqlCCur, nullptr, nullptr);
+    sqlite3_create_function(connection, "format", 2, flags, nullptr, sqlFormat, nullptr, nullptr);
+}
+
+std::vector<std::optional<AggregateItem>> selectAggregates(std::string_view sql) {
+    std::size_t listStart = std::string_view::npos;
+    std::size_t listEnd = sql.size();
+    scanTopLevel(sql, [&](std::size_t i, int depth) {
+        if (depth != 0) {
+            return true;
+        }
+        if (listStart == std::string_view::npos && keywordAt(sql, i, "SELECT")) {
+            listStart = i + 6;
+        } else if (listStart != std::string_view::npos && i >= listStart && keywordAt(sql, i, "FROM")) {
+            listEnd = i;
+            return false;
+        }
+        return true;
+    });
+    std::vector<std::optional<AggregateItem>> items;
+    if (listStart == std::string_view::npos) {
+        return items;
+    }
+    std::string_view list = sql.substr(listStart, listEnd - listStart);
+    std::vector<std::string_view> parts;
+    std::size_t partStart = 0;
+    scanTopLevel(list, [&](std::size_t i, int depth) {
+        if (depth == 0 && list[i] == ',') {
+            parts.push_back(list.substr(partStart, i - partStart));
+            partStart = i + 1;
+        }
+        return true;
+    });
+    parts.push_back(list.substr(partStart));
+
+    static const std::regex aggregate(
+        R"(^(?:(?:distinct|all)\s+)?(sum|max|min|first|last|count)\s*\(\s*(?:\[?(\w+)\]?\s*\.\s*)?\[?(\w+|\*)\]?\s*\)(?:\s+(?:as\s+)?\[?\w+\]?|\s*as\s*\[?\w+\]?)?$)",
+        std::regex::icase);
+    for (auto part : parts) {
+        const std::string item(trim(part));
+        std::smatch match;
+        if (std::regex_match(item, match, aggregate)) {
+            items.push_back(AggregateItem{lowerCase(match[1].str()), match[2].str(), match[3].str()});
+        } else {
+            items.emplace_back();
+        }
+    }
+    return items;
+}
+
+std::vector<std::string> statementTables(std::string_view sql) {
+    static const std::regex source(R"(\b(?:from|join)[\s(]+\[?(\w+)\]?)", std::regex::icase);
+    std::vector<std::string> tables;
+    const std::string text(sql);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), source); it != std::sregex_iterator();
+         ++it) {
+        tables.push_back((*it)[1].str());
+    }
+    return tables;
+}
+
+}  // namespace kapred::db

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace kapred::db {
+
+// The statements the program writes follow the old engine's dialect. translate() turns one into
+// what SQLite runs: "DELETE * FROM" loses its star and text between double quotes becomes a
+// single-quoted literal. Square brackets, True and the aggregates are understood as they are;
+// Format, ucase, lcase, val and CCur are functions registered on every connection.
+std::string translate(std::string_view sql);
+void registerFunctions(sqlite3* connection);
+
+// For each item of the statement's select list, the aggregate over a single column that it is
+// ("SUM(cImporte ) AS cImporte1"), so that the result keeps the column's type. Items that are
+// something else, or statements whose list cannot be read, give nothing.
+struct AggregateItem {
+    std::string function;  // in lower case: sum, max, min, first, last, count
+    std::string table;     // when the column was qualified
+    std::string column;
+};
+std::vector<std::optional<AggregateItem>> selectAggregates(std::string_view sql);
+// Tables named after FROM and JOIN.
+std::vector<std::string> statementTables(std::string_view sql);
+
+// Old-platform functions, exposed for the values that the program computes itself.
+double val(std::string_view text);
+std::string upperCase(std::string_view text);
+std::string lowerCase(std::string_view text);
+
+}  // namespace kapred::db

@@ -1,0 +1,416 @@
+#include "data/engine/engine.h"
+
+#include <fcntl.h>
+#include <sodium.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <regex>
+
+#include "data/engine/dialect.h"
+#include "data/values/error.h"
+
+namespace kapred::db {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kFormatName = "kapred-db-1";
+
+const char* const kBookkeeping[] = {
+    "CREATE TABLE kp_meta (name TEXT PRIMARY KEY, value TEXT)",
+    "CREATE TABLE kp_fields (tbl TEXT NOT NULL, fld TEXT NOT NULL, attributes INTEGER, "
+    "allow_zero_length INTEGER, required INTEGER, validation_rule TEXT, validation_text TEXT, "
+    "foreign_name TEXT, PRIMARY KEY (tbl, fld))",
+    "CREATE TABLE kp_indexes (tbl TEXT NOT NULL, idx TEXT NOT NULL, is_primary INTEGER, "
+    "is_required INTEGER, ignore_nulls INTEGER, is_clustered INTEGER, PRIMARY KEY (tbl, idx))",
+    "CREATE TABLE kp_relations (name TEXT PRIMARY KEY, tbl TEXT, foreign_tbl TEXT, attributes "
+    "INTEGER, fields TEXT)",
+};
+
+std::string toHex(const unsigned char* bytes, std::size_t size) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (std::size_t i = 0; i < size; ++i) {
+        hex += digits[bytes[i] >> 4];
+        hex += digits[bytes[i] & 0x0F];
+    }
+    return hex;
+}
+
+// The password is kept as a salted hash: enough for the access check it is, and the password
+// itself is not readable from the file.
+std::string passwordDigest(const std::string& salt, const std::string& password) {
+    std::array<unsigned char, crypto_generichash_BYTES> digest{};
+    const std::string input = salt + ":" + password;
+    crypto_generichash(digest.data(), digest.size(), reinterpret_cast<const unsigned char*>(input.data()),
+                       input.size(), nullptr, 0);
+    return toHex(digest.data(), digest.size());
+}
+
+void exec(sqlite3* connection, const std::string& sql, const char* source) {
+    const int rc = sqlite3_exec(connection, sql.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        raiseSqliteError(connection, rc, source);
+    }
+}
+
+std::optional<std::string> metaValue(sqlite3* connection, const char* name) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(connection, "SELECT value FROM kp_meta WHERE name = ?1", -1, &statement, nullptr) !=
+        SQLITE_OK) {
+        return std::nullopt;
+    }
+    sqlite3_bind_text(statement, 1, name, -1, SQLITE_STATIC);
+    std::optional<std::string> value;
+    if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0) != nullptr) {
+        value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    }
+    sqlite3_finalize(statement);
+    return value;
+}
+
+void setMeta(sqlite3* connection, const char* name, const std::string& value) {
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(connection, "INSERT OR REPLACE INTO kp_meta (name, value) VALUES (?1, ?2)", -1,
+                                &statement, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_text(statement, 1, name, -1, SQLITE_STATIC);
+        sqlite3_bind_text(statement, 2, value.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(statement);
+        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+    }
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_OK) {
+        raiseSqliteError(connection, rc, "CreateDatabase");
+    }
+}
+
+[[noreturn]] void damaged(const fs::path& path) {
+    throw Error(err::kCannotOpen, "OpenDatabase",
+                "No se puede abrir la base de datos '" + path.string() +
+                    "'. Puede que no sea una base de datos reconocida por su aplicación o que el "
+                    "archivo esté dañado.");
+}
+
+[[noreturn]] void unrecognised(const fs::path& path) {
+    throw Error(err::kUnrecognisedFormat, "OpenDatabase",
+                "Formato de base de datos no reconocido '" + path.string() + "'.");
+}
+
+// A file shorter than the pages its header counts has lost its end.
+bool truncated(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    unsigned char header[100] = {};
+    if (!file.read(reinterpret_cast<char*>(header), sizeof header)) {
+        return true;
+    }
+    const auto be32 = [&](int at) {
+        return (std::uint32_t{header[at]} << 24) | (std::uint32_t{header[at + 1]} << 16) |
+               (std::uint32_t{header[at + 2]} << 8) | std::uint32_t{header[at + 3]};
+    };
+    std::uint32_t pageSize = (std::uint32_t{header[16]} << 8) | header[17];
+    if (pageSize == 1) {
+        pageSize = 65536;
+    }
+    // The page count is only trustworthy when the header says it is current.
+    if (be32(24) != be32(92)) {
+        return false;
+    }
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    return !ec && size < std::uint64_t{be32(28)} * pageSize;
+}
+
+sqlite3* openConnection(const fs::path& path, bool readOnly) {
+    sqlite3* connection = nullptr;
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(path.c_str(), &connection, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(connection);
+        if (rc == SQLITE_CANTOPEN) {
+            throw Error(err::kFileNotFound, "OpenDatabase", "No se encuentra el archivo '" + path.string() + "'.");
+        }
+        damaged(path);
+    }
+    sqlite3_extended_result_codes(connection, 1);
+    sqlite3_busy_timeout(connection, 5000);
+    sqlite3_db_config(connection, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    registerFunctions(connection);
+    return connection;
+}
+
+// Reads the first page (which also rolls back a transaction left by a crash) and tells what kind
+// of file this is.
+void checkReadable(sqlite3* connection, const fs::path& path) {
+    const int rc = sqlite3_exec(connection, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if ((rc & 0xFF) == SQLITE_NOTADB) {
+        unrecognised(path);
+    }
+    if (rc != SQLITE_OK || truncated(path)) {
+        damaged(path);
+    }
+}
+
+void applyDurability(sqlite3* connection) {
+    exec(connection, "PRAGMA journal_mode = DELETE", "OpenDatabase");
+    exec(connection, "PRAGMA synchronous = FULL", "OpenDatabase");
+}
+
+}  // namespace
+
+std::string passwordOf(std::string_view connect) {
+    static const std::regex pwd(R"((?:^|;)\s*PWD\s*=([^;]*))", std::regex::icase);
+    const std::string text(connect);
+    std::smatch match;
+    return std::regex_search(text, match, pwd) ? match[1].str() : std::string();
+}
+
+void syncFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void syncDirectory(const fs::path& directory) { syncFile(directory.empty() ? fs::path(".") : directory); }
+
+Workspace::Workspace(Engine& engine, std::string name, std::string user)
+    : engine_(engine), name_(std::move(name)), user_(std::move(user)) {}
+
+std::shared_ptr<Database> Workspace::createDatabase(const fs::path& path, std::string_view locale, long options) {
+    if (fs::exists(path)) {
+        throw Error(err::kDatabaseExists, "CreateDatabase", "La base de datos ya existe.");
+    }
+    sqlite3* connection = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &connection,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(connection);
+        throw Error(3044, "CreateDatabase", "'" + path.parent_path().string() + "' no es una ruta válida.");
+    }
+    sqlite3_extended_result_codes(connection, 1);
+    sqlite3_db_config(connection, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    registerFunctions(connection);
+    try {
+        applyDurability(connection);
+        exec(connection, "BEGIN", "CreateDatabase");
+        for (const char* sql : kBookkeeping) {
+            exec(connection, sql, "CreateDatabase");
+        }
+        std::array<unsigned char, 16> saltBytes{};
+        randombytes_buf(saltBytes.data(), saltBytes.size());
+        const std::string salt = toHex(saltBytes.data(), saltBytes.size());
+        setMeta(connection, "format", kFormatName);
+        setMeta(connection, "salt", salt);
+        setMeta(connection, "password", passwordDigest(salt, passwordOf(locale)));
+        setMeta(connection, "locale", std::string(locale.substr(0, locale.find(";PWD"))));
+        setMeta(connection, "options", std::to_string(options));
+        exec(connection, "COMMIT", "CreateDatabase");
+    } catch (...) {
+        sqlite3_close_v2(connection);
+        fs::remove(path);
+        throw;
+    }
+    auto database = std::make_shared<Database>(connection, path.string(), this);
+    databases_.push_back(database);
+    return database;
+}
+
+std::shared_ptr<Database> Workspace::openDatabase(const fs::path& path, bool exclusive, bool readOnly,
+                                                  std::string_view connect) {
+    if (!fs::exists(path)) {
+        throw Error(err::kFileNotFound, "OpenDatabase", "No se encuentra el archivo '" + path.string() + "'.");
+    }
+    sqlite3* connection = openConnection(path, readOnly);
+    try {
+        checkReadable(connection, path);
+        if (!readOnly) {
+            applyDurability(connection);
+        }
+        const auto format = metaValue(connection, "format");
+        if (!format || *format != kFormatName) {
+            unrecognised(path);
+        }
+        const auto salt = metaValue(connection, "salt").value_or("");
+        if (metaValue(connection, "password") != passwordDigest(salt, passwordOf(connect))) {
+            throw Error(err::kInvalidPassword, "OpenDatabase", "No es una contraseña válida.");
+        }
+        if (exclusive) {
+            exec(connection, "PRAGMA locking_mode = EXCLUSIVE", "OpenDatabase");
+        }
+    } catch (...) {
+        sqlite3_close_v2(connection);
+        throw;
+    }
+    auto database = std::make_shared<Database>(connection, path.string(), this);
+    databases_.push_back(database);
+    return database;
+}
+
+void Workspace::forget(const Database* database) {
+    std::erase_if(databases_, [&](const auto& held) { return held.get() == database; });
+}
+
+void Workspace::close() {
+    // Closing a database removes it from the list: work on a copy.
+    const auto open = databases_;
+    for (const auto& database : open) {
+        database->close();
+    }
+    databases_.clear();
+}
+
+Engine::Engine() {
+    if (sodium_init() < 0) {
+        throw Error(3000, "Engine", "No se pudo iniciar la biblioteca criptográfica.");
+    }
+    workspaces_.push_back(std::make_shared<Workspace>(*this, "#Default Workspace#", "admin"));
+}
+
+Workspace& Engine::createWorkspace(const std::string& name, const std::string& user, const std::string&) {
+    workspaces_.push_back(std::make_shared<Workspace>(*this, name, user));
+    return *workspaces_.back();
+}
+
+void Engine::closeWorkspace(Workspace& workspace) {
+    workspace.close();
+    // The default workspace stays available, as it always is.
+    if (&workspace != workspaces_.front().get()) {
+        std::erase_if(workspaces_, [&](const auto& held) { return held.get() == &workspace; });
+    }
+}
+
+void Engine::compactDatabase(const fs::path& source, const fs::path& target, std::string_view sourceConnect) {
+    if (fs::exists(target)) {
+        throw Error(err::kDatabaseExists, "CompactDatabase", "La base de datos ya existe.");
+    }
+    Workspace scratch(*this, "Compactar", "admin");
+    auto database = scratch.openDatabase(source, false, false, sourceConnect);
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(database->handle(), "VACUUM INTO ?1", -1, &statement, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_text(statement, 1, target.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(statement);
+        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+    }
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_OK) {
+        std::error_code ignored;
+        fs::remove(target, ignored);
+        raiseSqliteError(database->handle(), rc, "CompactDatabase");
+    }
+    scratch.close();
+    syncFile(target);
+}
+
+fs::path Engine::repairDatabase(const fs::path& path) {
+    if (!fs::exists(path)) {
+        throw Error(err::kFileNotFound, "RepairDatabase", "No se encuentra el archivo '" + path.string() + "'.");
+    }
+    sqlite3* source = openConnection(path, true);
+    const fs::path rebuilt = path.string() + ".reparando";
+    std::error_code ignored;
+    fs::remove(rebuilt, ignored);
+    sqlite3* target = nullptr;
+    auto cleanUp = [&] {
+        sqlite3_close_v2(source);
+        sqlite3_close_v2(target);
+    };
+    try {
+        // The schema must be readable; rows are taken as far as each table can be read.
+        std::vector<std::pair<std::string, std::string>> tables;  // name, CREATE statement
+        std::vector<std::string> indexes;
+        sqlite3_stmt* schema = nullptr;
+        int rc = sqlite3_prepare_v2(source,
+                                    "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL AND "
+                                    "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
+                                    -1, &schema, nullptr);
+        while (rc == SQLITE_OK && (rc = sqlite3_step(schema)) == SQLITE_ROW) {
+            const std::string type = reinterpret_cast<const char*>(sqlite3_column_text(schema, 0));
+            const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(schema, 1));
+            const std::string sql = reinterpret_cast<const char*>(sqlite3_column_text(schema, 2));
+            if (type == "table") {
+                tables.emplace_back(name, sql);
+            } else if (type == "index") {
+                indexes.push_back(sql);
+            }
+            rc = SQLITE_OK;
+        }
+        sqlite3_finalize(schema);
+        if (rc != SQLITE_DONE) {
+            if ((rc & 0xFF) == SQLITE_NOTADB) {
+                unrecognised(path);
+            }
+            damaged(path);
+        }
+        if (std::none_of(tables.begin(), tables.end(), [](const auto& t) { return t.first == "kp_meta"; })) {
+            unrecognised(path);
+        }
+
+        if (sqlite3_open_v2(rebuilt.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+            SQLITE_OK) {
+            damaged(path);
+        }
+        exec(target, "PRAGMA journal_mode = DELETE", "RepairDatabase");
+        exec(target, "BEGIN", "RepairDatabase");
+        for (const auto& [name, sql] : tables) {
+            exec(target, sql, "RepairDatabase");
+        }
+        for (const auto& sql : indexes) {
+            exec(target, sql, "RepairDatabase");
+        }
+        for (const auto& [name, sql] : tables) {
+            std::string quoted = "\"";
+            for (char c : name) {
+                quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+            }
+            quoted += "\"";
+            sqlite3_stmt* read = nullptr;
+            if (sqlite3_prepare_v2(source, ("SELECT * FROM " + quoted).c_str(), -1, &read, nullptr) != SQLITE_OK) {
+                continue;
+            }
+            const int columns = sqlite3_column_count(read);
+            std::string marks;
+            for (int c = 0; c < columns; ++c) {
+                marks += c == 0 ? "?" : ", ?";
+            }
+            sqlite3_stmt* write = nullptr;
+            sqlite3_prepare_v2(target, ("INSERT OR IGNORE INTO " + quoted + " VALUES (" + marks + ")").c_str(), -1,
+                               &write, nullptr);
+            while (write != nullptr && sqlite3_step(read) == SQLITE_ROW) {
+                sqlite3_reset(write);
+                for (int c = 0; c < columns; ++c) {
+                    sqlite3_bind_value(write, c + 1, sqlite3_column_value(read, c));
+                }
+                sqlite3_step(write);
+            }
+            sqlite3_finalize(write);
+            sqlite3_finalize(read);
+        }
+        exec(target, "COMMIT", "RepairDatabase");
+    } catch (...) {
+        cleanUp();
+        fs::remove(rebuilt, ignored);
+        throw;
+    }
+    cleanUp();
+    syncFile(rebuilt);
+
+    // The damaged original is kept beside the rebuilt file under a name of its own.
+    fs::path kept = path.string() + ".danado";
+    for (int n = 1; fs::exists(kept); ++n) {
+        kept = path.string() + ".danado." + std::to_string(n);
+    }
+    fs::rename(path, kept);
+    fs::rename(rebuilt, path);
+    syncDirectory(path.parent_path());
+    return kept;
+}
+
+}  // namespace kapred::db

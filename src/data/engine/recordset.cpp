@@ -1,0 +1,311 @@
+#include "data/engine/recordset.h"
+
+#include <sqlite3.h>
+
+#include "data/engine/database.h"
+#include "data/engine/dialect.h"
+#include "data/engine/storage.h"
+#include "data/values/error.h"
+
+namespace kapred::db {
+
+namespace {
+
+std::string quoteName(std::string_view name) {
+    std::string quoted = "\"";
+    for (char c : name) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+[[noreturn]] void noCurrentRecord() {
+    throw Error(err::kNoCurrentRecord, "Recordset", "No hay un registro activo.");
+}
+
+class Prepared {
+public:
+    Prepared(sqlite3* connection, const std::string& sql, const char* source) : connection_(connection) {
+        const int rc = sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement_, nullptr);
+        if (rc != SQLITE_OK) {
+            raiseSqliteError(connection, rc, source);
+        }
+    }
+    ~Prepared() { sqlite3_finalize(statement_); }
+    Prepared(const Prepared&) = delete;
+    Prepared& operator=(const Prepared&) = delete;
+    sqlite3_stmt* get() const { return statement_; }
+    sqlite3* connection() const { return connection_; }
+
+private:
+    sqlite3* connection_;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+}  // namespace
+
+Recordset::Recordset(Database& database, std::vector<FieldInfo> fields, std::vector<std::vector<Variant>> rows,
+                     std::vector<long long> rowIds, bool updatable)
+    : database_(&database),
+      fields_(std::move(fields)),
+      rows_(std::move(rows)),
+      rowIds_(std::move(rowIds)),
+      updatable_(updatable) {}
+
+void Recordset::requireOpen() const {
+    if (database_ == nullptr || !database_->isOpen()) {
+        throw Error(err::kObjectClosed, "Recordset", "El objeto no es válido o ya no está establecido.");
+    }
+}
+
+void Recordset::requireUpdatable() const {
+    requireOpen();
+    if (!updatable_) {
+        throw Error(err::kReadOnly, "Recordset",
+                    "No se puede actualizar. La base de datos o el objeto es de sólo lectura.");
+    }
+}
+
+void Recordset::moveFirst() {
+    requireOpen();
+    if (rows_.empty()) {
+        noCurrentRecord();
+    }
+    cancelUpdate();
+    position_ = 0;
+}
+
+void Recordset::moveLast() {
+    requireOpen();
+    if (rows_.empty()) {
+        noCurrentRecord();
+    }
+    cancelUpdate();
+    position_ = static_cast<long>(rows_.size()) - 1;
+}
+
+void Recordset::moveNext() {
+    requireOpen();
+    if (eof()) {
+        noCurrentRecord();
+    }
+    cancelUpdate();
+    ++position_;
+}
+
+void Recordset::movePrevious() {
+    requireOpen();
+    if (bof()) {
+        noCurrentRecord();
+    }
+    cancelUpdate();
+    --position_;
+}
+
+void Recordset::findFirst(std::string_view criteria) {
+    requireOpen();
+    // The criteria are judged by SQLite over one row at a time, bound as named columns.
+    std::string select;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        select += (i == 0 ? "SELECT ?" : ", ?") + std::to_string(i + 1) + " AS " + quoteName(fields_[i].name);
+    }
+    if (select.empty()) {
+        select = "SELECT 1 AS one";
+    }
+    Prepared statement(database_->handle(), "SELECT 1 FROM (" + select + ") WHERE " + translate(criteria),
+                       "FindFirst");
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+        sqlite3_reset(statement.get());
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            bindValue(statement.get(), static_cast<int>(i + 1), toComparable(rows_[r][i]));
+        }
+        const int rc = sqlite3_step(statement.get());
+        if (rc == SQLITE_ROW) {
+            cancelUpdate();
+            position_ = static_cast<long>(r);
+            noMatch_ = false;
+            return;
+        }
+        if (rc != SQLITE_DONE) {
+            raiseSqliteError(statement.connection(), rc, "FindFirst");
+        }
+    }
+    noMatch_ = true;
+}
+
+std::size_t Recordset::fieldIndex(std::string_view fieldName) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (equalsIgnoreCase(fields_[i].name, fieldName)) {
+            return i;
+        }
+    }
+    throw Error(err::kItemNotFound, "Fields", "Elemento no encontrado en esta colección.");
+}
+
+const std::vector<Variant>& Recordset::currentRow() const {
+    if (editMode_ != EditMode::None) {
+        return buffer_;
+    }
+    if (bof() || eof()) {
+        noCurrentRecord();
+    }
+    return rows_[static_cast<std::size_t>(position_)];
+}
+
+Variant Recordset::value(std::string_view fieldName) const { return value(fieldIndex(fieldName)); }
+
+Variant Recordset::value(std::size_t index) const {
+    requireOpen();
+    const auto& row = currentRow();
+    if (index >= row.size()) {
+        throw Error(err::kItemNotFound, "Fields", "Elemento no encontrado en esta colección.");
+    }
+    return row[index];
+}
+
+void Recordset::setValue(std::string_view fieldName, const Variant& newValue) {
+    requireOpen();
+    const std::size_t index = fieldIndex(fieldName);
+    if (editMode_ == EditMode::None) {
+        throw Error(err::kNotAnUpdate, "Fields", "Update o CancelUpdate sin AddNew o Edit.");
+    }
+    // The value is checked against the field now, as the engine did on assignment.
+    const auto& info = fields_[index];
+    if (const FieldDef* definition = database_->tableDef(info.table).field(info.column)) {
+        FieldDef lenient = *definition;
+        lenient.required = false;  // a required field may still be filled in later
+        toStored(lenient, newValue);
+    }
+    buffer_[index] = newValue;
+    changed_[index] = true;
+}
+
+void Recordset::addNew() {
+    requireUpdatable();
+    buffer_.assign(fields_.size(), Variant::null());
+    changed_.assign(fields_.size(), false);
+    const TableDef& table = database_->tableDef(fields_.front().table);
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const FieldDef* definition = table.field(fields_[i].column);
+        if (definition != nullptr && definition->defaultValue) {
+            const Variant text(*definition->defaultValue);
+            switch (definition->type) {
+                case DataType::Text:
+                case DataType::Memo:
+                    buffer_[i] = text;
+                    break;
+                case DataType::Date:
+                    if (auto date = text.toDate()) {
+                        buffer_[i] = *date;
+                    }
+                    break;
+                case DataType::Currency:
+                    if (auto amount = text.toCurrency()) {
+                        buffer_[i] = *amount;
+                    }
+                    break;
+                default:
+                    if (auto number = text.toDouble()) {
+                        buffer_[i] = *number;
+                    }
+            }
+            changed_[i] = true;
+        }
+    }
+    editMode_ = EditMode::AddNew;
+}
+
+void Recordset::edit() {
+    requireUpdatable();
+    if (bof() || eof()) {
+        noCurrentRecord();
+    }
+    buffer_ = rows_[static_cast<std::size_t>(position_)];
+    changed_.assign(fields_.size(), false);
+    editMode_ = EditMode::Edit;
+}
+
+void Recordset::update() {
+    requireUpdatable();
+    if (editMode_ == EditMode::None) {
+        throw Error(err::kNotAnUpdate, "Update", "Update o CancelUpdate sin AddNew o Edit.");
+    }
+    const TableDef table = database_->tableDef(fields_.front().table);
+    std::vector<std::size_t> columns;
+    std::vector<StoredValue> values;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const FieldDef* definition = table.field(fields_[i].column);
+        if (definition == nullptr) {
+            continue;
+        }
+        const bool write = editMode_ == EditMode::AddNew ? true : changed_[i];
+        if (write) {
+            columns.push_back(i);
+            values.push_back(toStored(*definition, buffer_[i]));
+        }
+    }
+    sqlite3* connection = database_->handle();
+    std::string sql;
+    if (editMode_ == EditMode::AddNew) {
+        std::string names;
+        std::string marks;
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            names += (k == 0 ? "" : ", ") + quoteName(fields_[columns[k]].column);
+            marks += (k == 0 ? "?" : ", ?") + std::to_string(k + 1);
+        }
+        sql = columns.empty() ? "INSERT INTO " + quoteName(table.name) + " DEFAULT VALUES"
+                              : "INSERT INTO " + quoteName(table.name) + " (" + names + ") VALUES (" + marks + ")";
+    } else {
+        if (columns.empty()) {
+            editMode_ = EditMode::None;
+            return;
+        }
+        std::string assignments;
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            assignments += (k == 0 ? "" : ", ") + quoteName(fields_[columns[k]].column) + " = ?" +
+                           std::to_string(k + 1);
+        }
+        sql = "UPDATE " + quoteName(table.name) + " SET " + assignments +
+              " WHERE rowid = ?" + std::to_string(columns.size() + 1);
+    }
+    Prepared statement(connection, sql, "Update");
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        bindValue(statement.get(), static_cast<int>(k + 1), values[k]);
+    }
+    if (editMode_ == EditMode::Edit) {
+        sqlite3_bind_int64(statement.get(), static_cast<int>(columns.size() + 1),
+                           rowIds_[static_cast<std::size_t>(position_)]);
+    }
+    const int rc = sqlite3_step(statement.get());
+    if (rc != SQLITE_DONE) {
+        raiseSqliteError(connection, rc, "Update");
+    }
+    if (editMode_ == EditMode::AddNew) {
+        rows_.push_back(buffer_);
+        rowIds_.push_back(sqlite3_last_insert_rowid(connection));
+        if (position_ < 0) {
+            position_ = 0;
+        }
+    } else {
+        rows_[static_cast<std::size_t>(position_)] = buffer_;
+    }
+    editMode_ = EditMode::None;
+}
+
+void Recordset::cancelUpdate() {
+    editMode_ = EditMode::None;
+    buffer_.clear();
+    changed_.clear();
+}
+
+void Recordset::close() {
+    cancelUpdate();
+    rows_.clear();
+    rowIds_.clear();
+    database_ = nullptr;
+}
+
+}  // namespace kapred::db

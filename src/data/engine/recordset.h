@@ -1,0 +1,77 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/engine/schema.h"
+#include "data/values/variant.h"
+
+namespace kapred::db {
+
+class Database;
+
+struct FieldInfo {
+    std::string name;
+    DataType type = DataType::Text;
+    int size = 0;
+    std::string table;   // base table, empty for computed columns
+    std::string column;  // column of the base table
+};
+
+// The rows of one statement, read when it is opened. A dynaset over the plain columns of one
+// table can be changed through Edit/AddNew and Update; anything else behaves as a snapshot.
+class Recordset {
+public:
+    enum class EditMode { None, Edit, AddNew };
+
+    Recordset(Database& database, std::vector<FieldInfo> fields, std::vector<std::vector<Variant>> rows,
+              std::vector<long long> rowIds, bool updatable);
+
+    const std::vector<FieldInfo>& fields() const { return fields_; }
+    long recordCount() const { return static_cast<long>(rows_.size()); }
+    bool bof() const { return rows_.empty() || position_ < 0; }
+    bool eof() const { return rows_.empty() || position_ >= static_cast<long>(rows_.size()); }
+    bool updatable() const { return updatable_; }
+    EditMode editMode() const { return editMode_; }
+
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    // Moves to the first row that meets the criteria (a WHERE condition over the columns);
+    // noMatch() tells whether there was none, in which case the position does not change.
+    void findFirst(std::string_view criteria);
+    bool noMatch() const { return noMatch_; }
+
+    // The value of a column in the current row, or in the row being edited or added.
+    Variant value(std::string_view fieldName) const;
+    Variant value(std::size_t index) const;
+    void setValue(std::string_view fieldName, const Variant& value);
+    std::size_t fieldIndex(std::string_view fieldName) const;  // raises 3265
+
+    void addNew();
+    void edit();
+    void update();
+    void cancelUpdate();
+    void close();
+
+private:
+    const std::vector<Variant>& currentRow() const;
+    void requireUpdatable() const;
+    void requireOpen() const;
+
+    Database* database_;
+    std::vector<FieldInfo> fields_;
+    std::vector<std::vector<Variant>> rows_;
+    std::vector<long long> rowIds_;
+    bool updatable_;
+    long position_ = 0;
+    bool noMatch_ = false;
+    EditMode editMode_ = EditMode::None;
+    std::vector<Variant> buffer_;
+    std::vector<bool> changed_;
+};
+
+}  // namespace kapred::db

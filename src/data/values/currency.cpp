@@ -1,0 +1,119 @@
+#include "data/values/currency.h"
+
+#include <cmath>
+
+#include "data/values/error.h"
+
+namespace kapred {
+
+namespace {
+
+// Products of two scaled amounts need more than 64 bits before they are rounded back.
+__extension__ using Wide = __int128;
+
+[[noreturn]] void overflow(const char* source) {
+    throw Error(err::kOverflow, source, "Desbordamiento");
+}
+
+// Rounds numerator / denominator to the nearest integer, ties away from zero.
+std::int64_t divideRounded(Wide numerator, Wide denominator, const char* source) {
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    Wide quotient = numerator / denominator;
+    Wide remainder = numerator % denominator;
+    if (remainder != 0 && 2 * (remainder < 0 ? -remainder : remainder) >= denominator) {
+        quotient += numerator < 0 ? -1 : 1;
+    }
+    if (quotient > INT64_MAX || quotient < INT64_MIN) {
+        overflow(source);
+    }
+    return static_cast<std::int64_t>(quotient);
+}
+
+}  // namespace
+
+Currency Currency::fromUnits(std::int64_t units) {
+    std::int64_t scaled = 0;
+    if (__builtin_mul_overflow(units, kScale, &scaled)) {
+        overflow("Currency");
+    }
+    return Currency(scaled);
+}
+
+std::optional<Currency> Currency::fromDouble(double value) {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    const double scaled = std::round(value * kScale);
+    // 2^63 is exactly representable; anything at or beyond it does not fit.
+    if (scaled >= 9223372036854775808.0 || scaled < -9223372036854775808.0) {
+        return std::nullopt;
+    }
+    return Currency(static_cast<std::int64_t>(scaled));
+}
+
+Currency Currency::roundTo(int decimals) const {
+    if (decimals >= 4) {
+        return *this;
+    }
+    std::int64_t unit = 1;
+    for (int i = decimals; i < 4; ++i) {
+        unit *= 10;
+    }
+    return Currency(divideRounded(scaled_, unit, "Currency") * unit);
+}
+
+Currency Currency::operator-() const {
+    if (scaled_ == INT64_MIN) {
+        overflow("Currency");
+    }
+    return Currency(-scaled_);
+}
+
+Currency& Currency::operator+=(Currency other) {
+    if (__builtin_add_overflow(scaled_, other.scaled_, &scaled_)) {
+        overflow("Currency");
+    }
+    return *this;
+}
+
+Currency& Currency::operator-=(Currency other) {
+    if (__builtin_sub_overflow(scaled_, other.scaled_, &scaled_)) {
+        overflow("Currency");
+    }
+    return *this;
+}
+
+Currency operator*(Currency a, Currency b) {
+    return Currency(
+        divideRounded(static_cast<Wide>(a.scaled_) * b.scaled_, Currency::kScale, "Currency"));
+}
+
+Currency operator/(Currency a, Currency b) {
+    if (b.scaled_ == 0) {
+        throw Error(11, "Currency", "División por cero");
+    }
+    return Currency(
+        divideRounded(static_cast<Wide>(a.scaled_) * Currency::kScale, b.scaled_, "Currency"));
+}
+
+std::string Currency::toPlainString() const {
+    const bool negative = scaled_ < 0;
+    // Work on the unsigned magnitude so that the most negative value prints too.
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(scaled_) : static_cast<unsigned long long>(scaled_);
+    std::string text = std::to_string(magnitude / kScale);
+    std::string fraction = std::to_string(magnitude % kScale);
+    fraction.insert(0, 4 - fraction.size(), '0');
+    while (!fraction.empty() && fraction.back() == '0') {
+        fraction.pop_back();
+    }
+    if (!fraction.empty()) {
+        text += '.' + fraction;
+    }
+    return negative ? '-' + text : text;
+}
+
+}  // namespace kapred

@@ -1,0 +1,139 @@
+#include "data/values/datetime.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace kapred {
+
+namespace {
+
+using namespace std::chrono;
+
+constexpr sys_days kSerialEpoch = sys_days(year(1899) / December / 30);
+
+std::optional<int> readNumber(std::string_view text, std::size_t minDigits, std::size_t maxDigits) {
+    if (text.size() < minDigits || text.size() > maxDigits) {
+        return std::nullopt;
+    }
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<DateTime> makeValid(int y, int m, int d) {
+    if (m < 1 || m > 12 || d < 1 || d > 31) {
+        return std::nullopt;
+    }
+    const year_month_day date{std::chrono::year(y), std::chrono::month(static_cast<unsigned>(m)), std::chrono::day(static_cast<unsigned>(d))};
+    if (!date.ok()) {
+        return std::nullopt;
+    }
+    return DateTime::fromDate(date);
+}
+
+}  // namespace
+
+DateTime DateTime::fromDate(int y, unsigned m, unsigned d) {
+    return fromDate(year_month_day{std::chrono::year(y), std::chrono::month(m), std::chrono::day(d)});
+}
+
+std::optional<DateTime> parseDate(std::string_view text) {
+    const auto firstSlash = text.find('/');
+    const auto secondSlash = text.find('/', firstSlash == std::string_view::npos ? 0 : firstSlash + 1);
+    if (firstSlash == std::string_view::npos || secondSlash == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto d = readNumber(text.substr(0, firstSlash), 1, 2);
+    const auto m = readNumber(text.substr(firstSlash + 1, secondSlash - firstSlash - 1), 1, 2);
+    const auto y = readNumber(text.substr(secondSlash + 1), 4, 4);
+    if (!d || !m || !y) {
+        return std::nullopt;
+    }
+    return makeValid(*y, *m, *d);
+}
+
+std::string formatDate(const DateTime& value) {
+    const auto date = value.date();
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
+                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
+    std::string text = buffer;
+    if (value.hasTime()) {
+        const hh_mm_ss clock{value.time};
+        std::snprintf(buffer, sizeof buffer, " %02ld:%02ld:%02ld", static_cast<long>(clock.hours().count()),
+                      static_cast<long>(clock.minutes().count()), static_cast<long>(clock.seconds().count()));
+        text += buffer;
+    }
+    return text;
+}
+
+std::string toIso(const DateTime& value) {
+    const auto date = value.date();
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    std::string text = buffer;
+    if (value.hasTime()) {
+        const hh_mm_ss clock{value.time};
+        std::snprintf(buffer, sizeof buffer, " %02ld:%02ld:%02ld", static_cast<long>(clock.hours().count()),
+                      static_cast<long>(clock.minutes().count()), static_cast<long>(clock.seconds().count()));
+        text += buffer;
+    }
+    return text;
+}
+
+std::optional<DateTime> fromIso(std::string_view text) {
+    if (text.size() != 10 && text.size() != 19) {
+        return std::nullopt;
+    }
+    if (text[4] != '-' || text[7] != '-') {
+        return std::nullopt;
+    }
+    const auto y = readNumber(text.substr(0, 4), 4, 4);
+    const auto m = readNumber(text.substr(5, 2), 2, 2);
+    const auto d = readNumber(text.substr(8, 2), 2, 2);
+    if (!y || !m || !d) {
+        return std::nullopt;
+    }
+    auto result = makeValid(*y, *m, *d);
+    if (!result || text.size() == 10) {
+        return result;
+    }
+    if (text[10] != ' ' || text[13] != ':' || text[16] != ':') {
+        return std::nullopt;
+    }
+    const auto hh = readNumber(text.substr(11, 2), 2, 2);
+    const auto mm = readNumber(text.substr(14, 2), 2, 2);
+    const auto ss = readNumber(text.substr(17, 2), 2, 2);
+    if (!hh || !mm || !ss || *hh > 23 || *mm > 59 || *ss > 59) {
+        return std::nullopt;
+    }
+    result->time = hours(*hh) + minutes(*mm) + seconds(*ss);
+    return result;
+}
+
+double toSerial(const DateTime& value) {
+    const auto days = (value.day - kSerialEpoch).count();
+    return static_cast<double>(days) + static_cast<double>(value.time.count()) / 86400.0;
+}
+
+std::optional<DateTime> fromSerial(double serial) {
+    // The old platform's range: years 100 to 9999.
+    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0) {
+        return std::nullopt;
+    }
+    const double whole = std::floor(serial);
+    auto secondsOfDay = static_cast<long>(std::lround((serial - whole) * 86400.0));
+    auto dayNumber = static_cast<long>(whole);
+    if (secondsOfDay >= 86400) {
+        secondsOfDay -= 86400;
+        ++dayNumber;
+    }
+    return DateTime{kSerialEpoch + days(dayNumber), seconds(secondsOfDay)};
+}
+
+}  // namespace kapred
