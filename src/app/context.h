@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/instance_lock.h"
+#include "data/engine/engine.h"
+#include "data/regional_settings.h"
+#include "data/user_interface.h"
+#include "data/values/datetime.h"
+
+namespace kapred {
+
+// The program-wide state of one run: the program directory, the command line the host gave,
+// the open databases, the number settings and the clock. Passed in rather than kept in hidden
+// globals, so that tests can run several in one process and fix the time.
+struct Context {
+    Context(std::filesystem::path appPath, std::string commandLine, UserInterface& ui,
+            RegionalSettings regional = RegionalSettings());
+
+    std::filesystem::path appPath;  // the program directory
+    std::string commandLine;        // the whole argument text the host passed
+    UserInterface& ui;
+    db::Engine engine;
+    std::shared_ptr<db::Database> g_dbAplicativo;  // Kapred.mdb: declarations
+    std::shared_ptr<db::Database> g_dbTablas;      // the shipped system tables
+    std::shared_ptr<db::Database> g_dbOrel;        // the host's taxpayers
+    std::shared_ptr<db::Database> g_dbSistema;     // the host's reference data
+    RegionalSettings regional;
+    std::function<DateTime()> clock;
+    InstanceLock instanceLock;
+
+    std::filesystem::path appDatabasePath() const;
+    std::filesystem::path systemDatabasePath() const;
+    // The host's databases live in the parent of the program directory.
+    std::filesystem::path hostDirectory() const;
+    // The command line's CUIT without dashes.
+    std::string cuit() const;
+};
+
+// The current local date and time, to the second.
+DateTime systemClock();
+
+}  // namespace kapred

@@ -1,0 +1,85 @@
+#include "app/startup.h"
+
+#include "app/cuit.h"
+#include "data/app_database.h"
+#include "data/values/error.h"
+
+namespace kapred {
+
+namespace {
+
+std::shared_ptr<db::Database> openShared(Context& context, StartupObserver& observer, const char* handle,
+                                         const std::filesystem::path& path) {
+    auto database = context.engine.openDatabase(path, false, false, kConnect);
+    observer.databaseOpened(handle, path);
+    return database;
+}
+
+void openDatabases(Context& context, StartupObserver& observer) {
+    const auto appDatabase = context.appDatabasePath();
+    if (!std::filesystem::exists(appDatabase)) {
+        CreateAppDatabase(context.engine, context.appPath);
+        observer.databaseCreated(appDatabase);
+    }
+    context.g_dbAplicativo = OpenAppDatabase(context.engine, context.ui, appDatabase, true, kConnect);
+    if (!context.g_dbAplicativo) {
+        // The file is damaged beyond the repair; it stays on disk as it was for the provider.
+        context.ui.showMessage(MessageIcon::Critical, "Error!",
+                               "No se puede abrir la base de datos " + appDatabase.string() +
+                                   ": el archivo está dañado y no pudo repararse. El archivo se conserva "
+                                   "sin cambios; consulte a su proveedor.");
+        throw ProgramEnd(1);
+    }
+    observer.databaseOpened("g_dbAplicativo", appDatabase);
+    context.g_dbTablas = openShared(context, observer, "g_dbTablas", context.systemDatabasePath());
+    context.g_dbOrel = openShared(context, observer, "g_dbOrel", context.hostDirectory() / kHostTaxpayerFile);
+    context.g_dbSistema =
+        openShared(context, observer, "g_dbSistema", context.hostDirectory() / kHostReferenceFile);
+}
+
+}  // namespace
+
+void Main(Context& context, StartupObserver& observer) {
+    if (!context.instanceLock.acquire(context.appPath)) {
+        context.ui.showMessage(MessageIcon::Information, "Información", kAlreadyRunning);
+        throw ProgramEnd(1);
+    }
+    if (!commandLineCuit(context.commandLine)) {
+        MsgInformacion(context.ui, kEnterThroughHost);
+        throw ProgramEnd(1);
+    }
+    try {
+        openDatabases(context, observer);
+        observer.showSplash();
+        {
+            BCMsgIni message(*context.g_dbTablas);
+            if (message.Activo()) {
+                observer.showStartupMessage(message);
+            }
+        }
+        context.regional.SetRegionalSettings();
+        observer.showMainWindow();
+    } catch (const Error& error) {
+        MsgError(context.ui, "No se pudo iniciar el sistema Kapred: " + error.description());
+        throw ProgramEnd(1);
+    } catch (const std::filesystem::filesystem_error& error) {
+        MsgError(context.ui, "No se pudo iniciar el sistema Kapred: " + error.code().message());
+        throw ProgramEnd(1);
+    }
+}
+
+void Shutdown(Context& context, StartupObserver& observer) {
+    const std::filesystem::path path = context.g_dbAplicativo ? context.g_dbAplicativo->name() : "";
+    CierroBases(context.engine);
+    context.regional.RestoreRegionalSettings();
+    if (!path.empty()) {
+        CompactarBase(context.engine, context.ui, path);
+    }
+    observer.closeWindows();
+    if (!path.empty()) {
+        ToggleDatabaseHeader(path);
+    }
+    context.instanceLock.release();
+}
+
+}  // namespace kapred

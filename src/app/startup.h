@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "app/context.h"
+#include "app/msg_ini.h"
+
+namespace kapred {
+
+// What the front end shows at each step of the start-up and the exit. The command line reports
+// in text; the desktop program opens its windows.
+class StartupObserver {
+public:
+    virtual ~StartupObserver() = default;
+    virtual void databaseCreated(const std::filesystem::path&) {}
+    virtual void databaseOpened(const std::string& /*handle*/, const std::filesystem::path&) {}
+    virtual void showSplash() {}
+    // The message is active; the window may switch it off with NoMostrarMas.
+    virtual void showStartupMessage(BCMsgIni&) {}
+    virtual void showMainWindow() {}
+    // At exit, after the compaction and before the scramble.
+    virtual void closeWindows() {}
+};
+
+inline constexpr const char* kMainCaption = "Kapredia v1.0";
+inline constexpr const char* kAlreadyRunning = "El sistema Kapred ya se está ejecutando en este equipo!";
+inline constexpr const char* kEnterThroughHost = "El ingreso al sistema Kapred debe realizarse a través del Orel.";
+
+// The start-up: one running copy, the CUIT of the command line, the own database (created when
+// missing), the four databases, the start-up message and the number settings, in this order.
+// Returns when the program runs; ends it by raising ProgramEnd after telling the user why.
+void Main(Context& context, StartupObserver& observer);
+
+// The exit: close every database, restore the number settings, compact the own database, close
+// the windows and scramble the file again.
+void Shutdown(Context& context, StartupObserver& observer);
+
+}  // namespace kapred

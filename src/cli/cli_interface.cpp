@@ -1,0 +1,45 @@
+#include "cli/cli_interface.h"
+
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+
+namespace kapred::cli {
+
+namespace {
+
+// Message texts join their lines with a carriage return.
+std::string asLines(std::string text) {
+    for (auto& c : text) {
+        if (c == '\r') {
+            c = '\n';
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+void CliInterface::showMessage(MessageIcon icon, const std::string& title, const std::string& text) {
+    std::ostream& out = icon == MessageIcon::Information ? std::cout : std::cerr;
+    out << title << ": " << asLines(text) << std::endl;
+}
+
+bool CliInterface::askYesNo(MessageIcon, const std::string& title, const std::string& text) {
+    std::cout << title << ": " << asLines(text) << std::endl;
+    if (answer_) {
+        std::cout << (*answer_ ? "-> Sí" : "-> No") << std::endl;
+        return *answer_;
+    }
+    if (::isatty(STDIN_FILENO) == 0) {
+        std::cout << "-> No (sin respuesta; use --yes o --no)" << std::endl;
+        return false;
+    }
+    std::cout << "¿Sí o No? [s/N] " << std::flush;
+    std::string reply;
+    std::getline(std::cin, reply);
+    return !reply.empty() && (reply[0] == 's' || reply[0] == 'S' || reply[0] == 'y' || reply[0] == 'Y');
+}
+
+}  // namespace kapred::cli

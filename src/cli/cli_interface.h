@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+
+#include "data/user_interface.h"
+
+namespace kapred::cli {
+
+// Messages as text: information on standard output, errors and warnings on standard error.
+// Questions take the answer of --yes or --no; without one they are asked on a terminal, and
+// anywhere else answered No.
+class CliInterface : public UserInterface {
+public:
+    explicit CliInterface(std::optional<bool> answer) : answer_(answer) {}
+
+    void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
+    bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) override;
+
+private:
+    std::optional<bool> answer_;
+};
+
+}  // namespace kapred::cli

@@ -1,0 +1,173 @@
+#include "data/app_database.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "data/values/error.h"
+
+namespace kapred {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr unsigned char kHeaderKey = 0xA5;
+constexpr const char* kLocale = ";LANGID=0x0409;CP=1252;COUNTRY=0";
+constexpr long kEncryptOption = 2;
+
+// Puts a finished work file in place of the file in one rename, so that a failure at any
+// moment leaves either the old file or the new one, never none.
+void replaceWith(const fs::path& work, const fs::path& path) {
+    fs::rename(work, path);
+    db::syncDirectory(path.parent_path());
+}
+
+}  // namespace
+
+void CreateAppDatabase(db::Engine& engine, const fs::path& appPath) {
+    const fs::path path = appPath / kAppDatabaseFile;
+    const fs::path work = appPath / (std::string(kAppDatabaseFile) + ".nueva");
+    std::error_code ignored;
+    fs::remove(work, ignored);
+    db::Workspace& workspace = engine.createWorkspace("Generar", "Admin", "");
+    try {
+        auto database = workspace.createDatabase(work, std::string(kLocale) + kConnect, kEncryptOption);
+        for (const auto& table : appTableDefs()) {
+            database->appendTableDef(table);
+        }
+        for (const auto& relation : appRelations()) {
+            database->appendRelation(relation);
+        }
+        database->close();
+        engine.closeWorkspace(workspace);
+    } catch (...) {
+        engine.closeWorkspace(workspace);
+        fs::remove(work, ignored);
+        throw;
+    }
+    db::syncFile(work);
+    replaceWith(work, path);
+}
+
+void ToggleDatabaseHeader(const fs::path& path) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    if (!file) {
+        throw Error(53, "ToggleDatabaseHeader", "No se encontró el archivo '" + path.string() + "'.");
+    }
+    char bytes[400] = {};
+    file.read(bytes, sizeof bytes);
+    const auto length = static_cast<std::size_t>(file.gcount());
+    file.clear();
+    for (std::size_t at = 0; at < length && at <= 390; at += 10) {
+        bytes[at] = static_cast<char>(static_cast<unsigned char>(bytes[at]) ^ kHeaderKey);
+    }
+    file.seekp(0);
+    file.write(bytes, static_cast<std::streamsize>(length));
+    file.flush();
+    if (!file) {
+        throw Error(57, "ToggleDatabaseHeader", "Error de E/S en el archivo '" + path.string() + "'.");
+    }
+    file.close();
+    db::syncFile(path);
+}
+
+long RepairDatabaseFile(db::Engine& engine, const fs::path& path) {
+    try {
+        engine.repairDatabase(path);
+        return 0;
+    } catch (const Error& error) {
+        return error.number();
+    } catch (const fs::filesystem_error&) {
+        return 3049;
+    }
+}
+
+std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface& ui, const fs::path& path,
+                                              bool unscramble, const std::string& connect) {
+    if (!fs::exists(path)) {
+        ui.showMessage(MessageIcon::Critical, "Error!",
+                       "No se encuentra la base de datos , por favor reinstale el sistema o consulte a su "
+                       "proveedor.");
+        throw ProgramEnd(1);
+    }
+    // 1: the file was toggled once; 3: toggled back after that failed; 0: no toggle left to try.
+    int attempt = 0;
+    if (unscramble) {
+        ToggleDatabaseHeader(path);
+        attempt = 1;
+    }
+    for (;;) {
+        try {
+            return engine.openDatabase(path, false, false, connect);
+        } catch (const Error& error) {
+            if (error.number() != err::kCannotOpen && error.number() != err::kUnrecognisedFormat) {
+                return nullptr;
+            }
+            if (attempt == 1) {
+                ToggleDatabaseHeader(path);
+                attempt = 3;
+            } else if (attempt == 3) {
+                attempt = 0;
+                if (RepairDatabaseFile(engine, path) != 0) {
+                    return nullptr;
+                }
+            } else {
+                return nullptr;
+            }
+        }
+    }
+}
+
+bool CierroBases(db::Engine& engine) {
+    try {
+        // Closing a workspace other than the default one removes it from the list.
+        while (engine.workspaces().size() > 1) {
+            engine.closeWorkspace(*engine.workspaces().back());
+        }
+        engine.closeWorkspace(engine.defaultWorkspace());
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+void compactThrough(db::Engine& engine, const fs::path& path, const fs::path& work) {
+    try {
+        // A work file left by an interrupted run would block the compaction for good.
+        fs::remove(work);
+        engine.compactDatabase(path, work, kConnect);
+        replaceWith(work, path);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(work, ignored);
+        throw;
+    }
+}
+
+std::string compactionFailure(const std::exception& failure) {
+    if (const auto* error = dynamic_cast<const Error*>(&failure)) {
+        return error->description();
+    }
+    if (const auto* fileError = dynamic_cast<const fs::filesystem_error*>(&failure)) {
+        return "No se pudo reemplazar la base de datos por su copia compactada: " + fileError->code().message();
+    }
+    return failure.what();
+}
+
+void CompactarBase(db::Engine& engine, UserInterface& ui, const fs::path& path) {
+    const std::string text = path.string();
+    const fs::path work = text.substr(0, text.size() >= 4 ? text.size() - 4 : 0) + ".bak";
+    try {
+        compactThrough(engine, path, work);
+    } catch (const std::exception& failure) {
+        ui.showMessage(MessageIcon::Critical, "Error", compactionFailure(failure));
+    }
+}
+
+std::string sSystemDatabaseName(int major, int minor, int revision) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Si%02d%02d%02d.mdb", major % 100, minor % 100, revision % 100);
+    return name;
+}
+
+}  // namespace kapred

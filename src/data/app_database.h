@@ -1,0 +1,61 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "data/engine/engine.h"
+#include "data/user_interface.h"
+
+namespace kapred {
+
+// Every database of the program is opened with this connect string.
+inline constexpr const char* kConnect = ";PWD=qOtLerVamUsX";
+inline constexpr const char* kAppDatabaseFile = "Kapred.mdb";
+inline constexpr const char* kCompactWorkFile = "SBaseAux.mdb";
+inline constexpr const char* kHostTaxpayerFile = "rexa.mdb";
+inline constexpr const char* kHostReferenceFile = "sistema.mdb";
+
+// The schema of the program's own database, table by table in creation order, then the
+// relations Relacion0 to Relacion7.
+std::vector<db::TableDef> appTableDefs();
+std::vector<db::RelationDef> appRelations();
+
+// Creates Kapred.mdb in the program directory with its whole schema. The file appears at its
+// name only once complete, so an interrupted creation never leaves half a database behind.
+void CreateAppDatabase(db::Engine& engine, const std::filesystem::path& appPath);
+
+// Opens the program's own database, coping with a file left scrambled or plain and trying one
+// repair of a damaged file. A missing file is told to the user and ends the program; a file
+// that cannot be opened gives nothing (and is left on disk).
+std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface& ui,
+                                              const std::filesystem::path& path, bool unscramble,
+                                              const std::string& connect);
+
+// Scrambles or unscrambles the file: bytes 1, 11, ..., 391 exclusive-or a fixed key byte.
+void ToggleDatabaseHeader(const std::filesystem::path& path);
+
+// 0 when the engine rebuilt the file, else the engine's error number.
+long RepairDatabaseFile(db::Engine& engine, const std::filesystem::path& path);
+
+// Closes every database of every workspace.
+bool CierroBases(db::Engine& engine);
+
+// Compacts the file into the work file, which then replaces it in one atomic rename; a stale
+// work file is removed first and a failed one is removed after. Raises Error or
+// std::filesystem::filesystem_error, leaving the database as it was.
+void compactThrough(db::Engine& engine, const std::filesystem::path& path, const std::filesystem::path& work);
+
+// Describes a failed compaction for the user.
+std::string compactionFailure(const std::exception& failure);
+
+// The compaction at every exit: through the work file of the same stem ending ".bak", which then
+// replaces the database in one atomic rename. A failure is told to the user and leaves the
+// database as it was.
+void CompactarBase(db::Engine& engine, UserInterface& ui, const std::filesystem::path& path);
+
+// "Si" + two-digit major, minor and revision + ".mdb".
+std::string sSystemDatabaseName(int major = KAPRED_VERSION_MAJOR, int minor = KAPRED_VERSION_MINOR,
+                                int revision = KAPRED_VERSION_PATCH);
+
+}  // namespace kapred

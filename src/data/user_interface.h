@@ -1,0 +1,37 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace kapred {
+
+enum class MessageIcon { Information, Critical, Question, Exclamation };
+
+// The only way the core talks to the user. The desktop program answers with dialogs, the command
+// line with text and flags, the tests with scripted answers.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+    virtual void showMessage(MessageIcon icon, const std::string& title, const std::string& text) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) = 0;
+};
+
+// Raised where the program ends after telling the user why (a second instance, a missing
+// database...). Front ends catch it once and end with its exit code.
+class ProgramEnd : public std::exception {
+public:
+    explicit ProgramEnd(int exitCode) : exitCode_(exitCode) {}
+    int exitCode() const noexcept { return exitCode_; }
+    const char* what() const noexcept override { return "fin del programa"; }
+
+private:
+    int exitCode_;
+};
+
+// The three message kinds used throughout the program.
+void MsgInformacion(UserInterface& ui, const std::string& text);
+bool MsgError(UserInterface& ui, const std::string& text);
+bool MsgAdvertencia(UserInterface& ui, const std::string& text);
+
+}  // namespace kapred

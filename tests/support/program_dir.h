@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace kapred::test {
+
+// A fresh installation in a temporary folder, removed at the end of the test: the program
+// directory "Kapred" with the shipped system tables, its parent with the demo host databases.
+class ProgramDir {
+public:
+    ProgramDir();
+    ~ProgramDir();
+    ProgramDir(const ProgramDir&) = delete;
+    ProgramDir& operator=(const ProgramDir&) = delete;
+
+    const std::filesystem::path& root() const { return root_; }
+    const std::filesystem::path& home() const { return home_; }
+    std::filesystem::path appDatabase() const { return home_ / "Kapred.mdb"; }
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path home_;
+};
+
+// Reads a whole file as bytes.
+std::string readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace kapred::test

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "data/user_interface.h"
+
+namespace kapred::test {
+
+// Records every message and answers questions from a script (No when the script runs out).
+class ScriptedUi : public UserInterface {
+public:
+    struct Shown {
+        MessageIcon icon;
+        std::string title;
+        std::string text;
+    };
+
+    void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override {
+        shown.push_back({icon, title, text});
+    }
+    bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) override {
+        asked.push_back({icon, title, text});
+        if (answers.empty()) {
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<Shown> shown;
+    std::vector<Shown> asked;
+    std::deque<bool> answers;
+};
+
+}  // namespace kapred::test
