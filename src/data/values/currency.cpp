@@ -62,7 +62,12 @@ Currency Currency::roundTo(int decimals) const {
     for (int i = decimals; i < 4; ++i) {
         unit *= 10;
     }
-    return Currency(divideRounded(scaled_, unit, "Currency") * unit);
+    // Rounding up near either end of the range can leave it (max() to whole units).
+    std::int64_t rounded = 0;
+    if (__builtin_mul_overflow(divideRounded(scaled_, unit, "Currency"), unit, &rounded)) {
+        overflow("Currency");
+    }
+    return Currency(rounded);
 }
 
 Currency Currency::operator-() const {
@@ -72,17 +77,22 @@ Currency Currency::operator-() const {
     return Currency(-scaled_);
 }
 
+// The result goes through a local so that a sum that overflows leaves the amount as it was.
 Currency& Currency::operator+=(Currency other) {
-    if (__builtin_add_overflow(scaled_, other.scaled_, &scaled_)) {
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(scaled_, other.scaled_, &sum)) {
         overflow("Currency");
     }
+    scaled_ = sum;
     return *this;
 }
 
 Currency& Currency::operator-=(Currency other) {
-    if (__builtin_sub_overflow(scaled_, other.scaled_, &scaled_)) {
+    std::int64_t difference = 0;
+    if (__builtin_sub_overflow(scaled_, other.scaled_, &difference)) {
         overflow("Currency");
     }
+    scaled_ = difference;
     return *this;
 }
 

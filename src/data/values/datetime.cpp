@@ -16,6 +16,12 @@ std::optional<int> readNumber(std::string_view text, std::size_t minDigits, std:
     if (text.size() < minDigits || text.size() > maxDigits) {
         return std::nullopt;
     }
+    // Digits only: from_chars would also take a minus sign, and "01/01/-200" is no date.
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+    }
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) {

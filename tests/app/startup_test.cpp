@@ -1,0 +1,190 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/compaction.h"
+#include "data/app_database.h"
+#include "data/engine/recordset.h"
+#include "support/program_dir.h"
+#include "support/scripted_ui.h"
+
+namespace kapred {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Remembers what the start-up showed, in order.
+class RecordingObserver : public StartupObserver {
+public:
+    void databaseCreated(const fs::path& path) override { events.push_back("creada " + path.filename().string()); }
+    void databaseOpened(const std::string& handle, const fs::path&) override { events.push_back(handle); }
+    void showSplash() override { events.push_back("splash"); }
+    void showStartupMessage(BCMsgIni& message) override {
+        events.push_back("mensaje");
+        if (switchMessageOff) {
+            message.NoMostrarMas();
+        }
+    }
+    void showMainWindow() override { events.push_back("principal"); }
+    void closeWindows() override { events.push_back("cerrar"); }
+
+    std::vector<std::string> events;
+    bool switchMessageOff = false;
+};
+
+UserLocale pointDecimalUser() { return UserLocale{"en_US", {".", ",", ".", ","}}; }
+
+class Startup : public ::testing::Test {
+protected:
+    std::unique_ptr<Context> context(const std::string& commandLine = "20-12345678-9") {
+        return std::make_unique<Context>(dir.home(), commandLine, ui, RegionalSettings(pointDecimalUser()));
+    }
+
+    test::ProgramDir dir;
+    test::ScriptedUi ui;
+    RecordingObserver observer;
+};
+
+TEST_F(Startup, FirstStartCreatesOpensInOrderAndExitScrambles) {
+    auto first = context();
+    Main(*first, observer);
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"creada Kapred.mdb", "g_dbAplicativo", "g_dbTablas",
+                                                         "g_dbOrel", "g_dbSistema", "splash", "mensaje",
+                                                         "principal"}));
+    EXPECT_TRUE(first->g_dbAplicativo->isOpen());
+    EXPECT_EQ(first->regional.current().decimal, ",");
+    EXPECT_EQ(first->cuit(), "20123456789");
+    EXPECT_TRUE(ui.shown.empty());
+
+    observer.events.clear();
+    Shutdown(*first, observer);
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"cerrar"}));
+    EXPECT_FALSE(first->g_dbAplicativo->isOpen());
+    EXPECT_EQ(first->regional.current().decimal, ".");
+    EXPECT_FALSE(fs::exists(dir.home() / "Kapred.bak"));
+    // Scrambled on disk: the SQLite signature is no longer at the start.
+    EXPECT_NE(test::readBytes(dir.appDatabase()).substr(0, 6), "SQLite");
+
+    // The next start unscrambles it with a single toggle and creates nothing.
+    observer.events.clear();
+    auto second = context("20123456789");
+    Main(*second, observer);
+    EXPECT_EQ(observer.events.front(), "g_dbAplicativo");
+    EXPECT_EQ(test::readBytes(dir.appDatabase()).substr(0, 6), "SQLite");
+    Shutdown(*second, observer);
+}
+
+TEST_F(Startup, StartupMessageSwitchedOffStaysOff) {
+    observer.switchMessageOff = true;
+    auto first = context();
+    Main(*first, observer);
+    Shutdown(*first, observer);
+
+    db::Engine engine;
+    auto tables = engine.openDatabase(dir.home() / "Si010000.mdb", false, false, kConnect);
+    auto row = tables->openRecordset("SELECT Activo FROM T_MsConfig");
+    EXPECT_EQ(row->value("Activo"), Variant(false));
+    tables->close();
+
+    observer.events.clear();
+    auto second = context();
+    Main(*second, observer);
+    EXPECT_EQ(std::count(observer.events.begin(), observer.events.end(), "mensaje"), 0);
+    Shutdown(*second, observer);
+}
+
+TEST_F(Startup, CommandLineWithoutCuitEndsWithTheHostMessage) {
+    for (const char* commandLine : {"", "abc", "201234567890", "1e5"}) {
+        ui.shown.clear();
+        auto run = context(commandLine);
+        try {
+            Main(*run, observer);
+            FAIL() << "started with [" << commandLine << "]";
+        } catch (const ProgramEnd& end) {
+            EXPECT_NE(end.exitCode(), 0);
+        }
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].title, "Información");
+        EXPECT_EQ(ui.shown[0].icon, MessageIcon::Information);
+        EXPECT_EQ(ui.shown[0].text, "El ingreso al sistema Kapred debe realizarse a través del Orel.");
+    }
+    EXPECT_FALSE(fs::exists(dir.appDatabase()));
+}
+
+TEST_F(Startup, SecondCopyIsRefused) {
+    InstanceLock running;
+    ASSERT_TRUE(running.acquire(dir.home()));
+    auto second = context();
+    EXPECT_THROW(Main(*second, observer), ProgramEnd);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].title, "Información");
+    EXPECT_EQ(ui.shown[0].text, "El sistema Kapred ya se está ejecutando en este equipo!");
+
+    running.release();
+    ui.shown.clear();
+    auto third = context();
+    Main(*third, observer);
+    EXPECT_TRUE(ui.shown.empty());
+    Shutdown(*third, observer);
+}
+
+TEST_F(Startup, DamagedDatabaseIsToldAndKept) {
+    const std::string noise(4096, '\x5b');
+    test::writeBytes(dir.appDatabase(), noise);
+    auto run = context();
+    EXPECT_THROW(Main(*run, observer), ProgramEnd);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].icon, MessageIcon::Critical);
+    EXPECT_NE(ui.shown[0].text.find("dañado"), std::string::npos);
+    EXPECT_EQ(test::readBytes(dir.appDatabase()), noise);
+}
+
+TEST_F(Startup, MissingSystemTablesAreToldNotCrashed) {
+    fs::remove(dir.home() / "Si010000.mdb");
+    auto run = context();
+    EXPECT_THROW(Main(*run, observer), ProgramEnd);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].title, "Error");
+    EXPECT_NE(ui.shown[0].text.find("Si010000.mdb"), std::string::npos);
+}
+
+TEST_F(Startup, MenuCompactionAsksAndEndsWithoutScrambling) {
+    auto run = context();
+    Main(*run, observer);
+    run->g_dbAplicativo->execute(
+        "INSERT INTO DDJJ (CUIT, CodDJ, lPeriodo, CODIGO_T_SECUENCIAS, hora) VALUES (20123456789, 20040, 2004, 0, "
+        "'2004-05-01')");
+
+    ui.answers = {false};
+    EXPECT_FALSE(CompactMenuCommand(*run));
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].title, "Confirmación");
+    EXPECT_EQ(ui.asked[0].text,
+              "Realice una Copia de Seguridad antes de proceder.\rLuego de Compactar la Base de Datos el Sistema "
+              "se cerrará.\rEste proceso puede demorar varios minutos, dependiendo del tamaño de su Base de "
+              "Datos\ry las características de su equipo\r¿Desea Ud. compactar ahora?");
+    EXPECT_TRUE(run->g_dbAplicativo->isOpen());
+
+    test::writeBytes(dir.home() / "SBaseAux.mdb", "left over");
+    ui.answers = {true};
+    try {
+        CompactMenuCommand(*run);
+        FAIL() << "the program should end after the compaction";
+    } catch (const ProgramEnd& end) {
+        EXPECT_EQ(end.exitCode(), 0);
+    }
+    EXPECT_FALSE(run->g_dbAplicativo->isOpen());
+    EXPECT_FALSE(fs::exists(dir.home() / "SBaseAux.mdb"));
+    // Not scrambled: the next start needs its second toggle, and the row is there.
+    EXPECT_EQ(test::readBytes(dir.appDatabase()).substr(0, 6), "SQLite");
+    run->instanceLock.release();
+    auto next = context();
+    Main(*next, observer);
+    EXPECT_EQ(next->g_dbAplicativo->openRecordset("SELECT * FROM DDJJ")->recordCount(), 1);
+    Shutdown(*next, observer);
+}
+
+}  // namespace
+}  // namespace kapred
