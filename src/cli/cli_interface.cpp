@@ -42,4 +42,12 @@ bool CliInterface::askYesNo(MessageIcon, const std::string& title, const std::st
     return !reply.empty() && (reply[0] == 's' || reply[0] == 'S' || reply[0] == 'y' || reply[0] == 'Y');
 }
 
+void CliInterface::showInconsistencies(const std::string& title, const std::vector<std::string>& lines) {
+    std::cerr << title << "\n";
+    for (const auto& line : lines) {
+        std::cerr << "  " << asLines(line) << "\n";
+    }
+    std::cerr << std::flush;
+}
+
 }  // namespace kapred::cli

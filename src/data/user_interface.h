@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 namespace kapred {
 
@@ -15,6 +16,8 @@ public:
     virtual void showMessage(MessageIcon icon, const std::string& title, const std::string& text) = 0;
     // A question with Yes and No buttons; true for Yes.
     virtual bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) = 0;
+    // The inconsistency window: one sentence per line under a title.
+    virtual void showInconsistencies(const std::string& title, const std::vector<std::string>& lines) = 0;
 };
 
 // Raised where the program ends after telling the user why (a second instance, a missing

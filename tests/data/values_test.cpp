@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <ostream>
 
 #include "data/values/currency.h"
 #include "data/values/datetime.h"
@@ -12,14 +11,6 @@
 #include "data/values/variant.h"
 
 namespace kapred {
-
-// Readable failure messages for the value types.
-[[maybe_unused]] static void PrintTo(const Currency& value, std::ostream* out) {
-    *out << value.toPlainString();
-}
-[[maybe_unused]] static void PrintTo(const DateTime& value, std::ostream* out) {
-    *out << toIso(value);
-}
 
 namespace {
 

@@ -30,7 +30,17 @@ public:
         return answer;
     }
 
+    void showInconsistencies(const std::string& title, const std::vector<std::string>& lines) override {
+        inconsistencies.push_back({title, lines});
+    }
+
+    struct Listed {
+        std::string title;
+        std::vector<std::string> lines;
+    };
+
     std::vector<Shown> shown;
+    std::vector<Listed> inconsistencies;
     std::vector<Shown> asked;
     std::deque<bool> answers;
 };

@@ -229,8 +229,11 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
                 info.size = 4;
                 known = true;
             } else {
+                // A qualifier that is no table is an alias ("FROM Anticipos AS a"): the column
+                // is then looked for in the statement's tables, or the sum of a currency column
+                // would come back as a count of ten-thousandths.
                 std::vector<std::string> candidates = tables;
-                if (!item.table.empty()) {
+                if (!item.table.empty() && hasTable(item.table)) {
                     candidates.assign(1, item.table);
                 }
                 for (const auto& candidate : candidates) {

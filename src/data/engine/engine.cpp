@@ -314,6 +314,11 @@ fs::path Engine::repairDatabase(const fs::path& path) {
         throw Error(err::kFileNotFound, "RepairDatabase", "No se encuentra el archivo '" + path.string() + "'.");
     }
     sqlite3* source = openConnection(path, true);
+    // A file that lost its end is shorter than the page count in its header, and SQLite refuses
+    // to read any of it unless the schema is writable; with it, the pages that remain are read.
+    // The connection is read-only, so the damaged file is still never written.
+    sqlite3_db_config(source, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+    sqlite3_db_config(source, SQLITE_DBCONFIG_WRITABLE_SCHEMA, 1, nullptr);
     const fs::path rebuilt = path.string() + ".reparando";
     std::error_code ignored;
     fs::remove(rebuilt, ignored);

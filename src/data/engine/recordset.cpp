@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 #include "data/engine/database.h"
 #include "data/engine/dialect.h"
 #include "data/engine/storage.h"
@@ -44,6 +46,38 @@ private:
     sqlite3* connection_;
     sqlite3_stmt* statement_ = nullptr;
 };
+
+// The value as the field holds it once stored, so that a field reads back with its own type
+// after an assignment, as on the old engine: "1.234,5" put into a currency field reads back as
+// the amount 1234,5, not as the text.
+Variant heldValue(const FieldDef& field, const StoredValue& stored) {
+    if (const auto* whole = std::get_if<std::int64_t>(&stored)) {
+        switch (field.type) {
+            case DataType::Boolean:
+                return Variant(*whole != 0);
+            case DataType::Integer:
+                return Variant(static_cast<std::int16_t>(*whole));
+            case DataType::Long:
+                return Variant(static_cast<std::int32_t>(*whole));
+            case DataType::Currency:
+                return Variant(Currency::fromScaled(*whole));
+            default:
+                return Variant(static_cast<double>(*whole));
+        }
+    }
+    if (const auto* number = std::get_if<double>(&stored)) {
+        return Variant(*number);
+    }
+    if (const auto* text = std::get_if<std::string>(&stored)) {
+        if (field.type == DataType::Date) {
+            if (auto date = fromIso(*text)) {
+                return Variant(*date);
+            }
+        }
+        return Variant(*text);
+    }
+    return Variant::null();
+}
 
 }  // namespace
 
@@ -172,14 +206,16 @@ void Recordset::setValue(std::string_view fieldName, const Variant& newValue) {
     if (editMode_ == EditMode::None) {
         throw Error(err::kNotAnUpdate, "Fields", "Update o CancelUpdate sin AddNew o Edit.");
     }
-    // The value is checked against the field now, as the engine did on assignment.
+    // The value is checked against the field now, and converted to its type, as the engine did
+    // on assignment.
     const auto& info = fields_[index];
+    Variant held = newValue;
     if (const FieldDef* definition = database_->tableDef(info.table).field(info.column)) {
         FieldDef lenient = *definition;
         lenient.required = false;  // a required field may still be filled in later
-        toStored(lenient, newValue);
+        held = heldValue(lenient, toStored(lenient, newValue));
     }
-    buffer_[index] = newValue;
+    buffer_[index] = std::move(held);
     changed_[index] = true;
 }
 
@@ -191,26 +227,34 @@ void Recordset::addNew() {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const FieldDef* definition = table.field(fields_[i].column);
         if (definition != nullptr && definition->defaultValue) {
+            // Numeric defaults are kept as the engine wrote them: a decimal point, no grouping.
+            const NumberFormat kept{'.', ','};
             const Variant text(*definition->defaultValue);
+            std::optional<Variant> value;
             switch (definition->type) {
                 case DataType::Text:
                 case DataType::Memo:
-                    buffer_[i] = text;
+                    value = text;
                     break;
                 case DataType::Date:
                     if (auto date = text.toDate()) {
-                        buffer_[i] = *date;
+                        value = Variant(*date);
                     }
                     break;
                 case DataType::Currency:
-                    if (auto amount = text.toCurrency()) {
-                        buffer_[i] = *amount;
+                    if (auto amount = text.toCurrency(kept)) {
+                        value = Variant(*amount);
                     }
                     break;
                 default:
-                    if (auto number = text.toDouble()) {
-                        buffer_[i] = *number;
+                    if (auto number = text.toDouble(kept)) {
+                        value = Variant(*number);
                     }
+            }
+            if (value) {
+                FieldDef lenient = *definition;
+                lenient.required = false;
+                buffer_[i] = heldValue(lenient, toStored(lenient, *value));
             }
             changed_[i] = true;
         }

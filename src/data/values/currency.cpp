@@ -126,4 +126,6 @@ std::string Currency::toPlainString() const {
     return negative ? '-' + text : text;
 }
 
+std::ostream& operator<<(std::ostream& out, Currency value) { return out << value.toPlainString(); }
+
 }  // namespace kapred

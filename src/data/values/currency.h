@@ -3,6 +3,7 @@
 #include <compare>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace kapred {
@@ -52,5 +53,8 @@ private:
     constexpr explicit Currency(std::int64_t scaled) : scaled_(scaled) {}
     std::int64_t scaled_ = 0;
 };
+
+// The plain text, for diagnostics: 1234.5.
+std::ostream& operator<<(std::ostream& out, Currency value);
 
 }  // namespace kapred

@@ -142,4 +142,6 @@ std::optional<DateTime> fromSerial(double serial) {
     return DateTime{kSerialEpoch + days(dayNumber), seconds(secondsOfDay)};
 }
 
+std::ostream& operator<<(std::ostream& out, const DateTime& value) { return out << toIso(value); }
+
 }  // namespace kapred

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <compare>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -37,5 +38,8 @@ std::optional<DateTime> fromIso(std::string_view text);
 // Day numbers of the old platform: 0 is 30/12/1899, 1 is 31/12/1899; the fraction is the time.
 double toSerial(const DateTime& value);
 std::optional<DateTime> fromSerial(double serial);
+
+// The storage form, for diagnostics: 2004-12-31.
+std::ostream& operator<<(std::ostream& out, const DateTime& value);
 
 }  // namespace kapred

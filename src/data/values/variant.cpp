@@ -154,4 +154,8 @@ const char* typeName(Variant::Type type) {
     return "";
 }
 
+std::ostream& operator<<(std::ostream& out, const Variant& value) {
+    return out << typeName(value.type()) << "(" << value.toText() << ")";
+}
+
 }  // namespace kapred

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <variant>
 
@@ -64,5 +65,7 @@ private:
 };
 
 const char* typeName(Variant::Type type);
+// Type and text, for diagnostics: Currency(1234,5).
+std::ostream& operator<<(std::ostream& out, const Variant& value);
 
 }  // namespace kapred

@@ -1,0 +1,53 @@
+#include "data/entity.h"
+
+#include "data/app_database.h"
+#include "data/values/error.h"
+
+namespace kapred {
+
+namespace {
+
+// The columns of each table, taken once from the program's schema.
+const db::TableDef& tableOf(const std::string& tableName) {
+    static const std::vector<db::TableDef> tables = appTableDefs();
+    for (const auto& table : tables) {
+        if (table.name == tableName) {
+            return table;
+        }
+    }
+    throw Error(1, "EntityBase", "No existe la tabla '" + tableName + "'");
+}
+
+Variant initialValue(db::DataType type) {
+    switch (type) {
+        case db::DataType::Date:
+            return DateTime::fromDate(1800, 1, 1);
+        case db::DataType::Text:
+        case db::DataType::Memo:
+            return std::string();
+        default:
+            return std::int16_t{0};
+    }
+}
+
+}  // namespace
+
+EntityBase::EntityBase(std::string tableName, DeclarationKeySource currentKey)
+    : tableName_(std::move(tableName)), currentKey_(std::move(currentKey)) {
+    Reset();
+}
+
+void EntityBase::Reset() {
+    BDictionary fresh;
+    for (const auto& field : tableOf(tableName_).fields) {
+        fresh.AddElement(field.name, initialValue(field.type));
+    }
+    fields_ = std::move(fresh);
+    if (currentKey_) {
+        auto [cuit, codDJ] = currentKey_();
+        SetFieldValue("cuit", std::move(cuit));
+        SetFieldValue("coddj", std::move(codDJ));
+    }
+}
+
+}  // namespace kapred

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "data/dictionary.h"
+
+namespace kapred {
+
+// The key of the declaration being worked on (CUIT, CodDJ), from which section entities take
+// their own key whenever they are reset.
+using DeclarationKeySource = std::function<std::pair<Variant, Variant>()>;
+
+// One row of a table of the program's database held in memory: a dictionary of its columns in
+// table order. Columns start at 0 (numbers and amounts), 01/01/1800 (dates) or the empty text.
+class EntityBase {
+public:
+    virtual ~EntityBase() = default;
+
+    void SetFieldValue(std::string_view fieldName, Variant value) { fields_.SetElement(fieldName, std::move(value)); }
+    const Variant& vGetFieldValue(std::string_view fieldName) const { return fields_.vGetElement(fieldName); }
+    // Every column back to its initial value; a section entity then takes the key of the
+    // current declaration.
+    void Reset();
+    const std::string& sEntityName() const { return tableName_; }
+    const BDictionary& fields() const { return fields_; }
+
+protected:
+    EntityBase(std::string tableName, DeclarationKeySource currentKey);
+
+private:
+    std::string tableName_;
+    DeclarationKeySource currentKey_;
+    BDictionary fields_;
+};
+
+// The declaration header: its key is its own.
+class EDDJJ : public EntityBase {
+public:
+    EDDJJ() : EntityBase("DDJJ", {}) {}
+};
+
+// The sections, keyed by the current declaration.
+class EActivoComputable : public EntityBase {
+public:
+    explicit EActivoComputable(DeclarationKeySource key) : EntityBase("ActivoComputable", std::move(key)) {}
+};
+class EActivoExento : public EntityBase {
+public:
+    explicit EActivoExento(DeclarationKeySource key) : EntityBase("ActivoExento", std::move(key)) {}
+};
+class EActivoNoComputable : public EntityBase {
+public:
+    explicit EActivoNoComputable(DeclarationKeySource key) : EntityBase("ActivoNoComputable", std::move(key)) {}
+};
+class EAnticipos : public EntityBase {
+public:
+    explicit EAnticipos(DeclarationKeySource key) : EntityBase("Anticipos", std::move(key)) {}
+};
+class ELiqDeduccionesAlCapital : public EntityBase {
+public:
+    explicit ELiqDeduccionesAlCapital(DeclarationKeySource key) : EntityBase("LiqDeduccionesAlCapital", std::move(key)) {}
+};
+class EPagosCuenta : public EntityBase {
+public:
+    explicit EPagosCuenta(DeclarationKeySource key) : EntityBase("PagosCuenta", std::move(key)) {}
+};
+class EPasivo : public EntityBase {
+public:
+    explicit EPasivo(DeclarationKeySource key) : EntityBase("Pasivo", std::move(key)) {}
+};
+class ESaldoFavorPeriodoAnt : public EntityBase {
+public:
+    explicit ESaldoFavorPeriodoAnt(DeclarationKeySource key) : EntityBase("SaldoFavorPeriodoAnt", std::move(key)) {}
+};
+
+}  // namespace kapred

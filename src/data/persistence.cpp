@@ -1,0 +1,243 @@
+#include "data/persistence.h"
+
+#include "data/engine/dialect.h"
+#include "data/validation.h"
+#include "data/values/error.h"
+
+namespace kapred {
+
+namespace {
+
+using db::DataType;
+
+std::string quotedText(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'') {
+            quoted += '\'';
+        }
+    }
+    return quoted + "'";
+}
+
+bool hasRow(const NpRecordSet& recordset) { return !(recordset.BOF() && recordset.EndOfFile()); }
+
+}  // namespace
+
+void NpRecordSet::OpenRecordSet(const std::string& sql) {
+    if (database_ == nullptr) {
+        throw Error(91, "NpRecordSet", "Variable de objeto o bloque With no establecido");
+    }
+    recordset_ = database_->openRecordset(sql);
+}
+
+bool IsFieldInIndex(db::Database& database, const std::string& tableName, const std::string& indexName,
+                    const std::string& fieldName) {
+    const db::IndexDef* index = database.tableDef(tableName).index(indexName);
+    if (index == nullptr) {
+        return false;
+    }
+    for (const auto& name : index->fields) {
+        if (db::lowerCase(name) == db::lowerCase(fieldName)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string sBuildSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
+                         const std::string& selectText, const std::string& orderText, NumberFormat format) {
+    std::string sql = selectText + " FROM " + entity.sEntityName();
+    if (!indexName.empty()) {
+        sql += sGetFieldsToFilter(indexName, entity, database, format);
+        if (!orderText.empty()) {
+            sql += " ORDER BY " + orderText;
+        }
+    }
+    return sql;
+}
+
+std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& entity, db::Database& database,
+                               NumberFormat format) {
+    std::string where = " Where ";
+    const std::string& table = entity.sEntityName();
+    for (const auto& field : database.tableDef(table).fields) {
+        if (!IsFieldInIndex(database, table, indexName, field.name)) {
+            continue;
+        }
+        const Variant& value = entity.vGetFieldValue(field.name);
+        switch (field.type) {
+            case DataType::Text:
+                where += field.name + " = " + quotedText(value.toText(format)) + " AND ";
+                break;
+            case DataType::Double:
+            case DataType::Currency: {
+                std::string number = value.toText(format);
+                if (const auto comma = number.find(','); comma != std::string::npos) {
+                    number[comma] = '.';
+                }
+                where += field.name + " =" + number + " AND ";
+                break;
+            }
+            case DataType::Integer:
+            case DataType::Long:
+                where += field.name + " = " + value.toText(format) + " AND ";
+                break;
+            case DataType::Date:
+                // The date goes in as a quoted text, which Format reads back as a date.
+                where += "Format(" + field.name + ",\"YYYYMMDD\") = FORMAT(" + quotedText(value.toText(format)) +
+                         ",\"YYYYMMDD\") AND ";
+                break;
+            default:
+                // No condition can be written on this column; it is left out of the filter.
+                break;
+        }
+    }
+    return where.substr(0, where.size() - 4);
+}
+
+std::string sBuildSumSelect(db::Database& database, const std::string& indexName, const std::string& tableName) {
+    std::string select = " Select ";
+    for (const auto& field : database.tableDef(tableName).fields) {
+        if (IsFieldInIndex(database, tableName, indexName, field.name) || field.name.empty() ||
+            field.name.front() != 'c' || db::lowerCase(field.name).find("cuit") != std::string::npos) {
+            continue;
+        }
+        select += "SUM(" + field.name + " ) AS " + field.name + "1,";
+    }
+    select.pop_back();
+    return select;
+}
+
+std::unique_ptr<NpRecordSet> OpenSqlRecordset(db::Database& database, const std::string& sql) {
+    auto recordset = std::make_unique<NpRecordSet>();
+    recordset->instance(database);
+    recordset->OpenRecordSet(sql);
+    return recordset;
+}
+
+std::unique_ptr<NpRecordSet> OpenEntityRecordset(db::Database& database, const EntityBase& entity,
+                                                 const std::string& indexName, const std::string& selectText,
+                                                 NumberFormat format) {
+    return OpenSqlRecordset(database, sBuildSelect(database, entity, indexName, selectText, "", format));
+}
+
+std::unique_ptr<NpRecordSet> OpenSumRecordset(db::Database& database, const std::string& indexName,
+                                              const BusinessObject& object, NumberFormat format) {
+    const std::string& table = object.Entity->sEntityName();
+    return OpenSqlRecordset(database, sBuildSumSelect(database, indexName, table) + " FROM " + table +
+                                          sGetFieldsToFilter(indexName, *object.Entity, database, format));
+}
+
+long lGetNextId(db::Database& database, const EntityBase& entity, const std::string& indexName,
+                const std::string& fieldName, NumberFormat format) {
+    auto recordset = OpenEntityRecordset(database, entity, indexName, "Select Max(" + fieldName + ") As Result ", format);
+    const Variant result = recordset->Fields().value("Result");
+    return result.isNull() ? 1 : static_cast<long>(result.toDouble().value_or(0)) + 1;
+}
+
+bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity, bool toRecordset) {
+    try {
+        for (const auto& field : recordset.fields()) {
+            if (!toRecordset) {
+                entity.SetFieldValue(field.name, recordset.value(field.name));
+                continue;
+            }
+            const Variant& value = entity.vGetFieldValue(field.name);
+            const bool emptyText = value.type() == Variant::Type::Text && value.text().empty();
+            switch (field.type) {
+                case DataType::Double:
+                case DataType::Currency:
+                case DataType::Long:
+                case DataType::Integer:
+                    if (value.isNull()) {
+                        return false;  // a Null is no number
+                    }
+                    recordset.setValue(field.name, emptyText || value.isEmpty() ? Variant(0.0) : value);
+                    break;
+                case DataType::Date:
+                    recordset.setValue(field.name, emptyText ? Variant(*fromSerial(1)) : value);
+                    break;
+                default:
+                    recordset.setValue(field.name, value);
+            }
+        }
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+bool bGenericFind(db::Database& database, BusinessObject& object, NumberFormat format) {
+    try {
+        auto recordset = OpenEntityRecordset(database, *object.Entity, "PK", "Select  * ", format);
+        if (hasRow(*recordset)) {
+            object.g_bEdit = bGenericAsignEnityToRecordSet(recordset->Fields(), *object.Entity, false);
+            return object.g_bEdit;
+        }
+        object.Reset();
+        return false;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat format) {
+    try {
+        auto recordset = OpenEntityRecordset(database, *object.Entity, "PK", "Select  * ", format);
+        if (!object.g_bEdit && hasRow(*recordset)) {
+            AddInconsistencyToObject(object, "", kDuplicateRecord);
+            return false;
+        }
+        if (object.g_bEdit) {
+            recordset->EDIT();
+        } else {
+            recordset->AddNew();
+        }
+        if (!bGenericAsignEnityToRecordSet(recordset->Fields(), *object.Entity, true)) {
+            recordset->CancelUpdate();
+            object.g_bEdit = false;
+            return false;
+        }
+        recordset->Update();
+        object.g_bEdit = true;
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+bool bGenericDelete(db::Database& database, BusinessObject& object, const std::string& indexName,
+                    NumberFormat format) {
+    try {
+        database.execute(sBuildSelect(database, *object.Entity, indexName, "DELETE *", "", format));
+        object.Reset();
+        object.g_bEdit = false;
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+std::string sGridSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
+                        const std::string& orderColumn, const std::string& direction, NumberFormat format) {
+    return "Select  * " + std::string(" FROM ") + entity.sEntityName() +
+           sGetFieldsToFilter(indexName, entity, database, format) + " Order By " + orderColumn + " " + direction;
+}
+
+std::string sGridSelectWhere(const std::string& tableName, const std::string& condition, const std::string& order) {
+    return "SELECT * FROM " + tableName + " WHERE " + condition + " ORDER BY " + order;
+}
+
+std::string GridOrder::click(const std::string& field) {
+    auto [entry, added] = directions_.try_emplace(field, "asc");
+    if (!added) {
+        entry->second = entry->second == "asc" ? "desc" : "asc";
+    }
+    column_ = "[" + field + "]";
+    direction_ = entry->second;
+    return direction_ == "asc" ? "Up" : "Down";
+}
+
+}  // namespace kapred
