@@ -188,7 +188,8 @@ bool bValidateInterval(BusinessObject& object, db::Database& database, const std
                        const Variant& minimum, const Variant& maximum, NumberFormat format) {
     const db::FieldDef* field = database.tableDef(object.Entity->sEntityName()).field(fieldName);
     if (field == nullptr) {
-        throw Error(1, "bValidateInterval", "Tipo de datos desconocido, para el campo '" + fieldName + "'");
+        AddInconsistencyToObject(object, fieldName, "El campo '" + fieldName + "' no existe.");
+        return false;
     }
     const Variant& value = object.Entity->vGetFieldValue(fieldName);
     bool passed = false;

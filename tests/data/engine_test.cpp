@@ -251,6 +251,37 @@ TEST_F(EngineTest, CreateAndOpenCheckPasswordAndKindOfFile) {
     EXPECT_EQ(errorNumber([&] { open("libre.mdb"); }), err::kInvalidPassword);
 }
 
+TEST_F(EngineTest, WorkspacesListAndCloseTheirDatabases) {
+    ASSERT_EQ(engine.workspaces().size(), 1u);  // the default one is always there
+    Workspace& generar = engine.createWorkspace("Generar", "Admin", "");
+    EXPECT_EQ(engine.workspaces().size(), 2u);
+    EXPECT_EQ(generar.name(), "Generar");
+    auto created = generar.createDatabase(file("w.mdb"), kLocale);
+    created->appendTableDef(movimientos());
+    ASSERT_EQ(generar.databases().size(), 1u);
+    EXPECT_EQ(generar.databases()[0], created);
+    engine.closeWorkspace(generar);
+    EXPECT_FALSE(created->isOpen());
+    EXPECT_EQ(engine.workspaces().size(), 1u);
+
+    // Read-only: reading works, writing is refused.
+    auto reader = engine.openDatabase(file("w.mdb"), false, true, kConnect);
+    auto writer = open("w.mdb");
+    EXPECT_EQ(engine.defaultWorkspace().databases().size(), 2u);
+    writer->execute("INSERT INTO Movimientos (ID, sNombre) VALUES (1, 'uno')");
+    EXPECT_EQ(countRows(*reader, "Movimientos"), 1);
+    EXPECT_EQ(errorNumber([&] { reader->execute("DELETE * FROM Movimientos"); }), err::kReadOnly);
+    EXPECT_EQ(countRows(*writer, "Movimientos"), 1);
+
+    // Closing a database takes it out of its workspace's list.
+    reader->close();
+    EXPECT_EQ(engine.defaultWorkspace().databases().size(), 1u);
+    engine.closeWorkspace(engine.defaultWorkspace());
+    EXPECT_FALSE(writer->isOpen());
+    EXPECT_EQ(engine.workspaces().size(), 1u);
+    EXPECT_TRUE(engine.defaultWorkspace().databases().empty());
+}
+
 TEST_F(EngineTest, TruncatedDatabaseIsDamaged) {
     createFilled("t.mdb", 1500);
     const auto size = fs::file_size(file("t.mdb"));
@@ -278,6 +309,17 @@ TEST_F(EngineTest, TableDefinitionsReadBackAsAppended) {
                            IndexDef{"IDX_NOMBRE", {"sNombre", "iCant"}, false, true, false, false, false}};
         database->appendTableDef(detalle);
         EXPECT_EQ(errorNumber([&] { database->appendTableDef(detalle); }), 3010);
+
+        // A table whose index names a missing field is not created at all.
+        TableDef broken;
+        broken.name = "Rota";
+        broken.fields = {field("ID", DataType::Long)};
+        broken.indexes = {IndexDef{"PK", {"ID", "Nada"}, true, true, true, false, false}};
+        EXPECT_EQ(errorNumber([&] { database->appendTableDef(broken); }), err::kItemNotFound);
+        EXPECT_FALSE(database->hasTable("Rota"));
+        broken.fields.clear();
+        broken.indexes.clear();
+        EXPECT_EQ(errorNumber([&] { database->appendTableDef(broken); }), 3264);
 
         database->appendRelation(RelationDef{"Relacion0", "Cabecera", "Movimientos",
                                              kRelationDontEnforce, {{"CUIT", "CUIT"}}});
@@ -593,6 +635,23 @@ TEST_F(RecordsetTest, AddNewEditUpdateAndCancel) {
     rs->findFirst("sNombre = 'dos bis'");
     EXPECT_EQ(rs->value("cImporte"), Variant(cur(-1)));
     EXPECT_EQ(rs->value("fFecha"), Variant(DateTime::fromDate(2004, 2, 2)));  // not touched
+
+    // A date with a time keeps it; a serial number is a date.
+    rs = database->openRecordset("SELECT * FROM Movimientos");
+    rs->findFirst("ID = 2");
+    rs->edit();
+    DateTime stamped = DateTime::fromDate(2004, 12, 31);
+    stamped.time = std::chrono::hours(23) + std::chrono::minutes(59) + std::chrono::seconds(58);
+    rs->setValue("fFecha", stamped);
+    rs->update();
+    rs->findFirst("ID = 1");
+    rs->edit();
+    rs->setValue("fFecha", 1.0);
+    rs->update();
+    rs = database->openRecordset("SELECT ID, fFecha FROM Movimientos WHERE ID <= 2 ORDER BY ID");
+    EXPECT_EQ(rs->value("fFecha"), Variant(DateTime::fromDate(1899, 12, 31)));
+    rs->moveNext();
+    EXPECT_EQ(rs->value("fFecha"), Variant(stamped));
 
     // An aliased column of one table can still be changed.
     rs = database->openRecordset("SELECT ID, sNombre AS nombre FROM Movimientos WHERE ID = 3");
@@ -1055,9 +1114,13 @@ TEST_F(EngineTest, RepairOfWhatIsNoDatabaseChangesNothing) {
     EXPECT_EQ(errorNumber([&] { engine.repairDatabase(file("no.mdb")); }), err::kFileNotFound);
     EXPECT_EQ(directoryNames(dir.path()), std::vector<std::string>{"basura.mdb"});
 
-    // A healthy database loses nothing in a repair.
+    // A healthy database loses nothing in a repair; each repair keeps its own original.
     createFilled("sana.mdb", 50);
-    engine.repairDatabase(file("sana.mdb"));
+    const fs::path first = engine.repairDatabase(file("sana.mdb"));
+    const fs::path second = engine.repairDatabase(file("sana.mdb"));
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(fs::exists(first));
+    EXPECT_TRUE(fs::exists(second));
     EXPECT_EQ(checkGeneratedRows(*open("sana.mdb")), 50);
 }
 
