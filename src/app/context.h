@@ -7,11 +7,14 @@
 
 #include "app/instance_lock.h"
 #include "data/engine/engine.h"
+#include "data/object_factory.h"
 #include "data/regional_settings.h"
 #include "data/user_interface.h"
 #include "data/values/datetime.h"
 
 namespace kapred {
+
+class BDDJJ;
 
 // The program-wide state of one run: the program directory, the command line the host gave,
 // the open databases, the number settings and the clock. Passed in rather than kept in hidden
@@ -31,6 +34,11 @@ struct Context {
     RegionalSettings regional;
     std::function<DateTime()> clock;
     InstanceLock instanceLock;
+    ObjectFactory factory;
+    // The declaration being worked on; every section object takes its key from it.
+    std::shared_ptr<BDDJJ> currentDeclaration;
+    // The taxpayer's number in the host's data, stored when its activity is read.
+    long ncontrib = 0;
 
     std::filesystem::path appDatabasePath() const;
     std::filesystem::path systemDatabasePath() const;
@@ -38,6 +46,8 @@ struct Context {
     std::filesystem::path hostDirectory() const;
     // The command line's CUIT without dashes.
     std::string cuit() const;
+    // The separators numbers are read and written with now.
+    NumberFormat numberFormat() const { return regional.numberFormat(); }
 };
 
 // The current local date and time, to the second.

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include "data/values/numeric_text.h"
+
 namespace kapred::cli {
 
 namespace {
@@ -48,6 +50,16 @@ void CliInterface::showInconsistencies(const std::string& title, const std::vect
         std::cerr << "  " << asLines(line) << "\n";
     }
     std::cerr << std::flush;
+}
+
+void CliInterface::showProgress(double percent) {
+    // Progress goes to a terminal only; scripts read the results, not the way there.
+    if (::isatty(STDERR_FILENO) != 0) {
+        std::cerr << "\r" << formatAmount(*Currency::fromDouble(percent), 2) << " %" << std::flush;
+        if (percent >= 100) {
+            std::cerr << "\n";
+        }
+    }
 }
 
 }  // namespace kapred::cli

@@ -16,6 +16,7 @@ public:
     void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
     bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) override;
     void showInconsistencies(const std::string& title, const std::vector<std::string>& lines) override;
+    void showProgress(double percent) override;
 
 private:
     std::optional<bool> answer_;

@@ -30,12 +30,18 @@ private:
     std::vector<Inconsistency> entries_;
 };
 
+// Anything the object factory makes: business objects with an entity, and the computations
+// and summaries that have none.
+class ModelObject {
+public:
+    virtual ~ModelObject() = default;
+};
+
 // What every business object offers the generic operations: its entity, its inconsistency
 // list, whether its row exists in the database, and its reset.
-class BusinessObject {
+class BusinessObject : public ModelObject {
 public:
     explicit BusinessObject(std::unique_ptr<EntityBase> entity) : Entity(std::move(entity)) {}
-    virtual ~BusinessObject() = default;
 
     // Resets the entity (and whatever state the object keeps besides).
     virtual void Reset() { Entity->Reset(); }

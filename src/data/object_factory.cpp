@@ -2,7 +2,7 @@
 
 namespace kapred {
 
-std::unique_ptr<BusinessObject> ObjectFactory::createBusiness(const std::string& name) const {
+std::unique_ptr<ModelObject> ObjectFactory::createBusiness(const std::string& name) const {
     const auto maker = business_.find(name);
     return maker == business_.end() ? nullptr : maker->second();
 }

@@ -19,14 +19,14 @@ public:
 // business objects, the desktop program its windows. Names are compared exactly.
 class ObjectFactory {
 public:
-    using BusinessMaker = std::function<std::unique_ptr<BusinessObject>()>;
+    using BusinessMaker = std::function<std::unique_ptr<ModelObject>()>;
     using WindowMaker = std::function<std::shared_ptr<EntryWindow>()>;
 
     void registerBusiness(const std::string& name, BusinessMaker maker) { business_[name] = std::move(maker); }
     void registerWindow(const std::string& name, WindowMaker maker) { windowMakers_[name] = std::move(maker); }
 
     // A new business object, or nothing for a name without one.
-    std::unique_ptr<BusinessObject> createBusiness(const std::string& name) const;
+    std::unique_ptr<ModelObject> createBusiness(const std::string& name) const;
     // The single shared window of that name, created on first use; nothing for an unknown name.
     std::shared_ptr<EntryWindow> window(const std::string& name);
 

@@ -18,6 +18,8 @@ public:
     virtual bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) = 0;
     // The inconsistency window: one sentence per line under a title.
     virtual void showInconsistencies(const std::string& title, const std::vector<std::string>& lines) = 0;
+    // How far a long job has gone, from 0 to 100.
+    virtual void showProgress(double percent) = 0;
 };
 
 // Raised where the program ends after telling the user why (a second instance, a missing

@@ -34,6 +34,8 @@ public:
         inconsistencies.push_back({title, lines});
     }
 
+    void showProgress(double percent) override { progress.push_back(percent); }
+
     struct Listed {
         std::string title;
         std::vector<std::string> lines;
@@ -41,6 +43,7 @@ public:
 
     std::vector<Shown> shown;
     std::vector<Listed> inconsistencies;
+    std::vector<double> progress;
     std::vector<Shown> asked;
     std::deque<bool> answers;
 };

@@ -1,0 +1,84 @@
+#include "calc/liquidation.h"
+
+#include "data/engine/recordset.h"
+
+namespace kapred {
+
+void BLiquidacion::CalculateExternalTotals(const std::string& indexName) {
+    g_BLiqDeduccionesAlCapital = std::make_unique<BLiqDeduccionesAlCapital>(context_);
+    g_BActivo = std::make_unique<BActivo>(context_);
+    g_BActivoComputable = std::make_unique<BActivoComputable>(context_);
+    g_BActivoNoComputable = std::make_unique<BActivoNoComputable>(context_);
+    g_BPasivo = std::make_unique<BPasivo>(context_);
+    g_BLiqDeduccionesAlCapital->CalculateLocalTotals(indexName);
+    g_BActivo->CalculateLocalTotals(indexName);
+    g_BActivoComputable->CalculateLocalTotals(indexName);
+    g_BActivoNoComputable->CalculateLocalTotals(indexName);
+    g_BPasivo->CalculateLocalTotals(indexName);
+}
+
+Currency BLiquidacion::ccPasivoAlCierre() const {
+    if (!g_BPasivo || !g_BActivo || !g_BActivoComputable || !g_BActivoNoComputable) {
+        return Currency();
+    }
+    const Currency outside =
+        g_BActivoNoComputable->ccActivoNoComputable() + g_BActivoNoComputable->g_BActivoExento->ccActivoExento();
+    const Currency total = g_BActivo->ccActivo();
+    // With nothing outside the computable assets, or no total to share the liabilities by (the
+    // securities can bring it to zero), every liability counts against the computable assets.
+    if (outside.isZero() || total.isZero()) {
+        return g_BPasivo->ccPasivo();
+    }
+    const double ratio = g_BPasivo->ccPasivo().toDouble() / total.toDouble();
+    const auto share = Currency::fromDouble(g_BActivoComputable->ccActivoComputable().toDouble() * ratio);
+    return share ? share->roundTo(2) : g_BPasivo->ccPasivo();
+}
+
+bool BLiquidacion::GetAlicuotaYTope() {
+    const NumberFormat format = context_.numberFormat();
+    const bool firstYear = currentHeaderValue(context_, "iEjercicioEconomico").toDouble(format).value_or(0) == 1;
+    const std::string table = firstYear ? "T_ALICUOTAS_Y_TOPES" : "T_ALICUOTAS_Y_TOPES_2";
+    const std::string start = fiscalYearStartText(context_);
+    auto rates = context_.g_dbTablas->openRecordset("SELECT * FROM " + table + " " +
+                                                    " WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <='" + start + "'" +
+                                                    " AND FORMAT(VigenciaHasta,'YYYYMMDD') >='" + start + "'");
+    if (rates->recordCount() == 0) {
+        ccAlicuota_ = Currency();
+        tope_ = Currency();
+        rateProblem_ = missingRateMessage(context_, table);
+        return false;
+    }
+    rateProblem_.reset();
+    rates->moveFirst();
+    const auto rate = rates->value("alicuota").toCurrency();
+    ccAlicuota_ = rate ? rate->roundTo(2) / Currency::fromUnits(100) : Currency();
+    const auto threshold = rates->value("TopeEnPesos").toCurrency();
+    tope_ = threshold ? threshold->roundTo(2) : Currency();
+    return true;
+}
+
+void BLiquidacion::CalculateLocalTotals(const std::string& indexName) {
+    CalculateExternalTotals(indexName);
+    const Currency computable = g_BActivoComputable->ccActivoComputable();
+    const Currency liabilities = ccPasivoAlCierre();
+    ccCapitalCooperativo_ = computable - liabilities - g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre();
+    if (ccCapitalCooperativo_ < Currency()) {
+        ccCapitalCooperativo_ = Currency();
+    }
+    ccCapitalAlCierre_ = computable - liabilities;
+    GetAlicuotaYTope();
+    const Currency contribution = ccCapitalCooperativo_ * ccAlicuota_;
+    ccContribEspecial_ = contribution >= tope_ ? contribution : Currency();
+}
+
+std::optional<std::string> BLiquidacion::rateProblem() const {
+    if (rateProblem_) {
+        return rateProblem_;
+    }
+    if (g_BLiqDeduccionesAlCapital) {
+        return g_BLiqDeduccionesAlCapital->rateProblem();
+    }
+    return std::nullopt;
+}
+
+}  // namespace kapred

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "data/engine/recordset.h"
+#include "model/section_object.h"
+
+namespace kapred {
+
+// The declaration header: the taxpayer, the fiscal period and year, the economic year and the
+// presentation sequence. Its key CodDJ joins the period and the sequence (2004 and 0 give
+// 20040) and never changes once the declaration exists.
+class BDDJJ : public SectionObject {
+public:
+    explicit BDDJJ(Context& context);
+
+    bool bSave() override;
+    int iValidateBusinessRules() override;
+    bool bValidateInterval() override;
+    // The entity back to its initial values, with the command line's CUIT.
+    void Reset() override;
+
+    // The sequences of presentation offered for a declaration (T_SECUENCIAS).
+    db::Recordset& secuencias() { return *secuencias_; }
+
+    // Removes the declaration with the rows of every section, all or nothing; then resets the
+    // object. False (and nothing removed) when the database refused.
+    bool bDeleteDeclaration();
+
+protected:
+    std::vector<Interval> intervals() const override;
+
+private:
+    void CompleteNewHeader();
+    bool dateRulesPass();
+
+    std::unique_ptr<db::Recordset> secuencias_;
+};
+
+// The program version as the header keeps it: major, minor and revision as "00", "00", "000".
+std::string programVersionText();
+
+}  // namespace kapred

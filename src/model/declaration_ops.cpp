@@ -1,0 +1,142 @@
+#include "model/declaration_ops.h"
+
+#include "app/cuit.h"
+#include "data/engine/recordset.h"
+#include "data/validation.h"
+#include "data/values/error.h"
+#include "host/orel.h"
+
+namespace kapred {
+
+namespace {
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Two entries compare as numbers when both are numbers, else as texts.
+int compareEntries(const std::string& typed, const Variant& stored, NumberFormat format) {
+    const auto left = Variant(typed).toDouble(format);
+    const auto right = stored.toDouble(format);
+    if (left && right) {
+        return *left < *right ? -1 : (*left > *right ? 1 : 0);
+    }
+    return typed.compare(stored.toText(format));
+}
+
+}  // namespace
+
+bool loadDeclaration(Context& context, const Variant& codDJ) {
+    auto header = std::make_shared<BDDJJ>(context);
+    header->Entity->SetFieldValue("CodDJ", codDJ);
+    if (!header->bFind()) {
+        return false;
+    }
+    context.currentDeclaration = header;
+    BOrel host(context);
+    host.ObtenerActividadContribuyente(cuitAmount(context));
+    return true;
+}
+
+std::string taxpayerLine(Context& context) {
+    BOrel host(context);
+    const Currency cuit = cuitAmount(context);
+    return "CUIT: " + sFormatCuit(context.cuit(), true) + " - " + " Nombre y Apellido : " +
+           host.ObtenerDescripcionContribuyente(cuit) + " Actividad: " + host.ObtenerActividadContribuyente(cuit);
+}
+
+std::string sequenceDescription(const Variant& sequence) {
+    const std::string text = trimmed(sequence.toText());
+    if (text.empty() || text.back() == '0') {
+        return "Original";
+    }
+    return "Rectificativa " + text.substr(text.size() - 1);
+}
+
+std::vector<std::string> copyEntryErrors(const BDDJJ& origin, const std::string& period, const std::string& sequence,
+                                         NumberFormat format) {
+    std::vector<std::string> errors;
+    const Variant& originPeriod = origin.Entity->vGetFieldValue("lPeriodo");
+    const Variant& originSequence = origin.Entity->vGetFieldValue("CODIGO_T_SECUENCIAS");
+    if (trimmed(period).empty()) {
+        errors.push_back(" Debe ingresar el Periodo de Destino");
+    } else if (trimmed(sequence).empty()) {
+        errors.push_back(" Debe seleccionar una Secuencia de Destino");
+    } else if (compareEntries(period, originPeriod, format) != 0) {
+        errors.push_back(" El Período Destino debe ser igual al Período Origen ");
+    }
+    if (!trimmed(period).empty() && !trimmed(sequence).empty() && compareEntries(period, originPeriod, format) == 0) {
+        if (compareEntries(sequence, originSequence, format) == 0) {
+            errors.push_back(" La Declaración Jurada Origen debe ser distinta a la de Destino");
+        } else if (compareEntries(sequence, originSequence, format) < 0) {
+            errors.push_back(" La secuencia Destino debe ser mayor a la secuencia Origen");
+        }
+    }
+    return errors;
+}
+
+bool copyDeclaration(Context& context, const std::string& period, const std::string& sequence) {
+    BDDJJ& origin = *context.currentDeclaration;
+    const NumberFormat format = context.numberFormat();
+    const auto errors = copyEntryErrors(origin, period, sequence, format);
+    if (!errors.empty()) {
+        context.ui.showInconsistencies(" Inconsistencias al Copiar la Declaración Jurada", errors);
+        return false;
+    }
+    const std::string cuit = origin.Entity->vGetFieldValue("CUIT").toText(format);
+    const std::string originCode = origin.Entity->vGetFieldValue("CodDJ").toText(format);
+    const auto destinationCode = parseDouble(trimmed(period) + trimmed(sequence), format);
+    if (!destinationCode || *destinationCode > 2147483647.0) {
+        context.ui.showInconsistencies(" Inconsistencias al Copiar la Declaración Jurada",
+                                       {" El Período Destino debe ser igual al Período Origen "});
+        return false;
+    }
+    const auto destination = static_cast<std::int32_t>(*destinationCode);
+    db::Database& database = *context.g_dbAplicativo;
+    auto existing = database.openRecordset("Select count(CODDJ) as records From DDJJ Where [CUIT]=" + cuit +
+                                           " and coddj=" + std::to_string(destination));
+    if (existing->value("records").toDouble().value_or(0) > 0) {
+        origin.g_vecErroresInconsistencia.clear();
+        AddInconsistencyToObject(origin, "x", "La Declaración Jurada a la que intenta copiar ya existe.");
+        ShowInconsistencies(context.ui, origin, kRuleError, format);
+        return false;
+    }
+    try {
+        db::Transaction transaction(database);
+        std::vector<std::string> tables;
+        for (const auto& table : database.tableDefs()) {
+            if (table.attributes == 0) {
+                tables.push_back(table.name);
+            }
+        }
+        for (std::size_t done = 0; done < tables.size(); ++done) {
+            const std::string& table = tables[done];
+            auto source = database.openRecordset("Select * from " + table + " Where cuit=" + cuit +
+                                                 " AND coddj=" + originCode);
+            auto target = database.openRecordset("Select * from " + table + " Where 0 = 1");
+            for (long row = 0; row < source->recordCount(); ++row) {
+                row == 0 ? source->moveFirst() : source->moveNext();
+                target->addNew();
+                for (const auto& field : source->fields()) {
+                    target->setValue(field.name, source->value(field.name));
+                }
+                target->setValue("coddj", Variant(destination));
+                if (table == "DDJJ") {
+                    target->setValue("lperiodo", Variant(trimmed(period)));
+                    target->setValue("CODIGO_T_SECUENCIAS", Variant(trimmed(sequence)));
+                }
+                target->update();
+            }
+            context.ui.showProgress(static_cast<double>(done + 1) * 100.0 / static_cast<double>(tables.size()));
+        }
+        transaction.commit();
+    } catch (const Error& error) {
+        MsgError(context.ui, "No se pudo copiar la Declaración Jurada: " + error.description());
+        return false;
+    }
+    MsgInformacion(context.ui, "La Copia ha finalizado correctamente!.");
+    return true;
+}
+
+}  // namespace kapred

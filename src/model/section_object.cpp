@@ -1,0 +1,87 @@
+#include "model/section_object.h"
+
+#include "data/persistence.h"
+#include "data/validation.h"
+#include "model/declaration.h"
+
+namespace kapred {
+
+Variant maximumAmount() { return Currency::fromScaled(999999999999999); }
+Variant minimumAmount() { return Currency::fromScaled(-999999999999999); }
+
+Variant currentHeaderValue(const Context& context, const std::string& field) {
+    if (!context.currentDeclaration) {
+        return {};
+    }
+    return context.currentDeclaration->Entity->vGetFieldValue(field);
+}
+
+Variant commandLineCuitValue(const Context& context) {
+    return Variant(parseDouble(context.cuit()).value_or(0.0));
+}
+
+DeclarationKeySource currentDeclarationKey(Context& context) {
+    return [&context] {
+        if (!context.currentDeclaration) {
+            return std::make_pair(Variant(std::int16_t{0}), Variant(std::int16_t{0}));
+        }
+        const auto& header = *context.currentDeclaration->Entity;
+        return std::make_pair(header.vGetFieldValue("CUIT"), header.vGetFieldValue("CodDJ"));
+    };
+}
+
+SectionObject::SectionObject(Context& context, std::unique_ptr<EntityBase> entity)
+    : BusinessObject(std::move(entity)), context_(context) {}
+
+bool SectionObject::bSave() { return bGenericSave(database(), *this, context_.numberFormat()); }
+
+bool SectionObject::bFind() { return bGenericFind(database(), *this, context_.numberFormat()); }
+
+bool SectionObject::bDelete(const std::string& indexName) {
+    return bGenericDelete(database(), *this, indexName, context_.numberFormat());
+}
+
+void SectionObject::AddNew() {
+    Reset();
+    g_bEdit = false;
+}
+
+bool SectionObject::bValidateDataType() {
+    return bValidateDataTypeGeneric(*this, database(), context_.numberFormat());
+}
+
+bool SectionObject::bValidateInterval() {
+    // The column check records what it finds, but only the section's own intervals decide.
+    bValidateIntervalGeneric(*this, database(), context_.numberFormat());
+    return checkIntervals();
+}
+
+bool SectionObject::checkIntervals() {
+    bool passed = true;
+    for (const auto& interval : intervals()) {
+        passed = kapred::bValidateInterval(*this, database(), interval.field, interval.minimum, interval.maximum,
+                                           context_.numberFormat()) &&
+                 passed;
+    }
+    return passed;
+}
+
+int SectionObject::iValidateBusinessRules() {
+    g_vecErroresInconsistencia.clear();
+    if (!bValidateDataType()) {
+        return kTypeError;
+    }
+    if (!bValidateInterval()) {
+        return kRangeError;
+    }
+    if (!businessRulesPass()) {
+        return kRuleError;
+    }
+    return 0;
+}
+
+Currency SectionObject::amount(const std::string& field) const {
+    return Entity->vGetFieldValue(field).toCurrency(context_.numberFormat()).value_or(Currency());
+}
+
+}  // namespace kapred
