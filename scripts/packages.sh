@@ -1,7 +1,7 @@
 # Installs the Debian packages the build needs, when any is missing (with sudo unless root).
 KAPRED_PACKAGES=(
     build-essential cmake pkg-config git
-    libsqlite3-dev libsodium-dev libcli11-dev
+    libsqlite3-dev libsodium-dev libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 

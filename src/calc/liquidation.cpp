@@ -81,4 +81,14 @@ std::optional<std::string> BLiquidacion::rateProblem() const {
     return std::nullopt;
 }
 
+bool calculateLiquidationForDisplay(BLiquidacion& liquidation) {
+    liquidation.CalculateLocalTotals(kPrimaryKey);
+    if (liquidation.ccCapitalAlCierre() > Currency()) {
+        return false;
+    }
+    const bool deleted = liquidation.g_BLiqDeduccionesAlCapital->bDelete(kPrimaryKey);
+    liquidation.CalculateLocalTotals(kPrimaryKey);
+    return deleted;
+}
+
 }  // namespace kapred

@@ -53,4 +53,9 @@ private:
     std::optional<std::string> rateProblem_;
 };
 
+// The liquidation as its window shows it: when the capital at close is 0 or less the deductions
+// have nothing to reduce, so the declaration's deductions row is deleted and the liquidation
+// computed again. True when that row was deleted.
+bool calculateLiquidationForDisplay(BLiquidacion& liquidation);
+
 }  // namespace kapred

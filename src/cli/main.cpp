@@ -1,5 +1,6 @@
 // kapred-cli: the program without windows, for scripts, batch work and tests. It runs the same
-// start-up and exit as the desktop program and shows the same messages.
+// start-up and exit as the desktop program, works through the same business objects and shows
+// the same messages.
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
@@ -8,14 +9,15 @@
 
 #include "app/compaction.h"
 #include "app/cuit.h"
-#include "app/startup.h"
 #include "cli/cli_interface.h"
+#include "cli/commands.h"
 #include "data/values/error.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace kapred;
+using namespace kapred::cli;
 
 // The program directory: --home, else KAPRED_HOME, else the executable's folder.
 fs::path programDirectory(const std::string& home) {
@@ -28,69 +30,103 @@ fs::path programDirectory(const std::string& home) {
     return fs::read_symlink("/proc/self/exe").parent_path();
 }
 
-// Reports the start-up in text.
+// Reports the start-up in text (only for the status command; the others keep quiet).
 class TextObserver : public StartupObserver {
 public:
+    explicit TextObserver(bool verbose) : verbose_(verbose) {}
     void databaseCreated(const fs::path& path) override {
-        std::cout << "Base de datos creada: " << path.string() << "\n";
+        if (verbose_) {
+            std::cout << "Base de datos creada: " << path.string() << "\n";
+        }
     }
     void databaseOpened(const std::string& handle, const fs::path& path) override {
-        std::cout << "Abierta " << handle << ": " << path.string() << "\n";
+        if (verbose_) {
+            std::cout << "Abierta " << handle << ": " << path.string() << "\n";
+        }
     }
     void showStartupMessage(BCMsgIni& message) override {
-        std::cout << message.NombreAplicativo() << ": " << message.Mensaje() << "\n";
+        if (verbose_) {
+            std::cout << message.NombreAplicativo() << ": " << message.Mensaje() << "\n";
+        }
     }
+
+private:
+    bool verbose_;
 };
+
+void addProgramCommands(CLI::App& app, std::vector<Command>& commands) {
+    commands.push_back({app.add_subcommand("status", "Inicia el sistema, informa lo abierto y sale normalmente"),
+                        [](Session& session) {
+                            std::cout << kMainCaption << " - CUIT " << sFormatCuit(session.context().cuit(), true)
+                                      << "\n";
+                            return 0;
+                        }});
+    auto* message = app.add_subcommand("message", "Mensaje de inicio");
+    static bool off = false;
+    message->add_flag("--off", off, "No mostrar más el mensaje de inicio")->required();
+    commands.push_back({message, [](Session& session) {
+                            BCMsgIni(*session.context().g_dbTablas).NoMostrarMas();
+                            std::cout << "El mensaje de inicio no se mostrará más.\n";
+                            return 0;
+                        }});
+    commands.push_back({app.add_subcommand("compact", "Compacta la base de datos; el sistema se cierra después"),
+                        [](Session& session) {
+                            try {
+                                CompactMenuCommand(session.context());
+                            } catch (const ProgramEnd&) {
+                                session.ended();
+                                throw;
+                            }
+                            return 0;
+                        }});
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Kapred sin ventanas: declaraciones juradas de la contribución especial sobre el capital "
                  "de las cooperativas."};
-    std::string cuit;
-    std::string home;
-    bool yes = false;
-    bool no = false;
-    app.add_option("--cuit", cuit, "CUIT del contribuyente (11 dígitos, con o sin guiones)");
-    app.add_option("--home", home, "Directorio del programa (por omisión KAPRED_HOME o el del ejecutable)");
-    auto* yesFlag = app.add_flag("--yes", yes, "Responder Sí a toda pregunta");
-    app.add_flag("--no", no, "Responder No a toda pregunta")->excludes(yesFlag);
+    Options options;
+    app.add_option("--cuit", options.cuit, "CUIT del contribuyente (11 dígitos, con o sin guiones)");
+    app.add_option("--home", options.home, "Directorio del programa (por omisión KAPRED_HOME o el del ejecutable)");
+    auto* yesFlag = app.add_flag("--yes", options.yes, "Responder Sí a toda pregunta");
+    app.add_flag("--no", options.no, "Responder No a toda pregunta")->excludes(yesFlag);
+    app.add_flag("--json", options.json, "Resultados en JSON");
     app.require_subcommand(1);
+    app.fallthrough();
 
-    auto* status = app.add_subcommand("status", "Inicia el sistema, informa lo abierto y sale normalmente");
-    auto* message = app.add_subcommand("message", "Mensaje de inicio");
-    bool messageOff = false;
-    message->add_flag("--off", messageOff, "No mostrar más el mensaje de inicio")->required();
-    auto* compact = app.add_subcommand("compact", "Compacta la base de datos; el sistema se cierra después");
+    std::vector<Command> commands;
+    addProgramCommands(app, commands);
+    addDeclarationCommands(app, commands, options);
+    addSectionCommands(app, commands, options);
 
     CLI11_PARSE(app, argc, argv);
 
     std::optional<bool> answer;
-    if (yes || no) {
-        answer = yes;
+    if (options.yes || options.no) {
+        answer = options.yes;
     }
-    cli::CliInterface ui(answer);
-    TextObserver observer;
+    CliInterface ui(answer);
+    const bool status = app.got_subcommand("status");
+    TextObserver observer(status);
     try {
-        Context context(programDirectory(home), cuit, ui);
-        Main(context, observer);
-        if (status->parsed()) {
-            std::cout << kMainCaption << " - CUIT " << sFormatCuit(context.cuit(), true) << "\n";
-        } else if (message->parsed()) {
-            BCMsgIni(*context.g_dbTablas).NoMostrarMas();
-            std::cout << "El mensaje de inicio no se mostrará más.\n";
-        } else if (compact->parsed()) {
-            CompactMenuCommand(context);
+        Session session(programDirectory(options.home), options.cuit, ui, observer);
+        for (const auto& command : commands) {
+            if (command.subcommand->parsed()) {
+                return command.run(session);
+            }
         }
-        Shutdown(context, observer);
     } catch (const ProgramEnd& end) {
         return end.exitCode();
+    } catch (const CommandFailure& failure) {
+        std::cerr << "Error: " << failure.what() << std::endl;
+        return failure.exitCode();
     } catch (const Error& error) {
-        std::cerr << "Error: " << error.description() << "\n";
-        return 1;
+        std::cerr << "Error: " << error.description() << std::endl;
+        return kExitFailure;
     } catch (const std::exception& error) {
-        std::cerr << "Error: " << error.what() << "\n";
-        return 1;
+        std::cerr << "Error: " << error.what() << std::endl;
+        return kExitFailure;
     }
     return 0;
 }

@@ -118,7 +118,7 @@ const std::vector<WindowCaptions>& captionCatalogue() {
              {"CODIGO_T_SECUENCIAS", "Secuencia de Presentación"},
          }},
 
-        // Computed figures only; the rate, shown as a percentage, has no caption.
+        // Computed figures only; the rate is shown as a percentage.
         {"Liquidacion",
          "frmLiquidacion",
          "Liquidación",
@@ -128,6 +128,7 @@ const std::vector<WindowCaptions>& captionCatalogue() {
              {"ccCapitalAlCierre", "Capital al Cierre del Ejercicio"},
              {"ccDeduccionesAlCierre", "Deducciones al Capital al Cierre del Ejercicio"},
              {"ccCapitalCooperativo", "Capital Cooperativo Imponible"},
+             {"ccAlicuota", "Alícuota (%)"},
              {"ccContribEspecial", "Contribución Especial Determinada"},
          }},
 

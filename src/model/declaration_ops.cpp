@@ -76,13 +76,13 @@ std::vector<std::string> copyEntryErrors(const BDDJJ& origin, const std::string&
     return errors;
 }
 
-bool copyDeclaration(Context& context, const std::string& period, const std::string& sequence) {
+CopyOutcome copyDeclaration(Context& context, const std::string& period, const std::string& sequence) {
     BDDJJ& origin = *context.currentDeclaration;
     const NumberFormat format = context.numberFormat();
     const auto errors = copyEntryErrors(origin, period, sequence, format);
     if (!errors.empty()) {
         context.ui.showInconsistencies(" Inconsistencias al Copiar la Declaración Jurada", errors);
-        return false;
+        return CopyOutcome::Refused;
     }
     const std::string cuit = origin.Entity->vGetFieldValue("CUIT").toText(format);
     const std::string originCode = origin.Entity->vGetFieldValue("CodDJ").toText(format);
@@ -90,7 +90,7 @@ bool copyDeclaration(Context& context, const std::string& period, const std::str
     if (!destinationCode || *destinationCode > 2147483647.0) {
         context.ui.showInconsistencies(" Inconsistencias al Copiar la Declaración Jurada",
                                        {" El Período Destino debe ser igual al Período Origen "});
-        return false;
+        return CopyOutcome::Refused;
     }
     const auto destination = static_cast<std::int32_t>(*destinationCode);
     db::Database& database = *context.g_dbAplicativo;
@@ -100,7 +100,7 @@ bool copyDeclaration(Context& context, const std::string& period, const std::str
         origin.g_vecErroresInconsistencia.clear();
         AddInconsistencyToObject(origin, "x", "La Declaración Jurada a la que intenta copiar ya existe.");
         ShowInconsistencies(context.ui, origin, kRuleError, format);
-        return false;
+        return CopyOutcome::Refused;
     }
     try {
         db::Transaction transaction(database);
@@ -133,10 +133,10 @@ bool copyDeclaration(Context& context, const std::string& period, const std::str
         transaction.commit();
     } catch (const Error& error) {
         MsgError(context.ui, "No se pudo copiar la Declaración Jurada: " + error.description());
-        return false;
+        return CopyOutcome::Failed;
     }
     MsgInformacion(context.ui, "La Copia ha finalizado correctamente!.");
-    return true;
+    return CopyOutcome::Copied;
 }
 
 }  // namespace kapred

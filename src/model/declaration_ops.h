@@ -23,8 +23,9 @@ std::vector<std::string> copyEntryErrors(const BDDJJ& origin, const std::string&
 // Copies the current declaration with every row of every section to the same period under a
 // later sequence, all in one transaction, telling the progress through the interface. The
 // destination checks, an existing destination and a failure are told to the user the way the
-// copy window tells them; true only when the copy is complete.
-bool copyDeclaration(Context& context, const std::string& period, const std::string& sequence);
+// copy window tells them.
+enum class CopyOutcome { Copied, Refused, Failed };
+CopyOutcome copyDeclaration(Context& context, const std::string& period, const std::string& sequence);
 
 // "Original" for a sequence whose last digit is 0, else "Rectificativa " and that digit.
 std::string sequenceDescription(const Variant& sequence);

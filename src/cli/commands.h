@@ -1,0 +1,33 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/session.h"
+
+namespace kapred::cli {
+
+struct Options {
+    std::string cuit;
+    std::string home;
+    bool yes = false;
+    bool no = false;
+    bool json = false;
+};
+
+// A subcommand and what it does once the program has started; returns the exit status.
+struct Command {
+    CLI::App* subcommand;
+    std::function<int(Session&)> run;
+};
+
+// The header of a declaration and the taxpayer's line.
+int showDeclaration(Session& session, const std::string& code, const Options& options);
+
+void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+void addSectionCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+
+}  // namespace kapred::cli

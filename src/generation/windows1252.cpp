@@ -1,0 +1,112 @@
+#include "generation/windows1252.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstddef>
+
+#include "data/values/error.h"
+
+namespace kapred {
+
+namespace {
+
+// One conversion descriptor per direction and thread, opened on first use.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : descriptor_(::iconv_open(to, from)) {
+        if (descriptor_ == reinterpret_cast<iconv_t>(-1)) {
+            throw Error(err::kConversion, "Windows1252",
+                        std::string("No se puede convertir de ") + from + " a " + to);
+        }
+    }
+    ~Converter() { ::iconv_close(descriptor_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts as much as it can, then calls onFailure(input, left, output) with the first
+    // byte that cannot be converted; onFailure consumes input and appends to output.
+    template <typename OnFailure>
+    std::string convert(std::string_view text, OnFailure onFailure) {
+        std::string output;
+        output.reserve(text.size() * 2);
+        ::iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
+        char* input = const_cast<char*>(text.data());
+        std::size_t left = text.size();
+        char buffer[1024];
+        while (left > 0) {
+            char* out = buffer;
+            std::size_t room = sizeof buffer;
+            const std::size_t done = ::iconv(descriptor_, &input, &left, &out, &room);
+            const int error = errno;
+            output.append(buffer, static_cast<std::size_t>(out - buffer));
+            if (done == static_cast<std::size_t>(-1) && error != E2BIG) {
+                ::iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
+                onFailure(input, left, output);
+            }
+        }
+        return output;
+    }
+
+private:
+    iconv_t descriptor_;
+};
+
+// The length of the well-formed UTF-8 sequence at the start of the bytes, or 0.
+std::size_t sequenceLength(const unsigned char* bytes, std::size_t available) {
+    const unsigned char lead = bytes[0];
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (available < length || bytes[1] < low || bytes[1] > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (bytes[i] < 0x80 || bytes[i] > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string toWindows1252(std::string_view utf8) {
+    thread_local Converter converter("WINDOWS-1252", "UTF-8");
+    return converter.convert(utf8, [](char*& input, std::size_t& left, std::string& output) {
+        // A character the code page lacks, or a malformed sequence: one "?" either way.
+        const std::size_t length =
+            sequenceLength(reinterpret_cast<const unsigned char*>(input), left);
+        const std::size_t skip = length == 0 ? 1 : length;
+        input += skip;
+        left -= skip;
+        output.push_back('?');
+    });
+}
+
+std::string fromWindows1252(std::string_view bytes) {
+    thread_local Converter converter("UTF-8", "WINDOWS-1252");
+    return converter.convert(bytes, [](char*& input, std::size_t& left, std::string& output) {
+        // An undefined byte value (0x81, 0x8D, 0x8F, 0x90, 0x9D): the control character U+0081...
+        const auto value = static_cast<unsigned char>(*input);
+        output.push_back(static_cast<char>(0xC0 | (value >> 6)));
+        output.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+        ++input;
+        --left;
+    });
+}
+
+}  // namespace kapred
