@@ -70,10 +70,14 @@ nlohmann::ordered_json totalsOf(SectionObject& section) {
     return totals;
 }
 
-nlohmann::ordered_json fieldsOf(const EntityBase& entity) {
+// The entity's values; amounts show as amounts even while they hold the initial 0.
+nlohmann::ordered_json fieldsOf(Context& context, const EntityBase& entity) {
+    const db::TableDef& table = context.g_dbAplicativo->tableDef(entity.sEntityName());
     nlohmann::ordered_json fields;
     for (const auto& [name, value] : entity.fields().pairs()) {
-        fields[name] = shown(value);
+        const db::FieldDef* field = table.field(name);
+        const auto amount = value.toCurrency();
+        fields[name] = field != nullptr && field->type == db::DataType::Currency && amount ? shown(*amount) : shown(value);
     }
     return fields;
 }
@@ -159,7 +163,7 @@ int showSection(Session& session, const std::string& code, const std::string& gi
         return 0;
     }
     section->CalculateLocalTotals(kPrimaryKey);
-    print({{"Campos", fieldsOf(*section->Entity)}, {"Totales", totalsOf(*section)}}, options.json);
+    print({{"Campos", fieldsOf(context, *section->Entity)}, {"Totales", totalsOf(*section)}}, options.json);
     return 0;
 }
 
@@ -180,7 +184,7 @@ int setSection(Session& session, const std::string& code, const std::string& giv
         return result;
     }
     section->CalculateLocalTotals(kPrimaryKey);
-    print({{"Campos", fieldsOf(*section->Entity)}, {"Totales", totalsOf(*section)}}, options.json);
+    print({{"Campos", fieldsOf(context, *section->Entity)}, {"Totales", totalsOf(*section)}}, options.json);
     return 0;
 }
 

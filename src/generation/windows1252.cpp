@@ -52,6 +52,11 @@ private:
     iconv_t descriptor_;
 };
 
+// The byte values Windows-1252 leaves undefined.
+bool isUndefinedByte(unsigned char value) {
+    return value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 || value == 0x9D;
+}
+
 // The length of the well-formed UTF-8 sequence at the start of the bytes, or 0.
 std::size_t sequenceLength(const unsigned char* bytes, std::size_t available) {
     const unsigned char lead = bytes[0];
@@ -87,13 +92,15 @@ std::size_t sequenceLength(const unsigned char* bytes, std::size_t available) {
 std::string toWindows1252(std::string_view utf8) {
     thread_local Converter converter("WINDOWS-1252", "UTF-8");
     return converter.convert(utf8, [](char*& input, std::size_t& left, std::string& output) {
-        // A character the code page lacks, or a malformed sequence: one "?" either way.
-        const std::size_t length =
-            sequenceLength(reinterpret_cast<const unsigned char*>(input), left);
+        // A character the code page lacks, or a malformed sequence: one "?" either way; but
+        // the control characters standing for the undefined bytes go back to those bytes.
+        const auto* bytes = reinterpret_cast<const unsigned char*>(input);
+        const std::size_t length = sequenceLength(bytes, left);
+        const bool undefinedByte = length == 2 && bytes[0] == 0xC2 && isUndefinedByte(bytes[1]);
+        output.push_back(undefinedByte ? static_cast<char>(bytes[1]) : '?');
         const std::size_t skip = length == 0 ? 1 : length;
         input += skip;
         left -= skip;
-        output.push_back('?');
     });
 }
 
