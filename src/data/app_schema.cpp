@@ -20,7 +20,7 @@ FieldDef field(const std::string& name, DataType type, bool required = false, in
     if (type == DataType::Text) {
         f.attributes = db::kVariableField;
         f.allowZeroLength = true;
-        f.defaultValue = std::string();
+        f.defaultValue.emplace();
     } else {
         f.attributes = db::kFixedField;
         if (type != DataType::Date) {

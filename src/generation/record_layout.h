@@ -77,7 +77,7 @@ struct Field {
     int position;           // its first character, counting from 1
     int width;
     Encoding encoding;
-    int decimals = 0;                 // Number only
+    int decimals = 0;                // Number only
     std::string_view constant = {};  // Constant only
 };
 

@@ -23,6 +23,7 @@ ProgramDir::ProgramDir() {
             fs::copy_file(entry.path(), home_ / entry.path().filename());
         }
     }
+    fs::copy(demo / "Kapred" / "sistema", systemDir());
     fs::copy_file(demo / "rexa.mdb", root_ / "rexa.mdb");
     fs::copy_file(demo / "sistema.mdb", root_ / "sistema.mdb");
 }

@@ -6,7 +6,8 @@
 namespace kapred::test {
 
 // A fresh installation in a temporary folder, removed at the end of the test: the program
-// directory "Kapred" with the shipped system tables, its parent with the demo host databases.
+// directory "Kapred" with the shipped system tables and the system directory "sistema" holding
+// the agency's libraries and public key, its parent with the demo host databases.
 class ProgramDir {
 public:
     ProgramDir();
@@ -17,6 +18,7 @@ public:
     const std::filesystem::path& root() const { return root_; }
     const std::filesystem::path& home() const { return home_; }
     std::filesystem::path appDatabase() const { return home_ / "Kapred.mdb"; }
+    std::filesystem::path systemDir() const { return home_ / "sistema"; }
 
 private:
     std::filesystem::path root_;

@@ -2,7 +2,8 @@
 
 #include <sqlite3.h>
 
-#include <regex>
+#include <cctype>
+#include <optional>
 
 #include "data/engine/dialect.h"
 #include "data/engine/engine.h"
@@ -44,6 +45,8 @@ public:
             raiseSqliteError(connection, rc, source);
         }
     }
+    // Takes over a statement prepared elsewhere.
+    Statement(sqlite3* connection, sqlite3_stmt* prepared) : connection_(connection), statement_(prepared) {}
     ~Statement() { sqlite3_finalize(statement_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -78,17 +81,49 @@ bool isBookkeeping(std::string_view table) {
 
 // Select lists whose rows are not rows of one table: the result cannot be changed.
 bool readOnlyShape(std::string_view sql) {
-    static const std::regex shape(R"(\b(group\s+by|distinct|union|having)\b)", std::regex::icase);
-    return std::regex_search(std::string(sql), shape);
+    for (const char* keyword : {"GROUP", "DISTINCT", "UNION", "HAVING"}) {
+        if (hasTopLevelKeyword(sql, keyword)) {
+            return true;
+        }
+    }
+    return false;
 }
 
+// The statement with each row's identity as its first column; empty when it is no SELECT.
 std::string withRowId(const std::string& sql) {
-    static const std::regex firstSelect(R"(^\s*select\b)", std::regex::icase);
-    std::smatch match;
-    if (!std::regex_search(sql, match, firstSelect)) {
+    if (!startsWithKeyword(sql, "SELECT")) {
         return {};
     }
-    return match.str() + " rowid AS " + std::string(kRowIdColumn) + "," + match.suffix().str();
+    const auto afterSelect = sql.find_first_not_of(" \t\r\n") + 6;
+    return sql.substr(0, afterSelect) + " rowid AS " + std::string(kRowIdColumn) + "," + sql.substr(afterSelect);
+}
+
+// A table name alone ("Anticipos", "[Anticipos]") opens the whole table.
+std::optional<std::string> bareTableName(std::string_view sql) {
+    const auto first = sql.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    sql = sql.substr(first, sql.find_last_not_of(" \t") - first + 1);
+    if (sql.size() > 2 && sql.front() == '[' && sql.back() == ']') {
+        sql = sql.substr(1, sql.size() - 2);
+    }
+    for (char c : sql) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') {
+            return std::nullopt;
+        }
+    }
+    return std::string(sql);
+}
+
+// Prepares a statement, or gives nothing when SQLite refuses it.
+sqlite3_stmt* tryPrepare(sqlite3* connection, const std::string& sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return statement;
 }
 
 }  // namespace
@@ -170,8 +205,8 @@ long Database::execute(std::string_view sql) {
     Statement statement(handle(), translated, "Execute");
     while (statement.step("Execute")) {
     }
-    static const std::regex ddl(R"(^\s*(create|drop|alter)\b)", std::regex::icase);
-    if (std::regex_search(translated, ddl)) {
+    if (startsWithKeyword(translated, "CREATE") || startsWithKeyword(translated, "DROP") ||
+        startsWithKeyword(translated, "ALTER")) {
         tableCache_.clear();
     }
     return sqlite3_changes(connection_);
@@ -179,10 +214,8 @@ long Database::execute(std::string_view sql) {
 
 std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, RecordsetType type) {
     std::string translated = translate(sql);
-    static const std::regex bareName(R"(^\s*\[?(\w+)\]?\s*$)");
-    std::smatch nameMatch;
-    if (std::regex_match(translated, nameMatch, bareName)) {
-        translated = "SELECT * FROM " + quoteName(nameMatch[1].str());
+    if (const auto table = bareTableName(translated)) {
+        translated = "SELECT * FROM " + quoteName(*table);
     }
     sqlite3* connection = handle();
 
@@ -190,12 +223,8 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     bool updatable = false;
     std::unique_ptr<Statement> statement;
     if (type == RecordsetType::Dynaset && !readOnlyShape(translated)) {
-        const std::string rewritten = withRowId(translated);
-        sqlite3_stmt* probe = nullptr;
-        if (!rewritten.empty() &&
-            sqlite3_prepare_v2(connection, rewritten.c_str(), -1, &probe, nullptr) == SQLITE_OK) {
-            sqlite3_finalize(probe);
-            statement = std::make_unique<Statement>(connection, rewritten, "OpenRecordset");
+        if (sqlite3_stmt* withIdentity = tryPrepare(connection, withRowId(translated))) {
+            statement = std::make_unique<Statement>(connection, withIdentity);
             updatable = true;
         }
     }
@@ -206,8 +235,9 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     const int firstField = updatable ? 1 : 0;
     const int columnCount = sqlite3_column_count(raw);
 
-    const auto aggregates = selectAggregates(translated);
-    const auto tables = statementTables(translated);
+    // Only computed columns need the statement read: an aggregate keeps its column's type.
+    std::optional<std::vector<std::optional<AggregateItem>>> aggregates;
+    std::vector<std::string> tables;
     std::vector<FieldInfo> fields;
     std::vector<bool> typeKnown;
     for (int c = firstField; c < columnCount; ++c) {
@@ -221,9 +251,15 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
         bool known = declared != nullptr;
         if (known) {
             info.type = typeFromDeclaration(declared, &info.size);
-        } else if (aggregates.size() == static_cast<std::size_t>(columnCount - firstField) &&
-                   aggregates[static_cast<std::size_t>(c - firstField)]) {
-            const auto& item = *aggregates[static_cast<std::size_t>(c - firstField)];
+        } else {
+            if (!aggregates) {
+                aggregates = selectAggregates(translated);
+                tables = statementTables(translated);
+            }
+        }
+        if (!known && aggregates->size() == static_cast<std::size_t>(columnCount - firstField) &&
+            (*aggregates)[static_cast<std::size_t>(c - firstField)]) {
+            const auto& item = *(*aggregates)[static_cast<std::size_t>(c - firstField)];
             if (item.function == "count") {
                 info.type = DataType::Long;
                 info.size = 4;

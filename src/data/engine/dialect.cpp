@@ -4,7 +4,8 @@
 
 #include <cctype>
 #include <cmath>
-#include <regex>
+#include <algorithm>
+#include <optional>
 
 #include "data/values/datetime.h"
 
@@ -51,16 +52,6 @@ bool keywordAt(std::string_view sql, std::size_t at, std::string_view keyword) {
     return startsWord && endsWord;
 }
 
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Latin-1 letters in UTF-8 are two bytes, C3 followed by 80-BF; upper and lower case differ by
 // 0x20 in the second byte (except the multiplication and division signs).
 std::string changeCase(std::string_view text, bool upper) {
@@ -80,6 +71,80 @@ std::string changeCase(std::string_view text, bool upper) {
         }
     }
     return result;
+}
+
+// A piece of a statement: a word, a bracketed name (without its brackets), a quoted text or one
+// punctuation character.
+struct Token {
+    enum class Kind { Word, Bracketed, Text, Punctuation } kind;
+    std::string text;
+
+    bool isName() const { return kind == Kind::Word || kind == Kind::Bracketed; }
+    bool isWord(std::string_view keyword) const {
+        return kind == Kind::Word && text.size() == keyword.size() &&
+               std::equal(text.begin(), text.end(), keyword.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) == b;
+               });
+    }
+};
+
+std::vector<Token> tokenize(std::string_view sql) {
+    std::vector<Token> tokens;
+    for (std::size_t i = 0; i < sql.size();) {
+        const char c = sql[i];
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            ++i;
+        } else if (isWordChar(c)) {
+            const std::size_t start = i;
+            while (i < sql.size() && isWordChar(sql[i])) {
+                ++i;
+            }
+            tokens.push_back({Token::Kind::Word, std::string(sql.substr(start, i - start))});
+        } else if (c == '[' || c == '\'' || c == '"') {
+            const char close = c == '[' ? ']' : c;
+            const auto end = std::min(sql.find(close, i + 1), sql.size());
+            tokens.push_back({c == '[' ? Token::Kind::Bracketed : Token::Kind::Text,
+                              std::string(sql.substr(i + 1, end - i - 1))});
+            i = end + 1;
+        } else {
+            tokens.push_back({Token::Kind::Punctuation, std::string(1, c)});
+            ++i;
+        }
+    }
+    return tokens;
+}
+
+// DISTINCT? FUNCTION ( [table .] column ) [[AS] alias]
+std::optional<AggregateItem> aggregateItem(const std::vector<Token>& tokens) {
+    std::size_t i = 0;
+    if (i < tokens.size() && (tokens[i].isWord("DISTINCT") || tokens[i].isWord("ALL"))) {
+        ++i;
+    }
+    if (i + 1 >= tokens.size() || tokens[i].kind != Token::Kind::Word || tokens[i + 1].text != "(") {
+        return std::nullopt;
+    }
+    AggregateItem item{lowerCase(tokens[i].text), {}, {}};
+    if (item.function != "sum" && item.function != "max" && item.function != "min" && item.function != "first" &&
+        item.function != "last" && item.function != "count") {
+        return std::nullopt;
+    }
+    i += 2;
+    if (i + 2 < tokens.size() && tokens[i].isName() && tokens[i + 1].text == ".") {
+        item.table = tokens[i].text;
+        i += 2;
+    }
+    if (i + 1 >= tokens.size() || !(tokens[i].isName() || tokens[i].text == "*") || tokens[i + 1].text != ")") {
+        return std::nullopt;
+    }
+    item.column = tokens[i].text;
+    i += 2;
+    if (i < tokens.size() && tokens[i].isWord("AS")) {
+        ++i;
+    }
+    if (i < tokens.size() && tokens[i].isName()) {
+        ++i;
+    }
+    return i == tokens.size() ? std::optional<AggregateItem>(item) : std::nullopt;
 }
 
 const char* textArgument(sqlite3_value* value) {
@@ -238,8 +303,28 @@ std::string translate(std::string_view sql) {
             out += c;
         }
     }
-    static const std::regex deleteStar(R"(^\s*delete\s+\*\s*)", std::regex::icase);
-    return std::regex_replace(out, deleteStar, "DELETE ", std::regex_constants::format_first_only);
+    // "DELETE * FROM": the star goes.
+    if (startsWithKeyword(out, "DELETE")) {
+        const auto afterDelete = out.find_first_not_of(" \t\r\n", out.find_first_not_of(" \t\r\n") + 6);
+        if (afterDelete != std::string::npos && out[afterDelete] == '*') {
+            out.erase(afterDelete, 1);
+        }
+    }
+    return out;
+}
+
+bool startsWithKeyword(std::string_view sql, std::string_view keyword) {
+    const auto first = sql.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && keywordAt(sql, first, keyword);
+}
+
+bool hasTopLevelKeyword(std::string_view sql, std::string_view keyword) {
+    bool found = false;
+    scanTopLevel(sql, [&](std::size_t i, int depth) {
+        found = depth == 0 && keywordAt(sql, i, keyword);
+        return !found;
+    });
+    return found;
 }
 
 void registerFunctions(sqlite3* connection) {
@@ -282,28 +367,26 @@ std::vector<std::optional<AggregateItem>> selectAggregates(std::string_view sql)
     });
     parts.push_back(list.substr(partStart));
 
-    static const std::regex aggregate(
-        R"(^(?:(?:distinct|all)\s+)?(sum|max|min|first|last|count)\s*\(\s*(?:\[?(\w+)\]?\s*\.\s*)?\[?(\w+|\*)\]?\s*\)(?:\s+(?:as\s+)?\[?\w+\]?|\s*as\s*\[?\w+\]?)?$)",
-        std::regex::icase);
     for (auto part : parts) {
-        const std::string item(trim(part));
-        std::smatch match;
-        if (std::regex_match(item, match, aggregate)) {
-            items.push_back(AggregateItem{lowerCase(match[1].str()), match[2].str(), match[3].str()});
-        } else {
-            items.emplace_back();
-        }
+        items.push_back(aggregateItem(tokenize(part)));
     }
     return items;
 }
 
 std::vector<std::string> statementTables(std::string_view sql) {
-    static const std::regex source(R"(\b(?:from|join)[\s(]+\[?(\w+)\]?)", std::regex::icase);
+    const auto tokens = tokenize(sql);
     std::vector<std::string> tables;
-    const std::string text(sql);
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), source); it != std::sregex_iterator();
-         ++it) {
-        tables.push_back((*it)[1].str());
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!tokens[i].isWord("FROM") && !tokens[i].isWord("JOIN")) {
+            continue;
+        }
+        std::size_t next = i + 1;
+        while (next < tokens.size() && tokens[next].text == "(") {
+            ++next;
+        }
+        if (next < tokens.size() && tokens[next].isName()) {
+            tables.push_back(tokens[next].text);
+        }
     }
     return tables;
 }

@@ -25,6 +25,11 @@ struct AggregateItem {
     std::string column;
 };
 std::vector<std::optional<AggregateItem>> selectAggregates(std::string_view sql);
+// Whether the statement starts with the keyword (blanks before it allowed, any case).
+bool startsWithKeyword(std::string_view sql, std::string_view keyword);
+// Whether the keyword appears outside literals, names and parentheses.
+bool hasTopLevelKeyword(std::string_view sql, std::string_view keyword);
+
 // Tables named after FROM and JOIN.
 std::vector<std::string> statementTables(std::string_view sql);
 

@@ -1,0 +1,248 @@
+#include "generation/agency_libraries.h"
+
+#include <gtest/gtest.h>
+#include <sodium.h>
+
+#include <array>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include "app/context.h"
+#include "data/values/error.h"
+#include "generation/agency_interface.h"
+#include "generation/directories.h"
+#include "scoped_env.h"
+#include "support/program_dir.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace kapred {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Key = std::array<unsigned char, 32>;
+
+const fs::path kDemoPrivateKey =
+    fs::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data" / "demo_agency.key";
+
+Key readHexKey(const fs::path& file) {
+    std::string text = test::readBytes(file);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    Key key{};
+    std::size_t length = 0;
+    EXPECT_EQ(sodium_hex2bin(key.data(), key.size(), text.data(), text.size(), nullptr, &length,
+                             nullptr),
+              0)
+        << file;
+    EXPECT_EQ(length, key.size()) << file;
+    return key;
+}
+
+// Decodes the Base64 text and opens the sealed box with the agency's key pair.
+std::optional<std::string> openSealed(const std::string& base64, const Key& publicKey,
+                                      const Key& privateKey) {
+    std::vector<unsigned char> sealed(base64.size());
+    std::size_t length = 0;
+    if (sodium_base642bin(sealed.data(), sealed.size(), base64.data(), base64.size(), nullptr,
+                          &length, nullptr, sodium_base64_VARIANT_ORIGINAL) != 0 ||
+        length < crypto_box_SEALBYTES) {
+        return std::nullopt;
+    }
+    std::string plain(length - crypto_box_SEALBYTES, '\0');
+    if (crypto_box_seal_open(reinterpret_cast<unsigned char*>(plain.data()), sealed.data(),
+                             length, publicKey.data(), privateKey.data()) != 0) {
+        return std::nullopt;
+    }
+    return plain;
+}
+
+long raisedNumber(const SarquelLibrary& library, const std::string& file) {
+    try {
+        library.encrypt(file);
+    } catch (const Error& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class AgencyLibraries : public ::testing::Test {
+protected:
+    AgencyLibraries() : context(dir.home(), "20123456789", ui) {
+        EXPECT_GE(sodium_init(), 0);
+    }
+
+    // The file the delivery step hands over: a copy of the declaration file in the Windows
+    // directory.
+    std::string handOver(const std::string& bytes) {
+        const std::string file = DirWindows(context) + "035689F0369.txt";
+        test::writeBytes(file, bytes);
+        return file;
+    }
+
+    std::vector<std::string> encryptedFiles() {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(DirWindows(context))) {
+            if (entry.path().extension() == agency::kEncryptedExtension) {
+                names.push_back(entry.path().filename().string());
+            }
+        }
+        return names;
+    }
+
+    fs::path keyFile() const { return dir.systemDir() / agency::kAgencyKeyFile; }
+
+    test::ScopedEnv noWindowsOverride{agency::kWindowsDirectoryVariable, std::nullopt};
+    test::ScopedEnv noSystemOverride{agency::kSystemDirectoryVariable, std::nullopt};
+    test::ProgramDir dir;
+    test::ScriptedUi ui;
+    Context context;
+};
+
+// ---- Directories -----------------------------------------------------------------------------
+
+TEST_F(AgencyLibraries, DirectoriesLieInsideTheProgramDirectory) {
+    EXPECT_EQ(DirWinSystem(context), (dir.home() / "sistema").string() + "/");
+    EXPECT_FALSE(fs::exists(dir.home() / "windows"));
+    EXPECT_EQ(DirWindows(context), (dir.home() / "windows").string() + "/");
+    EXPECT_TRUE(fs::is_directory(dir.home() / "windows"));
+}
+
+TEST_F(AgencyLibraries, EnvironmentMovesTheDirectories) {
+    test::TempDir elsewhere;
+    {
+        test::ScopedEnv windows(agency::kWindowsDirectoryVariable,
+                                (elsewhere.path() / "trabajo").string() + "/  ");
+        test::ScopedEnv system(agency::kSystemDirectoryVariable, elsewhere.path().string());
+        EXPECT_EQ(DirWindows(context), (elsewhere.path() / "trabajo").string() + "/");
+        EXPECT_TRUE(fs::is_directory(elsewhere.path() / "trabajo"));
+        EXPECT_EQ(DirWinSystem(context), elsewhere.path().string() + "/");
+        EXPECT_FALSE(bSarquelInstalado(context));
+    }
+    // A folder that cannot be made gives the empty text.
+    test::writeBytes(elsewhere.path() / "archivo", "x");
+    test::ScopedEnv blocked(agency::kWindowsDirectoryVariable,
+                            (elsewhere.path() / "archivo" / "trabajo").string());
+    EXPECT_EQ(DirWindows(context), "");
+}
+
+// ---- Encryption ------------------------------------------------------------------------------
+
+TEST_F(AgencyLibraries, DemoKeyPairBelongsTogether) {
+    Key derived{};
+    const Key privateKey = readHexKey(kDemoPrivateKey);
+    ASSERT_EQ(crypto_scalarmult_base(derived.data(), privateKey.data()), 0);
+    EXPECT_EQ(derived, readHexKey(keyFile()));
+}
+
+TEST_F(AgencyLibraries, FileIsSealedToTheAgencyKeyAsBase64InTheWindowsDirectory) {
+    const SarquelLibrary library(context);
+    ASSERT_TRUE(library.installed());
+    EXPECT_TRUE(bSarquelInstalado(context));
+    const std::vector<std::string> contents{
+        std::string("HEAD10 01 01 000067\n0120123456789Pe\xF1" "a\n99154") + '\0' + "\n",
+        "",
+    };
+    for (const std::string& plain : contents) {
+        const auto result = library.encrypt(handOver(plain));
+        EXPECT_EQ(result.code, agency::kEncryptionOk) << result.detail;
+        EXPECT_EQ(result.path, DirWindows(context) + "035689F0369.B64");
+        const std::string base64 = test::readBytes(result.path);
+        EXPECT_EQ(base64.find_first_not_of(
+                      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+                  std::string::npos);
+        EXPECT_EQ(openSealed(base64, readHexKey(keyFile()), readHexKey(kDemoPrivateKey)), plain);
+    }
+    // Each encryption uses a fresh ephemeral key: the same file never gives the same text.
+    const std::string first = test::readBytes(library.encrypt(handOver("igual")).path);
+    const std::string second = test::readBytes(library.encrypt(handOver("igual")).path);
+    EXPECT_NE(first, second);
+}
+
+TEST_F(AgencyLibraries, LibraryWritesIntoTheMovedWindowsDirectory) {
+    test::TempDir elsewhere;
+    test::ScopedEnv windows(agency::kWindowsDirectoryVariable, elsewhere.path().string());
+    const auto result = SarquelLibrary(context).encrypt(handOver("datos"));
+    EXPECT_EQ(result.code, agency::kEncryptionOk) << result.detail;
+    EXPECT_EQ(result.path, elsewhere.path().string() + "/035689F0369.B64");
+    EXPECT_EQ(openSealed(test::readBytes(result.path), readHexKey(keyFile()),
+                         readHexKey(kDemoPrivateKey)),
+              "datos");
+}
+
+TEST_F(AgencyLibraries, MissingOrMalformedKeyFails) {
+    const SarquelLibrary library(context);
+    fs::remove(keyFile());
+    auto result = library.encrypt(handOver("datos"));
+    EXPECT_EQ(result.code, agency::kEncryptionNoKey);
+    EXPECT_EQ(result.path, "");
+    EXPECT_NE(result.detail.find(agency::kAgencyKeyFile), std::string::npos);
+
+    const std::string hex64(64, 'a');
+    for (const std::string& text : {std::string(), std::string("no es una clave\n"),
+                                    hex64.substr(2), hex64 + "ab", std::string(64, 'z'),
+                                    hex64.substr(0, 30) + " " + hex64.substr(30)}) {
+        test::writeBytes(keyFile(), text);
+        result = library.encrypt(handOver("datos"));
+        EXPECT_EQ(result.code, agency::kEncryptionBadKey) << text;
+        EXPECT_EQ(result.path, "") << text;
+    }
+    EXPECT_TRUE(encryptedFiles().empty());
+}
+
+TEST_F(AgencyLibraries, MissingInputFails) {
+    const auto result = SarquelLibrary(context).encrypt(DirWindows(context) + "000000F0369.txt");
+    EXPECT_EQ(result.code, agency::kEncryptionNoInput);
+    EXPECT_EQ(result.path, "");
+    EXPECT_TRUE(encryptedFiles().empty());
+}
+
+TEST_F(AgencyLibraries, MissingLibraryOrEntryRaisesInsteadOfCrashing) {
+    const SarquelLibrary library(context);
+    const std::string file = handOver("datos");
+    const fs::path installed = library.file();
+
+    fs::copy_file(dir.systemDir() / agency::kVerificationLibrary, installed,
+                  fs::copy_options::overwrite_existing);
+    EXPECT_EQ(raisedNumber(library, file), kErrEntryNotFound);
+
+    test::writeBytes(installed, "MZ no es una biblioteca");
+    EXPECT_EQ(raisedNumber(library, file), kErrLibraryNotLoaded);
+
+    fs::remove(installed);
+    EXPECT_FALSE(library.installed());
+    EXPECT_FALSE(bSarquelInstalado(context));
+    EXPECT_EQ(raisedNumber(library, file), kErrLibraryNotFound);
+    EXPECT_TRUE(encryptedFiles().empty());
+}
+
+TEST_F(AgencyLibraries, EntryRefusesBadArgumentsAndShortBuffers) {
+    const AgencyLibrary library(SarquelLibrary(context).file(), "prueba");
+    KapredEncryptionEntry sarquel = nullptr;
+    void* address = library.entry(agency::kEncryptionEntry);
+    std::memcpy(&sarquel, &address, sizeof sarquel);
+    const std::string file = handOver("datos");
+    std::vector<char> path(1001, '\0');
+    std::vector<char> detail(2001, '\0');
+
+    EXPECT_EQ(sarquel(nullptr, path.data(), 1000, detail.data(), 2000),
+              agency::kEncryptionBadArguments);
+    EXPECT_EQ(sarquel(file.c_str(), nullptr, 1000, detail.data(), 2000),
+              agency::kEncryptionBadArguments);
+    EXPECT_GT(std::strlen(detail.data()), 0U);
+    // The full path does not fit in ten characters: nothing is written.
+    EXPECT_EQ(sarquel(file.c_str(), path.data(), 10, nullptr, 0), agency::kEncryptionPathTooLong);
+    EXPECT_EQ(path[0], '\0');
+    EXPECT_TRUE(encryptedFiles().empty());
+    // A detail buffer of one character gets that character and its NUL.
+    std::array<char, 2> tiny{'x', 'x'};
+    EXPECT_EQ(sarquel(file.c_str(), path.data(), 1000, tiny.data(), 1), agency::kEncryptionOk);
+    EXPECT_EQ(tiny[1], '\0');
+    EXPECT_EQ(std::string(path.data()), DirWindows(context) + "035689F0369.B64");
+}
+
+}  // namespace
+}  // namespace kapred

@@ -1,0 +1,272 @@
+#include "generation/record_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <sstream>
+#include <vector>
+
+#include "data/values/error.h"
+#include "generation/windows1252.h"
+
+namespace kapred {
+namespace {
+
+Currency amount(std::int64_t scaled) { return Currency::fromScaled(scaled); }
+
+long errorNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+// ---- I15 -------------------------------------------------------------------------------------
+
+TEST(AmountField, PositiveAmountsAreFifteenDigitsWithTwoImpliedDecimals) {
+    EXPECT_EQ(encodeAmount(Currency()), "000000000000000");
+    EXPECT_EQ(encodeAmount(amount(12345000)), "000000000123450");           // 1.234,5
+    EXPECT_EQ(encodeAmount(amount(99999999999999900)), "999999999999999");  // 9.999.999.999.999,99
+    EXPECT_EQ(encodeAmount(1.5), "000000000000150");  // a rate of 0,015 as a percentage
+}
+
+TEST(AmountField, NegativeAmountsCarryTheSignDigitAndKeepFourteenDigits) {
+    EXPECT_EQ(encodeAmount(amount(-10000000)), "100000000100000");  // -1.000
+    EXPECT_EQ(encodeAmount(-1000.0), "100000000100000");
+    // From 1.000.000.000.000 on the highest digit gives way to the sign digit.
+    EXPECT_EQ(encodeAmount(amount(-23456789012345600)), "134567890123456");
+    // The sign is the value's, even when the magnitude rounds to nothing.
+    EXPECT_EQ(encodeAmount(amount(-49)), "100000000000000");  // -0,0049
+}
+
+TEST(AmountField, RoundsToCentsWithTiesAwayFromZero) {
+    EXPECT_EQ(encodeAmount(amount(12345650)), "000000000123457");  // 1.234,565
+    EXPECT_EQ(encodeAmount(amount(12345649)), "000000000123456");  // 1.234,5649
+    EXPECT_EQ(encodeAmount(amount(-50)), "100000000000001");       // -0,005
+    EXPECT_EQ(encodeAmount(0.125), "000000000000013");
+    EXPECT_EQ(encodeAmount(1.005), "000000000000101");  // the double just below 1,005
+}
+
+TEST(AmountField, TooLargeAmountsComeOutLonger) {
+    EXPECT_EQ(encodeAmount(amount(100000000000000000)), "1000000000000000");  // 10^13
+    EXPECT_EQ(encodeAmount(1e20), "1" + std::string(22, '0'));  // 10^20 and two decimals
+    EXPECT_EQ(errorNumber([] { encodeAmount(std::numeric_limits<double>::quiet_NaN()); }),
+              err::kOverflow);
+}
+
+// ---- N(w, d) ---------------------------------------------------------------------------------
+
+TEST(NumberField, ZeroPaddedWithImpliedDecimals) {
+    EXPECT_EQ(encodeNumber(Currency(), 2, 0), "00");
+    EXPECT_EQ(encodeNumber(Currency::fromUnits(19), 3, 0), "019");
+    EXPECT_EQ(encodeNumber(Currency::fromUnits(200400), 6, 0), "200400");
+    EXPECT_EQ(encodeNumber(Currency::fromUnits(1), 10, 0), "0000000001");
+    EXPECT_EQ(encodeNumber(amount(123450), 5, 2), "01235");  // 12,345 in 000.00
+    EXPECT_EQ(encodeNumber(369.0, 4, 0), "0369");
+}
+
+TEST(NumberField, RoundsToItsDecimals) {
+    EXPECT_EQ(encodeNumber(amount(20045000), 6, 0), "002005");  // 2.004,5
+    EXPECT_EQ(encodeNumber(amount(20044999), 6, 0), "002004");
+    EXPECT_EQ(encodeNumber(amount(-4000), 2, 0), "00");  // -0,4 is no negative number
+    EXPECT_EQ(encodeNumber(2.5, 1, 0), "3");
+}
+
+TEST(NumberField, NegativeOrTooLargeValuesComeOutLonger) {
+    EXPECT_EQ(encodeNumber(Currency::fromUnits(-1), 2, 0), "-01");
+    EXPECT_EQ(encodeNumber(Currency::fromUnits(123), 2, 0), "123");
+    EXPECT_EQ(encodeNumber(amount(1234500), 4, 2), "12345");  // 123,45 in 00.00
+}
+
+// ---- D8, X, CUIT -----------------------------------------------------------------------------
+
+TEST(DateField, YearMonthDay) {
+    EXPECT_EQ(encodeDate(DateTime::fromDate(2004, 12, 31)), "20041231");
+    EXPECT_EQ(encodeDate(DateTime::fromDate(1800, 1, 1)), "18000101");
+    DateTime stamped = DateTime::fromDate(2005, 3, 5);
+    stamped.time = std::chrono::hours(14) + std::chrono::minutes(30);
+    EXPECT_EQ(encodeDate(stamped), "20050305");
+}
+
+TEST(TextField, CutOrPaddedToItsWidthInFileCharacters) {
+    EXPECT_EQ(encodeText("DJ sin plan", 25), "DJ sin plan              ");
+    EXPECT_EQ(encodeText("abcdef", 3), "abc");
+    EXPECT_EQ(encodeText("", 4), "    ");
+    EXPECT_EQ(encodeText("abc", 0), "");
+    // One byte per character in the file, whatever UTF-8 needs.
+    EXPECT_EQ(encodeText("Peña", 6), "Pe\xF1" "a  ");
+    EXPECT_EQ(encodeText("ñandú", 3), "\xF1" "an");
+    EXPECT_EQ(encodeText("“x”", 3), "\x93x\x94");
+    // What the code page lacks is one "?".
+    EXPECT_EQ(encodeText("a→b", 4), "a?b ");
+}
+
+TEST(CuitField, WrittenWithoutDashesAndNeverCutOrPadded) {
+    EXPECT_EQ(encodeCuit("20123456789"), "20123456789");
+    EXPECT_EQ(encodeCuit("20-12345678-9"), "20123456789");
+    EXPECT_EQ(encodeCuit("2012345678"), "2012345678");
+}
+
+// ---- Windows-1252 ----------------------------------------------------------------------------
+
+TEST(Windows1252, OneByteForEveryCharacter) {
+    EXPECT_EQ(toWindows1252("€ñÜ¿"), "\x80\xF1\xDC\xBF");
+    EXPECT_EQ(toWindows1252("日本"), "??");
+    // Malformed UTF-8: a lone continuation byte, a truncated sequence, an overlong form.
+    EXPECT_EQ(toWindows1252("a\x80" "b"), "a?b");
+    EXPECT_EQ(toWindows1252("a\xC3"), "a?");
+    EXPECT_EQ(toWindows1252("\xC0\xAF"), "??");
+    // Longer than one conversion block.
+    std::string many;
+    for (int i = 0; i < 3000; ++i) {
+        many += "ñ";
+    }
+    EXPECT_EQ(toWindows1252(many), std::string(3000, '\xF1'));
+}
+
+TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
+    std::string bytes;
+    for (int value = 0; value < 256; ++value) {
+        bytes.push_back(static_cast<char>(value));
+    }
+    const std::string text = fromWindows1252(bytes);
+    EXPECT_EQ(fromWindows1252("\x80\xF1"), "€ñ");
+    EXPECT_EQ(fromWindows1252("\x81"), "\xC2\x81");
+    EXPECT_EQ(toWindows1252(text), bytes);
+}
+
+// ---- Record layouts --------------------------------------------------------------------------
+
+// A payment on account: "05", the date, the amount.
+constexpr Field kPaymentFields[] = {
+    field::constant("05", 1, 2),
+    field::date("fFecha", 3),
+    field::amount("cImporte", 11),
+};
+constexpr RecordLayout kPayment{"05", kPaymentFields};
+static_assert(isWellFormed(kPayment) && kPayment.length() == 25 && kPayment.valueCount() == 2);
+
+// A layout with every encoding.
+constexpr Field kSampleFields[] = {
+    field::constant("T9", 1, 2),
+    field::cuit("CUIT", 3),
+    field::text("sNombre", 14, 10),
+    field::number("iCantidad", 24, 4),
+    field::number("cTasa", 28, 5, 2),
+    field::constant("0369", 33, 4),
+    field::date("fFecha", 37),
+    field::amount("cImporte", 45),
+};
+constexpr RecordLayout kSample{"T9", kSampleFields};
+static_assert(isWellFormed(kSample) && kSample.length() == 59 && kSample.valueCount() == 6);
+
+std::vector<Variant> sampleValues() {
+    return {Variant("20123456789"), Variant("Peña Coop"),  Variant(std::int32_t{7}),
+            Variant(1.5),           DateTime::fromDate(2005, 3, 15), Variant(amount(12345000))};
+}
+
+TEST(RecordLayout, FieldsAreConcatenatedInTableOrder) {
+    EXPECT_EQ(buildRecord(kSample, sampleValues()),
+              "T9"
+              "20123456789"
+              "Pe\xF1" "a Coop "
+              "0007"
+              "00150"
+              "0369"
+              "20050315"
+              "000000000123450");
+}
+
+TEST(RecordLayout, WriterAddsOneLineFeed) {
+    std::ostringstream out;
+    const std::vector<Variant> values{DateTime::fromDate(2005, 5, 10), Variant(-1000.0)};
+    EXPECT_TRUE(writeRecord(out, kPayment, values));
+    EXPECT_TRUE(writeRecord(out, kPayment, values));
+    EXPECT_EQ(out.str(), "0520050510100000000100000\n0520050510100000000100000\n");
+}
+
+TEST(RecordLayout, ValuesGivenAsTextAreReadWithTheProgramSeparators) {
+    auto values = sampleValues();
+    values[3] = Variant("1,5");
+    values[5] = Variant("1.234,5");
+    EXPECT_EQ(formatRecord(kSample, values),
+              "T920123456789Pe\xF1" "a Coop 0007001500369200503150000000001234" "50");
+}
+
+TEST(RecordLayout, ControlCharactersBecomeSpacesWithoutShiftingTheLayout) {
+    auto values = sampleValues();
+    values[1] = Variant("Co\top\x01“x”");
+    const auto record = formatRecord(kSample, values);
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->substr(13, 10), "Co op  x  ");
+    EXPECT_EQ(record->substr(23), "000700150036920050315000000000123450");
+
+    std::string bytes = "\t\x01\x1F \x7F\x80\x9F\xA0\xFF" "A";
+    cleanRecord(bytes);
+    EXPECT_EQ(bytes, "    \x7F  \xA0\xFF" "A");
+}
+
+TEST(RecordLayout, WrongLengthIsRejectedAndNothingIsWritten) {
+    struct Case {
+        std::size_t index;
+        Variant value;
+    };
+    const std::vector<Case> cases{
+        {5, Variant(amount(100000000000000000))},  // 10^13 needs 16 characters
+        {2, Variant(std::int32_t{-1})},            // N(4, 0) of -1 is "-0001"
+        {2, Variant(std::int32_t{12345})},         // five digits in N(4, 0)
+        {0, Variant("2012345678")},                // a CUIT of ten digits
+    };
+    for (const Case& each : cases) {
+        auto values = sampleValues();
+        values[each.index] = each.value;
+        std::ostringstream out;
+        EXPECT_FALSE(formatRecord(kSample, values).has_value()) << each.value;
+        EXPECT_FALSE(writeRecord(out, kSample, values)) << each.value;
+        EXPECT_EQ(out.str(), "") << each.value;
+    }
+    // A text too long for its field is cut: the record keeps its length.
+    auto values = sampleValues();
+    values[1] = Variant("Cooperativa de Trabajo Limitada");
+    EXPECT_TRUE(formatRecord(kSample, values).has_value());
+}
+
+TEST(RecordLayout, ValuesThatCannotBeFormattedRaise) {
+    auto nullAmount = sampleValues();
+    nullAmount[5] = Variant::null();
+    EXPECT_EQ(errorNumber([&] { buildRecord(kSample, nullAmount); }), err::kInvalidUseOfNull);
+    auto textDate = sampleValues();
+    textDate[4] = Variant("mañana");
+    EXPECT_EQ(errorNumber([&] { buildRecord(kSample, textDate); }), err::kTypeMismatch);
+    auto textNumber = sampleValues();
+    textNumber[2] = Variant("1234.5");  // wrongly grouped: not a number
+    EXPECT_EQ(errorNumber([&] { buildRecord(kSample, textNumber); }), err::kTypeMismatch);
+    auto tooFew = sampleValues();
+    tooFew.pop_back();
+    EXPECT_EQ(errorNumber([&] { buildRecord(kSample, tooFew); }), 5);
+}
+
+TEST(RecordLayout, MalformedTablesAreRecognised) {
+    constexpr Field gap[] = {field::constant("01", 1, 2), field::text("a", 4, 2)};
+    constexpr Field overlap[] = {field::constant("01", 1, 2), field::text("a", 2, 2)};
+    constexpr Field notFromOne[] = {field::text("a", 2, 2)};
+    constexpr Field longConstant[] = {field::constant("0369", 1, 3)};
+    constexpr Field shortAmount[] = {{"cImporte", 1, 14, Encoding::Amount}};
+    constexpr Field allDecimals[] = {field::number("n", 1, 2, 2)};
+    constexpr Field emptyText[] = {field::text("a", 1, 0)};
+    EXPECT_FALSE(isWellFormed({"x", gap}));
+    EXPECT_FALSE(isWellFormed({"x", overlap}));
+    EXPECT_FALSE(isWellFormed({"x", notFromOne}));
+    EXPECT_FALSE(isWellFormed({"x", longConstant}));
+    EXPECT_FALSE(isWellFormed({"x", shortAmount}));
+    EXPECT_FALSE(isWellFormed({"x", allDecimals}));
+    EXPECT_FALSE(isWellFormed({"x", emptyText}));
+    EXPECT_FALSE(isWellFormed({"x", {}}));
+}
+
+}  // namespace
+}  // namespace kapred

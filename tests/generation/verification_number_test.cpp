@@ -1,0 +1,201 @@
+#include "generation/verification_number.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "app/context.h"
+#include "generation/agency_interface.h"
+#include "generation/agency_libraries.h"
+#include "generation/directories.h"
+#include "scoped_env.h"
+#include "support/program_dir.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace kapred {
+namespace {
+
+namespace fs = std::filesystem;
+
+UserLocale commaUser() { return UserLocale{"es_AR", {",", ".", ",", "."}}; }
+
+DateTime stampedAt(int hours, int minutes, int seconds) {
+    DateTime stamp = DateTime::fromDate(2005, 3, 15);
+    stamp.time = std::chrono::hours(hours) + std::chrono::minutes(minutes) +
+                 std::chrono::seconds(seconds);
+    return stamp;
+}
+
+// ---- FormatoInterfaz -------------------------------------------------------------------------
+
+TEST(FormatoInterfaz, FifteenDigitsWithImpliedDecimals) {
+    EXPECT_EQ(FormatoInterfaz(Currency::fromScaled(12345600), 15, 2), "000000000123456");
+    EXPECT_EQ(FormatoInterfaz(1234.56, 15, 2), "000000000123456");
+    EXPECT_EQ(FormatoInterfaz(Currency::fromUnits(20123456789), 15, 0), "000020123456789");
+    EXPECT_EQ(FormatoInterfaz(143025.0, 15, 0), "000000000143025");
+    EXPECT_EQ(FormatoInterfaz(Variant("1.234,56"), 15, 2), "000000000123456");
+    EXPECT_EQ(FormatoInterfaz(Variant(std::int32_t{200400}), 15, 0), "000000000200400");
+}
+
+TEST(FormatoInterfaz, RoundsToAWholeNumber) {
+    EXPECT_EQ(FormatoInterfaz(0.005, 15, 2), "000000000000001");
+    EXPECT_EQ(FormatoInterfaz(Currency::fromScaled(12345649), 15, 2), "000000000123456");
+    EXPECT_EQ(FormatoInterfaz(2.5, 3, 0), "003");
+}
+
+TEST(FormatoInterfaz, NegativeAndNonNumericValuesAreZero) {
+    const std::string zeros(15, '0');
+    EXPECT_EQ(FormatoInterfaz(-0.01, 15, 2), zeros);
+    EXPECT_EQ(FormatoInterfaz(Currency::fromUnits(-5), 15, 0), zeros);
+    EXPECT_EQ(FormatoInterfaz(Variant("-3"), 15, 0), zeros);
+    EXPECT_EQ(FormatoInterfaz(Variant(true), 15, 0), zeros);  // True is -1
+    EXPECT_EQ(FormatoInterfaz(Variant("abc"), 15, 0), zeros);
+    EXPECT_EQ(FormatoInterfaz(Variant("1234.5"), 15, 0), zeros);  // wrongly grouped
+    EXPECT_EQ(FormatoInterfaz(Variant::null(), 15, 0), zeros);
+    EXPECT_EQ(FormatoInterfaz(Variant(), 15, 0), zeros);
+    EXPECT_EQ(FormatoInterfaz(Variant(DateTime::fromDate(2005, 1, 1)), 15, 0), zeros);
+}
+
+TEST(FormatoInterfaz, LargerValuesAreNotCut) {
+    EXPECT_EQ(FormatoInterfaz(1e16, 15, 0), "10000000000000000");
+    EXPECT_EQ(FormatoInterfaz(Currency::fromUnits(123), 2, 0), "123");
+}
+
+// ---- Forming the number ----------------------------------------------------------------------
+
+TEST(FormarNumeroMagico, FirstDigitIsTheFourthDigitOfTheTimeStamp) {
+    EXPECT_EQ(FormarNumeroMagico(12345, 143025), "012345");  // "143025": 0
+    EXPECT_EQ(FormarNumeroMagico(12345, 93025), "212345");   // "93025": 2
+    EXPECT_EQ(FormarNumeroMagico(12345, 235959), "912345");
+    EXPECT_EQ(FormarNumeroMagico(0, 101010), "000000");
+}
+
+TEST(FormarNumeroMagico, ResultIsTakenUnsigned) {
+    EXPECT_EQ(FormarNumeroMagico(-1, 143025), "065535");
+    EXPECT_EQ(FormarNumeroMagico(-1, 93025), "265535");
+    EXPECT_EQ(FormarNumeroMagico(-32768, 143025), "032768");
+    EXPECT_EQ(FormarNumeroMagico(32767, 143025), "032767");
+}
+
+TEST(FormarNumeroMagico, StampBeforeTenMinutesPastMidnightLeavesFiveDigits) {
+    EXPECT_EQ(FormarNumeroMagico(12345, 959), "12345");  // 00:09:59
+    EXPECT_EQ(FormarNumeroMagico(-1, 0), "65535");
+    EXPECT_EQ(FormarNumeroMagico(12345, 1000), "012345");  // 00:10:00
+}
+
+// ---- Through the library ---------------------------------------------------------------------
+//
+// The expected values are the CRC-16/CCITT-FALSE of the four 15-digit texts one after the
+// other, worked out apart from the program. For CUIT 20123456789, declaration 200400, 1.234,56
+// to pay and 14:30:25 the texts are 000020123456789, 000000000200400, 000000000123456 and
+// 000000000143025, whose checksum is 0x8B69 (35689).
+
+class VerificationNumber : public ::testing::Test {
+protected:
+    VerificationNumber() : context(dir.home(), "20123456789", ui, RegionalSettings(commaUser())) {}
+
+    DatosNumeroMagico declaration() const {
+        return {Variant(Currency::fromUnits(20123456789)), Variant(std::int32_t{200400}),
+                Currency::fromScaled(12345600), Variant(stampedAt(14, 30, 25))};
+    }
+
+    void expectOneError(const std::string& part) {
+        ASSERT_EQ(ui.shown.size(), 1U);
+        EXPECT_EQ(ui.shown[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(ui.shown[0].title, "Error");
+        EXPECT_NE(ui.shown[0].text.find(part), std::string::npos) << ui.shown[0].text;
+    }
+
+    test::ScopedEnv noSystemOverride{agency::kSystemDirectoryVariable, std::nullopt};
+    test::ProgramDir dir;
+    test::ScriptedUi ui;
+    Context context;
+};
+
+TEST_F(VerificationNumber, LibraryComputesTheDocumentedChecksum) {
+    const std::string system = DirWinSystem(context);
+    // The standard check value of CRC-16/CCITT-FALSE.
+    EXPECT_EQ(CallVerificationLibrary(system, "123456789", "", "", "", "prueba"), 0x29B1);
+    EXPECT_EQ(CallVerificationLibrary(system, "000020123456789", "000000000200400",
+                                      "000000000123456", "000000000143025", "prueba"),
+              static_cast<std::int16_t>(0x8B69));
+}
+
+TEST_F(VerificationNumber, SameDeclarationAlwaysGivesTheSameNumber) {
+    EXPECT_EQ(CalcularNumeroMagico(context, declaration()), "035689");
+    EXPECT_EQ(CalcularNumeroMagico(context, declaration()), "035689");
+    EXPECT_EQ(NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 1234.56, 143025),
+              "035689");
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(VerificationNumber, EachOfTheFourValuesChangesTheNumber) {
+    auto cuit = declaration();
+    cuit.cuit = Variant("27123456789");  // stored as text, still a number
+    EXPECT_EQ(CalcularNumeroMagico(context, cuit), "028898");
+    auto code = declaration();
+    code.codDJ = Variant(std::int32_t{200401});
+    EXPECT_EQ(CalcularNumeroMagico(context, code), "001344");
+    auto amount = declaration();
+    amount.saldoRexa = Currency::fromScaled(12345700);
+    EXPECT_EQ(CalcularNumeroMagico(context, amount), "009037");
+    auto nothingToPay = declaration();
+    nothingToPay.saldoRexa = Currency();
+    EXPECT_EQ(CalcularNumeroMagico(context, nothingToPay), "009359");
+    auto stamp = declaration();
+    stamp.hora = Variant(stampedAt(14, 30, 26));
+    EXPECT_EQ(CalcularNumeroMagico(context, stamp), "047882");
+}
+
+TEST_F(VerificationNumber, StampedBeforeTenInTheMorningStartsWithItsFourthDigit) {
+    auto morning = declaration();
+    morning.hora = Variant(stampedAt(9, 30, 25));  // checksum 0xEFB3 (61363), "93025"
+    EXPECT_EQ(CalcularNumeroMagico(context, morning), "261363");
+}
+
+TEST_F(VerificationNumber, ValuesThatAreNoNumbersShowTheErrorAndGiveNothing) {
+    auto dashed = declaration();
+    dashed.cuit = Variant("20-12345678-9");
+    EXPECT_EQ(CalcularNumeroMagico(context, dashed), "");
+    expectOneError("No coinciden los tipos");
+    ui.shown.clear();
+    auto unstamped = declaration();
+    unstamped.hora = Variant::null();
+    EXPECT_EQ(CalcularNumeroMagico(context, unstamped), "");
+    expectOneError("Null");
+}
+
+TEST_F(VerificationNumber, MissingLibraryShowsTheErrorAndGivesNothing) {
+    fs::remove(dir.systemDir() / agency::kVerificationLibrary);
+    EXPECT_EQ(CalcularNumeroMagico(context, declaration()), "");
+    expectOneError(agency::kVerificationLibrary);
+}
+
+TEST_F(VerificationNumber, LibraryWithoutTheEntryShowsTheErrorAndGivesNothing) {
+    // A loadable library that is not the verification one.
+    fs::copy_file(dir.systemDir() / agency::kEncryptionLibrary,
+                  dir.systemDir() / agency::kVerificationLibrary,
+                  fs::copy_options::overwrite_existing);
+    EXPECT_EQ(NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 0, 143025), "");
+    expectOneError(agency::kVerificationEntry);
+}
+
+TEST_F(VerificationNumber, FileThatIsNoLibraryShowsTheErrorAndGivesNothing) {
+    test::writeBytes(dir.systemDir() / agency::kVerificationLibrary, "MZ no es una biblioteca");
+    EXPECT_EQ(NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 0, 143025), "");
+    expectOneError(agency::kVerificationLibrary);
+}
+
+TEST_F(VerificationNumber, SystemDirectoryCanBeMoved) {
+    test::TempDir elsewhere;
+    fs::copy_file(dir.systemDir() / agency::kVerificationLibrary,
+                  elsewhere.path() / agency::kVerificationLibrary);
+    fs::remove(dir.systemDir() / agency::kVerificationLibrary);
+    test::ScopedEnv moved(agency::kSystemDirectoryVariable, elsewhere.path().string());
+    EXPECT_EQ(DirWinSystem(context), elsewhere.path().string() + "/");
+    EXPECT_EQ(CalcularNumeroMagico(context, declaration()), "035689");
+}
+
+}  // namespace
+}  // namespace kapred
