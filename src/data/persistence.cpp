@@ -39,7 +39,7 @@ bool IsFieldInIndex(db::Database& database, const std::string& tableName, const 
         return false;
     }
     for (const auto& name : index->fields) {
-        if (db::lowerCase(name) == db::lowerCase(fieldName)) {
+        if (db::equalsIgnoreCase(name, fieldName)) {
             return true;
         }
     }

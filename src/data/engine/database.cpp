@@ -8,6 +8,7 @@
 #include "data/engine/dialect.h"
 #include "data/engine/engine.h"
 #include "data/engine/recordset.h"
+#include "data/engine/statement_cache.h"
 #include "data/engine/storage.h"
 #include "data/values/error.h"
 
@@ -116,16 +117,6 @@ std::optional<std::string> bareTableName(std::string_view sql) {
     return std::string(sql);
 }
 
-// Prepares a statement, or gives nothing when SQLite refuses it.
-sqlite3_stmt* tryPrepare(sqlite3* connection, const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(statement);
-        return nullptr;
-    }
-    return statement;
-}
-
 }  // namespace
 
 [[noreturn]] void raiseSqliteError(sqlite3* connection, int code, const std::string& source) {
@@ -167,12 +158,26 @@ sqlite3_stmt* tryPrepare(sqlite3* connection, const std::string& sql) {
 }
 
 Database::Database(sqlite3* connection, std::string path, Workspace* workspace)
-    : connection_(connection), path_(std::move(path)), workspace_(workspace) {}
+    : connection_(connection),
+      statements_(std::make_unique<StatementCache>(connection)),
+      path_(std::move(path)),
+      workspace_(workspace) {}
 
 Database::~Database() {
+    statements_.reset();
     if (connection_ != nullptr) {
         sqlite3_close_v2(connection_);
     }
+}
+
+sqlite3_stmt* Database::prepared(const std::string& sql, const std::string& source) {
+    sqlite3* connection = handle();
+    if (sqlite3_stmt* statement = statements_->find(sql)) {
+        return statement;
+    }
+    // Prepared again only to tell why SQLite refuses it.
+    Statement refused(connection, sql, source);
+    throw Error(err::kSyntax, source, "Error en la instrucción SQL.");
 }
 
 void Database::close() {
@@ -183,6 +188,7 @@ void Database::close() {
         sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
         transactionDepth_ = 0;
     }
+    statements_->clear();
     sqlite3_close_v2(connection_);
     connection_ = nullptr;
     tableCache_.clear();
@@ -202,14 +208,29 @@ sqlite3* Database::handle() {
 
 long Database::execute(std::string_view sql) {
     const std::string translated = translate(sql);
-    Statement statement(handle(), translated, "Execute");
-    while (statement.step("Execute")) {
-    }
+    sqlite3* connection = handle();
     if (startsWithKeyword(translated, "CREATE") || startsWithKeyword(translated, "DROP") ||
         startsWithKeyword(translated, "ALTER")) {
+        statements_->clear();
         tableCache_.clear();
+        Statement statement(connection, translated, "Execute");
+        while (statement.step("Execute")) {
+        }
+        return sqlite3_changes(connection);
     }
-    return sqlite3_changes(connection_);
+    const LiftedStatement lifted = liftLiterals(translated);
+    sqlite3_stmt* cached = statements_->find(lifted.text);
+    std::unique_ptr<Statement> own;
+    if (cached == nullptr) {
+        own = std::make_unique<Statement>(connection, translated, "Execute");
+    }
+    StatementUse use(cached != nullptr ? cached : own->get(), cached != nullptr ? lifted.values : std::vector<StoredValue>{});
+    for (int rc = sqlite3_step(use.get()); rc != SQLITE_DONE; rc = sqlite3_step(use.get())) {
+        if (rc != SQLITE_ROW) {
+            raiseSqliteError(connection, rc, "Execute");
+        }
+    }
+    return sqlite3_changes(connection);
 }
 
 std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, RecordsetType type) {
@@ -219,19 +240,24 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     }
     sqlite3* connection = handle();
 
-    // A dynaset over one table also reads each row's identity so that it can be changed.
+    // Statements that differ only in their values share one prepared statement. A dynaset over
+    // one table also reads each row's identity so that it can be changed.
+    const LiftedStatement lifted = liftLiterals(translated);
     bool updatable = false;
-    std::unique_ptr<Statement> statement;
+    sqlite3_stmt* chosen = nullptr;
     if (type == RecordsetType::Dynaset && !readOnlyShape(translated)) {
-        if (sqlite3_stmt* withIdentity = tryPrepare(connection, withRowId(translated))) {
-            statement = std::make_unique<Statement>(connection, withIdentity);
-            updatable = true;
-        }
+        chosen = statements_->find(withRowId(lifted.text));
+        updatable = chosen != nullptr;
     }
-    if (!statement) {
-        statement = std::make_unique<Statement>(connection, translated, "OpenRecordset");
+    if (chosen == nullptr) {
+        chosen = statements_->find(lifted.text);
     }
-    sqlite3_stmt* raw = statement->get();
+    std::unique_ptr<Statement> own;
+    if (chosen == nullptr) {
+        own = std::make_unique<Statement>(connection, translated, "OpenRecordset");
+    }
+    StatementUse use(chosen != nullptr ? chosen : own->get(), chosen != nullptr ? lifted.values : std::vector<StoredValue>{});
+    sqlite3_stmt* raw = use.get();
     const int firstField = updatable ? 1 : 0;
     const int columnCount = sqlite3_column_count(raw);
 
@@ -301,7 +327,10 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
 
     std::vector<std::vector<Variant>> rows;
     std::vector<long long> rowIds;
-    while (statement->step("OpenRecordset")) {
+    for (int rc = sqlite3_step(raw); rc != SQLITE_DONE; rc = sqlite3_step(raw)) {
+        if (rc != SQLITE_ROW) {
+            raiseSqliteError(connection, rc, "OpenRecordset");
+        }
         std::vector<Variant> row;
         row.reserve(fields.size());
         for (std::size_t f = 0; f < fields.size(); ++f) {

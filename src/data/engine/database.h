@@ -9,10 +9,12 @@
 #include "data/engine/schema.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace kapred::db {
 
 class Recordset;
+class StatementCache;
 class Workspace;
 
 enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
@@ -50,6 +52,9 @@ public:
     void rollback();
 
     sqlite3* handle();  // raises 3420 once closed
+    // A prepared statement for a text of SQLite's own dialect, kept for reuse; raises the engine
+    // error when SQLite refuses the text. Use it through StatementUse.
+    sqlite3_stmt* prepared(const std::string& sql, const std::string& source);
     void detachFromWorkspace() { workspace_ = nullptr; }
 
 private:
@@ -58,6 +63,7 @@ private:
     TableDef readTableDef(const std::string& tableName);
 
     sqlite3* connection_;
+    std::unique_ptr<StatementCache> statements_;
     std::string path_;
     Workspace* workspace_;
     std::map<std::string, TableDef> tableCache_;  // keyed by lower-case name

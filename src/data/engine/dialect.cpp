@@ -318,11 +318,15 @@ bool startsWithKeyword(std::string_view sql, std::string_view keyword) {
     return first != std::string_view::npos && keywordAt(sql, first, keyword);
 }
 
-bool hasTopLevelKeyword(std::string_view sql, std::string_view keyword) {
-    bool found = false;
+std::size_t topLevelKeyword(std::string_view sql, std::string_view keyword) {
+    std::size_t found = std::string_view::npos;
+    const auto first = static_cast<unsigned char>(keyword.front());
     scanTopLevel(sql, [&](std::size_t i, int depth) {
-        found = depth == 0 && keywordAt(sql, i, keyword);
-        return !found;
+        // Only word starts can begin the keyword; most characters are passed at a glance.
+        if (depth == 0 && std::toupper(static_cast<unsigned char>(sql[i])) == first && keywordAt(sql, i, keyword)) {
+            found = i;
+        }
+        return found == std::string_view::npos;
     });
     return found;
 }

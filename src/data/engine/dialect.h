@@ -27,8 +27,11 @@ struct AggregateItem {
 std::vector<std::optional<AggregateItem>> selectAggregates(std::string_view sql);
 // Whether the statement starts with the keyword (blanks before it allowed, any case).
 bool startsWithKeyword(std::string_view sql, std::string_view keyword);
-// Whether the keyword appears outside literals, names and parentheses.
-bool hasTopLevelKeyword(std::string_view sql, std::string_view keyword);
+// Where the keyword first appears outside literals, names and parentheses (npos when nowhere).
+std::size_t topLevelKeyword(std::string_view sql, std::string_view keyword);
+inline bool hasTopLevelKeyword(std::string_view sql, std::string_view keyword) {
+    return topLevelKeyword(sql, keyword) != std::string_view::npos;
+}
 
 // Tables named after FROM and JOIN.
 std::vector<std::string> statementTables(std::string_view sql);

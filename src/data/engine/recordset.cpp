@@ -6,6 +6,7 @@
 
 #include "data/engine/database.h"
 #include "data/engine/dialect.h"
+#include "data/engine/statement_cache.h"
 #include "data/engine/storage.h"
 #include "data/values/error.h"
 
@@ -27,25 +28,6 @@ std::string quoteName(std::string_view name) {
 [[noreturn]] void noCurrentRecord() {
     throw Error(err::kNoCurrentRecord, "Recordset", "No hay un registro activo.");
 }
-
-class Prepared {
-public:
-    Prepared(sqlite3* connection, const std::string& sql, const char* source) : connection_(connection) {
-        const int rc = sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement_, nullptr);
-        if (rc != SQLITE_OK) {
-            raiseSqliteError(connection, rc, source);
-        }
-    }
-    ~Prepared() { sqlite3_finalize(statement_); }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-    sqlite3_stmt* get() const { return statement_; }
-    sqlite3* connection() const { return connection_; }
-
-private:
-    sqlite3* connection_;
-    sqlite3_stmt* statement_ = nullptr;
-};
 
 // The value as the field holds it once stored, so that a field reads back with its own type
 // after an assignment, as on the old engine: "1.234,5" put into a currency field reads back as
@@ -149,8 +131,7 @@ void Recordset::findFirst(std::string_view criteria) {
     if (select.empty()) {
         select = "SELECT 1 AS one";
     }
-    Prepared statement(database_->handle(), "SELECT 1 FROM (" + select + ") WHERE " + translate(criteria),
-                       "FindFirst");
+    StatementUse statement(database_->prepared("SELECT 1 FROM (" + select + ") WHERE " + translate(criteria), "FindFirst"));
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         sqlite3_reset(statement.get());
         for (std::size_t i = 0; i < fields_.size(); ++i) {
@@ -164,7 +145,7 @@ void Recordset::findFirst(std::string_view criteria) {
             return;
         }
         if (rc != SQLITE_DONE) {
-            raiseSqliteError(statement.connection(), rc, "FindFirst");
+            raiseSqliteError(database_->handle(), rc, "FindFirst");
         }
     }
     noMatch_ = true;
@@ -315,7 +296,7 @@ void Recordset::update() {
         sql = "UPDATE " + quoteName(table.name) + " SET " + assignments +
               " WHERE rowid = ?" + std::to_string(columns.size() + 1);
     }
-    Prepared statement(connection, sql, "Update");
+    StatementUse statement(database_->prepared(sql, "Update"));
     for (std::size_t k = 0; k < values.size(); ++k) {
         bindValue(statement.get(), static_cast<int>(k + 1), values[k]);
     }
