@@ -1,5 +1,6 @@
 #include "model/declaration.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "data/engine/recordset.h"
@@ -36,6 +37,17 @@ std::string programVersionText() {
     return text;
 }
 
+std::string declarationCodeText(const Variant& period, const Variant& sequence, NumberFormat format) {
+    const auto part = [format](const Variant& value) {
+        const auto number = value.toDouble(format);
+        if (number && *number == std::trunc(*number) && std::abs(*number) < 1e9) {
+            return std::to_string(static_cast<long long>(*number));
+        }
+        return value.toText(format);
+    };
+    return part(period) + part(sequence);
+}
+
 BDDJJ::BDDJJ(Context& context)
     : SectionObject(context, std::make_unique<EDDJJ>()),
       secuencias_(context.g_dbTablas->openRecordset("SELECT * FROM T_SECUENCIAS")) {
@@ -70,8 +82,8 @@ void BDDJJ::CompleteNewHeader() {
         return;
     }
     const NumberFormat format = context_.numberFormat();
-    Entity->SetFieldValue("CodDJ", Variant(Entity->vGetFieldValue("lPeriodo").toText(format) +
-                                           Entity->vGetFieldValue("CODIGO_T_SECUENCIAS").toText(format)));
+    Entity->SetFieldValue("CodDJ", Variant(declarationCodeText(Entity->vGetFieldValue("lPeriodo"),
+                                                               Entity->vGetFieldValue("CODIGO_T_SECUENCIAS"), format)));
     Entity->SetFieldValue("CUIT", commandLineCuitValue(context_));
     Entity->SetFieldValue("hora", Variant(context_.clock()));
     Entity->SetFieldValue("sVersion", Variant("1"));

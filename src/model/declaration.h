@@ -41,4 +41,10 @@ private:
 // The program version as the header keeps it: major, minor and revision as "00", "00", "000".
 std::string programVersionText();
 
+// The text of a declaration's code: the period followed by the sequence (2004 and 1 give
+// "20041"). A part typed as a whole number counts as that number, so "01" and " 1" are the
+// sequence 1 as the list of sequences gives it; anything else stays as typed, for the type check
+// of the code to refuse.
+std::string declarationCodeText(const Variant& period, const Variant& sequence, NumberFormat format = {});
+
 }  // namespace kapred

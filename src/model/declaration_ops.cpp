@@ -1,5 +1,7 @@
 #include "model/declaration_ops.h"
 
+#include <cmath>
+
 #include "app/cuit.h"
 #include "data/engine/recordset.h"
 #include "data/validation.h"
@@ -28,8 +30,14 @@ int compareEntries(const std::string& typed, const Variant& stored, NumberFormat
 }  // namespace
 
 bool loadDeclaration(Context& context, const Variant& codDJ) {
+    // The code is written into the find's statement as it stands, so only a whole number may
+    // name a declaration: a text such as "20040 OR 1=1" would otherwise find some other row.
+    const auto code = codDJ.toDouble(context.numberFormat());
+    if (!code || *code != std::trunc(*code) || std::abs(*code) > 2147483647.0) {
+        return false;
+    }
     auto header = std::make_shared<BDDJJ>(context);
-    header->Entity->SetFieldValue("CodDJ", codDJ);
+    header->Entity->SetFieldValue("CodDJ", Variant(static_cast<std::int32_t>(*code)));
     if (!header->bFind()) {
         return false;
     }
@@ -86,7 +94,8 @@ CopyOutcome copyDeclaration(Context& context, const std::string& period, const s
     }
     const std::string cuit = origin.Entity->vGetFieldValue("CUIT").toText(format);
     const std::string originCode = origin.Entity->vGetFieldValue("CodDJ").toText(format);
-    const auto destinationCode = parseDouble(trimmed(period) + trimmed(sequence), format);
+    const auto destinationCode =
+        parseDouble(declarationCodeText(Variant(trimmed(period)), Variant(trimmed(sequence)), format), format);
     if (!destinationCode || *destinationCode > 2147483647.0) {
         context.ui.showInconsistencies(" Inconsistencias al Copiar la Declaración Jurada",
                                        {" El Período Destino debe ser igual al Período Origen "});

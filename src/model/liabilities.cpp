@@ -163,6 +163,10 @@ void BLiqDeduccionesAlCapital::CalculateLocalTotals(const std::string&) {
     ccDeduccionesAlCierre_ = amount("cReembolsoGastos") + amount("cGratificacioneAlPersonal") + amount("cRetornoExcedente");
     ccDeduccionPorRetribucion_ = amount("cTotalRetribucionesLey23427") * cGetAlicuota();
     ccDeduccionesAlCierre_ += ccDeduccionPorRetribucion_;
+    // Without pay to disabled staff no figure depends on that rate.
+    if (amount("cTotalRetribucionesLey23427").isZero()) {
+        rateProblem_.reset();
+    }
 }
 
 }  // namespace kapred

@@ -86,7 +86,8 @@ public:
     Currency ccDeduccionesAlCierre() const { return ccDeduccionesAlCierre_; }
     Currency ccDeduccionPorRetribucion() const { return ccDeduccionPorRetribucion_; }
     // The rate (70 % is 0,70); 0 when no row of the rate table covers the start of the year,
-    // in which case rateProblem() says so.
+    // in which case rateProblem() says so (after a calculation, only when the declaration has
+    // pay to disabled staff that the rate applies to).
     Currency cGetAlicuota();
     const std::optional<std::string>& rateProblem() const { return rateProblem_; }
 

@@ -6,8 +6,10 @@
 
 namespace kapred {
 
-Variant maximumAmount() { return Currency::fromScaled(999999999999999); }
-Variant minimumAmount() { return Currency::fromScaled(-999999999999999); }
+// 99.999.999.999,99 in ten-thousandths: the two last places are zero, or amounts up to
+// 99.999.999.999,9999 would pass and the messages would show that bound.
+Variant maximumAmount() { return Currency::fromScaled(999999999999900); }
+Variant minimumAmount() { return Currency::fromScaled(-999999999999900); }
 
 Variant currentHeaderValue(const Context& context, const std::string& field) {
     if (!context.currentDeclaration) {

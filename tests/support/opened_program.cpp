@@ -1,0 +1,129 @@
+#include "support/opened_program.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "data/app_database.h"
+#include "data/engine/recordset.h"
+#include "data/validation.h"
+
+namespace kapred::test {
+
+namespace {
+
+// A user whose own locale writes numbers the other way round, so that a test passes only with
+// the separators the program imposes.
+UserLocale pointDecimalUser() {
+    return UserLocale{"en_US", {".", ",", ".", ","}};
+}
+
+std::string refusal(const SectionObject& object, int code, NumberFormat format) {
+    std::string text =
+        object.Entity->sEntityName() + " refused with code " + std::to_string(code) + ":";
+    for (const auto& line :
+         BuildInconsistencyLines(object, code == 0 ? kRuleError : code, format)) {
+        text += "\n  " + line;
+    }
+    return text;
+}
+
+// An empty Kapred.mdb made by CreateAppDatabase once for the whole test run: creating the schema
+// syncs every statement to disk, which would cost each test most of its time.
+const std::filesystem::path& emptyAppDatabase() {
+    static const ProgramDir templateDir;
+    static const std::filesystem::path path = [] {
+        db::Engine engine;
+        CreateAppDatabase(engine, templateDir.home());
+        return templateDir.appDatabase();
+    }();
+    return path;
+}
+
+std::shared_ptr<db::Database> open(Context& context, const std::filesystem::path& path) {
+    auto database = context.engine.openDatabase(path, false, false, kConnect);
+    // These tests never crash on purpose: waiting for the disk after every row buys them nothing.
+    database->execute("PRAGMA synchronous = OFF");
+    return database;
+}
+
+}  // namespace
+
+DateTime fixedNow() {
+    DateTime now = DateTime::fromDate(2005, 3, 10);
+    now.time = std::chrono::hours(10) + std::chrono::minutes(20) + std::chrono::seconds(30);
+    return now;
+}
+
+OpenedProgram::OpenedProgram(const std::string& commandLine)
+    : context(dir.home(), commandLine, ui, RegionalSettings(pointDecimalUser())) {
+    context.clock = fixedNow;
+    std::filesystem::copy_file(emptyAppDatabase(), context.appDatabasePath());
+    context.g_dbAplicativo = open(context, context.appDatabasePath());
+    context.g_dbTablas = open(context, context.systemDatabasePath());
+    context.g_dbOrel = open(context, context.hostDirectory() / kHostTaxpayerFile);
+    context.g_dbSistema = open(context, context.hostDirectory() / kHostReferenceFile);
+    context.regional.SetRegionalSettings();
+}
+
+void OpenedProgram::fillHeader(BDDJJ& header, const HeaderInput& input) {
+    header.Entity->SetFieldValue("lPeriodo", Variant(input.period));
+    header.Entity->SetFieldValue("CODIGO_T_SECUENCIAS", Variant(input.sequence));
+    header.Entity->SetFieldValue("iTipoEjercicioFiscal", Variant(input.kind));
+    header.Entity->SetFieldValue("fPeriodoFiscalDesde", Variant(input.from));
+    header.Entity->SetFieldValue("fPeriodoFiscalHasta", Variant(input.to));
+    header.Entity->SetFieldValue("iEjercicioEconomico", Variant(input.economicYear));
+}
+
+std::shared_ptr<BDDJJ> OpenedProgram::createDeclaration(const HeaderInput& input) {
+    auto header = std::make_shared<BDDJJ>(context);
+    header->AddNew();
+    fillHeader(*header, input);
+    submit(*header);
+    makeCurrent(header);
+    return header;
+}
+
+void OpenedProgram::fill(SectionObject& object, FieldValues values) {
+    for (const auto& [field, value] : values) {
+        object.Entity->SetFieldValue(field, value);
+    }
+}
+
+void OpenedProgram::submit(SectionObject& object) {
+    const int code = object.iValidateBusinessRules();
+    if (code != 0) {
+        throw std::runtime_error(refusal(object, code, context.numberFormat()));
+    }
+    if (!object.bSave()) {
+        throw std::runtime_error(refusal(object, 0, context.numberFormat()));
+    }
+}
+
+long OpenedProgram::addRow(BListSection& list, const std::string& date, const std::string& amount) {
+    list.AddNew();
+    fill(list, {{"fFecha", Variant(date)}, {"cImporte", Variant(amount)}});
+    submit(list);
+    return static_cast<long>(list.Entity->vGetFieldValue("ID").toDouble().value_or(0));
+}
+
+long OpenedProgram::countRows(const std::string& table) {
+    return context.g_dbAplicativo->openRecordset("SELECT count(*) AS n FROM " + table)
+        ->value("n")
+        .longValue();
+}
+
+long OpenedProgram::countRows(const std::string& table, long codDJ) {
+    return context.g_dbAplicativo
+        ->openRecordset("SELECT count(*) AS n FROM " + table + " WHERE CUIT = " + context.cuit() +
+                        " AND CodDJ = " + std::to_string(codDJ))
+        ->value("n")
+        .longValue();
+}
+
+void OpenedProgram::setContributionRate(const std::string& table, const std::string& rate,
+                                        const std::string& threshold) {
+    context.g_dbTablas->execute("UPDATE " + table + " SET alicuota = " + rate +
+                                ", TopeEnPesos = CCur(" + threshold + ")");
+}
+
+}  // namespace kapred::test

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "app/context.h"
+#include "model/declaration.h"
+#include "model/liabilities.h"
+#include "support/program_dir.h"
+#include "support/scripted_ui.h"
+
+namespace kapred::test {
+
+// A declaration header as the user types it in the declarations window.
+struct HeaderInput {
+    std::string period = "2004";
+    std::string sequence = "0";
+    std::string kind = "1";  // 1 Regular, 2 Irregular
+    std::string from = "01/01/2004";
+    std::string to = "31/12/2004";
+    std::string economicYear = "1";
+};
+
+// Field values put into an entity, in the order given.
+using FieldValues = std::initializer_list<std::pair<const char*, Variant>>;
+
+// The moment the program's clock always tells in these tests: 10/03/2005 10:20:30.
+DateTime fixedNow();
+
+// The program as the start-up leaves it for the demo taxpayer, without any window: a fresh
+// installation with an empty Kapred.mdb (the schema CreateAppDatabase makes), the four databases
+// open, the program's separators (decimal comma, thousands point) in force, a scripted user and
+// a fixed clock.
+//
+// The helpers that store data go through the business objects the way the entry windows do
+// (validate, then save) and throw std::runtime_error, with the inconsistencies, when the data
+// is refused: they prepare a test, they are not what it checks.
+class OpenedProgram {
+public:
+    explicit OpenedProgram(const std::string& commandLine = "20-12345678-9");
+    OpenedProgram(const OpenedProgram&) = delete;
+    OpenedProgram& operator=(const OpenedProgram&) = delete;
+
+    // Puts the typed header values into the header's entity.
+    static void fillHeader(BDDJJ& header, const HeaderInput& input);
+    // A new declaration, validated and saved through BDDJJ, made the current one.
+    std::shared_ptr<BDDJJ> createDeclaration(const HeaderInput& input = {});
+    void makeCurrent(std::shared_ptr<BDDJJ> header) {
+        context.currentDeclaration = std::move(header);
+    }
+
+    // Sets the fields of the one-row section of the current declaration (its stored row, when
+    // there is one, is modified) and saves it.
+    template <typename Section>
+    void setSection(FieldValues values) {
+        Section section(context);
+        section.bFind();
+        fill(section, values);
+        submit(section);
+    }
+
+    // Adds a row to a list section of the current declaration through the given object (which
+    // numbers the rows it saves) and returns the number the row got.
+    long addRow(BListSection& list, const std::string& date, const std::string& amount);
+    template <typename List>
+    long addRow(const std::string& date, const std::string& amount) {
+        List list(context);
+        return addRow(list, date, amount);
+    }
+
+    static void fill(SectionObject& object, FieldValues values);
+    // iValidateBusinessRules must give 0 and bSave must succeed.
+    void submit(SectionObject& object);
+
+    // Rows of a table of Kapred.mdb: all of them, or those of one declaration of the taxpayer.
+    long countRows(const std::string& table);
+    long countRows(const std::string& table, long codDJ);
+
+    // The rate and threshold rows of the system tables that cover every start date.
+    void setContributionRate(const std::string& table, const std::string& rate,
+                             const std::string& threshold);
+
+    ProgramDir dir;
+    ScriptedUi ui;
+    Context context;
+};
+
+}  // namespace kapred::test
