@@ -31,8 +31,14 @@ TEST(StatementReuse, StatementsThatDifferOnlyInValuesGiveEachTheirOwnRows) {
     auto database = engine.defaultWorkspace().createDatabase(dir.path() / "t.mdb", ";PWD=x");
     TableDef table;
     table.name = "T";
-    table.fields = {FieldDef{.name = "ID", .type = DataType::Long, .size = 4},
-                    FieldDef{.name = "sNombre", .type = DataType::Text, .size = 20, .allowZeroLength = true}};
+    FieldDef id;
+    id.name = "ID";
+    id.type = DataType::Long;
+    FieldDef name;
+    name.name = "sNombre";
+    name.size = 20;
+    name.allowZeroLength = true;
+    table.fields = {id, name};
     database->appendTableDef(table);
     for (int i = 1; i <= 5; ++i) {
         database->execute("INSERT INTO T (ID, sNombre) VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) + "')");
