@@ -28,7 +28,7 @@ bool CompactMenuCommand(Context& context) {
         return false;
     }
     const bool compacted = CompactoBaseDatos(context, context.appDatabasePath());
-    throw ProgramEnd(compacted ? 0 : 1);
+    throw ProgramEnd(compacted ? 0 : kEndedByFailure);
 }
 
 }  // namespace kapred

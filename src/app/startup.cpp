@@ -28,7 +28,7 @@ void openDatabases(Context& context, StartupObserver& observer) {
                                "No se puede abrir la base de datos " + appDatabase.string() +
                                    ": el archivo está dañado y no pudo repararse. El archivo se conserva "
                                    "sin cambios; consulte a su proveedor.");
-        throw ProgramEnd(1);
+        throw ProgramEnd(kEndedByFailure);
     }
     observer.databaseOpened("g_dbAplicativo", appDatabase);
     context.g_dbTablas = openShared(context, observer, "g_dbTablas", context.systemDatabasePath());
@@ -42,11 +42,11 @@ void openDatabases(Context& context, StartupObserver& observer) {
 void Main(Context& context, StartupObserver& observer) {
     if (!context.instanceLock.acquire(context.appPath)) {
         context.ui.showMessage(MessageIcon::Information, "Información", kAlreadyRunning);
-        throw ProgramEnd(1);
+        throw ProgramEnd(kEndedByFailure);
     }
     if (!commandLineCuit(context.commandLine)) {
         MsgInformacion(context.ui, kEnterThroughHost);
-        throw ProgramEnd(1);
+        throw ProgramEnd(kEndedByFailure);
     }
     try {
         openDatabases(context, observer);
@@ -61,10 +61,10 @@ void Main(Context& context, StartupObserver& observer) {
         observer.showMainWindow();
     } catch (const Error& error) {
         MsgError(context.ui, "No se pudo iniciar el sistema Kapred: " + error.description());
-        throw ProgramEnd(1);
+        throw ProgramEnd(kEndedByFailure);
     } catch (const std::filesystem::filesystem_error& error) {
         MsgError(context.ui, "No se pudo iniciar el sistema Kapred: " + error.code().message());
-        throw ProgramEnd(1);
+        throw ProgramEnd(kEndedByFailure);
     }
 }
 

@@ -13,7 +13,7 @@ namespace kapred::cli {
 
 // Exit status of a command: 0 done, 1, 2 or 4 the kind of a validation failure, 3 any other
 // failure (told on standard error).
-inline constexpr int kExitFailure = 3;
+inline constexpr int kExitFailure = kEndedByFailure;
 
 // A failure of a command other than a validation: its message and exit status.
 class CommandFailure : public std::runtime_error {

@@ -88,7 +88,7 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
         ui.showMessage(MessageIcon::Critical, "Error!",
                        "No se encuentra la base de datos , por favor reinstale el sistema o consulte a su "
                        "proveedor.");
-        throw ProgramEnd(1);
+        throw ProgramEnd(kEndedByFailure);
     }
     // 1: the file was toggled once; 3: toggled back after that failed; 0: no toggle left to try.
     int attempt = 0;

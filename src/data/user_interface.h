@@ -22,6 +22,10 @@ public:
     virtual void showProgress(double percent) = 0;
 };
 
+// Exit status of a program that ended because something failed or was refused (1, 2 and 4 are
+// left to the kinds of a validation failure).
+inline constexpr int kEndedByFailure = 3;
+
 // Raised where the program ends after telling the user why (a second instance, a missing
 // database...). Front ends catch it once and end with its exit code.
 class ProgramEnd : public std::exception {
