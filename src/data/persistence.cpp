@@ -10,17 +10,6 @@ namespace {
 
 using db::DataType;
 
-std::string quotedText(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c;
-        if (c == '\'') {
-            quoted += '\'';
-        }
-    }
-    return quoted + "'";
-}
-
 bool hasRow(const NpRecordSet& recordset) { return !(recordset.BOF() && recordset.EndOfFile()); }
 
 }  // namespace
@@ -69,7 +58,7 @@ std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& e
         const Variant& value = entity.vGetFieldValue(field.name);
         switch (field.type) {
             case DataType::Text:
-                where += field.name + " = " + quotedText(value.toText(format)) + " AND ";
+                where += field.name + " = " + db::quoteText(value.toText(format)) + " AND ";
                 break;
             case DataType::Double:
             case DataType::Currency: {
@@ -86,7 +75,7 @@ std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& e
                 break;
             case DataType::Date:
                 // The date goes in as a quoted text, which Format reads back as a date.
-                where += "Format(" + field.name + ",\"YYYYMMDD\") = FORMAT(" + quotedText(value.toText(format)) +
+                where += "Format(" + field.name + ",\"YYYYMMDD\") = FORMAT(" + db::quoteText(value.toText(format)) +
                          ",\"YYYYMMDD\") AND ";
                 break;
             default:

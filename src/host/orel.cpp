@@ -3,23 +3,12 @@
 #include <cstdio>
 
 #include "app/cuit.h"
+#include "data/engine/dialect.h"
 #include "data/values/error.h"
 
 namespace kapred {
 
 namespace {
-
-// A text pasted into SQL between single quotes, its own quotes doubled.
-std::string quoted(const std::string& text) {
-    std::string result;
-    for (char c : text) {
-        result += c;
-        if (c == '\'') {
-            result += '\'';
-        }
-    }
-    return result;
-}
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -52,8 +41,8 @@ std::string BOrel::dashed(Currency cuit) const {
 }
 
 std::unique_ptr<db::Recordset> BOrel::taxpayer(Currency cuit, const char* equals) {
-    return context_.g_dbOrel->openRecordset("select * from contribs where cuit" + std::string(equals) + "'" +
-                                            dashed(cuit) + "'");
+    return context_.g_dbOrel->openRecordset("select * from contribs where cuit" + std::string(equals) +
+                                            db::quoteText(dashed(cuit)));
 }
 
 long BOrel::ObtenerCodigoContribuyente(Currency cuit) {
@@ -161,7 +150,7 @@ std::string BOrel::ObtenerResponsableSustitutoDatos(Currency cuit, const std::st
     try {
         auto rows = context_.g_dbOrel->openRecordset(
             "select apeNomTitular, nroDocum, paisTitular " + std::string("from respsustitutos where ncontrib = ") +
-                std::to_string(ObtenerCodigoContribuyente(cuit)) + " and apeNomTitular = '" + quoted(name) + "'",
+                std::to_string(ObtenerCodigoContribuyente(cuit)) + " and apeNomTitular = " + db::quoteText(name),
             db::RecordsetType::Snapshot);
         if (rows->recordCount() < 1) {
             return none;
@@ -179,7 +168,7 @@ std::string BOrel::ObtenerResponsableSustitutoDatos(Currency cuit, const std::st
 std::string BOrel::ObtenerDNIRespSust(Currency cuit, const std::string& name) {
     auto rows = context_.g_dbOrel->openRecordset("select nroDocum " + std::string("from respsustitutos where ncontrib = ") +
                                                  std::to_string(ObtenerCodigoContribuyente(cuit)) +
-                                                 " and apeNomTitular = '" + quoted(name) + "'");
+                                                 " and apeNomTitular = " + db::quoteText(name));
     return rows->recordCount() >= 1 ? rows->value("nroDocum").toText() : std::string();
 }
 

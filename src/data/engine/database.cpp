@@ -19,17 +19,6 @@ namespace {
 constexpr std::string_view kBookkeepingPrefix = "kp_";
 constexpr std::string_view kRowIdColumn = "__kp_rowid__";
 
-std::string quoteName(std::string_view name) {
-    std::string quoted = "\"";
-    for (char c : name) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
-
 std::string lowerKey(std::string_view name) { return lowerCase(name); }
 
 std::string sqliteIndexName(std::string_view table, std::string_view index) {

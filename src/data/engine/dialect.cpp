@@ -147,6 +147,17 @@ std::optional<AggregateItem> aggregateItem(const std::vector<Token>& tokens) {
     return i == tokens.size() ? std::optional<AggregateItem>(item) : std::nullopt;
 }
 
+std::string quoted(std::string_view text, char quote) {
+    std::string result(1, quote);
+    for (char c : text) {
+        result += c;
+        if (c == quote) {
+            result += quote;
+        }
+    }
+    return result + quote;
+}
+
 const char* textArgument(sqlite3_value* value) {
     return reinterpret_cast<const char*>(sqlite3_value_text(value));
 }
@@ -246,6 +257,9 @@ void sqlFormat(sqlite3_context* context, int, sqlite3_value** argv) {
 }
 
 }  // namespace
+
+std::string quoteName(std::string_view name) { return quoted(name, '"'); }
+std::string quoteText(std::string_view text) { return quoted(text, '\''); }
 
 std::string upperCase(std::string_view text) { return changeCase(text, true); }
 std::string lowerCase(std::string_view text) { return changeCase(text, false); }

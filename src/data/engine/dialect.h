@@ -36,6 +36,11 @@ inline bool hasTopLevelKeyword(std::string_view sql, std::string_view keyword) {
 // Tables named after FROM and JOIN.
 std::vector<std::string> statementTables(std::string_view sql);
 
+// A name between double quotes and a text between single quotes, with their own quote
+// characters doubled, so that no value changes the statement it is put into.
+std::string quoteName(std::string_view name);
+std::string quoteText(std::string_view text);
+
 // Old-platform functions, exposed for the values that the program computes itself.
 double val(std::string_view text);
 std::string upperCase(std::string_view text);

@@ -14,17 +14,6 @@ namespace kapred::db {
 
 namespace {
 
-std::string quoteName(std::string_view name) {
-    std::string quoted = "\"";
-    for (char c : name) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
-
 [[noreturn]] void noCurrentRecord() {
     throw Error(err::kNoCurrentRecord, "Recordset", "No hay un registro activo.");
 }

@@ -41,6 +41,18 @@ std::optional<DateTime> makeValid(int y, int m, int d) {
     return DateTime::fromDate(date);
 }
 
+// " hh:mm:ss" for a value with a time, nothing for a pure date.
+std::string timeSuffix(const DateTime& value) {
+    if (!value.hasTime()) {
+        return {};
+    }
+    const hh_mm_ss clock{value.time};
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, " %02ld:%02ld:%02ld", static_cast<long>(clock.hours().count()),
+                  static_cast<long>(clock.minutes().count()), static_cast<long>(clock.seconds().count()));
+    return buffer;
+}
+
 }  // namespace
 
 DateTime DateTime::fromDate(int y, unsigned m, unsigned d) {
@@ -64,32 +76,18 @@ std::optional<DateTime> parseDate(std::string_view text) {
 
 std::string formatDate(const DateTime& value) {
     const auto date = value.date();
-    char buffer[32];
+    char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
                   static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
-    std::string text = buffer;
-    if (value.hasTime()) {
-        const hh_mm_ss clock{value.time};
-        std::snprintf(buffer, sizeof buffer, " %02ld:%02ld:%02ld", static_cast<long>(clock.hours().count()),
-                      static_cast<long>(clock.minutes().count()), static_cast<long>(clock.seconds().count()));
-        text += buffer;
-    }
-    return text;
+    return buffer + timeSuffix(value);
 }
 
 std::string toIso(const DateTime& value) {
     const auto date = value.date();
-    char buffer[32];
+    char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(date.year()),
                   static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    std::string text = buffer;
-    if (value.hasTime()) {
-        const hh_mm_ss clock{value.time};
-        std::snprintf(buffer, sizeof buffer, " %02ld:%02ld:%02ld", static_cast<long>(clock.hours().count()),
-                      static_cast<long>(clock.minutes().count()), static_cast<long>(clock.seconds().count()));
-        text += buffer;
-    }
-    return text;
+    return buffer + timeSuffix(value);
 }
 
 std::optional<DateTime> fromIso(std::string_view text) {
