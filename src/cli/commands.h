@@ -29,5 +29,7 @@ int showDeclaration(Session& session, const std::string& code, const Options& op
 
 void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
 void addSectionCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+void addGenerateCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
 
 }  // namespace kapred::cli

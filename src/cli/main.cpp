@@ -99,6 +99,8 @@ int main(int argc, char** argv) {
     addProgramCommands(app, commands);
     addDeclarationCommands(app, commands, options);
     addSectionCommands(app, commands, options);
+    addImportCommands(app, commands, options);
+    addGenerateCommands(app, commands, options);
 
     CLI11_PARSE(app, argc, argv);
 

@@ -1,0 +1,261 @@
+#include "import/export.h"
+
+#include <cmath>
+#include <cstdio>
+#include <system_error>
+#include <vector>
+
+#include "data/engine/recordset.h"
+#include "data/values/error.h"
+#include "generation/windows1252.h"
+#include "import/import_formats.h"
+#include "model/declaration.h"
+#include "model/section_object.h"
+
+namespace kapred {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The sections whose rows can be written, and the statement that reads the current
+// declaration's rows of each.
+constexpr const char* kExportableTables[] = {"ActivoComputable", "ActivoExento", "Pasivo", "Anticipos",
+                                             "PagosCuenta"};
+
+bool exportable(const std::string& table) {
+    for (const char* name : kExportableTables) {
+        if (table == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string padLeft(const std::string& text, std::size_t width, char fill) {
+    return text.size() >= width ? text : std::string(width - text.size(), fill) + text;
+}
+
+std::string padRight(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+// A number written at its width: zeros on the left of its digits, after a sign place holding
+// "-" for a negative number and `positiveSign` otherwise; with no positive sign a positive
+// number has no sign place. Nothing when the digits do not fit.
+std::optional<std::string> signedDigits(bool negative, const std::string& digits, std::size_t width,
+                                        char positiveSign) {
+    const bool signPlace = negative || positiveSign != '\0';
+    const std::size_t room = signPlace ? width - std::min<std::size_t>(width, 1) : width;
+    if (digits.size() > room || (signPlace && width == 0)) {
+        return std::nullopt;
+    }
+    const std::string number = padLeft(digits, room, '0');
+    return signPlace ? std::string(1, negative ? '-' : positiveSign) + number : number;
+}
+
+bool isTrue(const Variant& value) {
+    if (value.type() == Variant::Type::Boolean) {
+        return value.boolean();
+    }
+    const auto number = value.toDouble();
+    return number && *number != 0;
+}
+
+struct Placed {
+    std::size_t from = 0;
+    std::size_t width = 0;
+    std::string fieldName;
+    int fieldType = kTextField;
+};
+
+// Where the temporary file of an export is written, beside the chosen one.
+fs::path workFile(const fs::path& file) { return file.parent_path() / ("." + file.filename().string() + ".tmp"); }
+
+}  // namespace
+
+std::string CambiaSignoDecimal(std::string text, std::string_view sign) {
+    if (sign == ".") {
+        if (const auto at = text.find(','); at != std::string::npos) {
+            text[at] = '.';
+        }
+    } else if (sign == ",") {
+        if (const auto at = text.find('.'); at != std::string::npos) {
+            text[at] = ',';
+        }
+    }
+    return text;
+}
+
+std::string exportDecimalSign(const std::optional<int>& decimalSeparator) {
+    return decimalSeparator == 0 ? "." : ",";
+}
+
+std::optional<std::string> exportField(const Variant& value, int fieldType, std::size_t width,
+                                       std::string_view decimalSign, NumberFormat format) {
+    switch (fieldType) {
+        case kAmountField: {
+            const Currency amount = value.toCurrency(format).value_or(Currency()).roundTo(2);
+            const bool negative = amount < Currency();
+            const std::string digits = formatAmount(negative ? -amount : amount, 2, false, format);
+            const auto written = signedDigits(negative, digits, width, '0');
+            if (!written) {
+                return std::nullopt;
+            }
+            return CambiaSignoDecimal(*written, decimalSign);
+        }
+        case kDateField: {
+            const auto date = value.isNull() || value.isEmpty() ? std::nullopt : value.toDate();
+            if (!date || date->day == DateTime::fromDate(1800, 1, 1).day) {
+                return std::string(width, ' ');
+            }
+            const auto ymd = date->date();
+            char text[16];
+            std::snprintf(text, sizeof text, "%02u/%02u/%04d", static_cast<unsigned>(ymd.day()),
+                          static_cast<unsigned>(ymd.month()), static_cast<int>(ymd.year()));
+            if (std::string(text).size() > width) {
+                return std::nullopt;
+            }
+            return padRight(text, width);
+        }
+        case kWholeField: {
+            if (value.isNull() || value.isEmpty()) {
+                return std::string(width, '0');
+            }
+            const auto number = value.toDouble(format);
+            if (!number) {
+                return std::nullopt;
+            }
+            const long long whole = std::llround(*number);
+            return signedDigits(whole < 0, std::to_string(whole < 0 ? -whole : whole), width, '\0');
+        }
+        case kFlagField:
+            return padLeft(isTrue(value) ? "1" : "0", width, '0');
+        default: {
+            const std::string text = toWindows1252(value.isNull() ? std::string() : value.toText(format));
+            if (text.size() > width) {
+                return std::nullopt;
+            }
+            return padRight(text, width);
+        }
+    }
+}
+
+ExportResult Exportar(Context& context, long formatId, const fs::path& file, const std::atomic<bool>* cancel) {
+    ExportResult result;
+    UserInterface& ui = context.ui;
+    const auto format = findFormat(context, formatId);
+    if (!format) {
+        MsgError(ui, "No existe el formato " + std::to_string(formatId) + ".");
+        return result;
+    }
+    const auto section = importSection(context, format->section);
+    if (!section || !exportable(section->entityName)) {
+        MsgError(ui, "La sección del formato " + format->name + " no se puede exportar.");
+        return result;
+    }
+    if (!declarationLoaded(context)) {
+        MsgError(ui, kNoDeclaration);
+        return result;
+    }
+    const fs::path work = workFile(file);
+    std::FILE* out = nullptr;
+    long row = 0;
+    try {
+        const std::string id = std::to_string(format->id);
+        const std::string code = std::to_string(format->section);
+        auto positions = context.g_dbTablas->openRecordset("select * from Importacion_DesdeHasta where IdFormato=" + id +
+                                                           " and codigo_import=" + code);
+        if (positions->recordCount() == 0) {
+            MsgError(ui, "El formato " + format->name + " no tiene posiciones definidas.");
+            return result;
+        }
+        std::vector<Placed> placed;
+        std::size_t length = 0;
+        for (long p = 0; p < positions->recordCount(); ++p) {
+            p == 0 ? positions->moveFirst() : positions->moveNext();
+            const auto from = positions->value("Desde").toDouble().value_or(0);
+            const auto to = positions->value("Hasta").toDouble().value_or(0);
+            const std::string field = positions->value("IdCampo").toText();
+            auto kind = context.g_dbTablas->openRecordset(
+                "select nombre_campo,tipo_campo from importacion_campos where idcampo=" + field);
+            if (kind->recordCount() == 0 || from < 1 || to < from) {
+                MsgError(ui, "El formato " + format->name + " tiene una posición que no corresponde a ningún campo.");
+                return result;
+            }
+            placed.push_back({static_cast<std::size_t>(from), static_cast<std::size_t>(to - from + 1),
+                              kind->value("nombre_campo").toText(),
+                              static_cast<int>(kind->value("tipo_campo").toDouble().value_or(kTextField))});
+            length = std::max(length, static_cast<std::size_t>(to));
+        }
+
+        const auto& header = *context.currentDeclaration->Entity;
+        auto rows = context.g_dbAplicativo->openRecordset(
+            "SELECT * FROM " + section->entityName + " WHERE [CUIT]=" + header.vGetFieldValue("CUIT").toText() +
+            " AND [CODDJ]=" + header.vGetFieldValue("CodDJ").toText());
+
+        const std::string sign = exportDecimalSign(format->decimalSeparator);
+        const NumberFormat numbers = context.numberFormat();
+        out = std::fopen(work.c_str(), "wb");
+        if (out == nullptr) {
+            MsgError(ui, "No se puede crear el archivo " + file.string() + ".");
+            return result;
+        }
+        const long count = rows->recordCount();
+        int shown = -1;
+        for (row = 1; row <= count; ++row) {
+            if (cancel != nullptr && cancel->load()) {
+                std::fclose(out);
+                out = nullptr;
+                std::error_code ignored;
+                fs::remove(work, ignored);
+                MsgInformacion(ui, "Exportación ha sido cancelada por el Usuario.");
+                result.outcome = ExportOutcome::Cancelled;
+                return result;
+            }
+            row == 1 ? rows->moveFirst() : rows->moveNext();
+            std::string line(length, ' ');
+            for (const auto& field : placed) {
+                const auto text = exportField(rows->value(field.fieldName), field.fieldType, field.width, sign, numbers);
+                if (!text) {
+                    throw Error(err::kOverflow, "Exportar",
+                                "el valor " + rows->value(field.fieldName).toText(numbers) + " del campo " +
+                                    field.fieldName + " no cabe en " + std::to_string(field.width) + " posiciones");
+                }
+                line.replace(field.from - 1, field.width, *text);
+            }
+            line += "\r\n";
+            if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) {
+                throw Error(3026, "Exportar", "no se pudo escribir el archivo");
+            }
+            result.rows = row;
+            if (const int percent = static_cast<int>(row * 100 / count); percent != shown) {
+                shown = percent;
+                ui.showProgress(percent);
+            }
+        }
+        const bool closed = std::fflush(out) == 0 && std::fclose(out) == 0;
+        out = nullptr;
+        if (!closed) {
+            throw Error(3026, "Exportar", "no se pudo escribir el archivo");
+        }
+        fs::rename(work, file);
+        result.outcome = ExportOutcome::Exported;
+        MsgInformacion(ui, "Exportación Finalizada con Exito");
+        return result;
+    } catch (const std::exception& error) {
+        if (out != nullptr) {
+            std::fclose(out);
+        }
+        std::error_code ignored;
+        fs::remove(work, ignored);
+        const auto* raised = dynamic_cast<const Error*>(&error);
+        MsgError(ui, "Ha ocurrido un error en la línea " + std::to_string(row) + ": " +
+                         (raised != nullptr ? raised->description() : std::string(error.what())));
+        result.outcome = ExportOutcome::Failed;
+        result.rows = 0;
+        return result;
+    }
+}
+
+}  // namespace kapred

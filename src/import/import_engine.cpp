@@ -1,0 +1,442 @@
+#include "import/import_engine.h"
+
+#include <sqlite3.h>
+
+#include <system_error>
+
+#include "data/engine/recordset.h"
+#include "data/validation.h"
+#include "data/values/error.h"
+#include "generation/windows1252.h"
+#include "import/export.h"
+#include "import/import_formats.h"
+#include "model/section_object.h"
+
+namespace kapred {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kLayoutFailure = "Error al intentar obtener parámetros del Formato elegido!.";
+constexpr const char* kLengthFailure = "Error al intentar obtener propiedades de línea a importar!.";
+constexpr const char* kOpenFailure = "Error al intentar abrir los archivos requeridos!.";
+constexpr const char* kReopenFailure = "Error al intentar reabrir archivo a importar!.";
+constexpr const char* kLineFailure = "Error al intentar leer y validar cadena a importar!.";
+constexpr const char* kBadlyBuilt = "El Archivo de Importación se encuentra mal confeccionado!";
+constexpr const char* kUneven =
+    "Las longitudes de los registros no son todas iguales o no son iguales a las definidas.";
+
+std::string layoutQuery(long formatId, long importCode) {
+    return "SELECT Importacion_DesdeHasta.IdFormato, Importacion_DesdeHasta.Codigo_Import,"
+           "Importacion_DesdeHasta.IdCampo, Importacion_DesdeHasta.Desde,Importacion_DesdeHasta.Hasta, "
+           "Importacion_Campos.Nombre_Campo,Importacion_CodigoTabla.Nombre_Tabla FROM (Importacion_DesdeHasta "
+           "INNER JOIN Importacion_Campos ON Importacion_DesdeHasta.IdCampo = Importacion_Campos.IdCampo) INNER "
+           "JOIN Importacion_CodigoTabla ON Importacion_DesdeHasta.Codigo_Import = "
+           "Importacion_CodigoTabla.Codigo_Tabla Where (((Importacion_DesdeHasta.IdFormato) = " +
+           std::to_string(formatId) + ") And ((Importacion_DesdeHasta.Codigo_Import) =" + std::to_string(importCode) +
+           "))";
+}
+
+long asLong(const Variant& value) {
+    const auto number = value.toDouble();
+    return number ? static_cast<long>(*number) : 0;
+}
+
+std::size_t asPosition(const Variant& value) {
+    const long number = asLong(value);
+    return number > 0 ? static_cast<std::size_t>(number) : 0;
+}
+
+}  // namespace
+
+std::uint64_t roundedQuotient(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t quotient = a / b;
+    const std::uint64_t twice = (a % b) * 2;
+    if (twice > b || (twice == b && quotient % 2 == 1)) {
+        return quotient + 1;
+    }
+    return quotient;
+}
+
+ImportRun::ImportRun(Context& context) : context_(context), cancel_(&ownCancel_) {}
+
+ImportRun::~ImportRun() {
+    try {
+        commitBatch();
+    } catch (...) {
+        // Left in the middle of a run: what the database keeps is all that can be kept.
+    }
+    closeFiles();
+}
+
+void ImportRun::LimpiarImportacion() {
+    closeFiles();
+    formatId = 0;
+    importCode = 0;
+    inputPath.clear();
+    errorFileName.clear();
+    cancel_->store(false);
+    state_ = State::Idle;
+    layout_.clear();
+    recordLength_ = 0;
+    fileSize_ = 0;
+    estimatedLines_ = 0;
+    lineEnd_ = {};
+    progress_ = 0;
+    linesRead_ = 0;
+    errors_ = 0;
+    currentLine_.clear();
+    lineErrorText_.clear();
+    object_.reset();
+}
+
+fs::path ImportRun::errorFilePath() const { return context_.appPath / errorFileName; }
+
+void ImportRun::closeFiles() {
+    if (input_ != nullptr) {
+        std::fclose(input_);
+        input_ = nullptr;
+    }
+    if (errorFile_ != nullptr) {
+        if (std::fclose(errorFile_) != 0) {
+            errorFileFailed_ = true;
+        }
+        errorFile_ = nullptr;
+    }
+}
+
+void ImportRun::writeRaw(const std::string& text) {
+    if (errorFile_ != nullptr && std::fwrite(text.data(), 1, text.size(), errorFile_) != text.size()) {
+        errorFileFailed_ = true;
+    }
+}
+
+void ImportRun::gatherError(const std::string& text) {
+    lineErrorText_ += text + "\r";
+    writeRaw(lineErrorText_ + "\r\n");
+}
+
+void ImportRun::lineError() {
+    gatherError("Error en la línea " + std::to_string(linesRead_) + " del archivo de importación : " + lineErrorText_ +
+                "\r\n");
+    ++errors_;
+}
+
+bool ImportRun::ImportarArchivo() {
+    closeFiles();
+    errorFileFailed_ = false;
+    state_ = State::Failed;
+    const bool complete = prepare() && readLines();
+    object_.reset();
+    if (complete) {
+        context_.ui.showProgress(100);
+        if (errors_ < 1) {
+            MsgInformacion(context_.ui, "El Proceso ha finalizado correctamente!");
+        }
+        context_.ui.showProgress(0);
+    }
+    closeFiles();
+    if (errorFileFailed_) {
+        MsgError(context_.ui, "No se pudo escribir el archivo de errores " + errorFilePath().string() +
+                                  ": lo que contiene está incompleto.");
+    }
+    if (complete) {
+        state_ = State::Finished;
+    }
+    return complete;
+}
+
+bool ImportRun::prepare() {
+    UserInterface& ui = context_.ui;
+    if (!declarationLoaded(context_)) {
+        MsgError(ui, kNoDeclaration);
+        return false;
+    }
+    // 1. The layout: one row per placed field.
+    try {
+        auto layout = context_.g_dbTablas->openRecordset(layoutQuery(formatId, importCode));
+        if (layout->recordCount() < 1) {
+            MsgError(ui, kLayoutFailure);
+            return false;
+        }
+        for (long r = 0; r < layout->recordCount(); ++r) {
+            r == 0 ? layout->moveFirst() : layout->moveNext();
+            layout_.push_back({asPosition(layout->value("Desde")), asPosition(layout->value("Hasta")),
+                               layout->value("Nombre_Campo").toText(), layout->value("Nombre_Tabla").toText(), false});
+        }
+        // A format that writes its amounts with the point reads them back with it.
+        const auto format = findFormat(context_, formatId);
+        if (format && format->pointDecimal()) {
+            auto kinds = context_.g_dbTablas->openRecordset(
+                "select Nombre_Campo, tipo_campo from importacion_campos where codigo_import = " +
+                std::to_string(importCode));
+            for (auto& field : layout_) {
+                kinds->findFirst("Nombre_Campo = " + sqlText(field.fieldName));
+                field.pointAmount = !kinds->noMatch() && asLong(kinds->value("tipo_campo")) == kAmountField;
+            }
+        }
+    } catch (const std::exception&) {
+        MsgError(ui, kLayoutFailure);
+        return false;
+    }
+
+    // 2. The record length, and the lines the file should hold for the progress.
+    try {
+        recordLength_ = kapred::recordLength(context_, formatId, importCode);
+        fileSize_ = fs::file_size(inputPath);
+        if (recordLength_ < 1) {
+            MsgError(ui, kLengthFailure);
+            return false;
+        }
+        estimatedLines_ = static_cast<long>(roundedQuotient(fileSize_, static_cast<std::uint64_t>(recordLength_)));
+    } catch (const std::exception&) {
+        MsgError(ui, kLengthFailure);
+        return false;
+    }
+
+    // 3. The error file, emptied, and the input file.
+    errorFile_ = std::fopen(errorFilePath().c_str(), "wb");
+    input_ = std::fopen(inputPath.c_str(), "rb");
+    if (errorFile_ == nullptr || input_ == nullptr || fs::is_directory(inputPath)) {
+        closeFiles();
+        MsgError(ui, kOpenFailure);
+        return false;
+    }
+
+    // 4. The line end, from the first bytes.
+    std::string head(kLineEndWindow, '\0');
+    head.resize(std::fread(head.data(), 1, head.size(), input_));
+    lineEnd_ = detectLineEnd(head);
+
+    // 5. Every record the same length and ended the same way.
+    if (lineEnd_.stride == 0) {
+        MsgError(ui, kBadlyBuilt);
+        return false;
+    }
+    if (!recordsAreEven(input_, fileSize_, lineEnd_)) {
+        MsgError(ui, kUneven);
+        return false;
+    }
+
+    // 6. Back to the start, to read lines.
+    if (std::fseek(input_, 0, SEEK_SET) != 0) {
+        gatherError(kReopenFailure);
+        return false;
+    }
+
+    // 7. A short file does not move the progress.
+    if (estimatedLines_ < 11) {
+        progress_ = 100;
+    }
+    return true;
+}
+
+bool ImportRun::commitBatch() {
+    if (!batch_) {
+        return true;
+    }
+    auto batch = std::move(batch_);
+    batchLines_ = 0;
+    try {
+        batch->commit();
+        return true;
+    } catch (const Error& error) {
+        lostBatch(error.description());
+        return false;
+    }
+}
+
+void ImportRun::lostBatch(const std::string& reason) {
+    gatherError("Las filas de las líneas " + std::to_string(batchFirstLine_) + " a " + std::to_string(batchLastLine_) +
+                " no se guardaron: " + reason);
+}
+
+bool ImportRun::batchUndone() {
+    return batch_ && sqlite3_get_autocommit(context_.g_dbAplicativo->handle()) != 0;
+}
+
+bool ImportRun::readLines() {
+    UserInterface& ui = context_.ui;
+    LineReader reader(input_, lineEnd_.kind);
+    std::size_t length = 0;
+    try {
+        for (;;) {
+            bool more = false;
+            bool readFailed = false;
+            try {
+                more = reader.next(currentLine_, length);
+            } catch (const std::exception&) {
+                readFailed = true;
+            }
+            if (!more && !readFailed) {
+                break;
+            }
+            ++linesRead_;
+            if (progress_ != 100 && estimatedLines_ > 0) {
+                const auto percent = static_cast<int>(std::min<std::uint64_t>(
+                    100, roundedQuotient(static_cast<std::uint64_t>(linesRead_) * 100,
+                                         static_cast<std::uint64_t>(estimatedLines_))));
+                if (percent != progress_) {
+                    progress_ = percent;
+                    ui.showProgress(percent);
+                }
+            }
+            if (cancel_->load()) {
+                if (commitBatch()) {
+                    state_ = State::Cancelled;
+                }
+                return false;
+            }
+            lineErrorText_.clear();
+            if (readFailed) {
+                // The file cannot be read any further: this line is logged and the run ends.
+                gatherError(kLineFailure);
+                lineError();
+                commitBatch();
+                return false;
+            }
+            switch (lineFault(currentLine_, length, static_cast<std::size_t>(recordLength_))) {
+                case LineFault::Blank:
+                    gatherError("* Línea en Blanco *");
+                    break;
+                case LineFault::Length:
+                    gatherError("El Largo de Registro debe ser de " + std::to_string(recordLength_) +
+                                " caracteres, se obtuvo " + std::to_string(length) + "\r");
+                    break;
+                case LineFault::None:
+                    blankControlCharacters(currentLine_);
+                    break;
+            }
+            if (!lineErrorText_.empty()) {
+                lineError();
+                continue;
+            }
+            if (!batch_) {
+                batch_ = std::make_unique<db::Transaction>(*context_.g_dbAplicativo);
+                batchFirstLine_ = linesRead_;
+            }
+            batchLastLine_ = linesRead_;
+            storeLine(currentLine_);
+            if (batchUndone()) {
+                // The database gave the batch up by itself (a full disk): its rows are gone.
+                batch_.reset();
+                lostBatch("la base de datos deshizo la transacción.");
+                return false;
+            }
+            if (++batchLines_ >= batchSize_ && !commitBatch()) {
+                return false;
+            }
+        }
+        if (!commitBatch()) {
+            return false;
+        }
+    } catch (const std::exception& error) {
+        // A batch the database could not begin.
+        batch_.reset();
+        const auto* raised = dynamic_cast<const Error*>(&error);
+        gatherError(std::string(kLineFailure) + " " + (raised != nullptr ? raised->description() : error.what()));
+        return false;
+    }
+    writeRaw(" \r\nCantidad de Registros Procesados: " + std::to_string(linesRead_) +
+             "\r\nCantidad de Registros correctos cargados: " + std::to_string(linesRead_ - errors_) +
+             "\r\nCantidad de Registros con errores: " + std::to_string(errors_) + "\r\n");
+    return true;
+}
+
+void ImportRun::storeLine(const std::string& line) {
+    const std::string number = std::to_string(linesRead_);
+    const NumberFormat format = context_.numberFormat();
+    try {
+        if (!object_) {
+            object_ = context_.factory.createBusiness(layout_.front().tableName);
+        }
+        auto* object = dynamic_cast<SectionObject*>(object_.get());
+        if (object == nullptr) {
+            throw Error(1, "ImportarArchivo", "la sección " + layout_.front().tableName + " no se puede importar");
+        }
+        object->AddNew();
+        for (const auto& field : layout_) {
+            std::string text = fromWindows1252(columns(line, field.from, field.to));
+            if (field.pointAmount) {
+                text = CambiaSignoDecimal(std::move(text), ",");
+            }
+            object->Entity->SetFieldValue(field.fieldName, Variant(std::move(text)));
+        }
+        int kind = object->iValidateBusinessRules();
+        if (kind == 0 && !object->bSave()) {
+            kind = kRuleError;
+            if (object->g_vecErroresInconsistencia.isNull()) {
+                AddInconsistencyToObject(*object, "", "No se pudo grabar el registro en la base de datos.");
+            }
+        }
+        if (kind != 0) {
+            for (const auto& sentence : BuildInconsistencyLines(*object, kind, format)) {
+                writeRaw("Error en la línea " + number + " : " + sentence + "\r");
+            }
+            ++errors_;
+        }
+    } catch (const std::exception&) {
+        gatherError(kLineFailure);
+        lineError();
+    }
+}
+
+ImportResult importFile(Context& context, long formatId, const fs::path& file, std::atomic<bool>* cancel) {
+    ImportResult result;
+    UserInterface& ui = context.ui;
+    const auto format = findFormat(context, formatId);
+    if (!format) {
+        MsgError(ui, "No existe el formato " + std::to_string(formatId) + ".");
+        return result;
+    }
+    if (!declarationLoaded(context)) {
+        MsgError(ui, kNoDeclaration);
+        return result;
+    }
+    std::error_code error;
+    const bool exists = fs::is_regular_file(file, error);
+    const auto size = exists ? fs::file_size(file, error) : 0;
+    if (!exists || error) {
+        MsgError(ui, "No se encuentra el archivo " + file.string() + ".");
+        return result;
+    }
+    if (size == 0) {
+        MsgInformacion(ui, "No existen datos para importar. Verifique el archivo de Importación.");
+        result.outcome = ImportOutcome::NoData;
+        return result;
+    }
+    ImportRun run(context);
+    if (cancel != nullptr) {
+        run.useCancelFlag(*cancel);
+    }
+    run.LimpiarImportacion();
+    run.formatId = format->id;
+    run.importCode = format->section;
+    run.inputPath = file;
+    run.errorFileName = kImportErrorFile;
+    run.ImportarArchivo();
+    result.linesRead = run.linesRead();
+    result.errors = run.errors();
+    result.errorFile = run.errorFilePath();
+    switch (run.state()) {
+        case ImportRun::State::Finished:
+            result.outcome = ImportOutcome::Finished;
+            MsgInformacion(ui, run.errors() < 1 ? "La Importación ha finalizado correctamente!"
+                                                : "La Importación ha finalizado con errores!");
+            break;
+        case ImportRun::State::Cancelled:
+            // The line at which the cancellation was seen was counted but not read.
+            result.linesRead = run.linesRead() - 1;
+            result.outcome = ImportOutcome::Cancelled;
+            MsgInformacion(ui, "La Importación ha sido cancelada por el Usuario.");
+            break;
+        case ImportRun::State::Idle:
+        case ImportRun::State::Failed:
+            result.outcome = ImportOutcome::Failed;
+            break;
+    }
+    return result;
+}
+
+}  // namespace kapred

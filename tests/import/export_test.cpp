@@ -1,0 +1,168 @@
+// The export: each kind of field at its width, the decimal sign, the file, and a file written
+// with a standard format read back into another declaration.
+#include "import/export.h"
+
+#include <gtest/gtest.h>
+
+#include "import/import_fixture.h"
+#include "model/assets.h"
+#include "model/liabilities.h"
+
+namespace kapred {
+namespace {
+
+using test::ImportFixture;
+using Rows = std::vector<std::vector<std::string>>;
+
+TEST(ExportFields, AmountsCarryASignPlaceAndTwoDecimals) {
+    EXPECT_EQ(exportField(Currency::fromScaled(-125000), kAmountField, 8, ","), "-0012,50");
+    EXPECT_EQ(exportField(Currency::fromScaled(125000), kAmountField, 8, ","), "00012,50");
+    EXPECT_EQ(exportField(Currency::fromScaled(125000), kAmountField, 8, "."), "00012.50");
+    EXPECT_EQ(exportField(Currency::fromScaled(-125000), kAmountField, 8, "."), "-0012.50");
+    EXPECT_EQ(exportField(Currency(), kAmountField, 15, ","), "000000000000,00");
+    // Two decimals, the third rounded away from zero.
+    EXPECT_EQ(exportField(Currency::fromScaled(12345), kAmountField, 6, ","), "001,23");
+    EXPECT_EQ(exportField(Currency::fromScaled(-12350), kAmountField, 6, ","), "-01,24");
+    // Amounts read from text as the entity keeps them.
+    EXPECT_EQ(exportField(Variant("1.234,5"), kAmountField, 15, ","), "000000001234,50");
+    EXPECT_EQ(exportField(Variant::null(), kAmountField, 6, ","), "000,00");
+    // A value is never cut to fit.
+    EXPECT_EQ(exportField(Currency::fromUnits(123456), kAmountField, 9, ","), std::nullopt);
+    EXPECT_EQ(exportField(Currency::fromUnits(12345), kAmountField, 9, ","), "012345,00");
+}
+
+TEST(ExportFields, DatesNumbersFlagsAndTexts) {
+    EXPECT_EQ(exportField(DateTime::fromDate(2005, 1, 5), kDateField, 10, ","), "05/01/2005");
+    EXPECT_EQ(exportField(DateTime::fromDate(2005, 1, 5), kDateField, 12, ","), "05/01/2005  ");
+    EXPECT_EQ(exportField(DateTime::fromDate(1800, 1, 1), kDateField, 10, ","), "          ");
+    EXPECT_EQ(exportField(Variant::null(), kDateField, 10, ","), "          ");
+    EXPECT_EQ(exportField(DateTime::fromDate(2005, 1, 5), kDateField, 8, ","), std::nullopt);
+
+    EXPECT_EQ(exportField(std::int16_t{7}, kWholeField, 3, ","), "007");
+    EXPECT_EQ(exportField(std::int16_t{-7}, kWholeField, 3, ","), "-07");
+    EXPECT_EQ(exportField(Variant::null(), kWholeField, 3, ","), "000");
+    EXPECT_EQ(exportField(std::int32_t{1234}, kWholeField, 3, ","), std::nullopt);
+
+    EXPECT_EQ(exportField(true, kFlagField, 1, ","), "1");
+    EXPECT_EQ(exportField(std::int16_t{0}, kFlagField, 1, ","), "0");
+    EXPECT_EQ(exportField(Variant::null(), kFlagField, 1, ","), "0");
+
+    // Texts go out in Windows-1252: one byte per character.
+    EXPECT_EQ(exportField(Variant("Ñandú"), kTextField, 8, ","), "\xD1" "and\xFA   ");
+    EXPECT_EQ(exportField(Variant("Ñandú"), kTextField, 4, ","), std::nullopt);
+}
+
+TEST(ExportFields, TheDecimalSignChangesTheFirstSeparatorOnly) {
+    EXPECT_EQ(CambiaSignoDecimal("0001234,50", "."), "0001234.50");
+    EXPECT_EQ(CambiaSignoDecimal("1,234,50", "."), "1.234,50");
+    EXPECT_EQ(CambiaSignoDecimal("0001234.50", ","), "0001234,50");
+    EXPECT_EQ(CambiaSignoDecimal("0001234,50", ","), "0001234,50");
+    EXPECT_EQ(CambiaSignoDecimal("0001234,50", ""), "0001234,50");
+    EXPECT_EQ(exportDecimalSign(0), ".");
+    EXPECT_EQ(exportDecimalSign(1), ",");
+    EXPECT_EQ(exportDecimalSign(std::nullopt), ",");
+}
+
+class Export : public ImportFixture {
+protected:
+    void advances() {
+        BAnticipos list(context());
+        program.addRow(list, "15/01/2005", "1.234,5");
+        program.addRow(list, "20/02/2005", "0,01");
+    }
+};
+
+TEST_F(Export, AStandardFormatWritesOneLinePerRow) {
+    advances();
+    const auto target = files / "anticipos.txt";
+    const auto result = Exportar(context(), test::kAdvancesFormat, target);
+    EXPECT_EQ(result.outcome, ExportOutcome::Exported);
+    EXPECT_EQ(result.rows, 2);
+    EXPECT_EQ(test::readBytes(target), "15/01/2005000000001234,50\r\n20/02/2005000000000000,01\r\n");
+    EXPECT_EQ(messages(), std::vector<std::string>{"Información: Exportación Finalizada con Exito"});
+}
+
+TEST_F(Export, EachFieldGoesToItsOwnColumnsAndThePointWhenChosen) {
+    advances();
+    // A gap of five columns between the fields, the amount first, the point as decimal sign.
+    const long format = advancesFormat("Con hueco", "21", "30", "1", "15", true);
+    const auto target = files / "hueco.txt";
+    ASSERT_EQ(Exportar(context(), format, target).outcome, ExportOutcome::Exported);
+    EXPECT_EQ(test::readBytes(target), "000000001234.50     15/01/2005\r\n"
+                                       "000000000000.01     20/02/2005\r\n");
+    // The same format reads its own file back.
+    test::HeaderInput rectification;
+    rectification.sequence = "1";
+    program.createDeclaration(rectification);
+    EXPECT_EQ(importFile(context(), format, target).errors, 0);
+    EXPECT_EQ(rows("Anticipos", 20041), rows("Anticipos", 20040));
+}
+
+TEST_F(Export, AValueThatDoesNotFitStopsTheExportAndKeepsTheOldFile) {
+    advances();
+    const long format = advancesFormat("Angosto", "1", "10", "11", "15");
+    const auto target = files / "angosto.txt";
+    test::writeBytes(target, "anterior");
+    const auto result = Exportar(context(), format, target);
+    EXPECT_EQ(result.outcome, ExportOutcome::Failed);
+    EXPECT_EQ(test::readBytes(target), "anterior");
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error: Ha ocurrido un error en la línea 1: el valor 1234,5 del "
+                                                   "campo cImporte no cabe en 5 posiciones"});
+    EXPECT_FALSE(std::filesystem::exists(files / ".angosto.txt.tmp"));
+}
+
+TEST_F(Export, ACancelledExportKeepsTheOldFile) {
+    advances();
+    const auto target = files / "cancelado.txt";
+    test::writeBytes(target, "anterior");
+    std::atomic<bool> cancel{true};
+    EXPECT_EQ(Exportar(context(), test::kAdvancesFormat, target, &cancel).outcome, ExportOutcome::Cancelled);
+    EXPECT_EQ(test::readBytes(target), "anterior");
+    EXPECT_EQ(messages(), std::vector<std::string>{"Información: Exportación ha sido cancelada por el Usuario."});
+}
+
+TEST_F(Export, AnEmptySectionGivesAnEmptyFile) {
+    const auto target = files / "vacio.txt";
+    EXPECT_EQ(Exportar(context(), test::kPaymentsFormat, target).rows, 0);
+    EXPECT_EQ(test::readBytes(target), "");
+}
+
+// Rows of every importable section written with the standard formats and read back into the
+// rectification give the same rows.
+TEST_F(Export, AFileExportedWithAStandardFormatImportsBackWithTheSameRows) {
+    program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("1.000,50")},
+                                           {"cTitulosPublicos", Variant("-200")},
+                                           {"cOtrosBienes", Variant("99.999.999.999,99")}});
+    program.setSection<BActivoExento>({{"cCuotasSociales", Variant("300,25")}});
+    program.setSection<BPasivo>({{"iCooperativaAseguradoresVida", Variant("1")}, {"cDeudas", Variant("500")},
+                                 {"cFondosBeneficioSeguroVida", Variant("12,34")}});
+    advances();
+    BPagosCuenta payments(context());
+    program.addRow(payments, "15/12/2004", "100");
+    program.addRow(payments, "31/12/2004", "110,10");
+
+    const std::pair<long, const char*> sections[] = {{test::kComputableFormat, "ActivoComputable"},
+                                                     {test::kLiabilitiesFormat, "Pasivo"},
+                                                     {test::kAdvancesFormat, "Anticipos"},
+                                                     {test::kPaymentsFormat, "PagosCuenta"},
+                                                     {test::kExemptFormat, "ActivoExento"}};
+    for (const auto& [format, table] : sections) {
+        ASSERT_EQ(Exportar(context(), format, files / table).outcome, ExportOutcome::Exported) << table;
+    }
+    EXPECT_EQ(test::readBytes(files / "Pasivo"),
+              "01000000000500,00000000000000,00000000000000,00000000000012,34000000000000,00\r\n");
+
+    test::HeaderInput rectification;
+    rectification.sequence = "1";
+    program.createDeclaration(rectification);
+    for (const auto& [format, table] : sections) {
+        const auto result = importFile(context(), format, files / table);
+        EXPECT_EQ(result.outcome, ImportOutcome::Finished) << table;
+        EXPECT_EQ(result.errors, 0) << table << "\n" << test::readBytes(result.errorFile);
+        EXPECT_EQ(rows(table, 20041), rows(table, 20040)) << table;
+        EXPECT_FALSE(rows(table, 20041).empty()) << table;
+    }
+}
+
+}  // namespace
+}  // namespace kapred

@@ -1,0 +1,370 @@
+// The import run: the file's shape, the line loop, the error file's exact bytes, the progress,
+// cancellation, and the rows that reach the sections through their business objects.
+#include "import/import_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "import/import_fixture.h"
+#include "model/liabilities.h"
+#include "model/registry.h"
+
+namespace kapred {
+namespace {
+
+using test::ImportFixture;
+using Rows = std::vector<std::vector<std::string>>;
+using test::kAdvancesSection;
+
+std::string crlf(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+// The two writes of a line error, as the error file keeps them.
+std::string lineErrorEntry(long line, const std::string& text) {
+    const std::string gathered = text + "\r";
+    return gathered + "\r\n" + gathered + "Error en la línea " + std::to_string(line) +
+           " del archivo de importación : " + gathered + "\r\n" + "\r" + "\r\n";
+}
+
+std::string summary(long processed, long stored, long errors) {
+    return " \r\nCantidad de Registros Procesados: " + std::to_string(processed) +
+           "\r\nCantidad de Registros correctos cargados: " + std::to_string(stored) +
+           "\r\nCantidad de Registros con errores: " + std::to_string(errors) + "\r\n";
+}
+
+class ImportEngine : public ImportFixture {};
+
+TEST_F(ImportEngine, TheSampleFileOfEachStandardFormatImports) {
+    const std::filesystem::path samples = std::filesystem::path(KAPRED_RESOURCES_DIR) / "samples";
+    const std::pair<long, const char*> samplesOf[] = {{1, "activo_computable.txt"}, {2, "pasivo.txt"},
+                                                  {3, "anticipos.txt"},         {4, "pagos_cuenta.txt"},
+                                                  {5, "activo_exento.txt"}};
+    for (const auto& [format, name] : samplesOf) {
+        const auto run = importBytes(format, test::readBytes(samples / name));
+        EXPECT_EQ(run.state, ImportRun::State::Finished) << name;
+        EXPECT_EQ(run.errors, 0) << name << "\n" << run.errorFile;
+    }
+    EXPECT_EQ(rows("ActivoComputable"),
+              (Rows{{"cDineroEfectivoNac=125000,5", "cDineroEfectivoExt=3200", "cDepositosNac=48750,25",
+                     "cDepositosExt=0", "cCreditosNac=210000", "cCreditosExt=15300,8", "cIntereses=1250",
+                     "cTitulosPublicos=0", "cParticipacionesCapital=75000", "cBienesCambio=320500",
+                     "cBienesAdquiridos=98000", "cBienesElaborados=12000", "cBienesEnCurso=0",
+                     "cInmueblesNoBienesCambio=450000", "cInmueblesActForestales=0", "cBienesInmateriales=5000",
+                     "cOtrosBienes=2345,67"}}));
+    EXPECT_EQ(rows("Pasivo"), (Rows{{"iCooperativaSegurosCapitalizacion=1", "iCooperativaAseguradoresVida=0",
+                                     "cDeudas=180000", "cProvisiones=12500", "cReservasTecnicas=40000",
+                                     "cFondosBeneficioSeguroVida=0", "cBeneficios=3750,5"}}));
+    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1500"},
+                                       {"ID=2", "fFecha=15/02/2005", "cImporte=1500"},
+                                       {"ID=3", "fFecha=15/03/2005", "cImporte=2250,5"}}));
+    EXPECT_EQ(rows("PagosCuenta"), (Rows{{"ID=1", "fFecha=30/06/2004", "cImporte=4000"},
+                                         {"ID=2", "fFecha=30/09/2004", "cImporte=1000"}}));
+    EXPECT_EQ(rows("ActivoExento"),
+              (Rows{{"cBienesTierraDelFuego=10000", "cAccionesParticipaciones=25000", "cCuotasSociales=7500"}}));
+}
+
+TEST_F(ImportEngine, AShortLineIsLoggedWithTheRecordLength) {
+    // Positions 1-11 and 12-20: the format expects lines of 20 characters.
+    const long format = advancesFormat("Veinte", "12", "20", "1", "11");
+    ASSERT_EQ(recordLength(context(), format, kAdvancesSection), 20);
+    const auto run = importBytes(format, crlf({"0000100,0015/2/2005", "0000200,0015/3/2005"}));
+    EXPECT_TRUE(run.result);
+    EXPECT_EQ(run.errors, 2);
+    const std::string text = "El Largo de Registro debe ser de 20 caracteres, se obtuvo 19\r";
+    EXPECT_EQ(run.errorFile, lineErrorEntry(1, text) + lineErrorEntry(2, text) + summary(2, 0, 2));
+    EXPECT_TRUE(rows("Anticipos").empty());
+    EXPECT_EQ(messages(), std::vector<std::string>{});
+
+    // The same format reads a line of 20.
+    const auto good = importBytes(format, crlf({"00001234,5015/1/2005"}));
+    EXPECT_EQ(good.errors, 0);
+    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"}}));
+}
+
+TEST_F(ImportEngine, ABlankLineIsCountedAsAnErrorAndTheNextOnesAreImported) {
+    const auto run = importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000100,00", std::string(25, ' '),
+                                                              "15/02/2005000000000200,00"}));
+    EXPECT_EQ(run.state, ImportRun::State::Finished);
+    EXPECT_EQ(run.linesRead, 3);
+    EXPECT_EQ(run.errors, 1);
+    EXPECT_EQ(run.errorFile, lineErrorEntry(2, "* Línea en Blanco *") + summary(3, 2, 1));
+    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=100"},
+                                       {"ID=2", "fFecha=15/02/2005", "cImporte=200"}}));
+}
+
+TEST_F(ImportEngine, RefusedValuesAreLoggedWithTheSectionsOwnSentences) {
+    const auto run = importBytes(test::kAdvancesFormat,
+                                 crlf({"15/01/2005000000000100,00", "15/02/2005000000000abc,00", "31/02/2004000000000300,00",
+                                       "15/03/2005000000000400,00"}));
+    EXPECT_EQ(run.errors, 2);
+    EXPECT_EQ(run.errorFile,
+              "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :000000000abc,00\r"
+              "Error en la línea 3 : El campo 'Fecha' debe ser : \"Fecha\". Intento de ingreso :31/02/2004\r" +
+                  summary(4, 2, 2));
+    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=100"},
+                                       {"ID=2", "fFecha=15/03/2005", "cImporte=400"}}));
+    EXPECT_EQ(messages(), std::vector<std::string>{});
+}
+
+TEST_F(ImportEngine, ASecondRowOfAOneRowSectionIsADuplicate) {
+    const std::string line = "10000000180000,00000000012500,00000000040000,00000000000000,00000000003750,50";
+    ASSERT_EQ(line.size(), 77u);
+    const auto run = importBytes(test::kLiabilitiesFormat, crlf({line, line}));
+    EXPECT_EQ(run.errors, 1);
+    EXPECT_EQ(run.errorFile,
+              "Error en la línea 2 : El registro que intenta ingresar, ya se encuentra en la base de datos.\r" +
+                  summary(2, 1, 1));
+    EXPECT_EQ(rows("Pasivo").size(), 1u);
+}
+
+TEST_F(ImportEngine, ControlBytesAndBytes128To159AreReadAsBlanks) {
+    // The amount "\x85\x9f00001234,50\t\x01" reads "  00001234,50  ", a number between blanks.
+    const std::string blanked = std::string("15/01/2005") + "\x85\x9f" + "00001234,50" + "\t\x01";
+    // Other Windows-1252 characters are characters: 0xD1 is an "Ñ", no digit.
+    const std::string letters = std::string("15/02/2005") + "0000000012,5" + "\xd1\xd1\xd1";
+    ASSERT_EQ(blanked.size(), 25u);
+    const auto run = importBytes(test::kAdvancesFormat, crlf({blanked, letters}));
+    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"}}));
+    EXPECT_EQ(run.errorFile,
+              "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :0000000012,5ÑÑÑ\r" +
+                  summary(2, 1, 1));
+}
+
+TEST_F(ImportEngine, AFileWithoutALineEndInItsFirst2000BytesIsBadlyBuilt) {
+    const auto run = importBytes(test::kAdvancesFormat, std::string(2100, '1') + "\r\n");
+    EXPECT_FALSE(run.result);
+    EXPECT_EQ(run.state, ImportRun::State::Failed);
+    EXPECT_EQ(run.linesRead, 0);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error: El Archivo de Importación se encuentra mal confeccionado!"});
+    EXPECT_EQ(run.errorFile, "");
+    EXPECT_TRUE(rows("Anticipos").empty());
+}
+
+TEST_F(ImportEngine, UnevenRecordsAreRefusedBeforeAnyRowIsStored) {
+    // The third record is one character longer than the first.
+    const auto run = importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000100,00", "15/02/2005000000000200,00",
+                                                              "15/03/2005000000000300,000", "15/04/2005000000000400,00"}));
+    EXPECT_FALSE(run.result);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error: Las longitudes de los registros no son todas iguales o no son "
+                                                   "iguales a las definidas."});
+    EXPECT_TRUE(rows("Anticipos").empty());
+    EXPECT_EQ(run.linesRead, 0);
+}
+
+TEST_F(ImportEngine, LineEndsOfEveryKindAndALastLineWithoutOne) {
+    importBytes(test::kAdvancesFormat, "15/01/2005000000000001,00\n15/01/2005000000000002,00\n");
+    importBytes(test::kAdvancesFormat, "15/01/2005000000000003,00\r15/01/2005000000000004,00\r");
+    const auto unended = importBytes(test::kAdvancesFormat, "15/01/2005000000000005,00\r\n15/01/2005000000000006,00");
+    EXPECT_EQ(unended.linesRead, 2);
+    EXPECT_EQ(unended.errors, 0);
+    Rows expected;
+    for (int i = 1; i <= 6; ++i) {
+        expected.push_back({"ID=" + std::to_string(i), "fFecha=15/01/2005", "cImporte=" + std::to_string(i)});
+    }
+    EXPECT_EQ(rows("Anticipos"), expected);
+}
+
+TEST_F(ImportEngine, AFileOfLineFeedsAloneIsAFileOfBlankLines) {
+    const auto run = importBytes(test::kAdvancesFormat, "\n\n\n");
+    EXPECT_EQ(run.state, ImportRun::State::Finished);
+    EXPECT_EQ(run.errors, 3);
+    EXPECT_EQ(run.errorFile, lineErrorEntry(1, "* Línea en Blanco *") + lineErrorEntry(2, "* Línea en Blanco *") +
+                                 lineErrorEntry(3, "* Línea en Blanco *") + summary(3, 0, 3));
+}
+
+TEST_F(ImportEngine, AShortFileLeavesTheProgressBarUnmoved) {
+    // 9 records of 40 characters plus CR LF: 378 bytes, 9 lines estimated. The columns between
+    // the two fields are not read.
+    const long format = advancesFormat("Cuarenta", "1", "10", "26", "40");
+    std::string bytes;
+    for (int i = 1; i <= 9; ++i) {
+        bytes += "15/01/2005" + std::string(15, 'x') + "00000000000" + std::to_string(i) + ",00\r\n";
+    }
+    ASSERT_EQ(bytes.size(), 378u);
+    ImportRun run(context());
+    const auto result = importBytes(format, bytes, &run);
+    EXPECT_EQ(run.estimatedLines(), 9);
+    EXPECT_EQ(result.errors, 0);
+    EXPECT_EQ(rows("Anticipos").size(), 9u);
+    EXPECT_EQ(program.ui.progress, (std::vector<double>{100, 0}));
+    EXPECT_EQ(messages(), std::vector<std::string>{"Información: El Proceso ha finalizado correctamente!"});
+}
+
+TEST_F(ImportEngine, TheProgressFollowsTheLinesReadAgainstTheEstimate) {
+    std::string bytes;
+    for (int i = 1; i <= 20; ++i) {
+        bytes += crlf({"15/01/2005000000000001,00"});
+    }
+    ImportRun run(context());
+    importBytes(test::kAdvancesFormat, bytes, &run);
+    // 540 bytes / 25 = 21,6: 22 lines estimated; line k shows k x 100 / 22, to the nearest.
+    EXPECT_EQ(run.estimatedLines(), 22);
+    EXPECT_EQ(program.ui.progress, (std::vector<double>{5, 9, 14, 18, 23, 27, 32, 36, 41, 45, 50, 55, 59, 64, 68, 73, 77,
+                                                        82, 86, 91, 100, 0}));
+    EXPECT_EQ(roundedQuotient(378, 40), 9u);
+    EXPECT_EQ(roundedQuotient(50, 20), 2u);
+    EXPECT_EQ(roundedQuotient(70, 20), 4u);
+    EXPECT_EQ(roundedQuotient(10, 20), 0u);
+}
+
+// Advances on which Cancel is pressed while the fifth line is being validated.
+class CancellingAdvances : public BAnticipos {
+public:
+    CancellingAdvances(Context& context, ImportRun& run, int& lines) : BAnticipos(context), run_(run), lines_(lines) {}
+    int iValidateBusinessRules() override {
+        if (++lines_ == 5) {
+            run_.cancel();
+        }
+        return BAnticipos::iValidateBusinessRules();
+    }
+
+private:
+    ImportRun& run_;
+    int& lines_;
+};
+
+TEST_F(ImportEngine, CancellingAfterLineFiveKeepsTheRowsSavedAndWritesNoSummary) {
+    ImportRun run(context());
+    int lines = 0;
+    context().factory.registerBusiness("Anticipos",
+                                       [&] { return std::make_unique<CancellingAdvances>(context(), run, lines); });
+    std::string bytes = crlf({"15/01/2005000000000001,00", "15/01/2005000000000abc,00"});
+    for (int i = 3; i <= 20; ++i) {
+        bytes += crlf({"15/01/2005000000000" + std::to_string(100 + i) + ",00"});
+    }
+    run.setBatchSize(3);
+    const auto result = importBytes(test::kAdvancesFormat, bytes, &run);
+    EXPECT_FALSE(result.result);
+    EXPECT_EQ(result.state, ImportRun::State::Cancelled);
+    EXPECT_EQ(lines, 5);
+    // Lines 1, 3, 4 and 5 were stored; the second was refused and logged; no summary follows.
+    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1"},
+                                       {"ID=2", "fFecha=15/01/2005", "cImporte=103"},
+                                       {"ID=3", "fFecha=15/01/2005", "cImporte=104"},
+                                       {"ID=4", "fFecha=15/01/2005", "cImporte=105"}}));
+    EXPECT_EQ(result.errorFile,
+              "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :000000000abc,00\r");
+    EXPECT_EQ(messages(), std::vector<std::string>{});
+}
+
+TEST_F(ImportEngine, TheImportWindowsEndings) {
+    const auto empty = file("vacio.txt", "");
+    test::writeBytes(context().appPath / kImportErrorFile, "anterior");
+    const auto none = importFile(context(), test::kAdvancesFormat, empty);
+    EXPECT_EQ(none.outcome, ImportOutcome::NoData);
+    EXPECT_EQ(test::readBytes(context().appPath / kImportErrorFile), "anterior");
+
+    const auto bad = importFile(context(), test::kAdvancesFormat, file("malo.txt", std::string(10, 'x')));
+    EXPECT_EQ(bad.outcome, ImportOutcome::Failed);
+
+    const auto some = importFile(context(), test::kAdvancesFormat,
+                                 file("bueno.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000abc,00"})));
+    EXPECT_EQ(some.outcome, ImportOutcome::Finished);
+    EXPECT_EQ(some.linesRead, 2);
+    EXPECT_EQ(some.stored(), 1);
+    EXPECT_EQ(some.errorFile, context().appPath / "ErroresImportacion.txt");
+
+    const auto clean = importFile(context(), test::kAdvancesFormat, file("limpio.txt", crlf({"15/01/2005000000000001,00"})));
+    EXPECT_EQ(clean.errors, 0);
+
+    std::atomic<bool> cancel{false};
+    context().factory.registerBusiness("Anticipos", [&] {
+        cancel = true;
+        return std::make_unique<BAnticipos>(context());
+    });
+    const auto stopped = importFile(context(), test::kAdvancesFormat,
+                                    file("corto.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000002,00"})),
+                                    &cancel);
+    EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
+    EXPECT_EQ(stopped.linesRead, 1);
+
+    EXPECT_EQ(messages(), (std::vector<std::string>{
+                              "Información: No existen datos para importar. Verifique el archivo de Importación.",
+                              "Error: El Archivo de Importación se encuentra mal confeccionado!",
+                              "Información: La Importación ha finalizado con errores!",
+                              "Información: El Proceso ha finalizado correctamente!",
+                              "Información: La Importación ha finalizado correctamente!",
+                              "Información: La Importación ha sido cancelada por el Usuario.",
+                          }));
+}
+
+TEST_F(ImportEngine, AFormatWithoutPositionsCannotImport) {
+    const auto id = createFormat(context(), kAdvancesSection, "Vacío");
+    const auto run = importBytes(*id, crlf({"15/01/2005000000000001,00"}));
+    EXPECT_EQ(run.state, ImportRun::State::Failed);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error: Error al intentar obtener parámetros del Formato elegido!."});
+}
+
+TEST_F(ImportEngine, OverlappingPositionsStoredByOtherMeansDoNotBreakTheRun) {
+    const auto id = createFormat(context(), kAdvancesSection, "Superpuesto");
+    context().g_dbTablas->execute("INSERT INTO Importacion_DesdeHasta (IdFormato, Codigo_Import, IdCampo, Desde, Hasta, "
+                                  "importa) VALUES (" + std::to_string(*id) + ", 3, 301, 1, 10, 1)");
+    context().g_dbTablas->execute("INSERT INTO Importacion_DesdeHasta (IdFormato, Codigo_Import, IdCampo, Desde, Hasta, "
+                                  "importa) VALUES (" + std::to_string(*id) + ", 3, 302, 5, 25, 1)");
+    const auto run = importBytes(*id, crlf({"15/01/2005000000000001,00"}));
+    EXPECT_EQ(run.state, ImportRun::State::Finished);
+    EXPECT_EQ(run.errors, 1);
+    EXPECT_TRUE(rows("Anticipos").empty());
+}
+
+TEST_F(ImportEngine, APointFormatReadsItsAmountsWithThePoint) {
+    const long format = advancesFormat("Con punto", "1", "10", "11", "25", true);
+    const auto run = importBytes(format, crlf({"15/01/2005000000001234.50", "15/02/2005000000000001.25"}));
+    EXPECT_EQ(run.errors, 0) << run.errorFile;
+    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"},
+                                       {"ID=2", "fFecha=15/02/2005", "cImporte=1,25"}}));
+}
+
+TEST_F(ImportEngine, ImportedRowsAreNumberedAfterTheStoredOnes) {
+    BAnticipos list(context());
+    program.addRow(list, "10/01/2005", "1");
+    program.addRow(list, "11/01/2005", "2");
+    program.addRow(list, "12/01/2005", "3");
+    list.Entity->SetFieldValue("ID", Variant(std::int32_t{3}));
+    ASSERT_TRUE(list.bFind());
+    ASSERT_TRUE(list.bDelete("PK"));
+    // A refused line takes no number.
+    importBytes(test::kAdvancesFormat,
+                crlf({"15/01/2005000000000004,00", "15/01/2005000000000abc,00", "16/01/2005000000000005,00"}));
+    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=10/01/2005", "cImporte=1"},
+                                       {"ID=2", "fFecha=11/01/2005", "cImporte=2"},
+                                       {"ID=3", "fFecha=15/01/2005", "cImporte=4"},
+                                       {"ID=4", "fFecha=16/01/2005", "cImporte=5"}}));
+}
+
+TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsTold) {
+    ImportRun run(context());
+    run.LimpiarImportacion();
+    run.formatId = test::kAdvancesFormat;
+    run.importCode = kAdvancesSection;
+    run.inputPath = file("a.txt", crlf({"15/01/2005000000000abc,00"}));
+    run.errorFileName = "/dev/full";
+    EXPECT_TRUE(run.ImportarArchivo());
+    EXPECT_EQ(run.errors(), 1);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error: No se pudo escribir el archivo de errores /dev/full: lo que "
+                                                   "contiene está incompleto."});
+}
+
+TEST_F(ImportEngine, NothingIsImportedWithoutADeclaration) {
+    program.makeCurrent(std::make_shared<BDDJJ>(context()));
+    const auto result = importFile(context(), test::kAdvancesFormat, file("a.txt", crlf({"15/01/2005000000000001,00"})));
+    EXPECT_EQ(result.outcome, ImportOutcome::Failed);
+    EXPECT_EQ(program.countRows("Anticipos"), 0);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error: No hay una Declaración Jurada seleccionada."});
+}
+
+TEST_F(ImportEngine, RowsGoToTheCurrentDeclarationOnly) {
+    test::HeaderInput rectification;
+    rectification.sequence = "1";
+    program.createDeclaration(rectification);
+    importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000001,00"}));
+    EXPECT_TRUE(rows("Anticipos", 20040).empty());
+    EXPECT_EQ(rows("Anticipos", 20041).size(), 1u);
+}
+
+}  // namespace
+}  // namespace kapred
