@@ -19,7 +19,6 @@ namespace {
 constexpr std::string_view kBookkeepingPrefix = "kp_";
 constexpr std::string_view kRowIdColumn = "__kp_rowid__";
 
-std::string lowerKey(std::string_view name) { return lowerCase(name); }
 
 std::string sqliteIndexName(std::string_view table, std::string_view index) {
     return std::string(table) + ":" + std::string(index);
@@ -234,7 +233,14 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     const LiftedStatement lifted = liftLiterals(translated);
     bool updatable = false;
     sqlite3_stmt* chosen = nullptr;
-    if (type == RecordsetType::Dynaset && !readOnlyShape(translated)) {
+    auto shape = readOnlyShapes_.find(lifted.text);
+    if (shape == readOnlyShapes_.end()) {
+        if (readOnlyShapes_.size() > 256) {
+            readOnlyShapes_.clear();
+        }
+        shape = readOnlyShapes_.emplace(lifted.text, readOnlyShape(lifted.text)).first;
+    }
+    if (type == RecordsetType::Dynaset && !shape->second) {
         chosen = statements_->find(withRowId(lifted.text));
         updatable = chosen != nullptr;
     }
@@ -359,7 +365,7 @@ std::vector<std::string> Database::tableNames() {
 }
 
 bool Database::hasTable(std::string_view tableName) {
-    if (tableCache_.count(lowerKey(tableName)) != 0) {
+    if (tableCache_.find(tableName) != tableCache_.end()) {
         return true;
     }
     for (const auto& name : tableNames()) {
@@ -379,8 +385,7 @@ std::vector<TableDef> Database::tableDefs() {
 }
 
 const TableDef& Database::tableDef(std::string_view tableName) {
-    const std::string key = lowerKey(tableName);
-    auto cached = tableCache_.find(key);
+    auto cached = tableCache_.find(tableName);
     if (cached == tableCache_.end()) {
         std::string actualName;
         for (const auto& name : tableNames()) {
@@ -391,7 +396,7 @@ const TableDef& Database::tableDef(std::string_view tableName) {
         if (actualName.empty()) {
             throw Error(err::kItemNotFound, "TableDefs", "Elemento no encontrado en esta colección.");
         }
-        cached = tableCache_.emplace(key, readTableDef(actualName)).first;
+        cached = tableCache_.emplace(actualName, readTableDef(actualName)).first;
     }
     return cached->second;
 }
@@ -568,7 +573,7 @@ void Database::appendTableDef(const TableDef& table) {
         kept.step("Fields");
     }
     transaction.commit();
-    tableCache_.erase(lowerKey(table.name));
+    tableCache_.erase(table.name);
 }
 
 std::vector<RelationDef> Database::relations() {

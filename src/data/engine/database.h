@@ -66,7 +66,8 @@ private:
     std::unique_ptr<StatementCache> statements_;
     std::string path_;
     Workspace* workspace_;
-    std::map<std::string, TableDef> tableCache_;  // keyed by lower-case name
+    std::map<std::string, TableDef, IgnoreCaseLess> tableCache_;
+    std::map<std::string, bool> readOnlyShapes_;  // by statement text, values lifted
     int transactionDepth_ = 0;
     bool rollbackOnly_ = false;
 };

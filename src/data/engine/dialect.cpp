@@ -15,6 +15,9 @@ namespace {
 
 bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
+// Keywords are ASCII; this is much cheaper than the locale's conversion.
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // Calls visit(position) for every character outside literals and bracketed names, with the
 // parenthesis depth at that point.
 template <typename Visit>
@@ -43,7 +46,7 @@ bool keywordAt(std::string_view sql, std::size_t at, std::string_view keyword) {
         return false;
     }
     for (std::size_t k = 0; k < keyword.size(); ++k) {
-        if (std::toupper(static_cast<unsigned char>(sql[at + k])) != keyword[k]) {
+        if (upperAscii(sql[at + k]) != keyword[k]) {
             return false;
         }
     }
@@ -334,10 +337,10 @@ bool startsWithKeyword(std::string_view sql, std::string_view keyword) {
 
 std::size_t topLevelKeyword(std::string_view sql, std::string_view keyword) {
     std::size_t found = std::string_view::npos;
-    const auto first = static_cast<unsigned char>(keyword.front());
+    const char first = keyword.front();
     scanTopLevel(sql, [&](std::size_t i, int depth) {
         // Only word starts can begin the keyword; most characters are passed at a glance.
-        if (depth == 0 && std::toupper(static_cast<unsigned char>(sql[i])) == first && keywordAt(sql, i, keyword)) {
+        if (depth == 0 && upperAscii(sql[i]) == first && keywordAt(sql, i, keyword)) {
             found = i;
         }
         return found == std::string_view::npos;

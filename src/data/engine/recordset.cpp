@@ -247,7 +247,7 @@ void Recordset::update() {
     if (editMode_ == EditMode::None) {
         throw Error(err::kNotAnUpdate, "Update", "Update o CancelUpdate sin AddNew o Edit.");
     }
-    const TableDef table = database_->tableDef(fields_.front().table);
+    const TableDef& table = database_->tableDef(fields_.front().table);
     std::vector<std::size_t> columns;
     std::vector<StoredValue> values;
     for (std::size_t i = 0; i < fields_.size(); ++i) {

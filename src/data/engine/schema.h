@@ -78,4 +78,10 @@ std::string declarationOf(const FieldDef& field);
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 
+// Orders names without regard to case, so that maps find a name however it is written.
+struct IgnoreCaseLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+
 }  // namespace kapred::db

@@ -18,7 +18,15 @@ bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || 
 
 // Where literals stop being lifted: the first ORDER BY or GROUP BY outside parentheses.
 std::size_t liftingEnd(std::string_view sql) {
-    return std::min({sql.size(), topLevelKeyword(sql, "ORDER"), topLevelKeyword(sql, "GROUP")});
+    // Most statements have neither; a quick look spares the full scans.
+    const auto mentions = [sql](char lower, char upper) {
+        return sql.find(lower) != std::string_view::npos || sql.find(upper) != std::string_view::npos;
+    };
+    std::size_t end = sql.size();
+    if (mentions('Y', 'y')) {
+        end = std::min({end, topLevelKeyword(sql, "ORDER"), topLevelKeyword(sql, "GROUP")});
+    }
+    return end;
 }
 
 }  // namespace
