@@ -24,21 +24,22 @@ std::string asLines(std::string text) {
 }  // namespace
 
 void CliInterface::showMessage(MessageIcon icon, const std::string& title, const std::string& text) {
-    std::ostream& out = icon == MessageIcon::Information ? std::cout : std::cerr;
+    std::ostream& out = icon == MessageIcon::Information && !json_ ? std::cout : std::cerr;
     out << title << ": " << asLines(text) << std::endl;
 }
 
 bool CliInterface::askYesNo(MessageIcon, const std::string& title, const std::string& text) {
-    std::cout << title << ": " << asLines(text) << std::endl;
+    std::ostream& prompt = json_ ? std::cerr : std::cout;
+    prompt << title << ": " << asLines(text) << std::endl;
     if (answer_) {
-        std::cout << (*answer_ ? "-> Sí" : "-> No") << std::endl;
+        prompt << (*answer_ ? "-> Sí" : "-> No") << std::endl;
         return *answer_;
     }
     if (::isatty(STDIN_FILENO) == 0) {
-        std::cout << "-> No (sin respuesta; use --yes o --no)" << std::endl;
+        prompt << "-> No (sin respuesta; use --yes o --no)" << std::endl;
         return false;
     }
-    std::cout << "¿Sí o No? [s/N] " << std::flush;
+    prompt << "¿Sí o No? [s/N] " << std::flush;
     std::string reply;
     std::getline(std::cin, reply);
     return !reply.empty() && (reply[0] == 's' || reply[0] == 'S' || reply[0] == 'y' || reply[0] == 'Y');

@@ -6,12 +6,13 @@
 
 namespace kapred::cli {
 
-// Messages as text: information on standard output, errors and warnings on standard error.
+// Messages as text: information on standard output (on standard error when the output is JSON,
+// which must stay parseable), errors and warnings on standard error.
 // Questions take the answer of --yes or --no; without one they are asked on a terminal, and
 // anywhere else answered No.
 class CliInterface : public UserInterface {
 public:
-    explicit CliInterface(std::optional<bool> answer) : answer_(answer) {}
+    CliInterface(std::optional<bool> answer, bool json) : answer_(answer), json_(json) {}
 
     void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
     bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) override;
@@ -20,6 +21,7 @@ public:
 
 private:
     std::optional<bool> answer_;
+    bool json_;
 };
 
 }  // namespace kapred::cli

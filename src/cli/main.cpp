@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     if (options.yes || options.no) {
         answer = options.yes;
     }
-    CliInterface ui(answer);
+    CliInterface ui(answer, options.json);
     const bool status = app.got_subcommand("status");
     TextObserver observer(status);
     try {

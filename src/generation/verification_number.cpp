@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/context.h"
+#include "calc/determination.h"
 #include "data/values/error.h"
 #include "generation/agency_libraries.h"
 #include "generation/directories.h"
@@ -127,6 +128,22 @@ std::string CalcularNumeroMagico(const Context& context, const DatosNumeroMagico
         MsgError(context.ui, error.description());
     }
     return {};
+}
+
+std::string CalcularNumeroMagico(Context& context) {
+    DatosNumeroMagico datos;
+    datos.cuit = currentHeaderValue(context, "CUIT");
+    datos.codDJ = currentHeaderValue(context, "CodDJ");
+    datos.hora = currentHeaderValue(context, "hora");
+    try {
+        BDeterminacion determination(context);
+        determination.CalculateLocalTotals(kListIndex);
+        datos.saldoRexa = determination.ccSaldoRexa();
+    } catch (const Error& error) {
+        MsgError(context.ui, error.description());
+        return {};
+    }
+    return CalcularNumeroMagico(context, datos);
 }
 
 }  // namespace kapred

@@ -24,6 +24,9 @@ struct DatosNumeroMagico {
 // handed to NumeroMagico. A value that cannot be taken as a number (a Null, a text) shows the
 // error's description under "Error" and gives the empty text.
 std::string CalcularNumeroMagico(const Context& context, const DatosNumeroMagico& datos);
+// The verification number of the current declaration: its header's values and the amount to
+// pay of a fresh BDeterminacion totalled with "IDX_LIST".
+std::string CalcularNumeroMagico(Context& context);
 
 // Calls the verification-number library of the system directory with the four values as 15-digit
 // texts (the third with 2 implied decimals) and forms the number from its result. A missing

@@ -3,6 +3,7 @@
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
 #include "data/validation.h"
+#include "generation/declaration_records.h"
 
 namespace kapred {
 
@@ -78,6 +79,32 @@ void BListSection::CalculateLocalTotals(const std::string& indexName) {
     ccImporte_ = total ? total->roundTo(2) : Currency();
 }
 
+long BListSection::sGenerarRegistrointerface(std::ostream& file) {
+    const auto wholeNumber = [this](const char* field) {
+        const auto number = currentHeaderValue(context_, field).toDouble(context_.numberFormat());
+        return std::to_string(static_cast<long long>(number.value_or(0)));
+    };
+    auto rows = database().openRecordset("Select cuit,coddj,id From " + Entity->sEntityName() + " Where" +
+                                             " [CUIT] = " + wholeNumber("CUIT") + " And [CodDJ] = " + wholeNumber("CodDJ"),
+                                         db::RecordsetType::Snapshot);
+    long written = 0;
+    for (long row = 0; row < rows->recordCount(); ++row) {
+        row == 0 ? rows->moveFirst() : rows->moveNext();
+        Entity->SetFieldValue("CUIT", rows->value("cuit"));
+        Entity->SetFieldValue("CodDJ", rows->value("coddj"));
+        Entity->SetFieldValue("Id", rows->value("id"));
+        bFind();
+        CalculateLocalTotals(kPrimaryKey);
+        const Variant values[] = {Entity->vGetFieldValue("fFecha"), Entity->vGetFieldValue("cImporte")};
+        if (!writeRecord(file, recordLayout(), values, context_.numberFormat())) {
+            return -1;
+        }
+        ++written;
+    }
+    rows->close();
+    return written;
+}
+
 BAnticipos::BAnticipos(Context& context)
     : BListSection(context, std::make_unique<EAnticipos>(currentDeclarationKey(context))) {}
 
@@ -92,12 +119,16 @@ DateTime BAnticipos::limitDate() const {
     return DateTime{std::chrono::sys_days(first) - std::chrono::days(1)};
 }
 
+const RecordLayout& BAnticipos::recordLayout() const { return kRecord06; }
+
 BPagosCuenta::BPagosCuenta(Context& context)
     : BListSection(context, std::make_unique<EPagosCuenta>(currentDeclarationKey(context))) {}
 
 DateTime BPagosCuenta::limitDate() const {
     return headerDate(context_, "fPeriodoFiscalHasta").value_or(DateTime::fromDate(1800, 1, 1));
 }
+
+const RecordLayout& BPagosCuenta::recordLayout() const { return kRecord05; }
 
 BSaldoFavorPeriodoAnt::BSaldoFavorPeriodoAnt(Context& context)
     : SectionObject(context, std::make_unique<ESaldoFavorPeriodoAnt>(currentDeclarationKey(context))) {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -7,6 +8,8 @@
 #include "model/section_object.h"
 
 namespace kapred {
+
+struct RecordLayout;
 
 // Liabilities: two insurance flags and five amounts.
 class BPasivo : public SectionObject {
@@ -32,12 +35,19 @@ public:
     void CalculateLocalTotals(const std::string& indexName) override;
     Currency ccImporte() const { return ccImporte_; }
     long nextId() const { return nextId_; }
+    // Writes the declaration file's record of each row of the current declaration to the open
+    // file, in the order the database gives the rows: the number written (0 without rows), or
+    // -1 at the first record of the wrong length (those before it stay written). A database
+    // error, or a row whose date or amount cannot be written, raises.
+    long sGenerarRegistrointerface(std::ostream& file);
 
 protected:
     BListSection(Context& context, std::unique_ptr<EntityBase> entity);
     std::vector<Interval> intervals() const override;
     // The last date a row of the list may carry.
     virtual DateTime limitDate() const = 0;
+    // The layout of the list's record in the declaration file.
+    virtual const RecordLayout& recordLayout() const = 0;
 
 private:
     long nextId_ = 1;
@@ -49,6 +59,9 @@ class BAnticipos : public BListSection {
 public:
     explicit BAnticipos(Context& context);
     DateTime limitDate() const override;
+
+protected:
+    const RecordLayout& recordLayout() const override;
 };
 
 // Payments on account: dated up to the end of the fiscal year.
@@ -56,6 +69,9 @@ class BPagosCuenta : public BListSection {
 public:
     explicit BPagosCuenta(Context& context);
     DateTime limitDate() const override;
+
+protected:
+    const RecordLayout& recordLayout() const override;
 };
 
 // The balance in favour from a previous period, which must be an earlier period.

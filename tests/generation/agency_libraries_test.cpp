@@ -15,6 +15,7 @@
 #include "scoped_env.h"
 #include "support/program_dir.h"
 #include "support/scripted_ui.h"
+#include "support/sealed_box.h"
 #include "support/temp_dir.h"
 
 namespace kapred {
@@ -22,43 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Key = std::array<unsigned char, 32>;
+using test::Key;
+using test::openSealed;
+using test::readHexKey;
 
-const fs::path kDemoPrivateKey =
-    fs::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data" / "demo_agency.key";
-
-Key readHexKey(const fs::path& file) {
-    std::string text = test::readBytes(file);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    Key key{};
-    std::size_t length = 0;
-    EXPECT_EQ(sodium_hex2bin(key.data(), key.size(), text.data(), text.size(), nullptr, &length,
-                             nullptr),
-              0)
-        << file;
-    EXPECT_EQ(length, key.size()) << file;
-    return key;
-}
-
-// Decodes the Base64 text and opens the sealed box with the agency's key pair.
-std::optional<std::string> openSealed(const std::string& base64, const Key& publicKey,
-                                      const Key& privateKey) {
-    std::vector<unsigned char> sealed(base64.size());
-    std::size_t length = 0;
-    if (sodium_base642bin(sealed.data(), sealed.size(), base64.data(), base64.size(), nullptr,
-                          &length, nullptr, sodium_base64_VARIANT_ORIGINAL) != 0 ||
-        length < crypto_box_SEALBYTES) {
-        return std::nullopt;
-    }
-    std::string plain(length - crypto_box_SEALBYTES, '\0');
-    if (crypto_box_seal_open(reinterpret_cast<unsigned char*>(plain.data()), sealed.data(),
-                             length, publicKey.data(), privateKey.data()) != 0) {
-        return std::nullopt;
-    }
-    return plain;
-}
+const fs::path kDemoPrivateKey = test::demoPrivateKeyFile();
 
 long raisedNumber(const SarquelLibrary& library, const std::string& file) {
     try {

@@ -1,0 +1,294 @@
+#include "generation/declaration_records.h"
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+#include "app/context.h"
+#include "calc/determination.h"
+#include "data/engine/recordset.h"
+#include "data/values/error.h"
+#include "generation/form_totals.h"
+#include "generation/verification_number.h"
+#include "generation/windows1252.h"
+#include "model/declaration.h"
+#include "model/section_object.h"
+
+namespace kapred {
+
+namespace {
+
+void writeLine(std::ostream& file, const std::string& record) {
+    file.write(record.data(), static_cast<std::streamsize>(record.size()));
+    file.put('\n');
+}
+
+// 1 when the record was written, -1 when its length was wrong.
+long writeChecked(Context& context, std::ostream& file, const RecordLayout& layout,
+                  std::initializer_list<Variant> values) {
+    return writeRecord(file, layout, std::span<const Variant>(values.begin(), values.size()),
+                       context.numberFormat())
+               ? 1
+               : -1;
+}
+
+// The time of day of a date and time as "hhmmss"; a Null stays Null, for the record's number
+// field to refuse.
+Variant timeText(const Variant& value) {
+    if (value.isNull()) {
+        return value;
+    }
+    const auto stamp = value.toDate();
+    if (!stamp) {
+        throw Error(err::kTypeMismatch, "tipo01", "No coinciden los tipos");
+    }
+    const std::chrono::hh_mm_ss time(stamp->time);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d%02d%02d", static_cast<int>(time.hours().count()),
+                  static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
+    return Variant(std::string(text));
+}
+
+// The version of the running program as record 01 wants it: minor, major, revision.
+std::string versionForRecord01() {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d%02d%03d", KAPRED_VERSION_MINOR % 100,
+                  KAPRED_VERSION_MAJOR % 100, KAPRED_VERSION_PATCH % 1000);
+    return text;
+}
+
+// Capitals as the address masks give them, for the letters of the file's code page.
+std::string capitals(const std::string& utf8) {
+    std::string bytes = toWindows1252(utf8);
+    for (char& each : bytes) {
+        const auto code = static_cast<unsigned char>(each);
+        if ((code >= 'a' && code <= 'z') || (code >= 0xE0 && code <= 0xFE && code != 0xF7)) {
+            each = static_cast<char>(code - 0x20);
+        } else if (code == 0x9A || code == 0x9C || code == 0x9E) {  // š œ ž
+            each = static_cast<char>(code - 0x10);
+        } else if (code == 0xFF) {  // ÿ
+            each = static_cast<char>(0x9F);
+        }
+    }
+    return fromWindows1252(bytes);
+}
+
+Variant addressText(const Variant& value) {
+    if (value.isNull()) {
+        return Variant();
+    }
+    return Variant(capitals(value.toText()));
+}
+
+// The figures of the declaration that the records 04 and 90 carry, by the names their item
+// tables use.
+class Figures {
+public:
+    void set(std::string name, Variant value) { values_[std::move(name)] = std::move(value); }
+    // Every field of the entity by its name.
+    void setFields(const EntityBase& entity) {
+        for (const auto& [name, value] : entity.fields().pairs()) {
+            set(name, value);
+        }
+    }
+    const Variant& at(std::string_view name) const {
+        const auto found = values_.find(name);
+        if (found == values_.end()) {
+            throw Error(err::kItemNotFound, "Figures",
+                        "No se calculó el importe " + std::string(name) + " de la declaración.");
+        }
+        return found->second;
+    }
+
+private:
+    std::map<std::string, Variant, std::less<>> values_;
+};
+
+// A figure that depends on a rate no row of the rate tables gave is not written as if valid.
+void requireRate(const BLiquidacion& liquidation, const char* source) {
+    if (const auto problem = liquidation.rateProblem()) {
+        throw Error(err::kNoCurrentRecord, source, *problem);
+    }
+}
+
+void addLiquidation(Context& context, Figures& figures, const char* source) {
+    BLiquidacion liquidation(context);
+    liquidation.CalculateLocalTotals(kPrimaryKey);
+    requireRate(liquidation, source);
+    figures.set("BLiquidacion.ccActivoComputable",
+                liquidation.g_BActivoComputable->ccActivoComputable());
+    figures.set("ccPasivoAlCierre", liquidation.ccPasivoAlCierre());
+    figures.set("ccCapitalAlCierre", liquidation.ccCapitalAlCierre());
+    figures.set("BLiquidacion.ccDeduccionesAlCierre",
+                liquidation.g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre());
+    figures.set("ccCapitalCooperativo", liquidation.ccCapitalCooperativo());
+    figures.set("ccAlicuota x 100", liquidation.ccAlicuota() * Currency::fromUnits(100));
+    figures.set("ccContribEspecial", liquidation.ccContribEspecial());
+}
+
+void addDetermination(Context& context, Figures& figures, const char* source) {
+    BDeterminacion determination(context);
+    determination.CalculateLocalTotals(kListIndex);
+    requireRate(*determination.g_BLiquidacion, source);
+    figures.set("BPagosCuenta.ccImporte", determination.g_BPagosCuenta->ccImporte());
+    figures.set("BAnticipos.ccImporte", determination.g_BAnticipos->ccImporte());
+    figures.set("BSaldoFavorPeriodoAnt.ccImporte",
+                determination.g_BSaldoFavorPeriodoAnt->ccImporte());
+    figures.set("ccSaldoRexa", determination.ccSaldoRexa());
+    figures.set("ccSaldoContrib", determination.ccSaldoContrib());
+}
+
+// What the records 04 carry, computed section by section from fresh objects, each released
+// before the next is made.
+Figures declarationFigures(Context& context) {
+    Figures figures;
+    {
+        BActivo assets(context);
+        assets.CalculateLocalTotals(kPrimaryKey);
+        BActivoComputable& computable = *assets.g_BActivoComputable;
+        BActivoExento& exempt = *assets.g_BActivoExento;
+        BActivoNoComputable& nonComputable = *assets.g_BActivoNoComputable;
+        figures.set("ccActivoComputable", computable.ccActivoComputable());
+        figures.set("ccActivoExento", exempt.ccActivoExento());
+        figures.set("ccActivoNoComputable", nonComputable.ccActivoNoComputable());
+        figures.set("ccActivoExento + ccActivoNoComputable",
+                    exempt.ccActivoExento() + nonComputable.ccActivoNoComputable());
+        figures.set("ccActivo", assets.ccActivo());
+
+        computable.bFind();
+        figures.setFields(*computable.Entity);
+        figures.set("ccDineroEfectivo", computable.ccDineroEfectivo());
+        figures.set("ccDepositos", computable.ccDepositos());
+        figures.set("ccCreditos", computable.ccCreditos());
+        figures.set("ccBienesMueblesAmortizables", computable.ccBienesMueblesAmortizables());
+        figures.set("ccInmuebles", computable.ccInmuebles());
+
+        exempt.bFind();
+        figures.setFields(*exempt.Entity);
+    }
+    {
+        BPasivo liabilities(context);
+        liabilities.CalculateLocalTotals(kPrimaryKey);
+        liabilities.bFind();
+        figures.setFields(*liabilities.Entity);
+        figures.set("ccPasivo", liabilities.ccPasivo());
+    }
+    addLiquidation(context, figures, "tipo04");
+    addDetermination(context, figures, "tipo04");
+    {
+        BSaldoFavorPeriodoAnt previous(context);
+        previous.bFind();
+        figures.set("SaldoFavorPeriodoAnt.lPeriodo", previous.Entity->vGetFieldValue("lPeriodo"));
+        figures.set("SaldoFavorPeriodoAnt.cImporte", previous.Entity->vGetFieldValue("cImporte"));
+    }
+    return figures;
+}
+
+// What the records 90 carry.
+Figures formFigures(Context& context) {
+    Figures figures;
+    addLiquidation(context, figures, "sGenerarRegistrointerfaceF369");
+    addDetermination(context, figures, "sGenerarRegistrointerfaceF369");
+    return figures;
+}
+
+}  // namespace
+
+long tipo01(Context& context, std::ostream& file) {
+    const Variant period = currentHeaderValue(context, "lPeriodo");
+    return writeChecked(context, file, kRecord01,
+                        {
+                            currentHeaderValue(context, "CUIT"),
+                            currentHeaderValue(context, "iEstablecimiento"),
+                            Variant(period.toText(context.numberFormat()) + "00"),
+                            currentHeaderValue(context, "CODIGO_T_SECUENCIAS"),
+                            Variant(CalcularNumeroMagico(context)),
+                            timeText(currentHeaderValue(context, "hora")),
+                            Variant(versionForRecord01()),
+                        });
+}
+
+long tipo02(Context& context, std::ostream& file) {
+    return writeChecked(context, file, kRecord02,
+                        {
+                            currentHeaderValue(context, "iTipoEjercicioFiscal"),
+                            currentHeaderValue(context, "fPeriodoFiscalDesde"),
+                            currentHeaderValue(context, "fPeriodoFiscalHasta"),
+                            currentHeaderValue(context, "iEjercicioEconomico"),
+                        });
+}
+
+long tipo04(Context& context, std::ostream& file) {
+    const Figures figures = declarationFigures(context);
+    long written = 0;
+    bool failed = false;
+    for (const Item04& item : kItems04) {
+        const Variant amount = item.amount.empty() ? Variant(Currency()) : figures.at(item.amount);
+        const Variant quantity =
+            item.quantity.empty() ? Variant(Currency()) : figures.at(item.quantity);
+        if (writeChecked(context, file, kRecord04,
+                         {Variant(std::string(item.section)), Variant(std::string(item.item)),
+                          amount, quantity}) > 0) {
+            ++written;
+        } else {
+            failed = true;
+        }
+    }
+    return failed ? -1 : written;
+}
+
+long BPrintDDJJ::sGenerarRegistrointerfaceF369(std::ostream& file) {
+    const Figures figures = formFigures(context_);
+    for (const Item90& item : kItems90) {
+        const Variant values[] = {Variant(std::string(item.code)), figures.at(item.amount)};
+        writeLine(file, buildRecord(kRecord90, values, context_.numberFormat()));
+    }
+    return static_cast<long>(std::size(kItems90));
+}
+
+std::string tipo91(Context& context) {
+    auto rows = context.g_dbOrel->openRecordset(
+        "select * from domicilio where ncontrib=" + std::to_string(context.ncontrib) +
+        " And domFiscal = True");
+    if (rows->recordCount() <= 0) {
+        return {};
+    }
+    rows->moveFirst();
+    const Variant province = rows->value("codProv");
+    const Variant values[] = {
+        addressText(rows->value("calle")),      addressText(rows->value("nro")),
+        addressText(rows->value("sector")),     addressText(rows->value("torre")),
+        addressText(rows->value("piso")),       addressText(rows->value("Dtoofloc")),
+        addressText(rows->value("manzana")),    addressText(rows->value("barrio")),
+        addressText(rows->value("tipoBarrio")), addressText(rows->value("localidad")),
+        addressText(rows->value("partido")),    province.isNull() ? Variant(Currency()) : province,
+        addressText(rows->value("codPostal")),
+    };
+    rows->close();
+    return buildRecord(kRecord91, values, context.numberFormat());
+}
+
+std::string tipo99(Context& context) {
+    BDeterminacion determination(context);
+    determination.CalculateLocalTotals(kListIndex);
+    const Variant values[] = {Variant(determination.ccSaldoRexa())};
+    return buildRecord(kRecord99, values, context.numberFormat());
+}
+
+std::string ArmarCabecera(int a, int b, long count) {
+    char text[64];
+    std::snprintf(text, sizeof text, "HEAD10 %02d %02d %06ld", b, a, count);
+    return text;
+}
+
+std::string formatNumeroMagico(const std::string& number) {
+    if (number.empty() || number.size() >= 6 ||
+        number.find_first_not_of("0123456789") != std::string::npos) {
+        return number;
+    }
+    return std::string(6 - number.size(), '0') + number;
+}
+
+}  // namespace kapred

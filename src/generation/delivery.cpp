@@ -1,0 +1,245 @@
+#include "generation/delivery.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+#include "app/context.h"
+#include "data/values/error.h"
+#include "generation/agency_libraries.h"
+#include "generation/declaration_records.h"
+#include "generation/directories.h"
+#include "generation/record_layout.h"
+#include "generation/verification_number.h"
+
+namespace kapred {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kBlock = 1024;
+
+std::string systemError(int number) {
+    return std::error_code(number, std::generic_category()).message();
+}
+
+// A file descriptor closed when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now; false (errno set) when the close reported a failure.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t done = ::write(fd, data, size);
+        if (done < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+ssize_t readSome(int fd, char* data, std::size_t size) {
+    for (;;) {
+        const ssize_t done = ::read(fd, data, size);
+        if (done >= 0 || errno != EINTR) {
+            return done;
+        }
+    }
+}
+
+// The permissions a new file of the user gets.
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+bool pathIsTaken(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// The library's first buffer as a name: control characters become blanks, blanks around are
+// trimmed.
+std::string cleanedPath(std::string path) {
+    cleanRecord(path);
+    const auto first = path.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return path.substr(first, path.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+bool ReemplazarArchivo(UserInterface& ui, const fs::path& path) {
+    if (!pathIsTaken(path)) {
+        return true;
+    }
+    return ui.askYesNo(MessageIcon::Question, kApplicationTitle, kReplaceQuestion);
+}
+
+bool DeleteArchivo(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(fs::symlink_status(path, error)) &&
+        !fs::is_symlink(fs::symlink_status(path, error))) {
+        return false;
+    }
+    return fs::remove(path, error);
+}
+
+CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
+                         const std::function<void(double)>& progress) {
+    CopyResult result;
+    const Descriptor input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (input.get() < 0 || ::fstat(input.get(), &status) != 0) {
+        result.error =
+            "No se puede leer el archivo " + source.string() + ": " + systemError(errno) + ".";
+        return result;
+    }
+    const auto total = static_cast<std::uintmax_t>(status.st_size);
+    if (total == 0) {
+        result.error = "El archivo " + source.string() + " está vacío: no hay nada que copiar.";
+        return result;
+    }
+
+    const fs::path folder =
+        destination.has_parent_path() ? destination.parent_path() : fs::path(".");
+    std::string pending = (folder / ("." + destination.filename().string() + ".XXXXXX")).string();
+    Descriptor output(::mkstemp(pending.data()));
+    if (output.get() < 0) {
+        result.error = "No se puede escribir en la carpeta de destino " + folder.string() + ": " +
+                       systemError(errno) + ".";
+        return result;
+    }
+    const auto fail = [&](const std::string& what) {
+        const int number = errno;
+        output.close();
+        ::unlink(pending.c_str());
+        result.bytes = 0;
+        result.error = what + ": " + systemError(number) + ".";
+        return result;
+    };
+    if (::fchmod(output.get(), newFileMode()) != 0) {
+        return fail("No se puede preparar el archivo en el destino " + folder.string());
+    }
+
+    std::vector<char> buffer(kBlock);
+    std::uintmax_t copied = 0;
+    while (copied < total) {
+        const std::size_t block =
+            static_cast<std::size_t>(std::min<std::uintmax_t>(kBlock, total - copied));
+        const ssize_t read = readSome(input.get(), buffer.data(), block);
+        if (read <= 0) {
+            if (read == 0) {
+                errno = EIO;
+            }
+            return fail("No se pudo leer el archivo " + source.string());
+        }
+        if (!writeAll(output.get(), buffer.data(), static_cast<std::size_t>(read))) {
+            return fail("No se pudo escribir el archivo en el destino " + folder.string());
+        }
+        copied += static_cast<std::uintmax_t>(read);
+        if (progress) {
+            const std::uintmax_t remaining = total - copied;
+            progress(100.0 - static_cast<double>(remaining * 100 / total));
+        }
+    }
+    if (::fsync(output.get()) != 0) {
+        return fail("No se pudo escribir el archivo en el destino " + folder.string());
+    }
+    if (!output.close()) {
+        return fail("No se pudo escribir el archivo en el destino " + folder.string());
+    }
+    if (::rename(pending.c_str(), destination.c_str()) != 0) {
+        return fail("No se pudo poner el archivo en el destino " + destination.string());
+    }
+    // The new name is made durable as well; a folder that cannot be synced loses nothing.
+    if (const Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        directory.get() >= 0) {
+        ::fsync(directory.get());
+    }
+    result.bytes = total;
+    return result;
+}
+
+std::string EncriptarSarquel(Context& context, const std::string& file) {
+    std::string result = kEncryptionError;
+    const std::string windows = DirWindows(context);
+    try {
+        const std::string number = formatNumeroMagico(CalcularNumeroMagico(context));
+        if (!number.empty()) {  // else the number's failure has been told
+            if (windows.empty()) {
+                throw Error(err::kFileNotFound, "EncriptarSarquel",
+                            "No se puede usar la carpeta de trabajo del programa.");
+            }
+            const std::string handed = windows + number + "F0369.txt";
+            DeleteArchivo(handed);
+            std::error_code error;
+            fs::copy_file(file, handed, fs::copy_options::overwrite_existing, error);
+            if (error) {
+                throw Error(err::kFileNotFound, "EncriptarSarquel",
+                            "No se pudo preparar el archivo " + handed +
+                                " para la encriptación: " + error.message() + ".");
+            }
+            const SarquelLibrary::Result outcome = SarquelLibrary(context).encrypt(handed);
+            const std::string path = cleanedPath(outcome.path);
+            if (outcome.code != 0) {
+                MsgError(context.ui,
+                         "El componente de encriptación no pudo generar el archivo (resultado " +
+                             std::to_string(outcome.code) +
+                             (outcome.detail.empty() ? std::string() : ": " + outcome.detail) +
+                             "). No se copió nada al destino.");
+            } else if (path.size() <= windows.size() ||
+                       path.compare(0, windows.size(), windows) != 0) {
+                MsgError(context.ui, "El componente de encriptación informó el archivo \"" + path +
+                                         "\", que no está en la carpeta de trabajo " + windows +
+                                         ". No se copió nada al destino.");
+            } else {
+                result = path.substr(windows.size());
+            }
+        }
+    } catch (const Error& error) {
+        MsgError(context.ui, error.description());
+    }
+    if (result == kEncryptionError) {
+        DeleteArchivo(file);
+    }
+    if (!windows.empty()) {
+        DeleteArchivo(windows + fs::path(file).filename().string());
+    }
+    return result;
+}
+
+}  // namespace kapred

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "generation/agency_interface.h"
+#include "generation/directories.h"
+#include "generation/generator.h"
+#include "host/orel.h"
+#include "model/assets.h"
+#include "model/liabilities.h"
+#include "scoped_env.h"
+#include "support/opened_program.h"
+#include "support/sealed_box.h"
+#include "support/temp_dir.h"
+
+namespace kapred::test {
+
+namespace fs = std::filesystem;
+
+// The events of a generation, as the generate dialog would receive them.
+struct RecordedEvents : GenerationEvents {
+    void Progreso(double percent, long step, long stepCount) override {
+        progress.push_back(percent);
+        steps.push_back(step);
+        totals.push_back(stepCount);
+    }
+    void ProgresoCopia(double percent) override { copy.push_back(percent); }
+    void EstadoEncriptacion(const std::string& state) override { encryption.push_back(state); }
+
+    std::vector<double> progress;
+    std::vector<long> steps;
+    std::vector<long> totals;
+    std::vector<double> copy;
+    std::vector<std::string> encryption;
+};
+
+inline const fs::path& generationDataDir() {
+    static const fs::path dir =
+        fs::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data";
+    return dir;
+}
+
+// The lines of a file, without their line feeds.
+inline std::vector<std::string> linesOf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const auto end = bytes.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(bytes.substr(start));
+            break;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+inline std::vector<std::string> filesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// An opened program whose agency libraries and work folder are those of its own installation,
+// with a destination folder for the delivered file.
+class Generation : public ::testing::Test {
+protected:
+    Generation() { events = std::make_unique<RecordedEvents>(); }
+
+    // A generator as the generate dialog keeps one, without the pause before the temporary file.
+    std::unique_ptr<BGenerarDJs> newGenerator(const fs::path& folder) {
+        auto generator = std::make_unique<BGenerarDJs>(program.context, events.get());
+        generator->openingPause = std::chrono::milliseconds(0);
+        generator->Destino = folder.string();
+        return generator;
+    }
+
+    // Reads the host's activity of the taxpayer, as the declarations window does when it shows
+    // a declaration; this stores the host number the address record is read by.
+    void showTaxpayer() {
+        BOrel(program.context).ObtenerActividadContribuyente(cuitAmount(program.context));
+    }
+
+    fs::path windowsDir() const { return program.dir.home() / "windows"; }
+
+    std::optional<std::string> decrypted(const fs::path& file) const {
+        return openEncryptedFile(file, program.dir.systemDir());
+    }
+
+    std::vector<std::string> messagesTitled(const std::string& title) const {
+        std::vector<std::string> texts;
+        for (const auto& shown : program.ui.shown) {
+            if (shown.title == title) {
+                texts.push_back(shown.text);
+            }
+        }
+        return texts;
+    }
+
+    // Everything the user was told, for the message of a failed expectation.
+    std::string told() const {
+        std::string text;
+        for (const auto& listed : program.ui.inconsistencies) {
+            text += listed.title + "\n";
+            for (const auto& line : listed.lines) {
+                text += "  " + line + "\n";
+            }
+        }
+        for (const auto& shown : program.ui.shown) {
+            text += shown.title + ": " + shown.text + "\n";
+        }
+        return text;
+    }
+
+    ScopedEnv noWindowsOverride{agency::kWindowsDirectoryVariable, std::nullopt};
+    ScopedEnv noSystemOverride{agency::kSystemDirectoryVariable, std::nullopt};
+    OpenedProgram program;
+    TempDir destination;
+    std::unique_ptr<RecordedEvents> events;
+};
+
+}  // namespace kapred::test

@@ -1,0 +1,566 @@
+// The whole generation: the file against one written by hand from the record tables, its
+// encryption and delivery, and every way it can fail without costing the user a file.
+#include "generation/generator.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "generation/declaration_records.h"
+#include "generation/delivery.h"
+#include "generation/verification_number.h"
+#include "generation_fixture.h"
+#include "model/declaration_ops.h"
+
+namespace kapred {
+namespace {
+
+namespace fs = std::filesystem;
+using test::filesIn;
+using test::linesOf;
+using test::readBytes;
+using test::writeBytes;
+
+const std::string kLengthOf04 =
+    "El largo del registro Número 04 es incorrecto. Este error se puede producir porque algún de "
+    "los importes "
+    "del registro supera el largo permitido.";
+
+// The hand-written file of the declaration below (tests/generation/data/declaracion_20040.txt),
+// with the version of the running program in record 01: the file was written for 1.0.0.
+std::string expectedFile() {
+    std::string bytes = readBytes(test::generationDataDir() / "declaracion_20040.txt");
+    char version[16];
+    std::snprintf(version, sizeof version, "%02d%02d%03d", KAPRED_VERSION_MINOR,
+                  KAPRED_VERSION_MAJOR, KAPRED_VERSION_PATCH);
+    bytes.replace(bytes.find('\n') + 1 + 50, 7, version);
+    return bytes;
+}
+
+class Generator : public test::Generation {
+protected:
+    // 2004, regular, original, stamped 10:20:30. Computable assets 810.000 (cash 150.000 and
+    // 10.000, deposits 200.000, receivables 40.000 and 5.000, interest 1.234,50, inventory
+    // 80.000, acquired goods 20.000, real estate 300.000, others 3.765,50), exempt 90.000,
+    // non-computable 100.000; liabilities 200.000 of a capitalisation-insurance cooperative;
+    // deductions 40.000; previous balance 1.160 of 2003; one advance of 3.000 on 15/02/2005; no
+    // payment on account; the taxpayer's fiscal address in the host. Liabilities at close
+    // 810.000 × 200.000 ÷ 1.000.000 = 162.000, capital 608.000, contribution 2 % = 12.160,
+    // to pay 12.160 - 1.160 - 3.000 = 8.000.
+    void buildHandMadeDeclaration() {
+        program.createDeclaration();
+        program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("150.000")},
+                                               {"cDineroEfectivoExt", Variant("10.000")},
+                                               {"cDepositosNac", Variant("200.000")},
+                                               {"cCreditosNac", Variant("40.000")},
+                                               {"cCreditosExt", Variant("5.000")},
+                                               {"cIntereses", Variant("1.234,5")},
+                                               {"cBienesCambio", Variant("80.000")},
+                                               {"cBienesAdquiridos", Variant("20.000")},
+                                               {"cInmueblesNoBienesCambio", Variant("300.000")},
+                                               {"cOtrosBienes", Variant("3.765,50")}});
+        program.setSection<BActivoExento>({{"cAccionesParticipaciones", Variant("50.000")},
+                                           {"cCuotasSociales", Variant("40.000")}});
+        program.setSection<BActivoNoComputable>({{"cBienesExterior", Variant("100.000")}});
+        program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("1")},
+                                     {"cDeudas", Variant("150.000")},
+                                     {"cProvisiones", Variant("30.000")},
+                                     {"cBeneficios", Variant("20.000")}});
+        program.setSection<BLiqDeduccionesAlCapital>(
+            {{"cReembolsoGastos", Variant("10.000")},
+             {"cGratificacioneAlPersonal", Variant("5.000")},
+             {"cRetornoExcedente", Variant("25.000")}});
+        program.setSection<BSaldoFavorPeriodoAnt>(
+            {{"lPeriodo", Variant("2003")}, {"cImporte", Variant("1.160")}});
+        program.addRow<BAnticipos>("15/02/2005", "3.000");
+        showTaxpayer();
+    }
+
+    fs::path delivered(const fs::path& folder) const { return folder / "035132F0369.B64"; }
+};
+
+TEST_F(Generator, HandMadeDeclarationGivesTheHandWrittenFile) {
+    buildHandMadeDeclaration();
+    test::TempDir plain;
+    auto generator = newGenerator(destination.path());
+    generator->plainCopy = (plain / "presentado.txt").string();
+    ASSERT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered) << told();
+
+    const std::string expected = expectedFile();
+    EXPECT_EQ(generator->recordCount(), 69);
+    EXPECT_EQ(generator->temporaryFile(), (windowsDir() / "TP035132.CIG").string());
+    EXPECT_EQ(generator->encryptedFile(), "035132F0369.B64");
+    // The records, the file handed to the encryption and what the agency decrypts.
+    EXPECT_EQ(readBytes(generator->temporaryFile()), expected.substr(expected.find('\n') + 1));
+    EXPECT_EQ(readBytes(plain / "presentado.txt"), expected);
+    EXPECT_EQ(readBytes(windowsDir() / "035132F0369.txt"), expected);
+    EXPECT_EQ(decrypted(delivered(destination.path())), expected);
+    EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"035132F0369.B64"});
+    // The header file is gone once encrypted; the encrypted file stays until the clean-up.
+    EXPECT_FALSE(fs::exists(windowsDir() / "TP035132.cab"));
+    EXPECT_EQ(readBytes(windowsDir() / "035132F0369.B64"),
+              readBytes(delivered(destination.path())));
+
+    EXPECT_TRUE(program.ui.inconsistencies.empty());
+    ASSERT_EQ(program.ui.shown.size(), 1u);
+    EXPECT_EQ(program.ui.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(program.ui.shown[0].title, "Información!");
+    EXPECT_EQ(program.ui.shown[0].text,
+              "El Archivo correspondiente al F.369 ha sido generado correctamente!");
+    EXPECT_TRUE(program.ui.asked.empty());
+}
+
+TEST_F(Generator, ProgressOfTheRecordsTheEncryptionAndTheCopy) {
+    buildHandMadeDeclaration();
+    ASSERT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::Delivered);
+    const std::vector<double> percents{100.0 / 12, 200.0 / 12, 25,         400.0 / 12, 500.0 / 12,
+                                       50,         700.0 / 12, 800.0 / 12, 100};
+    ASSERT_EQ(events->progress.size(), percents.size());
+    for (std::size_t i = 0; i < percents.size(); ++i) {
+        EXPECT_NEAR(events->progress[i], percents[i], 1e-9) << i;
+    }
+    EXPECT_EQ(events->steps, (std::vector<long>{1, 2, 3, 4, 5, 6, 7, 8, 12}));
+    EXPECT_EQ(events->totals, std::vector<long>(9, 12));
+    EXPECT_EQ(program.ui.progress, events->progress);
+    EXPECT_EQ(events->encryption,
+              (std::vector<std::string>{"Generación de Archivo: Trabajando...",
+                                        "Generación de Archivo: Terminado..."}));
+    // One event per block of 1024 bytes, the last at 100, then 0 once the success was told.
+    const auto size = fs::file_size(delivered(destination.path()));
+    ASSERT_EQ(events->copy.size(), (size + 1023) / 1024 + 1);
+    EXPECT_EQ(events->copy[events->copy.size() - 2], 100);
+    EXPECT_EQ(events->copy.back(), 0);
+    EXPECT_TRUE(std::is_sorted(events->copy.begin(), events->copy.end() - 1));
+}
+
+TEST_F(Generator, SameDeclarationGivesTheSameNumberAndNamesEveryTime) {
+    buildHandMadeDeclaration();
+    EXPECT_EQ(CalcularNumeroMagico(program.context), "035132");
+    test::TempDir other;
+    auto first = newGenerator(destination.path());
+    auto second = newGenerator(other.path());
+    ASSERT_EQ(first->GenerarDJs(), GenerationOutcome::Delivered);
+    const std::string records = readBytes(first->temporaryFile());
+    ASSERT_EQ(second->GenerarDJs(), GenerationOutcome::Delivered);
+    EXPECT_EQ(second->temporaryFile(), first->temporaryFile());
+    EXPECT_EQ(second->encryptedFile(), first->encryptedFile());
+    EXPECT_EQ(readBytes(second->temporaryFile()), records);
+    EXPECT_EQ(decrypted(delivered(other.path())), decrypted(delivered(destination.path())));
+    EXPECT_EQ(CalcularNumeroMagico(program.context), "035132");
+}
+
+TEST_F(Generator, SecondOkOnlyCopiesTheSameFileAgain) {
+    buildHandMadeDeclaration();
+    auto generator = newGenerator(destination.path());
+    ASSERT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered);
+    fs::remove(generator->temporaryFile());
+    const auto progressSoFar = events->progress.size();
+
+    test::TempDir other;
+    generator->Destino = other.path().string();
+    ASSERT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered);
+    // Nothing was generated or encrypted again: every encryption gives other bytes.
+    EXPECT_FALSE(fs::exists(generator->temporaryFile()));
+    EXPECT_EQ(events->progress.size(), progressSoFar);
+    EXPECT_EQ(events->encryption.size(), 2u);
+    EXPECT_EQ(readBytes(delivered(other.path())), readBytes(delivered(destination.path())));
+    EXPECT_EQ(messagesTitled("Información!").size(), 2u);
+}
+
+TEST_F(Generator, AllZeroDeclarationWithoutAddress) {
+    program.createDeclaration();
+    test::TempDir plain;
+    auto generator = newGenerator(destination.path());
+    generator->plainCopy = (plain / "plano.txt").string();
+    ASSERT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered);
+    const auto lines = linesOf(readBytes(plain / "plano.txt"));
+    ASSERT_EQ(lines.size(), 68u);
+    EXPECT_EQ(lines[0], "HEAD10 01 01 000067");
+    EXPECT_EQ(lines[2],
+              "02"
+              "1"
+              "20040101"
+              "20041231"
+              "01");
+    EXPECT_EQ(lines[58], "9004000" + std::string(15, '0'));
+    EXPECT_EQ(lines.back(), "99154" + std::string(15, '0'));
+    EXPECT_EQ(readBytes(plain / "plano.txt").find('\r'), std::string::npos);
+}
+
+TEST_F(Generator, HeaderCountsThePaymentsAndTheAddress) {
+    program.createDeclaration();
+    program.addRow<BPagosCuenta>("30/06/2004", "100");
+    program.addRow<BPagosCuenta>("31/12/2004", "200");
+    showTaxpayer();
+    test::TempDir plain;
+    auto generator = newGenerator(destination.path());
+    generator->plainCopy = (plain / "plano.txt").string();
+    ASSERT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered) << told();
+    const auto lines = linesOf(readBytes(plain / "plano.txt"));
+    ASSERT_EQ(lines.size(), 71u);
+    EXPECT_EQ(lines[0], "HEAD10 01 01 000070");
+    EXPECT_EQ(lines[58], "05"
+                         "20040630"
+                         "000000000010000");
+    EXPECT_EQ(lines[59], "05"
+                         "20041231"
+                         "000000000020000");
+    EXPECT_EQ(lines[60].substr(0, 7), "9004000");
+    EXPECT_EQ(lines[69].substr(0, 2), "91");
+}
+
+TEST_F(Generator, TooLargeAmountStopsWithTheMessageOfItsRecordType) {
+    buildHandMadeDeclaration();
+    program.context.g_dbAplicativo->execute(
+        "UPDATE ActivoComputable SET cOtrosBienes = CCur(10000000000000)");
+    auto generator = newGenerator(destination.path());
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotGenerated);
+
+    ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
+    EXPECT_EQ(program.ui.inconsistencies[0].title, "Inconsistencias en la Generación de la DJ!");
+    EXPECT_EQ(program.ui.inconsistencies[0].lines, std::vector<std::string>{kLengthOf04});
+    EXPECT_EQ(generator->generationInconsistencies(), std::vector<std::string>{kLengthOf04});
+    EXPECT_EQ(events->steps, (std::vector<long>{1, 2}));
+    // Nothing encrypted, nothing delivered, no success told.
+    EXPECT_TRUE(filesIn(destination.path()).empty());
+    EXPECT_EQ(generator->encryptedFile(), "");
+    EXPECT_TRUE(events->encryption.empty());
+    EXPECT_TRUE(program.ui.shown.empty());
+    for (const auto& name : filesIn(windowsDir())) {
+        EXPECT_EQ(name.rfind("TP", 0), 0u) << name;  // only the temporary file stays
+    }
+}
+
+TEST_F(Generator, WrongLengthOfRecord02StopsAfterRecord01) {
+    program.createDeclaration();
+    program.context.g_dbAplicativo->execute("UPDATE DDJJ SET iEjercicioEconomico = 100");
+    ASSERT_TRUE(loadDeclaration(program.context, Variant(std::int32_t{20040})));
+    auto generator = newGenerator(destination.path());
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotGenerated);
+    EXPECT_EQ(events->steps, std::vector<long>{1});
+    ASSERT_EQ(events->progress.size(), 1u);
+    EXPECT_NEAR(events->progress[0], 8.33, 0.01);
+    ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
+    EXPECT_EQ(program.ui.inconsistencies[0].lines,
+              std::vector<std::string>{
+                  "El largo del registro Número 02 es incorrecto. Este error se puede producir "
+                  "porque algún de los importes del registro supera el largo permitido."});
+    // Record 01 stays in the temporary file.
+    const auto lines = linesOf(readBytes(generator->temporaryFile()));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(0, 2), "01");
+    EXPECT_TRUE(filesIn(destination.path()).empty());
+}
+
+TEST_F(Generator, ErrorWhileWritingTellsWhatFailed) {
+    buildHandMadeDeclaration();
+    // An advance without date cannot be written.
+    program.context.g_dbAplicativo->execute("UPDATE Anticipos SET fFecha = NULL");
+    auto generator = newGenerator(destination.path());
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotGenerated);
+    ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
+    EXPECT_EQ(program.ui.inconsistencies[0].title, "Inconsistencias en la Generación de la DJ!");
+    ASSERT_EQ(program.ui.inconsistencies[0].lines.size(), 1u);
+    EXPECT_EQ(program.ui.inconsistencies[0].lines[0],
+              "No se pudo generar el archivo de la Declaración Jurada: Uso no válido de Null.");
+    EXPECT_TRUE(filesIn(destination.path()).empty());
+
+    // No rate for the start of the year: the liquidation's figures would not be valid.
+    program.context.g_dbAplicativo->execute("UPDATE Anticipos SET fFecha = '2005-02-15'");
+    program.context.g_dbTablas->execute("DELETE * FROM T_ALICUOTAS_Y_TOPES");
+    EXPECT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::NotGenerated);
+    ASSERT_EQ(program.ui.inconsistencies.size(), 2u);
+    ASSERT_EQ(program.ui.inconsistencies[1].lines.size(), 1u);
+    EXPECT_NE(program.ui.inconsistencies[1].lines[0].find(
+                  "No hay una alícuota vigente en la tabla T_ALICUOTAS_Y_TOPES"),
+              std::string::npos)
+        << program.ui.inconsistencies[1].lines[0];
+    EXPECT_TRUE(filesIn(destination.path()).empty());
+}
+
+TEST_F(Generator, TemporaryOrHeaderFileThatCannotBeWrittenEndsTheGeneration) {
+    buildHandMadeDeclaration();
+    // Something that is not a file holds the temporary file's name.
+    fs::create_directories(windowsDir() / "TP035132.CIG");
+    EXPECT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::NotGenerated);
+    ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
+    ASSERT_EQ(program.ui.inconsistencies[0].lines.size(), 1u);
+    EXPECT_EQ(
+        program.ui.inconsistencies[0].lines[0].rfind(
+            "No se pudo crear el archivo temporal " + (windowsDir() / "TP035132.CIG").string(), 0),
+        0u)
+        << program.ui.inconsistencies[0].lines[0];
+    EXPECT_TRUE(events->progress.empty());
+
+    fs::remove(windowsDir() / "TP035132.CIG");
+    fs::create_directories(windowsDir() / "TP035132.cab" / "ocupado");
+    EXPECT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::NotGenerated);
+    ASSERT_EQ(program.ui.inconsistencies.size(), 2u);
+    ASSERT_EQ(program.ui.inconsistencies[1].lines.size(), 1u);
+    EXPECT_EQ(
+        program.ui.inconsistencies[1].lines[0].rfind("No se pudo armar el archivo de cabecera", 0),
+        0u);
+    // Nothing of the failed step was handed to the encryption or delivered.
+    EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.txt"));
+    EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.B64"));
+    EXPECT_TRUE(filesIn(destination.path()).empty());
+    EXPECT_TRUE(fs::exists(windowsDir() / "TP035132.cab" / "ocupado"));
+    EXPECT_TRUE(program.ui.shown.empty());
+}
+
+// The disk takes no more than `bytes` of any file while the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        struct rlimit small = previous_;
+        small.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    struct rlimit previous_ {};
+    void (*handler_)(int);
+};
+
+TEST_F(Generator, DiskFullWhileWritingTheRecordsIsToldAndNothingIsDelivered) {
+    buildHandMadeDeclaration();
+    auto generator = newGenerator(destination.path());
+    GenerationOutcome outcome;
+    {
+        const FileSizeLimit limit(4096);
+        outcome = generator->GenerarDJs();
+    }
+    EXPECT_EQ(outcome, GenerationOutcome::NotGenerated);
+    ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
+    EXPECT_EQ(program.ui.inconsistencies[0].lines,
+              std::vector<std::string>{
+                  "No se pudo generar el archivo de la Declaración Jurada: No se pudo escribir "
+                  "el archivo temporal " +
+                  (windowsDir() / "TP035132.CIG").string() + "."});
+    EXPECT_TRUE(filesIn(destination.path()).empty());
+    EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.txt"));
+    EXPECT_TRUE(program.ui.shown.empty());
+}
+
+TEST_F(Generator, WithoutVerificationLibraryNothingIsGenerated) {
+    buildHandMadeDeclaration();
+    fs::remove(program.dir.systemDir() / agency::kVerificationLibrary);
+    EXPECT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::NotGenerated);
+    ASSERT_FALSE(messagesTitled("Error").empty());
+    ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
+    EXPECT_EQ(program.ui.inconsistencies[0].lines,
+              std::vector<std::string>{
+                  "No se pudo calcular el Número de Verificación de la Declaración Jurada: no "
+                  "se generó el archivo."});
+    EXPECT_TRUE(!fs::exists(windowsDir()) || filesIn(windowsDir()).empty());
+    EXPECT_TRUE(filesIn(destination.path()).empty());
+}
+
+// ---- Encryption ------------------------------------------------------------------------------
+
+TEST_F(Generator, ComponentCheckAndDestinationCheckOfTheDialog) {
+    EXPECT_TRUE(bComponentesInstalados(program.context));
+    EXPECT_TRUE(bDestinoSeleccionado(program.ui, "/tmp"));
+    EXPECT_TRUE(program.ui.inconsistencies.empty());
+
+    EXPECT_FALSE(bDestinoSeleccionado(program.ui, ""));
+    fs::remove(program.dir.systemDir() / agency::kEncryptionLibrary);
+    EXPECT_FALSE(bComponentesInstalados(program.context));
+    ASSERT_EQ(program.ui.inconsistencies.size(), 2u);
+    EXPECT_EQ(program.ui.inconsistencies[0].title,
+              " Inconsistencias al Generar la Declaración Jurada");
+    EXPECT_EQ(program.ui.inconsistencies[0].lines,
+              std::vector<std::string>{"Debe seleccionar el Destino de la Presentación"});
+    EXPECT_EQ(program.ui.inconsistencies[1].title, "Inconsistencia en la Generación de la DJ");
+    EXPECT_EQ(program.ui.inconsistencies[1].lines,
+              std::vector<std::string>{
+                  "Uno de los componentes requeridos para este proceso no se encuentra "
+                  "instalado en su Sistema. Por favor, reinstale el Aplicativo."});
+}
+
+TEST_F(Generator, EncryptionLibraryMissingOrFailingDeliversNothing) {
+    buildHandMadeDeclaration();
+    const fs::path library = program.dir.systemDir() / agency::kEncryptionLibrary;
+    const fs::path key = program.dir.systemDir() / agency::kAgencyKeyFile;
+    const std::string keyText = readBytes(key);
+    const std::string existing = "presentación anterior";
+    writeBytes(delivered(destination.path()), existing);
+
+    // No key: the library refuses.
+    fs::remove(key);
+    auto generator = newGenerator(destination.path());
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotEncrypted);
+    auto errors = messagesTitled("Error");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(
+        errors[0].rfind("El componente de encriptación no pudo generar el archivo (resultado 2", 0),
+        0u)
+        << errors[0];
+    EXPECT_EQ(generator->encryptedFile(), "");
+    EXPECT_EQ(events->encryption, std::vector<std::string>{"Generación de Archivo: Trabajando..."});
+    EXPECT_FALSE(fs::exists(windowsDir() / "TP035132.cab"));
+    EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.B64"));
+
+    // The library vanished after the component check.
+    writeBytes(key, keyText);
+    const std::string libraryBytes = readBytes(library);
+    fs::remove(library);
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotEncrypted);
+    errors = messagesTitled("Error");
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[1].find(agency::kEncryptionLibrary), std::string::npos) << errors[1];
+
+    EXPECT_EQ(readBytes(delivered(destination.path())), existing);
+    EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"035132F0369.B64"});
+    EXPECT_TRUE(messagesTitled("Información!").empty());
+    EXPECT_TRUE(program.ui.asked.empty());
+
+    // A failed encryption leaves nothing to copy: the next attempt generates everything again.
+    writeBytes(library, libraryBytes);
+    program.ui.answers = {true};
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered);
+    EXPECT_EQ(decrypted(delivered(destination.path())), expectedFile());
+}
+
+// ---- Delivery --------------------------------------------------------------------------------
+
+TEST_F(Generator, RefusedReplacementKeepsTheUsersFile) {
+    buildHandMadeDeclaration();
+    writeBytes(delivered(destination.path()), "mío");
+    program.ui.answers = {false};
+    auto generator = newGenerator(destination.path());
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::ReplaceRefused);
+    ASSERT_EQ(program.ui.asked.size(), 1u);
+    EXPECT_EQ(program.ui.asked[0].icon, MessageIcon::Question);
+    EXPECT_EQ(program.ui.asked[0].title, "Kapred");
+    EXPECT_EQ(program.ui.asked[0].text,
+              "El Archivo ya existe. Reemplazar en el Destino. ¿Desea reemplazarlo?");
+    EXPECT_EQ(readBytes(delivered(destination.path())), "mío");
+    EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"035132F0369.B64"});
+    EXPECT_TRUE(program.ui.shown.empty());
+
+    // Asked again, the user agrees: the new file takes the old one's place.
+    program.ui.answers = {true};
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered);
+    EXPECT_EQ(decrypted(delivered(destination.path())), expectedFile());
+    EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"035132F0369.B64"});
+}
+
+TEST_F(Generator, UnwritableDestinationIsToldAndChangesNothing) {
+    buildHandMadeDeclaration();
+    // A destination that is a file, not a folder.
+    const fs::path notAFolder = destination / "carpeta";
+    writeBytes(notAFolder, "un archivo");
+    auto generator = newGenerator(notAFolder);
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotCopied);
+    auto errors = messagesTitled("Error");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("No se pudo copiar el archivo de la Declaración Jurada a " +
+                                  (notAFolder / "035132F0369.B64").string(),
+                              0),
+              0u)
+        << errors[0];
+    EXPECT_EQ(readBytes(notAFolder), "un archivo");
+    EXPECT_TRUE(messagesTitled("Información!").empty());
+
+    // A folder holds the file's name: replacing it fails and the folder stays whole.
+    fs::create_directories(delivered(destination.path()) / "dentro");
+    program.ui.answers = {true};
+    generator->Destino = destination.path().string();
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotCopied);
+    EXPECT_TRUE(fs::is_directory(delivered(destination.path()) / "dentro"));
+    EXPECT_EQ(filesIn(destination.path()),
+              (std::vector<std::string>{"035132F0369.B64", "carpeta"}));
+    EXPECT_EQ(messagesTitled("Error").size(), 2u);
+}
+
+TEST_F(Generator, PlainCopyThatCannotBeWrittenStopsBeforeTheEncryption) {
+    buildHandMadeDeclaration();
+    auto generator = newGenerator(destination.path());
+    generator->plainCopy = (destination / "no existe" / "plano.txt").string();
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotGenerated);
+    ASSERT_EQ(messagesTitled("Error").size(), 1u);
+    EXPECT_TRUE(filesIn(destination.path()).empty());
+    EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.B64"));
+    EXPECT_FALSE(fs::exists(windowsDir() / "TP035132.cab"));
+}
+
+TEST_F(Generator, CopyReportsItsProgressPerBlock) {
+    program.createDeclaration();
+    auto generator = newGenerator(destination.path());
+    const fs::path source = windowsDir() / "origen.B64";
+    fs::create_directories(windowsDir());
+    writeBytes(source, std::string(2500, 'x'));
+    EXPECT_EQ(generator->CopyFile(source.string(), (destination / "copia.B64").string()), 2500u);
+    EXPECT_EQ(events->copy, (std::vector<double>{41, 82, 100}));
+    EXPECT_EQ(readBytes(destination / "copia.B64"), std::string(2500, 'x'));
+
+    // An empty source copies nothing and creates nothing.
+    writeBytes(source, "");
+    EXPECT_EQ(generator->CopyFile(source.string(), (destination / "vacio.B64").string()), 0u);
+    EXPECT_FALSE(fs::exists(destination / "vacio.B64"));
+}
+
+TEST_F(Generator, CopyFailingHalfWayLeavesTheOldFileWhole) {
+    program.createDeclaration();
+    auto generator = newGenerator(destination.path());
+    fs::create_directories(windowsDir());
+    const fs::path source = windowsDir() / "grande.B64";
+    writeBytes(source, std::string(5000, 'n'));
+    writeBytes(destination / "grande.B64", "la presentación de ayer");
+    program.ui.answers = {true};
+
+    std::uintmax_t copied = 0;
+    {
+        const FileSizeLimit limit(2048);
+        copied = generator->CopyFile(source.string(), (destination / "grande.B64").string());
+    }
+
+    EXPECT_EQ(copied, 0u);
+    EXPECT_EQ(readBytes(destination / "grande.B64"), "la presentación de ayer");
+    EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"grande.B64"});
+}
+
+TEST_F(Generator, CleanUpRemovesTheIntermediateFilesOnly) {
+    buildHandMadeDeclaration();
+    auto generator = newGenerator(destination.path());
+    ASSERT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered);
+    writeBytes(windowsDir() / "tp000001.cig", "x");
+    writeBytes(windowsDir() / "otro.B64", "x");
+    writeBytes(windowsDir() / "notas.txt", "x");
+    EXPECT_TRUE(generator->EliminarTemporales());
+    EXPECT_EQ(filesIn(windowsDir()), (std::vector<std::string>{"035132F0369.txt", "notas.txt"}));
+    EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"035132F0369.B64"});
+    // Nothing left to remove is no failure.
+    EXPECT_TRUE(BGenerarDJs(program.context).EliminarTemporales());
+}
+
+TEST(Delivery, FileQuestionsAndDeletion) {
+    test::TempDir folder;
+    test::ScriptedUi ui;
+    EXPECT_TRUE(ReemplazarArchivo(ui, folder / "nuevo.B64"));
+    EXPECT_TRUE(ui.asked.empty());
+    writeBytes(folder / "viejo.B64", "x");
+    ui.answers = {false, true};
+    EXPECT_FALSE(ReemplazarArchivo(ui, folder / "viejo.B64"));
+    EXPECT_TRUE(ReemplazarArchivo(ui, folder / "viejo.B64"));
+    // Agreeing does not remove the file: the copy that replaces it does, once complete.
+    EXPECT_TRUE(fs::exists(folder / "viejo.B64"));
+
+    EXPECT_TRUE(DeleteArchivo(folder / "viejo.B64"));
+    EXPECT_FALSE(DeleteArchivo(folder / "viejo.B64"));
+    fs::create_directories(folder / "carpeta");
+    EXPECT_FALSE(DeleteArchivo(folder / "carpeta"));
+    EXPECT_TRUE(fs::is_directory(folder / "carpeta"));
+}
+
+}  // namespace
+}  // namespace kapred
