@@ -34,8 +34,10 @@ std::uint16_t crcUpdate(std::uint16_t crc, const char* text) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) std::int16_t pivel_numero_verificacion(
-    const char* cuit, const char* declaration, const char* amount, const char* timeStamp) {
+extern "C" __attribute__((visibility("default"))) std::int16_t pivel_numero_verificacion(const char* cuit,
+                                                                                         const char* declaration,
+                                                                                         const char* amount,
+                                                                                         const char* timeStamp) {
     std::uint16_t crc = 0xFFFF;
     for (const char* text : {cuit, declaration, amount, timeStamp}) {
         crc = crcUpdate(crc, text);

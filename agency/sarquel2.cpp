@@ -94,8 +94,7 @@ std::optional<PublicKey> parseKey(const std::string& text) {
     PublicKey key{};
     std::size_t length = 0;
     const char* end = nullptr;
-    if (sodium_hex2bin(key.data(), key.size(), digits.data(), digits.size(), nullptr, &length,
-                       &end) != 0 ||
+    if (sodium_hex2bin(key.data(), key.size(), digits.data(), digits.size(), nullptr, &length, &end) != 0 ||
         length != key.size() || end != digits.data() + digits.size()) {
         return std::nullopt;
     }
@@ -120,8 +119,7 @@ Outcome encrypt(const char* file, char* path, std::int32_t pathSize) {
     if (!plain) {
         return {kEncryptionNoInput, "No se puede leer el archivo " + input.string() + "."};
     }
-    const std::string output = windowsDirectory(input.parent_path()) + input.stem().string() +
-                               kEncryptedExtension;
+    const std::string output = windowsDirectory(input.parent_path()) + input.stem().string() + kEncryptedExtension;
     if (output.size() > static_cast<std::size_t>(pathSize)) {
         return {kEncryptionPathTooLong, "La ruta del archivo encriptado es demasiado larga."};
     }
@@ -129,14 +127,12 @@ Outcome encrypt(const char* file, char* path, std::int32_t pathSize) {
         return {kEncryptionFailed, "No se pudo iniciar la encriptación."};
     }
     std::vector<unsigned char> sealed(plain->size() + crypto_box_SEALBYTES);
-    if (crypto_box_seal(sealed.data(), reinterpret_cast<const unsigned char*>(plain->data()),
-                        plain->size(), key->data()) != 0) {
+    if (crypto_box_seal(sealed.data(), reinterpret_cast<const unsigned char*>(plain->data()), plain->size(),
+                        key->data()) != 0) {
         return {kEncryptionFailed, "La encriptación falló."};
     }
-    std::string encoded(
-        sodium_base64_ENCODED_LEN(sealed.size(), sodium_base64_VARIANT_ORIGINAL), '\0');
-    sodium_bin2base64(encoded.data(), encoded.size(), sealed.data(), sealed.size(),
-                      sodium_base64_VARIANT_ORIGINAL);
+    std::string encoded(sodium_base64_ENCODED_LEN(sealed.size(), sodium_base64_VARIANT_ORIGINAL), '\0');
+    sodium_bin2base64(encoded.data(), encoded.size(), sealed.data(), sealed.size(), sodium_base64_VARIANT_ORIGINAL);
     encoded.resize(std::strlen(encoded.c_str()));
     {
         std::ofstream out(output, std::ios::binary | std::ios::trunc);
@@ -154,10 +150,8 @@ Outcome encrypt(const char* file, char* path, std::int32_t pathSize) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) std::int16_t sarquel(const char* file,
-                                                                       char* path,
-                                                                       std::int32_t pathSize,
-                                                                       char* detail,
+extern "C" __attribute__((visibility("default"))) std::int16_t sarquel(const char* file, char* path,
+                                                                       std::int32_t pathSize, char* detail,
                                                                        std::int32_t detailSize) {
     Outcome outcome{kEncryptionFailed, "Error inesperado."};
     try {

@@ -47,7 +47,9 @@ const std::string& advancesFile() {
     return text;
 }
 
-long storedRows(test::OpenedProgram& program) { return program.countRows("Anticipos", 20040); }
+long storedRows(test::OpenedProgram& program) {
+    return program.countRows("Anticipos", 20040);
+}
 
 void BM_ImportAdvances(benchmark::State& state) {
     for (auto _ : state) {

@@ -16,13 +16,21 @@ Context::Context(std::filesystem::path appPathValue, std::string commandLineValu
       regional(std::move(regionalValue)),
       clock(systemClock) {}
 
-std::filesystem::path Context::appDatabasePath() const { return appPath / kAppDatabaseFile; }
+std::filesystem::path Context::appDatabasePath() const {
+    return appPath / kAppDatabaseFile;
+}
 
-std::filesystem::path Context::systemDatabasePath() const { return appPath / sSystemDatabaseName(); }
+std::filesystem::path Context::systemDatabasePath() const {
+    return appPath / sSystemDatabaseName();
+}
 
-std::filesystem::path Context::hostDirectory() const { return (appPath / "..").lexically_normal(); }
+std::filesystem::path Context::hostDirectory() const {
+    return (appPath / "..").lexically_normal();
+}
 
-std::string Context::cuit() const { return sFormatCuit(commandLine, false); }
+std::string Context::cuit() const {
+    return sFormatCuit(commandLine, false);
+}
 
 DateTime systemClock() {
     const std::time_t now = std::time(nullptr);
@@ -30,8 +38,8 @@ DateTime systemClock() {
     localtime_r(&now, &local);
     DateTime value = DateTime::fromDate(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                                         static_cast<unsigned>(local.tm_mday));
-    value.time = std::chrono::hours(local.tm_hour) + std::chrono::minutes(local.tm_min) +
-                 std::chrono::seconds(local.tm_sec);
+    value.time =
+        std::chrono::hours(local.tm_hour) + std::chrono::minutes(local.tm_min) + std::chrono::seconds(local.tm_sec);
     return value;
 }
 

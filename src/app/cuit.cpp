@@ -17,7 +17,9 @@ std::string_view trimmed(std::string_view text) {
 }
 
 // Substrings that, like the old platform's, never fail on a short text.
-std::string left(const std::string& text, std::size_t count) { return text.substr(0, count); }
+std::string left(const std::string& text, std::size_t count) {
+    return text.substr(0, count);
+}
 std::string mid(const std::string& text, std::size_t start, std::size_t count) {
     return start - 1 < text.size() ? text.substr(start - 1, count) : std::string();
 }

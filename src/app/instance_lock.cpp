@@ -6,7 +6,9 @@
 
 namespace kapred {
 
-InstanceLock::~InstanceLock() { release(); }
+InstanceLock::~InstanceLock() {
+    release();
+}
 
 bool InstanceLock::acquire(const std::filesystem::path& directory) {
     release();

@@ -2,8 +2,7 @@
 
 namespace kapred {
 
-BCMsgIni::BCMsgIni(db::Database& systemTables)
-    : recordset_(systemTables.openRecordset("Select * From T_MsConfig")) {
+BCMsgIni::BCMsgIni(db::Database& systemTables) : recordset_(systemTables.openRecordset("Select * From T_MsConfig")) {
     recordset_->moveFirst();
     nombreAplicativo_ = recordset_->value("NombreAplicativo").toText();
     mensaje_ = recordset_->value("Mensaje").toText();

@@ -33,8 +33,7 @@ void openDatabases(Context& context, StartupObserver& observer) {
     observer.databaseOpened("g_dbAplicativo", appDatabase);
     context.g_dbTablas = openShared(context, observer, "g_dbTablas", context.systemDatabasePath());
     context.g_dbOrel = openShared(context, observer, "g_dbOrel", context.hostDirectory() / kHostTaxpayerFile);
-    context.g_dbSistema =
-        openShared(context, observer, "g_dbSistema", context.hostDirectory() / kHostReferenceFile);
+    context.g_dbSistema = openShared(context, observer, "g_dbSistema", context.hostDirectory() / kHostReferenceFile);
 }
 
 }  // namespace

@@ -20,8 +20,12 @@ void BDeterminacion::CalculateLocalTotals(const std::string& indexName) {
     balance_ = g_BLiquidacion->ccContribEspecial() - credits;
 }
 
-Currency BDeterminacion::ccSaldoRexa() const { return balance_ > Currency() ? balance_ : Currency(); }
+Currency BDeterminacion::ccSaldoRexa() const {
+    return balance_ > Currency() ? balance_ : Currency();
+}
 
-Currency BDeterminacion::ccSaldoContrib() const { return balance_ < Currency() ? -balance_ : Currency(); }
+Currency BDeterminacion::ccSaldoContrib() const {
+    return balance_ < Currency() ? -balance_ : Currency();
+}
 
 }  // namespace kapred

@@ -26,7 +26,9 @@ public:
     Currency ccSaldoRexa() const;
     // The balance in favour of the taxpayer as a positive amount; 0 unless it is negative.
     Currency ccSaldoContrib() const;
-    std::optional<std::string> rateProblem() const { return g_BLiquidacion ? g_BLiquidacion->rateProblem() : std::nullopt; }
+    std::optional<std::string> rateProblem() const {
+        return g_BLiquidacion ? g_BLiquidacion->rateProblem() : std::nullopt;
+    }
 
     std::unique_ptr<BPagosCuenta> g_BPagosCuenta;
     std::unique_ptr<BAnticipos> g_BAnticipos;

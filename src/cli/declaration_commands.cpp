@@ -3,14 +3,14 @@
 #include <iostream>
 #include <memory>
 
+#include "app/cuit.h"
 #include "calc/determination.h"
 #include "cli/commands.h"
 #include "cli/output.h"
-#include "app/cuit.h"
-#include "data/persistence.h"
-#include "data/validation.h"
 #include "data/captions.h"
 #include "data/engine/recordset.h"
+#include "data/persistence.h"
+#include "data/validation.h"
 #include "host/orel.h"
 #include "model/declaration_ops.h"
 #include "model/system_tables.h"
@@ -58,8 +58,8 @@ int listDeclarations(Session& session, const Options& options) {
     Context& context = session.context();
     BDDJJ& header = *context.currentDeclaration;
     header.Reset();
-    auto rows = context.g_dbAplicativo->openRecordset(
-        sBuildSelect(*context.g_dbAplicativo, *header.Entity, kListIndex, "Select  * ", "CodDJ", context.numberFormat()));
+    auto rows = context.g_dbAplicativo->openRecordset(sBuildSelect(*context.g_dbAplicativo, *header.Entity, kListIndex,
+                                                                   "Select  * ", "CodDJ", context.numberFormat()));
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (long r = 0; r < rows->recordCount(); ++r) {
         r == 0 ? rows->moveFirst() : rows->moveNext();
@@ -253,7 +253,8 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const
 
     auto* liquidationCommand = app.add_subcommand("liquidation", "Liquidación de la contribución especial");
     liquidationCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    commands.push_back({liquidationCommand, [code, &options](Session& session) { return liquidation(session, *code, options); }});
+    commands.push_back(
+        {liquidationCommand, [code, &options](Session& session) { return liquidation(session, *code, options); }});
 
     auto* determinationCommand = app.add_subcommand("determination", "Determinación del saldo a ingresar");
     determinationCommand->add_option("DJ", *code, "Código de la declaración")->required();
@@ -266,8 +267,8 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const
     auto table = std::make_shared<std::string>();
     auto* tablesCommand = app.add_subcommand("tables", "Tablas del sistema");
     tablesCommand->add_option("NAME", *table, "T_ALICUOTAS_Y_TOPES, T_DEDUC_DISCAPACITADO o T_SECUENCIAS");
-    commands.push_back({tablesCommand, [table, &options](Session& session) { return tables(session, *table, options); }});
-
+    commands.push_back(
+        {tablesCommand, [table, &options](Session& session) { return tables(session, *table, options); }});
 }
 
 }  // namespace kapred::cli

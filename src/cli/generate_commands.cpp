@@ -58,8 +58,7 @@ int generate(Session& session, const GenerateArguments& arguments, const Options
             return 0;
         }
         case GenerationOutcome::ReplaceRefused:
-            std::cerr << "No se entregó el archivo: "
-                      << (destination / generator.encryptedFile()).string()
+            std::cerr << "No se entregó el archivo: " << (destination / generator.encryptedFile()).string()
                       << " ya existe y no se reemplazó." << std::endl;
             return kExitFailure;
         case GenerationOutcome::NotGenerated:
@@ -73,8 +72,7 @@ int generate(Session& session, const GenerateArguments& arguments, const Options
 int clean(Session& session) {
     Context& context = session.context();
     if (!BGenerarDJs(context).EliminarTemporales()) {
-        MsgError(context.ui, "No se pudieron eliminar todos los archivos intermedios de " +
-                                 DirWindows(context) + ".");
+        MsgError(context.ui, "No se pudieron eliminar todos los archivos intermedios de " + DirWindows(context) + ".");
         return kExitFailure;
     }
     std::cout << "Archivos intermedios eliminados de " << DirWindows(context) << "\n";
@@ -86,24 +84,17 @@ int clean(Session& session) {
 void addGenerateCommands(CLI::App& app, std::vector<Command>& commands, const Options& options) {
     auto arguments = std::make_shared<GenerateArguments>();
     auto* generateCommand = app.add_subcommand(
-        "generate",
-        "Genera el archivo encriptado del F.369 de una declaración y lo copia al destino");
-    generateCommand
-        ->add_option("DJ", arguments->code,
-                     "Código de la declaración (período y secuencia, p. ej. 20040)")
+        "generate", "Genera el archivo encriptado del F.369 de una declaración y lo copia al destino");
+    generateCommand->add_option("DJ", arguments->code, "Código de la declaración (período y secuencia, p. ej. 20040)")
         ->required();
-    generateCommand->add_option("--dest", arguments->destination,
-                                "Carpeta de destino de la presentación");
-    generateCommand->add_option(
-        "--keep-plain", arguments->plainCopy,
-        "Escribe también en este archivo, legible, lo que se entrega a la encriptación");
-    commands.push_back({generateCommand, [arguments, &options](Session& session) {
-                            return generate(session, *arguments, options);
-                        }});
-
+    generateCommand->add_option("--dest", arguments->destination, "Carpeta de destino de la presentación");
+    generateCommand->add_option("--keep-plain", arguments->plainCopy,
+                                "Escribe también en este archivo, legible, lo que se entrega a la encriptación");
     commands.push_back(
-        {app.add_subcommand("clean", "Elimina los archivos intermedios de la generación"),
-         [](Session& session) { return clean(session); }});
+        {generateCommand, [arguments, &options](Session& session) { return generate(session, *arguments, options); }});
+
+    commands.push_back({app.add_subcommand("clean", "Elimina los archivos intermedios de la generación"),
+                        [](Session& session) { return clean(session); }});
 }
 
 }  // namespace kapred::cli

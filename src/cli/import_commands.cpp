@@ -25,7 +25,9 @@ constexpr int kExitInterrupted = 130;
 std::atomic<bool> g_interrupted{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a signal handler");
 
-extern "C" void onInterrupt(int) { g_interrupted.store(true); }
+extern "C" void onInterrupt(int) {
+    g_interrupted.store(true);
+}
 
 // Ctrl+C cancels the run instead of ending the program, while this lives.
 class InterruptCancels {
@@ -76,7 +78,9 @@ long sectionCode(const std::string& given) {
     return std::stol(given);
 }
 
-std::string separatorName(const ImportFormat& format) { return format.pointDecimal() ? "punto" : "coma"; }
+std::string separatorName(const ImportFormat& format) {
+    return format.pointDecimal() ? "punto" : "coma";
+}
 
 nlohmann::ordered_json formatJson(const ImportFormat& format) {
     return {{"IdFormato", format.id},
@@ -165,8 +169,9 @@ void place(FieldGrid& grid, const std::string& assignment) {
         }
     }
     if (equals == std::string::npos || row == nullptr) {
-        throw CommandFailure("No se reconoce \"" + assignment + "\": se espera campo=desde-hasta con un campo de la "
-                                                                "sección del formato.");
+        throw CommandFailure("No se reconoce \"" + assignment +
+                             "\": se espera campo=desde-hasta con un campo de la "
+                             "sección del formato.");
     }
     const std::string range = assignment.substr(equals + 1);
     const auto dash = range.find('-');
@@ -276,7 +281,8 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
     auto section = std::make_shared<std::string>();
     auto* list = app.add_subcommand("formats", "Formatos de importación, por sección");
     list->add_option("--section", *section, "Código de la sección (ver la lista sin esta opción)");
-    commands.push_back({list, [section, &options](Session& session) { return listFormats(session, *section, options); }});
+    commands.push_back(
+        {list, [section, &options](Session& session) { return listFormats(session, *section, options); }});
 
     auto name = std::make_shared<std::string>();
     auto* create = app.add_subcommand("format-new", "Nuevo formato de importación de una sección");
@@ -343,8 +349,9 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
     auto code = std::make_shared<std::string>();
     auto file = std::make_shared<std::string>();
     auto* importCommand = app.add_subcommand(
-        "import", "Importa un archivo de texto en la sección del formato (Ctrl+C cancela). Salida: 0 sin errores, "
-                  "5 con líneas no cargadas, 130 cancelada, 3 no se pudo importar");
+        "import",
+        "Importa un archivo de texto en la sección del formato (Ctrl+C cancela). Salida: 0 sin errores, "
+        "5 con líneas no cargadas, 130 cancelada, 3 no se pudo importar");
     importCommand->add_option("DJ", *code, "Código de la declaración")->required();
     importCommand->add_option("--format", *format, "Número o nombre del formato")->required();
     importCommand->add_option("--file", *file, "Archivo a importar")->required();

@@ -84,8 +84,9 @@ void addProgramCommands(CLI::App& app, std::vector<Command>& commands) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Kapred sin ventanas: declaraciones juradas de la contribución especial sobre el capital "
-                 "de las cooperativas."};
+    CLI::App app{
+        "Kapred sin ventanas: declaraciones juradas de la contribución especial sobre el capital "
+        "de las cooperativas."};
     Options options;
     app.add_option("--cuit", options.cuit, "CUIT del contribuyente (11 dígitos, con o sin guiones)");
     app.add_option("--home", options.home, "Directorio del programa (por omisión KAPRED_HOME o el del ejecutable)");

@@ -4,7 +4,9 @@
 
 namespace kapred::cli {
 
-nlohmann::ordered_json shown(Currency amount) { return formatAmount(amount, 2); }
+nlohmann::ordered_json shown(Currency amount) {
+    return formatAmount(amount, 2);
+}
 
 nlohmann::ordered_json shown(const Variant& value) {
     switch (value.type()) {

@@ -15,8 +15,9 @@ namespace kapred::cli {
 
 namespace {
 
-const std::vector<std::string> kSingleRowSections{"ActivoComputable", "ActivoExento",          "ActivoNoComputable",
-                                                   "Pasivo",           "SaldoFavorPeriodoAnt", "LiqDeduccionesAlCapital"};
+const std::vector<std::string> kSingleRowSections{"ActivoComputable",     "ActivoExento",
+                                                  "ActivoNoComputable",   "Pasivo",
+                                                  "SaldoFavorPeriodoAnt", "LiqDeduccionesAlCapital"};
 const std::vector<std::string> kListSections{"Anticipos", "PagosCuenta"};
 
 // The section's name as the program spells it, from a name given in any case.
@@ -77,7 +78,8 @@ nlohmann::ordered_json fieldsOf(Context& context, const EntityBase& entity) {
     for (const auto& [name, value] : entity.fields().pairs()) {
         const db::FieldDef* field = table.field(name);
         const auto amount = value.toCurrency();
-        fields[name] = field != nullptr && field->type == db::DataType::Currency && amount ? shown(*amount) : shown(value);
+        fields[name] =
+            field != nullptr && field->type == db::DataType::Currency && amount ? shown(*amount) : shown(value);
     }
     return fields;
 }
@@ -117,8 +119,9 @@ void applyInsuranceFlags(SectionObject& section, const std::vector<std::string>&
     if (section.Entity->sEntityName() != "Pasivo") {
         return;
     }
-    const std::pair<const char*, const char*> pairs[] = {{"iCooperativaSegurosCapitalizacion", "cReservasTecnicas"},
-                                                         {"iCooperativaAseguradoresVida", "cFondosBeneficioSeguroVida"}};
+    const std::pair<const char*, const char*> pairs[] = {
+        {"iCooperativaSegurosCapitalizacion", "cReservasTecnicas"},
+        {"iCooperativaAseguradoresVida", "cFondosBeneficioSeguroVida"}};
     for (const auto& [flag, amount] : pairs) {
         if (section.Entity->vGetFieldValue(flag).toDouble().value_or(-1) != 0) {
             continue;
@@ -150,8 +153,8 @@ int showSection(Session& session, const std::string& code, const std::string& gi
     auto section = sectionObject(context, name);
     if (dynamic_cast<BListSection*>(section.get()) != nullptr) {
         section->CalculateLocalTotals(kListIndex);
-        auto rows = context.g_dbAplicativo->openRecordset(
-            sBuildSelect(*context.g_dbAplicativo, *section->Entity, kListIndex, "Select  * ", "ID", context.numberFormat()));
+        auto rows = context.g_dbAplicativo->openRecordset(sBuildSelect(
+            *context.g_dbAplicativo, *section->Entity, kListIndex, "Select  * ", "ID", context.numberFormat()));
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
         for (long r = 0; r < rows->recordCount(); ++r) {
             r == 0 ? rows->moveFirst() : rows->moveNext();
@@ -292,8 +295,9 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands, const Opt
     auto* rows = app.add_subcommand("rows", "Filas de Anticipos o PagosCuenta");
     declaration(rows);
     section(rows, true);
-    commands.push_back(
-        {rows, [args, &options](Session& session) { return showSection(session, args->code, args->section, options); }});
+    commands.push_back({rows, [args, &options](Session& session) {
+                            return showSection(session, args->code, args->section, options);
+                        }});
 
     auto* add = app.add_subcommand("add-row", "Agrega una fila: fFecha=dd/mm/aaaa cImporte=1.234,50");
     declaration(add);

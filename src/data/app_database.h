@@ -28,9 +28,8 @@ void CreateAppDatabase(db::Engine& engine, const std::filesystem::path& appPath)
 // Opens the program's own database, coping with a file left scrambled or plain and trying one
 // repair of a damaged file. A missing file is told to the user and ends the program; a file
 // that cannot be opened gives nothing (and is left on disk).
-std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface& ui,
-                                              const std::filesystem::path& path, bool unscramble,
-                                              const std::string& connect);
+std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface& ui, const std::filesystem::path& path,
+                                              bool unscramble, const std::string& connect);
 
 // Scrambles or unscrambles the file: bytes 1, 11, ..., 391 exclusive-or a fixed key byte.
 void ToggleDatabaseHeader(const std::filesystem::path& path);

@@ -107,18 +107,16 @@ TableDef previousBalanceTable() {
 std::vector<TableDef> appTableDefs() {
     return {
         amountsTable("ActivoComputable",
-                     {"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt",
-                      "cCreditosNac", "cCreditosExt", "cIntereses", "cTitulosPublicos",
-                      "cParticipacionesCapital", "cBienesCambio", "cBienesAdquiridos", "cBienesElaborados",
-                      "cBienesEnCurso", "cInmueblesNoBienesCambio", "cInmueblesActForestales",
-                      "cBienesInmateriales", "cOtrosBienes"}),
+                     {"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt", "cCreditosNac",
+                      "cCreditosExt", "cIntereses", "cTitulosPublicos", "cParticipacionesCapital", "cBienesCambio",
+                      "cBienesAdquiridos", "cBienesElaborados", "cBienesEnCurso", "cInmueblesNoBienesCambio",
+                      "cInmueblesActForestales", "cBienesInmateriales", "cOtrosBienes"}),
         amountsTable("ActivoExento", {"cBienesTierraDelFuego", "cAccionesParticipaciones", "cCuotasSociales"}),
         amountsTable("ActivoNoComputable", {"cBienesExterior"}),
         listTable("Anticipos"),
         headerTable(),
-        amountsTable("LiqDeduccionesAlCapital",
-                     {"cReembolsoGastos", "cGratificacioneAlPersonal", "cRetornoExcedente",
-                      "cTotalRetribucionesLey23427"}),
+        amountsTable("LiqDeduccionesAlCapital", {"cReembolsoGastos", "cGratificacioneAlPersonal", "cRetornoExcedente",
+                                                 "cTotalRetribucionesLey23427"}),
         listTable("PagosCuenta"),
         liabilitiesTable(),
         previousBalanceTable(),
@@ -126,13 +124,12 @@ std::vector<TableDef> appTableDefs() {
 }
 
 std::vector<db::RelationDef> appRelations() {
-    const char* foreignTables[] = {"ActivoComputable", "ActivoExento",         "ActivoNoComputable",
-                                   "Anticipos",        "PagosCuenta",          "SaldoFavorPeriodoAnt",
-                                   "LiqDeduccionesAlCapital", "Pasivo"};
+    const char* foreignTables[] = {"ActivoComputable", "ActivoExento",         "ActivoNoComputable",      "Anticipos",
+                                   "PagosCuenta",      "SaldoFavorPeriodoAnt", "LiqDeduccionesAlCapital", "Pasivo"};
     std::vector<db::RelationDef> relations;
     for (int i = 0; i < 8; ++i) {
-        relations.push_back(db::RelationDef{"Relacion" + std::to_string(i), "DDJJ", foreignTables[i],
-                                            db::kRelationDontEnforce, {{"CUIT", "CUIT"}}});
+        relations.push_back(db::RelationDef{
+            "Relacion" + std::to_string(i), "DDJJ", foreignTables[i], db::kRelationDontEnforce, {{"CUIT", "CUIT"}}});
     }
     return relations;
 }

@@ -10,8 +10,7 @@ namespace {
 // Field and total names are plain ASCII identifiers.
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
 }
 
@@ -78,8 +77,7 @@ const std::vector<WindowCaptions>& captionCatalogue() {
          "frmActivoExento",
          "Activo Exento",
          {
-             {"cBienesTierraDelFuego",
-              "Bienes situados en Tierra del Fuego, Antártida e Islas del Atlántico Sur"},
+             {"cBienesTierraDelFuego", "Bienes situados en Tierra del Fuego, Antártida e Islas del Atlántico Sur"},
              {"cAccionesParticipaciones", "Acciones y Participaciones en Capital de entidades"},
              {"cCuotasSociales", "Cuotas sociales de cooperativas"},
              {"ccActivoExento", "Total del Activo Exento"},
@@ -139,7 +137,8 @@ const std::vector<WindowCaptions>& captionCatalogue() {
              {"cReembolsoGastos", "Reembolso de Gastos y Retribuciones de Consejeros y Síndicos"},
              {"cGratificacioneAlPersonal", "Gratificaciones y Asignaciones al Personal"},
              {"cRetornoExcedente", "Retornos de Excedentes Distribuidos"},
-             {"cTotalRetribucionesLey23427", "Total de Retribuciones abonadas a Personal Discapacitado Ley 23427 Art. 23"},
+             {"cTotalRetribucionesLey23427",
+              "Total de Retribuciones abonadas a Personal Discapacitado Ley 23427 Art. 23"},
              {"ccDeduccionPorRetribucion",
               "Deducción por Retribuciones abonadas a perosnal Discapacitados Ley 23427 Art. 23"},
              {"ccDeduccionesAlCierre", "Total de Deducciones al Capital al Cierre del Ejercicio"},
@@ -159,8 +158,7 @@ const std::vector<WindowCaptions>& captionCatalogue() {
          "Pasivo",
          {
              {"iCooperativaSegurosCapitalizacion", "Cooperativa de Seguros de Capitalización"},
-             {"iCooperativaAseguradoresVida",
-              "Cooperativa Aseguradores de vida de Seguros de Capitalización"},
+             {"iCooperativaAseguradoresVida", "Cooperativa Aseguradores de vida de Seguros de Capitalización"},
              {"cDeudas", "Deudas en Moneda Nacional y Extranjera"},
              {"cProvisiones", "Previsiones"},
              {"cReservasTecnicas", "Reservas Técnicas"},

@@ -18,7 +18,9 @@ std::vector<std::pair<std::string, Variant>>::const_iterator BDictionary::find(s
     throw Error(11, "BDictionary", "No se encontró el elemento");
 }
 
-const Variant& BDictionary::vGetElement(std::string_view key) const { return find(key)->second; }
+const Variant& BDictionary::vGetElement(std::string_view key) const {
+    return find(key)->second;
+}
 
 void BDictionary::SetElement(std::string_view key, Variant element) {
     const auto at = find(key);

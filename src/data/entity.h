@@ -61,7 +61,8 @@ public:
 };
 class ELiqDeduccionesAlCapital : public EntityBase {
 public:
-    explicit ELiqDeduccionesAlCapital(DeclarationKeySource key) : EntityBase("LiqDeduccionesAlCapital", std::move(key)) {}
+    explicit ELiqDeduccionesAlCapital(DeclarationKeySource key)
+        : EntityBase("LiqDeduccionesAlCapital", std::move(key)) {}
 };
 class EPagosCuenta : public EntityBase {
 public:

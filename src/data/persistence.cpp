@@ -10,7 +10,9 @@ namespace {
 
 using db::DataType;
 
-bool hasRow(const NpRecordSet& recordset) { return !(recordset.BOF() && recordset.EndOfFile()); }
+bool hasRow(const NpRecordSet& recordset) {
+    return !(recordset.BOF() && recordset.EndOfFile());
+}
 
 }  // namespace
 
@@ -121,7 +123,8 @@ std::unique_ptr<NpRecordSet> OpenSumRecordset(db::Database& database, const std:
 
 long lGetNextId(db::Database& database, const EntityBase& entity, const std::string& indexName,
                 const std::string& fieldName, NumberFormat format) {
-    auto recordset = OpenEntityRecordset(database, entity, indexName, "Select Max(" + fieldName + ") As Result ", format);
+    auto recordset =
+        OpenEntityRecordset(database, entity, indexName, "Select Max(" + fieldName + ") As Result ", format);
     const Variant result = recordset->Fields().value("Result");
     return result.isNull() ? 1 : static_cast<long>(result.toDouble().value_or(0)) + 1;
 }
@@ -197,8 +200,7 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
     }
 }
 
-bool bGenericDelete(db::Database& database, BusinessObject& object, const std::string& indexName,
-                    NumberFormat format) {
+bool bGenericDelete(db::Database& database, BusinessObject& object, const std::string& indexName, NumberFormat format) {
     try {
         database.execute(sBuildSelect(database, *object.Entity, indexName, "DELETE *", "", format));
         object.Reset();

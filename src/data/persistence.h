@@ -42,8 +42,7 @@ bool IsFieldInIndex(db::Database& database, const std::string& tableName, const 
 // selectText + " FROM " + table, then, for a named index, the filter on the entity's values for
 // that index's fields and the order.
 std::string sBuildSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
-                         const std::string& selectText, const std::string& orderText,
-                         NumberFormat format = {});
+                         const std::string& selectText, const std::string& orderText, NumberFormat format = {});
 // " Where " + one condition per index field in table order, joined by " AND ", with a trailing
 // blank. Texts are quoted with their own quotes doubled; amounts use a decimal point.
 std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& entity, db::Database& database,

@@ -21,7 +21,9 @@ std::string firstCharacter(const char* text) {
     return result;
 }
 
-bool restorable(const std::string& item) { return item == "," || item == "."; }
+bool restorable(const std::string& item) {
+    return item == "," || item == ".";
+}
 
 }  // namespace
 

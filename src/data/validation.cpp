@@ -12,7 +12,9 @@ namespace {
 
 using db::DataType;
 
-[[noreturn]] void unknownType(const char* source) { throw Error(1, source, "Tipo de dato desconocido"); }
+[[noreturn]] void unknownType(const char* source) {
+    throw Error(1, source, "Tipo de dato desconocido");
+}
 
 bool isNumericValue(const Variant& value, NumberFormat format) {
     switch (value.type()) {
@@ -41,10 +43,14 @@ std::optional<DateTime> asDate(const Variant& value) {
     return std::nullopt;
 }
 
-bool between(double value, double low, double high) { return low <= value && value <= high; }
+bool between(double value, double low, double high) {
+    return low <= value && value <= high;
+}
 
 // The text of a bound or value as the messages show it.
-std::string shown(const Variant& value, NumberFormat format) { return value.toText(format); }
+std::string shown(const Variant& value, NumberFormat format) {
+    return value.toText(format);
+}
 
 std::string yyyymmdd(const Variant& value) {
     const auto date = asDate(value);
@@ -102,8 +108,7 @@ bool bValidateIntervalFromDatabaseType(const Variant& value, DataType type, Numb
         }
         case DataType::Date: {
             const auto date = asDate(value);
-            return date && DateTime::fromDate(1800, 1, 1) <= *date &&
-                   date->day <= DateTime::fromDate(2010, 12, 31).day;
+            return date && DateTime::fromDate(1800, 1, 1) <= *date && date->day <= DateTime::fromDate(2010, 12, 31).day;
         }
         case DataType::Integer: {
             const auto number = value.toDouble(format);

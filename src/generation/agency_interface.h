@@ -14,15 +14,15 @@ extern "C" {
 
 // The verification-number entry: four texts of 15 digits (CUIT, declaration code, amount to pay
 // in cents, time stamp "HHMMSS"), and a 16-bit value that depends only on those four texts.
-typedef std::int16_t (*KapredVerificationEntry)(const char* cuit, const char* declaration,
-                                                const char* amount, const char* timeStamp);
+typedef std::int16_t (*KapredVerificationEntry)(const char* cuit, const char* declaration, const char* amount,
+                                                const char* timeStamp);
 
 // The encryption entry: the path of the file to encrypt; a buffer that receives the full path of
 // the encrypted file and the number of characters it holds besides its terminating NUL (1000); a
 // second buffer and its size (2000) that receives a short description of the outcome. Returns 0
 // on success.
-typedef std::int16_t (*KapredEncryptionEntry)(const char* file, char* path, std::int32_t pathSize,
-                                              char* detail, std::int32_t detailSize);
+typedef std::int16_t (*KapredEncryptionEntry)(const char* file, char* path, std::int32_t pathSize, char* detail,
+                                              std::int32_t detailSize);
 }
 
 namespace kapred::agency {

@@ -53,8 +53,7 @@ void* AgencyLibrary::entry(const char* name) const {
     void* address = ::dlsym(handle_, name);
     if (address == nullptr) {
         throw Error(kErrEntryNotFound, source_,
-                    std::string("No se encontró el punto de entrada ") + name + " en la DLL " +
-                        file_.string());
+                    std::string("No se encontró el punto de entrada ") + name + " en la DLL " + file_.string());
     }
     return address;
 }
@@ -62,14 +61,12 @@ void* AgencyLibrary::entry(const char* name) const {
 std::int16_t CallVerificationLibrary(const std::string& systemDirectory, const std::string& cuit,
                                      const std::string& declaration, const std::string& amount,
                                      const std::string& timeStamp, const std::string& source) {
-    const AgencyLibrary library(std::filesystem::path(systemDirectory) / agency::kVerificationLibrary,
-                                source);
+    const AgencyLibrary library(std::filesystem::path(systemDirectory) / agency::kVerificationLibrary, source);
     const auto call = entryAs<KapredVerificationEntry>(library.entry(agency::kVerificationEntry));
     return call(cuit.c_str(), declaration.c_str(), amount.c_str(), timeStamp.c_str());
 }
 
-SarquelLibrary::SarquelLibrary(std::string systemDirectory)
-    : systemDirectory_(std::move(systemDirectory)) {}
+SarquelLibrary::SarquelLibrary(std::string systemDirectory) : systemDirectory_(std::move(systemDirectory)) {}
 
 SarquelLibrary::SarquelLibrary(const Context& context) : SarquelLibrary(DirWinSystem(context)) {}
 
@@ -94,6 +91,8 @@ SarquelLibrary::Result SarquelLibrary::encrypt(const std::string& file) const {
     return result;
 }
 
-bool bSarquelInstalado(const Context& context) { return SarquelLibrary(context).installed(); }
+bool bSarquelInstalado(const Context& context) {
+    return SarquelLibrary(context).installed();
+}
 
 }  // namespace kapred

@@ -27,8 +27,7 @@ void writeLine(std::ostream& file, const std::string& record) {
 // 1 when the record was written, -1 when its length was wrong.
 long writeChecked(Context& context, std::ostream& file, const RecordLayout& layout,
                   std::initializer_list<Variant> values) {
-    return writeRecord(file, layout, std::span<const Variant>(values.begin(), values.size()),
-                       context.numberFormat())
+    return writeRecord(file, layout, std::span<const Variant>(values.begin(), values.size()), context.numberFormat())
                ? 1
                : -1;
 }
@@ -46,16 +45,15 @@ Variant timeText(const Variant& value) {
     const std::chrono::hh_mm_ss time(stamp->time);
     char text[16];
     std::snprintf(text, sizeof text, "%02d%02d%02d", static_cast<int>(time.hours().count()),
-                  static_cast<int>(time.minutes().count()),
-                  static_cast<int>(time.seconds().count()));
+                  static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
     return Variant(std::string(text));
 }
 
 // The version of the running program as record 01 wants it: minor, major, revision.
 std::string versionForRecord01() {
     char text[16];
-    std::snprintf(text, sizeof text, "%02d%02d%03d", KAPRED_VERSION_MINOR % 100,
-                  KAPRED_VERSION_MAJOR % 100, KAPRED_VERSION_PATCH % 1000);
+    std::snprintf(text, sizeof text, "%02d%02d%03d", KAPRED_VERSION_MINOR % 100, KAPRED_VERSION_MAJOR % 100,
+                  KAPRED_VERSION_PATCH % 1000);
     return text;
 }
 
@@ -117,12 +115,10 @@ void addLiquidation(Context& context, Figures& figures, const char* source) {
     BLiquidacion liquidation(context);
     liquidation.CalculateLocalTotals(kPrimaryKey);
     requireRate(liquidation, source);
-    figures.set("BLiquidacion.ccActivoComputable",
-                liquidation.g_BActivoComputable->ccActivoComputable());
+    figures.set("BLiquidacion.ccActivoComputable", liquidation.g_BActivoComputable->ccActivoComputable());
     figures.set("ccPasivoAlCierre", liquidation.ccPasivoAlCierre());
     figures.set("ccCapitalAlCierre", liquidation.ccCapitalAlCierre());
-    figures.set("BLiquidacion.ccDeduccionesAlCierre",
-                liquidation.g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre());
+    figures.set("BLiquidacion.ccDeduccionesAlCierre", liquidation.g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre());
     figures.set("ccCapitalCooperativo", liquidation.ccCapitalCooperativo());
     figures.set("ccAlicuota x 100", liquidation.ccAlicuota() * Currency::fromUnits(100));
     figures.set("ccContribEspecial", liquidation.ccContribEspecial());
@@ -134,8 +130,7 @@ void addDetermination(Context& context, Figures& figures, const char* source) {
     requireRate(*determination.g_BLiquidacion, source);
     figures.set("BPagosCuenta.ccImporte", determination.g_BPagosCuenta->ccImporte());
     figures.set("BAnticipos.ccImporte", determination.g_BAnticipos->ccImporte());
-    figures.set("BSaldoFavorPeriodoAnt.ccImporte",
-                determination.g_BSaldoFavorPeriodoAnt->ccImporte());
+    figures.set("BSaldoFavorPeriodoAnt.ccImporte", determination.g_BSaldoFavorPeriodoAnt->ccImporte());
     figures.set("ccSaldoRexa", determination.ccSaldoRexa());
     figures.set("ccSaldoContrib", determination.ccSaldoContrib());
 }
@@ -226,11 +221,9 @@ long tipo04(Context& context, std::ostream& file) {
     bool failed = false;
     for (const Item04& item : kItems04) {
         const Variant amount = item.amount.empty() ? Variant(Currency()) : figures.at(item.amount);
-        const Variant quantity =
-            item.quantity.empty() ? Variant(Currency()) : figures.at(item.quantity);
+        const Variant quantity = item.quantity.empty() ? Variant(Currency()) : figures.at(item.quantity);
         if (writeChecked(context, file, kRecord04,
-                         {Variant(std::string(item.section)), Variant(std::string(item.item)),
-                          amount, quantity}) > 0) {
+                         {Variant(std::string(item.section)), Variant(std::string(item.item)), amount, quantity}) > 0) {
             ++written;
         } else {
             failed = true;
@@ -250,8 +243,7 @@ long BPrintDDJJ::sGenerarRegistrointerfaceF369(std::ostream& file) {
 
 std::string tipo91(Context& context) {
     auto rows = context.g_dbOrel->openRecordset(
-        "select * from domicilio where ncontrib=" + std::to_string(context.ncontrib) +
-        " And domFiscal = True");
+        "select * from domicilio where ncontrib=" + std::to_string(context.ncontrib) + " And domFiscal = True");
     if (rows->recordCount() <= 0) {
         return {};
     }
@@ -284,8 +276,7 @@ std::string ArmarCabecera(int a, int b, long count) {
 }
 
 std::string formatNumeroMagico(const std::string& number) {
-    if (number.empty() || number.size() >= 6 ||
-        number.find_first_not_of("0123456789") != std::string::npos) {
+    if (number.empty() || number.size() >= 6 || number.find_first_not_of("0123456789") != std::string::npos) {
         return number;
     }
     return std::string(6 - number.size(), '0') + number;

@@ -111,8 +111,7 @@ bool ReemplazarArchivo(UserInterface& ui, const fs::path& path) {
 
 bool DeleteArchivo(const fs::path& path) {
     std::error_code error;
-    if (!fs::is_regular_file(fs::symlink_status(path, error)) &&
-        !fs::is_symlink(fs::symlink_status(path, error))) {
+    if (!fs::is_regular_file(fs::symlink_status(path, error)) && !fs::is_symlink(fs::symlink_status(path, error))) {
         return false;
     }
     return fs::remove(path, error);
@@ -124,8 +123,7 @@ CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
     const Descriptor input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (input.get() < 0 || ::fstat(input.get(), &status) != 0) {
-        result.error =
-            "No se puede leer el archivo " + source.string() + ": " + systemError(errno) + ".";
+        result.error = "No se puede leer el archivo " + source.string() + ": " + systemError(errno) + ".";
         return result;
     }
     const auto total = static_cast<std::uintmax_t>(status.st_size);
@@ -134,13 +132,12 @@ CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
         return result;
     }
 
-    const fs::path folder =
-        destination.has_parent_path() ? destination.parent_path() : fs::path(".");
+    const fs::path folder = destination.has_parent_path() ? destination.parent_path() : fs::path(".");
     std::string pending = (folder / ("." + destination.filename().string() + ".XXXXXX")).string();
     Descriptor output(::mkstemp(pending.data()));
     if (output.get() < 0) {
-        result.error = "No se puede escribir en la carpeta de destino " + folder.string() + ": " +
-                       systemError(errno) + ".";
+        result.error =
+            "No se puede escribir en la carpeta de destino " + folder.string() + ": " + systemError(errno) + ".";
         return result;
     }
     const auto fail = [&](const std::string& what) {
@@ -158,8 +155,7 @@ CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
     std::vector<char> buffer(kBlock);
     std::uintmax_t copied = 0;
     while (copied < total) {
-        const std::size_t block =
-            static_cast<std::size_t>(std::min<std::uintmax_t>(kBlock, total - copied));
+        const std::size_t block = static_cast<std::size_t>(std::min<std::uintmax_t>(kBlock, total - copied));
         const ssize_t read = readSome(input.get(), buffer.data(), block);
         if (read <= 0) {
             if (read == 0) {
@@ -186,8 +182,7 @@ CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
         return fail("No se pudo poner el archivo en el destino " + destination.string());
     }
     // The new name is made durable as well; a folder that cannot be synced loses nothing.
-    if (const Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        directory.get() >= 0) {
+    if (const Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); directory.get() >= 0) {
         ::fsync(directory.get());
     }
     result.bytes = total;
@@ -209,20 +204,18 @@ std::string EncriptarSarquel(Context& context, const std::string& file) {
             std::error_code error;
             fs::copy_file(file, handed, fs::copy_options::overwrite_existing, error);
             if (error) {
-                throw Error(err::kFileNotFound, "EncriptarSarquel",
-                            "No se pudo preparar el archivo " + handed +
-                                " para la encriptación: " + error.message() + ".");
+                throw Error(
+                    err::kFileNotFound, "EncriptarSarquel",
+                    "No se pudo preparar el archivo " + handed + " para la encriptación: " + error.message() + ".");
             }
             const SarquelLibrary::Result outcome = SarquelLibrary(context).encrypt(handed);
             const std::string path = cleanedPath(outcome.path);
             if (outcome.code != 0) {
-                MsgError(context.ui,
-                         "El componente de encriptación no pudo generar el archivo (resultado " +
-                             std::to_string(outcome.code) +
-                             (outcome.detail.empty() ? std::string() : ": " + outcome.detail) +
-                             "). No se copió nada al destino.");
-            } else if (path.size() <= windows.size() ||
-                       path.compare(0, windows.size(), windows) != 0) {
+                MsgError(context.ui, "El componente de encriptación no pudo generar el archivo (resultado " +
+                                         std::to_string(outcome.code) +
+                                         (outcome.detail.empty() ? std::string() : ": " + outcome.detail) +
+                                         "). No se copió nada al destino.");
+            } else if (path.size() <= windows.size() || path.compare(0, windows.size(), windows) != 0) {
                 MsgError(context.ui, "El componente de encriptación informó el archivo \"" + path +
                                          "\", que no está en la carpeta de trabajo " + windows +
                                          ". No se copió nada al destino.");

@@ -15,8 +15,7 @@ struct Context;
 
 // The title of the questions the program asks in its own name.
 inline constexpr const char* kApplicationTitle = "Kapred";
-inline constexpr const char* kReplaceQuestion =
-    "El Archivo ya existe. Reemplazar en el Destino. ¿Desea reemplazarlo?";
+inline constexpr const char* kReplaceQuestion = "El Archivo ya existe. Reemplazar en el Destino. ¿Desea reemplazarlo?";
 // What EncriptarSarquel gives back when no encrypted file was made.
 inline constexpr const char* kEncryptionError = "Error";
 
@@ -46,8 +45,7 @@ struct CopyResult {
     std::uintmax_t bytes = 0;  // bytes copied; 0 when nothing was
     std::string error;         // empty when the copy is in place
 };
-CopyResult copyIntoPlace(const std::filesystem::path& source,
-                         const std::filesystem::path& destination,
+CopyResult copyIntoPlace(const std::filesystem::path& source, const std::filesystem::path& destination,
                          const std::function<void(double)>& progress = {});
 
 }  // namespace kapred

@@ -17,12 +17,16 @@ std::string DirWindows(const std::filesystem::path& programDirectory) {
     return directory;
 }
 
-std::string DirWindows(const Context& context) { return DirWindows(context.appPath); }
+std::string DirWindows(const Context& context) {
+    return DirWindows(context.appPath);
+}
 
 std::string DirWinSystem(const std::filesystem::path& programDirectory) {
     return agency::systemDirectory(programDirectory);
 }
 
-std::string DirWinSystem(const Context& context) { return DirWinSystem(context.appPath); }
+std::string DirWinSystem(const Context& context) {
+    return DirWinSystem(context.appPath);
+}
 
 }  // namespace kapred

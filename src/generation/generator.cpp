@@ -41,8 +41,7 @@ bool matches(const std::string& name, std::string_view prefix, std::string_view 
     }
     const std::string text = lower(name);
     return text.compare(0, prefix.size(), lower(std::string(prefix))) == 0 &&
-           text.compare(text.size() - suffix.size(), suffix.size(), lower(std::string(suffix))) ==
-               0;
+           text.compare(text.size() - suffix.size(), suffix.size(), lower(std::string(suffix))) == 0;
 }
 
 }  // namespace
@@ -63,8 +62,7 @@ bool bComponentesInstalados(Context& context) {
     return false;
 }
 
-BGenerarDJs::BGenerarDJs(Context& context, GenerationEvents* events)
-    : context_(context), events_(events) {}
+BGenerarDJs::BGenerarDJs(Context& context, GenerationEvents* events) : context_(context), events_(events) {}
 
 BGenerarDJs::~BGenerarDJs() = default;
 
@@ -107,8 +105,7 @@ GenerationOutcome BGenerarDJs::GenerarDJs() {
         if (what.empty() || what.back() != '.') {
             what += '.';
         }
-        UpdateVectorInconsistenciasGeneracion(
-            "No se pudo generar el archivo de la Declaración Jurada: " + what);
+        UpdateVectorInconsistenciasGeneracion("No se pudo generar el archivo de la Declaración Jurada: " + what);
     }
     generated = generated && AgregarCabecera();
     if (!generated) {
@@ -150,9 +147,8 @@ bool BGenerarDJs::AbrirTemporal() {
     file_.open(temporaryFile_, std::ios::binary | std::ios::out | std::ios::trunc);
     if (!file_.is_open()) {
         const int openError = errno;
-        UpdateVectorInconsistenciasGeneracion(
-            "No se pudo crear el archivo temporal " + temporaryFile_ + ": " +
-            (openError != 0 ? std::strerror(openError) : "error de escritura") + ".");
+        UpdateVectorInconsistenciasGeneracion("No se pudo crear el archivo temporal " + temporaryFile_ + ": " +
+                                              (openError != 0 ? std::strerror(openError) : "error de escritura") + ".");
         return false;
     }
     return true;
@@ -167,10 +163,9 @@ void BGenerarDJs::InformarProgreso(long step) {
 }
 
 void BGenerarDJs::ErrorLargoRegistro(const std::string& recordType) {
-    UpdateVectorInconsistenciasGeneracion(
-        "El largo del registro Número " + recordType + " es incorrecto." +
-        " Este error se puede producir porque algún de los importes del "
-        "registro supera el largo permitido.");
+    UpdateVectorInconsistenciasGeneracion("El largo del registro Número " + recordType + " es incorrecto." +
+                                          " Este error se puede producir porque algún de los importes del "
+                                          "registro supera el largo permitido.");
 }
 
 bool BGenerarDJs::GenerarDatosDJ() {
@@ -190,18 +185,9 @@ bool BGenerarDJs::GenerarDatosDJ() {
             {"01", [this](std::ostream& out) { return tipo01(context_, out); }},
             {"02", [this](std::ostream& out) { return tipo02(context_, out); }},
             {"04", [this](std::ostream& out) { return tipo04(context_, out); }},
-            {"05",
-             [this](std::ostream& out) {
-                 return BPagosCuenta(context_).sGenerarRegistrointerface(out);
-             }},
-            {"06",
-             [this](std::ostream& out) {
-                 return BAnticipos(context_).sGenerarRegistrointerface(out);
-             }},
-            {"90",
-             [this](std::ostream& out) {
-                 return BPrintDDJJ(context_).sGenerarRegistrointerfaceF369(out);
-             }},
+            {"05", [this](std::ostream& out) { return BPagosCuenta(context_).sGenerarRegistrointerface(out); }},
+            {"06", [this](std::ostream& out) { return BAnticipos(context_).sGenerarRegistrointerface(out); }},
+            {"90", [this](std::ostream& out) { return BPrintDDJJ(context_).sGenerarRegistrointerfaceF369(out); }},
         };
         for (const Writer& writer : writers) {
             const long result = writer.write(file_);
@@ -224,8 +210,7 @@ bool BGenerarDJs::GenerarDatosDJ() {
         }
         file_.close();
         if (file_.fail()) {
-            throw Error(61, "GenerarDatosDJ",
-                        "No se pudo escribir el archivo temporal " + temporaryFile_);
+            throw Error(61, "GenerarDatosDJ", "No se pudo escribir el archivo temporal " + temporaryFile_);
         }
         InformarProgreso(totalSteps_);
         return true;
@@ -246,8 +231,7 @@ bool BGenerarDJs::AgregarCabecera() {
     headerFile_ = temporaryFile_.substr(0, temporaryFile_.size() - 3) + "cab";
     const auto fail = [this](const std::string& why) {
         DeleteArchivo(headerFile_);
-        UpdateVectorInconsistenciasGeneracion("No se pudo armar el archivo de cabecera " +
-                                              headerFile_ + ": " + why +
+        UpdateVectorInconsistenciasGeneracion("No se pudo armar el archivo de cabecera " + headerFile_ + ": " + why +
                                               ". No se encriptó ni se copió ningún archivo.");
         return false;
     };
@@ -278,8 +262,7 @@ bool BGenerarDJs::AgregarCabecera() {
 bool BGenerarDJs::writePlainCopy() {
     const CopyResult copy = copyIntoPlace(headerFile_, plainCopy);
     if (!copy.error.empty()) {
-        MsgError(context_.ui, "No se pudo escribir la copia legible del archivo en " + plainCopy +
-                                  ". " + copy.error +
+        MsgError(context_.ui, "No se pudo escribir la copia legible del archivo en " + plainCopy + ". " + copy.error +
                                   " No se encriptó ni se copió ningún archivo.");
         return false;
     }
@@ -334,8 +317,8 @@ GenerationOutcome BGenerarDJs::CopiarADestino() {
     if (replaceRefused_) {
         return GenerationOutcome::ReplaceRefused;
     }
-    MsgError(context_.ui, "No se pudo copiar el archivo de la Declaración Jurada a " + destination +
-                              ". " + copyError_ + " Lo que hubiera en el destino no se modificó.");
+    MsgError(context_.ui, "No se pudo copiar el archivo de la Declaración Jurada a " + destination + ". " + copyError_ +
+                              " Lo que hubiera en el destino no se modificó.");
     return GenerationOutcome::NotCopied;
 }
 
@@ -350,14 +333,11 @@ bool BGenerarDJs::EliminarTemporales() {
             return false;
         }
     }
-    for (const auto& [prefix, suffix] :
-         {std::pair<std::string_view, std::string_view>{"TP", ".CIG"},
-          std::pair<std::string_view, std::string_view>{"", ".B64"}}) {
+    for (const auto& [prefix, suffix] : {std::pair<std::string_view, std::string_view>{"TP", ".CIG"},
+                                         std::pair<std::string_view, std::string_view>{"", ".B64"}}) {
         std::vector<fs::path> found;
-        for (fs::directory_iterator it(windows, error), end; !error && it != end;
-             it.increment(error)) {
-            if (it->is_regular_file(error) &&
-                matches(it->path().filename().string(), prefix, suffix)) {
+        for (fs::directory_iterator it(windows, error), end; !error && it != end; it.increment(error)) {
+            if (it->is_regular_file(error) && matches(it->path().filename().string(), prefix, suffix)) {
                 found.push_back(it->path());
             }
         }

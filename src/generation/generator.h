@@ -15,17 +15,14 @@ struct Context;
 class UserInterface;
 
 // Texts the generation shows.
-inline constexpr const char* kGenerationInconsistenciesTitle =
-    "Inconsistencias en la Generación de la DJ!";
+inline constexpr const char* kGenerationInconsistenciesTitle = "Inconsistencias en la Generación de la DJ!";
 inline constexpr const char* kGeneratedTitle = "Información!";
-inline constexpr const char* kGenerated =
-    "El Archivo correspondiente al F.369 ha sido generado correctamente!";
+inline constexpr const char* kGenerated = "El Archivo correspondiente al F.369 ha sido generado correctamente!";
 inline constexpr const char* kEncryptionWorking = "Generación de Archivo: Trabajando...";
 inline constexpr const char* kEncryptionFinished = "Generación de Archivo: Terminado...";
 
 // The generate dialog's checks before it starts a generation.
-inline constexpr const char* kNoDestinationTitle =
-    " Inconsistencias al Generar la Declaración Jurada";
+inline constexpr const char* kNoDestinationTitle = " Inconsistencias al Generar la Declaración Jurada";
 inline constexpr const char* kNoDestination = "Debe seleccionar el Destino de la Presentación";
 inline constexpr const char* kMissingComponentTitle = "Inconsistencia en la Generación de la DJ";
 inline constexpr const char* kMissingComponent =

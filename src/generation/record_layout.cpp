@@ -27,9 +27,8 @@ std::string lastCharacters(const std::string& text, std::size_t count) {
 // point. A mask without integer zeros writes no integer digit for a value below one.
 std::string numberText(const RoundedDigits& digits, int width, int decimals) {
     const auto integerWidth = static_cast<std::size_t>(width - decimals);
-    std::string integer = integerWidth == 0 && digits.integer == "0"
-                              ? std::string()
-                              : padLeft(digits.integer, integerWidth);
+    std::string integer =
+        integerWidth == 0 && digits.integer == "0" ? std::string() : padLeft(digits.integer, integerWidth);
     return (digits.negative ? "-" : "") + integer + digits.fraction;
 }
 
@@ -62,8 +61,8 @@ Currency amountOf(const Variant& value, NumberFormat format, const char* source)
 RoundedDigits roundDigits(Currency value, int decimals) {
     const Currency rounded = decimals < 4 ? value.roundTo(decimals) : value;
     const std::int64_t scaled = rounded.scaled();
-    const std::uint64_t magnitude = scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled)
-                                               : static_cast<std::uint64_t>(scaled);
+    const std::uint64_t magnitude =
+        scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
     RoundedDigits digits;
     digits.negative = scaled < 0;
     digits.integer = std::to_string(magnitude / Currency::kScale);
@@ -85,8 +84,7 @@ RoundedDigits roundDigits(double value, int decimals) {
     // Beyond the amount range no double has a fraction left to round.
     const int places = std::max(decimals, 0);
     const double magnitude = std::fabs(value);
-    std::vector<char> buffer(
-        static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.*f", places, magnitude)) + 1);
+    std::vector<char> buffer(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.*f", places, magnitude)) + 1);
     std::snprintf(buffer.data(), buffer.size(), "%.*f", places, magnitude);
     const std::string text(buffer.data());
     const auto point = text.find('.');
@@ -115,7 +113,9 @@ std::string encodeAmount(Currency value) {
     return amountText(value < Currency(), roundDigits(value, 2));
 }
 
-std::string encodeAmount(double value) { return amountText(value < 0, roundDigits(value, 2)); }
+std::string encodeAmount(double value) {
+    return amountText(value < 0, roundDigits(value, 2));
+}
 
 std::string encodeDate(const DateTime& value) {
     const auto date = value.date();
@@ -161,13 +161,11 @@ std::string encodeField(const Field& field, const Variant& value, NumberFormat f
     return {};
 }
 
-std::string buildRecord(const RecordLayout& layout, std::span<const Variant> values,
-                        NumberFormat format) {
+std::string buildRecord(const RecordLayout& layout, std::span<const Variant> values, NumberFormat format) {
     if (values.size() != layout.valueCount()) {
         throw Error(kInvalidCall, "buildRecord",
-                    "El registro " + std::string(layout.type) + " lleva " +
-                        std::to_string(layout.valueCount()) + " valores y se dieron " +
-                        std::to_string(values.size()));
+                    "El registro " + std::string(layout.type) + " lleva " + std::to_string(layout.valueCount()) +
+                        " valores y se dieron " + std::to_string(values.size()));
     }
     static const Variant kNone;
     std::string record;
@@ -193,8 +191,8 @@ bool hasRequiredLength(const RecordLayout& layout, std::string_view record) {
     return record.size() == layout.length();
 }
 
-std::optional<std::string> formatRecord(const RecordLayout& layout,
-                                        std::span<const Variant> values, NumberFormat format) {
+std::optional<std::string> formatRecord(const RecordLayout& layout, std::span<const Variant> values,
+                                        NumberFormat format) {
     std::string record = buildRecord(layout, values, format);
     cleanRecord(record);
     if (!hasRequiredLength(layout, record)) {
@@ -203,8 +201,7 @@ std::optional<std::string> formatRecord(const RecordLayout& layout,
     return record;
 }
 
-bool writeRecord(std::ostream& out, const RecordLayout& layout, std::span<const Variant> values,
-                 NumberFormat format) {
+bool writeRecord(std::ostream& out, const RecordLayout& layout, std::span<const Variant> values, NumberFormat format) {
     const auto record = formatRecord(layout, values, format);
     if (!record) {
         return false;

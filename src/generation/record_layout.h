@@ -108,8 +108,7 @@ struct RecordLayout {
 
     // The required length: where the last field ends.
     constexpr std::size_t length() const {
-        return fields.empty() ? 0 : static_cast<std::size_t>(fields.back().position +
-                                                             fields.back().width - 1);
+        return fields.empty() ? 0 : static_cast<std::size_t>(fields.back().position + fields.back().width - 1);
     }
     // How many values a record of this layout is built from: one per field that is not a
     // constant, in the order of the table.
@@ -173,8 +172,7 @@ std::string encodeField(const Field& field, const Variant& value, NumberFormat f
 
 // The fields concatenated in the order of the table, nothing cleaned or checked. `values` holds
 // one value per non-constant field (valueCount()); another count raises error 5.
-std::string buildRecord(const RecordLayout& layout, std::span<const Variant> values,
-                        NumberFormat format = {});
+std::string buildRecord(const RecordLayout& layout, std::span<const Variant> values, NumberFormat format = {});
 
 // Every byte below 32 (control characters) or from 128 to 159 becomes a space.
 void cleanRecord(std::string& record);
@@ -183,8 +181,7 @@ void cleanRecord(std::string& record);
 bool hasRequiredLength(const RecordLayout& layout, std::string_view record);
 
 // Built, cleaned and checked: the record, or nothing when its length is not the layout's.
-std::optional<std::string> formatRecord(const RecordLayout& layout,
-                                        std::span<const Variant> values,
+std::optional<std::string> formatRecord(const RecordLayout& layout, std::span<const Variant> values,
                                         NumberFormat format = {});
 
 // Writes the record followed by one line feed, or, when its length is wrong, writes nothing and

@@ -37,8 +37,7 @@ Currency timeStampOf(const Variant& value, const char* source) {
         throw Error(err::kTypeMismatch, source, "No coinciden los tipos");
     }
     const std::chrono::hh_mm_ss time(stamp->time);
-    return Currency::fromUnits(time.hours().count() * 10000 + time.minutes().count() * 100 +
-                               time.seconds().count());
+    return Currency::fromUnits(time.hours().count() * 10000 + time.minutes().count() * 100 + time.seconds().count());
 }
 
 bool isNumericValue(const Variant& value, NumberFormat format) {
@@ -48,8 +47,7 @@ bool isNumericValue(const Variant& value, NumberFormat format) {
     return value.type() == Variant::Type::Text && isNumeric(value.text(), format);
 }
 
-std::optional<RoundedDigits> nonNegativeDigits(const Variant& value, int decimals,
-                                               NumberFormat format) {
+std::optional<RoundedDigits> nonNegativeDigits(const Variant& value, int decimals, NumberFormat format) {
     if (value.type() == Variant::Type::Double) {
         const double number = value.doubleValue();
         if (!std::isfinite(number) || number < 0) {
@@ -107,8 +105,7 @@ std::string NumeroMagico(const Context& context, Currency p1, double p2, double 
         const std::string a2 = FormatoInterfaz(p2, 15, 0);
         const std::string a3 = FormatoInterfaz(p3, 15, 2);
         const std::string a4 = FormatoInterfaz(p4, 15, 0);
-        const std::int16_t result =
-            CallVerificationLibrary(DirWinSystem(context), a1, a2, a3, a4, "NumeroMagico");
+        const std::int16_t result = CallVerificationLibrary(DirWinSystem(context), a1, a2, a3, a4, "NumeroMagico");
         return FormarNumeroMagico(result, p4);
     } catch (const Error& error) {
         MsgError(context.ui, error.description());

@@ -43,7 +43,6 @@ std::string FormarNumeroMagico(std::int16_t result, double p4);
 // rounded to a whole number, with leading zeros to `length` digits (a larger value comes out
 // longer; a length of 0 gives the digits alone). A value that is not numeric (Null, a date, a
 // text that is not a number) or is negative counts as 0. Never fails.
-std::string FormatoInterfaz(const Variant& value, int length, int decimals,
-                            NumberFormat format = {});
+std::string FormatoInterfaz(const Variant& value, int length, int decimals, NumberFormat format = {});
 
 }  // namespace kapred

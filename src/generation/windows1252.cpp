@@ -16,8 +16,7 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : descriptor_(::iconv_open(to, from)) {
         if (descriptor_ == reinterpret_cast<iconv_t>(-1)) {
-            throw Error(err::kConversion, "Windows1252",
-                        std::string("No se puede convertir de ") + from + " a " + to);
+            throw Error(err::kConversion, "Windows1252", std::string("No se puede convertir de ") + from + " a " + to);
         }
     }
     ~Converter() { ::iconv_close(descriptor_); }

@@ -155,8 +155,8 @@ std::string BOrel::ObtenerResponsableSustitutoDatos(Currency cuit, const std::st
         if (rows->recordCount() < 1) {
             return none;
         }
-        auto countries = context_.g_dbSistema->openRecordset("Select descrip from paises " + std::string("where codigo =") +
-                                                             wholeNumber(rows->value("paisTitular")));
+        auto countries = context_.g_dbSistema->openRecordset(
+            "Select descrip from paises " + std::string("where codigo =") + wholeNumber(rows->value("paisTitular")));
         const std::string country = countries->recordCount() > 0 ? countries->value("descrip").toText() : "";
         return "Responsable por deuda ajena de: " + rows->value("apeNomTitular").toText() + "  " +
                "Nº de Documento: " + rows->value("nroDocum").toText() + "  " + "Pais: " + country;
@@ -166,9 +166,9 @@ std::string BOrel::ObtenerResponsableSustitutoDatos(Currency cuit, const std::st
 }
 
 std::string BOrel::ObtenerDNIRespSust(Currency cuit, const std::string& name) {
-    auto rows = context_.g_dbOrel->openRecordset("select nroDocum " + std::string("from respsustitutos where ncontrib = ") +
-                                                 std::to_string(ObtenerCodigoContribuyente(cuit)) +
-                                                 " and apeNomTitular = " + db::quoteText(name));
+    auto rows = context_.g_dbOrel->openRecordset(
+        "select nroDocum " + std::string("from respsustitutos where ncontrib = ") +
+        std::to_string(ObtenerCodigoContribuyente(cuit)) + " and apeNomTitular = " + db::quoteText(name));
     return rows->recordCount() >= 1 ? rows->value("nroDocum").toText() : std::string();
 }
 

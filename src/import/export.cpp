@@ -20,8 +20,7 @@ namespace fs = std::filesystem;
 
 // The sections whose rows can be written, and the statement that reads the current
 // declaration's rows of each.
-constexpr const char* kExportableTables[] = {"ActivoComputable", "ActivoExento", "Pasivo", "Anticipos",
-                                             "PagosCuenta"};
+constexpr const char* kExportableTables[] = {"ActivoComputable", "ActivoExento", "Pasivo", "Anticipos", "PagosCuenta"};
 
 bool exportable(const std::string& table) {
     for (const char* name : kExportableTables) {
@@ -70,7 +69,9 @@ struct Placed {
 };
 
 // Where the temporary file of an export is written, beside the chosen one.
-fs::path workFile(const fs::path& file) { return file.parent_path() / ("." + file.filename().string() + ".tmp"); }
+fs::path workFile(const fs::path& file) {
+    return file.parent_path() / ("." + file.filename().string() + ".tmp");
+}
 
 }  // namespace
 
@@ -164,8 +165,8 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
     try {
         const std::string id = std::to_string(format->id);
         const std::string code = std::to_string(format->section);
-        auto positions = context.g_dbTablas->openRecordset("select * from Importacion_DesdeHasta where IdFormato=" + id +
-                                                           " and codigo_import=" + code);
+        auto positions = context.g_dbTablas->openRecordset(
+            "select * from Importacion_DesdeHasta where IdFormato=" + id + " and codigo_import=" + code);
         if (positions->recordCount() == 0) {
             MsgError(ui, "El formato " + format->name + " no tiene posiciones definidas.");
             return result;
@@ -190,9 +191,9 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
         }
 
         const auto& header = *context.currentDeclaration->Entity;
-        auto rows = context.g_dbAplicativo->openRecordset(
-            "SELECT * FROM " + section->entityName + " WHERE [CUIT]=" + header.vGetFieldValue("CUIT").toText() +
-            " AND [CODDJ]=" + header.vGetFieldValue("CodDJ").toText());
+        auto rows = context.g_dbAplicativo->openRecordset("SELECT * FROM " + section->entityName +
+                                                          " WHERE [CUIT]=" + header.vGetFieldValue("CUIT").toText() +
+                                                          " AND [CODDJ]=" + header.vGetFieldValue("CodDJ").toText());
 
         const std::string sign = exportDecimalSign(format->decimalSeparator);
         const NumberFormat numbers = context.numberFormat();
@@ -216,7 +217,8 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             row == 1 ? rows->moveFirst() : rows->moveNext();
             std::string line(length, ' ');
             for (const auto& field : placed) {
-                const auto text = exportField(rows->value(field.fieldName), field.fieldType, field.width, sign, numbers);
+                const auto text =
+                    exportField(rows->value(field.fieldName), field.fieldType, field.width, sign, numbers);
                 if (!text) {
                     throw Error(err::kOverflow, "Exportar",
                                 "el valor " + rows->value(field.fieldName).toText(numbers) + " del campo " +

@@ -91,7 +91,9 @@ void ImportRun::LimpiarImportacion() {
     object_.reset();
 }
 
-fs::path ImportRun::errorFilePath() const { return context_.appPath / errorFileName; }
+fs::path ImportRun::errorFilePath() const {
+    return context_.appPath / errorFileName;
+}
 
 void ImportRun::closeFiles() {
     if (input_ != nullptr) {
@@ -274,9 +276,9 @@ bool ImportRun::readLines() {
             }
             ++linesRead_;
             if (progress_ != 100 && estimatedLines_ > 0) {
-                const auto percent = static_cast<int>(std::min<std::uint64_t>(
-                    100, roundedQuotient(static_cast<std::uint64_t>(linesRead_) * 100,
-                                         static_cast<std::uint64_t>(estimatedLines_))));
+                const auto percent = static_cast<int>(
+                    std::min<std::uint64_t>(100, roundedQuotient(static_cast<std::uint64_t>(linesRead_) * 100,
+                                                                 static_cast<std::uint64_t>(estimatedLines_))));
                 if (percent != progress_) {
                     progress_ = percent;
                     ui.showProgress(percent);

@@ -20,7 +20,9 @@ long asLong(const Variant& value, long otherwise = 0) {
     return number ? static_cast<long>(*number) : otherwise;
 }
 
-std::string asText(const Variant& value) { return value.isNull() ? std::string() : value.toText(); }
+std::string asText(const Variant& value) {
+    return value.isNull() ? std::string() : value.toText();
+}
 
 bool asFlag(const Variant& value) {
     if (value.type() == Variant::Type::Boolean) {
@@ -76,7 +78,8 @@ std::optional<std::string> acceptableName(Context& context, const std::string& t
         return std::nullopt;
     }
     if (const std::size_t capacity = nameCapacity(context); db::characterCount(name) > capacity) {
-        MsgError(context.ui, "El nombre del formato no puede tener más de " + std::to_string(capacity) + " caracteres.");
+        MsgError(context.ui,
+                 "El nombre del formato no puede tener más de " + std::to_string(capacity) + " caracteres.");
         return std::nullopt;
     }
     return name;
@@ -278,8 +281,9 @@ FieldGrid fieldGrid(Context& context, const ImportFormat& format) {
     const std::string code = std::to_string(format.section);
     auto fields = context.g_dbTablas->openRecordset("select * from importacion_campos where codigo_import = " + code +
                                                     " order by idcampo");
-    auto stored = context.g_dbTablas->openRecordset("select * from Importacion_desdehasta where codigo_import = " +
-                                                    code + " and idformato = " + std::to_string(format.id));
+    auto stored =
+        context.g_dbTablas->openRecordset("select * from Importacion_desdehasta where codigo_import = " + code +
+                                          " and idformato = " + std::to_string(format.id));
     for (long r = 0; r < fields->recordCount(); ++r) {
         r == 0 ? fields->moveFirst() : fields->moveNext();
         FieldPosition row;
@@ -330,8 +334,8 @@ std::optional<PositionProblem> checkPositions(const std::vector<FieldPosition>& 
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (positionValue(rows[i].to) < positionValue(rows[i].from)) {
-            return PositionProblem{i, "El concepto " + rows[i].label + "\n\r" +
-                                          "no puede tener el valor Hasta menor que el valor Desde."};
+            return PositionProblem{
+                i, "El concepto " + rows[i].label + "\n\r" + "no puede tener el valor Hasta menor que el valor Desde."};
         }
     }
     for (std::size_t a = 0; a < rows.size(); ++a) {

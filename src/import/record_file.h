@@ -56,8 +56,7 @@ class LineReader {
 public:
     static constexpr std::size_t kDefaultCap = 1 << 16;
 
-    LineReader(std::FILE* file, LineEnd lineEnd, std::size_t bufferSize = 1 << 16,
-               std::size_t lineCap = kDefaultCap);
+    LineReader(std::FILE* file, LineEnd lineEnd, std::size_t bufferSize = 1 << 16, std::size_t lineCap = kDefaultCap);
 
     // The next line into `line` (without its line end) and its whole length in bytes; false at
     // the end of the file. Raises std::runtime_error when the file cannot be read.

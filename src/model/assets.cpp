@@ -19,11 +19,11 @@ BActivoComputable::BActivoComputable(Context& context)
 
 std::vector<SectionObject::Interval> BActivoComputable::intervals() const {
     // Securities may be negative; every other asset may not.
-    auto result = amountIntervals({"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt",
-                                   "cCreditosNac", "cCreditosExt", "cIntereses", "cTitulosPublicos",
-                                   "cParticipacionesCapital", "cBienesCambio", "cBienesAdquiridos",
-                                   "cBienesElaborados", "cBienesEnCurso", "cInmueblesNoBienesCambio",
-                                   "cInmueblesActForestales", "cBienesInmateriales", "cOtrosBienes"});
+    auto result =
+        amountIntervals({"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt", "cCreditosNac",
+                         "cCreditosExt", "cIntereses", "cTitulosPublicos", "cParticipacionesCapital", "cBienesCambio",
+                         "cBienesAdquiridos", "cBienesElaborados", "cBienesEnCurso", "cInmueblesNoBienesCambio",
+                         "cInmueblesActForestales", "cBienesInmateriales", "cOtrosBienes"});
     result[7].minimum = minimumAmount();
     return result;
 }

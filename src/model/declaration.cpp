@@ -26,7 +26,9 @@ DateTime endOfRegularYear(const DateTime& start) {
     return DateTime{std::chrono::sys_days(nextYear) - days(1)};
 }
 
-int yearOf(const DateTime& value) { return static_cast<int>(value.date().year()); }
+int yearOf(const DateTime& value) {
+    return static_cast<int>(value.date().year());
+}
 
 }  // namespace
 
@@ -75,7 +77,9 @@ std::vector<SectionObject::Interval> BDDJJ::intervals() const {
     };
 }
 
-bool BDDJJ::bValidateInterval() { return checkIntervals(); }
+bool BDDJJ::bValidateInterval() {
+    return checkIntervals();
+}
 
 void BDDJJ::CompleteNewHeader() {
     if (g_bEdit) {
@@ -113,8 +117,9 @@ bool BDDJJ::dateRulesPass() {
             fail("Por tratarse de ejercicio Regular, el Período Desde y Hasta debe comprender un año.");
         }
     } else if (yearOf(*from) != year && yearOf(*from) != year - 1) {
-        fail("Por tratarse de ejercicio Irregular, el Año del Período Desde debe ser igual al Período Fiscal o a "
-             "Período Fiscal - 1.");
+        fail(
+            "Por tratarse de ejercicio Irregular, el Año del Período Desde debe ser igual al Período Fiscal o a "
+            "Período Fiscal - 1.");
     }
     if (yearOf(*to) != year) {
         fail("El Año del Período Hasta debe ser igual al Período Fiscal (AAAA).");

@@ -50,8 +50,9 @@ bool loadDeclaration(Context& context, const Variant& codDJ) {
 std::string taxpayerLine(Context& context) {
     BOrel host(context);
     const Currency cuit = cuitAmount(context);
-    return "CUIT: " + sFormatCuit(context.cuit(), true) + " - " + " Nombre y Apellido : " +
-           host.ObtenerDescripcionContribuyente(cuit) + " Actividad: " + host.ObtenerActividadContribuyente(cuit);
+    return "CUIT: " + sFormatCuit(context.cuit(), true) + " - " +
+           " Nombre y Apellido : " + host.ObtenerDescripcionContribuyente(cuit) +
+           " Actividad: " + host.ObtenerActividadContribuyente(cuit);
 }
 
 std::string sequenceDescription(const Variant& sequence) {
@@ -121,8 +122,8 @@ CopyOutcome copyDeclaration(Context& context, const std::string& period, const s
         }
         for (std::size_t done = 0; done < tables.size(); ++done) {
             const std::string& table = tables[done];
-            auto source = database.openRecordset("Select * from " + table + " Where cuit=" + cuit +
-                                                 " AND coddj=" + originCode);
+            auto source =
+                database.openRecordset("Select * from " + table + " Where cuit=" + cuit + " AND coddj=" + originCode);
             auto target = database.openRecordset("Select * from " + table + " Where 0 = 1");
             for (long row = 0; row < source->recordCount(); ++row) {
                 row == 0 ? source->moveFirst() : source->moveNext();

@@ -34,7 +34,8 @@ std::string missingRateMessage(const Context& context, const std::string& table)
            ": los importes que dependen de ella no son válidos.";
 }
 
-BPasivo::BPasivo(Context& context) : SectionObject(context, std::make_unique<EPasivo>(currentDeclarationKey(context))) {}
+BPasivo::BPasivo(Context& context)
+    : SectionObject(context, std::make_unique<EPasivo>(currentDeclarationKey(context))) {}
 
 std::vector<SectionObject::Interval> BPasivo::intervals() const {
     std::vector<Interval> result{{"iCooperativaSegurosCapitalizacion", std::int32_t{0}, std::int32_t{1}},
@@ -84,9 +85,10 @@ long BListSection::sGenerarRegistrointerface(std::ostream& file) {
         const auto number = currentHeaderValue(context_, field).toDouble(context_.numberFormat());
         return std::to_string(static_cast<long long>(number.value_or(0)));
     };
-    auto rows = database().openRecordset("Select cuit,coddj,id From " + Entity->sEntityName() + " Where" +
-                                             " [CUIT] = " + wholeNumber("CUIT") + " And [CodDJ] = " + wholeNumber("CodDJ"),
-                                         db::RecordsetType::Snapshot);
+    auto rows =
+        database().openRecordset("Select cuit,coddj,id From " + Entity->sEntityName() + " Where" +
+                                     " [CUIT] = " + wholeNumber("CUIT") + " And [CodDJ] = " + wholeNumber("CodDJ"),
+                                 db::RecordsetType::Snapshot);
     long written = 0;
     for (long row = 0; row < rows->recordCount(); ++row) {
         row == 0 ? rows->moveFirst() : rows->moveNext();
@@ -119,7 +121,9 @@ DateTime BAnticipos::limitDate() const {
     return DateTime{std::chrono::sys_days(first) - std::chrono::days(1)};
 }
 
-const RecordLayout& BAnticipos::recordLayout() const { return kRecord06; }
+const RecordLayout& BAnticipos::recordLayout() const {
+    return kRecord06;
+}
 
 BPagosCuenta::BPagosCuenta(Context& context)
     : BListSection(context, std::make_unique<EPagosCuenta>(currentDeclarationKey(context))) {}
@@ -128,7 +132,9 @@ DateTime BPagosCuenta::limitDate() const {
     return headerDate(context_, "fPeriodoFiscalHasta").value_or(DateTime::fromDate(1800, 1, 1));
 }
 
-const RecordLayout& BPagosCuenta::recordLayout() const { return kRecord05; }
+const RecordLayout& BPagosCuenta::recordLayout() const {
+    return kRecord05;
+}
 
 BSaldoFavorPeriodoAnt::BSaldoFavorPeriodoAnt(Context& context)
     : SectionObject(context, std::make_unique<ESaldoFavorPeriodoAnt>(currentDeclarationKey(context))) {}
@@ -176,9 +182,9 @@ std::vector<SectionObject::Interval> BLiqDeduccionesAlCapital::intervals() const
 
 Currency BLiqDeduccionesAlCapital::cGetAlicuota() {
     const std::string start = fiscalYearStartText(context_);
-    auto rates = context_.g_dbTablas->openRecordset(
-        "SELECT   alicuota FROM T_DEDUC_DISCAPACITADO  " + std::string(" WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <='") +
-        start + "'" + " AND FORMAT(VigenciaHasta,'YYYYMMDD') >='" + start + "'");
+    auto rates = context_.g_dbTablas->openRecordset("SELECT   alicuota FROM T_DEDUC_DISCAPACITADO  " +
+                                                    std::string(" WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <='") + start +
+                                                    "'" + " AND FORMAT(VigenciaHasta,'YYYYMMDD') >='" + start + "'");
     if (rates->recordCount() == 0) {
         rateProblem_ = missingRateMessage(context_, "T_DEDUC_DISCAPACITADO");
         return Currency();
@@ -191,7 +197,8 @@ Currency BLiqDeduccionesAlCapital::cGetAlicuota() {
 
 void BLiqDeduccionesAlCapital::CalculateLocalTotals(const std::string&) {
     bFind();
-    ccDeduccionesAlCierre_ = amount("cReembolsoGastos") + amount("cGratificacioneAlPersonal") + amount("cRetornoExcedente");
+    ccDeduccionesAlCierre_ =
+        amount("cReembolsoGastos") + amount("cGratificacioneAlPersonal") + amount("cRetornoExcedente");
     ccDeduccionPorRetribucion_ = amount("cTotalRetribucionesLey23427") * cGetAlicuota();
     ccDeduccionesAlCierre_ += ccDeduccionPorRetribucion_;
     // Without pay to disabled staff no figure depends on that rate.

@@ -8,8 +8,12 @@ namespace kapred {
 
 // 99.999.999.999,99 in ten-thousandths: the two last places are zero, or amounts up to
 // 99.999.999.999,9999 would pass and the messages would show that bound.
-Variant maximumAmount() { return Currency::fromScaled(999999999999900); }
-Variant minimumAmount() { return Currency::fromScaled(-999999999999900); }
+Variant maximumAmount() {
+    return Currency::fromScaled(999999999999900);
+}
+Variant minimumAmount() {
+    return Currency::fromScaled(-999999999999900);
+}
 
 Variant currentHeaderValue(const Context& context, const std::string& field) {
     if (!context.currentDeclaration) {
@@ -35,9 +39,13 @@ DeclarationKeySource currentDeclarationKey(Context& context) {
 SectionObject::SectionObject(Context& context, std::unique_ptr<EntityBase> entity)
     : BusinessObject(std::move(entity)), context_(context) {}
 
-bool SectionObject::bSave() { return bGenericSave(database(), *this, context_.numberFormat()); }
+bool SectionObject::bSave() {
+    return bGenericSave(database(), *this, context_.numberFormat());
+}
 
-bool SectionObject::bFind() { return bGenericFind(database(), *this, context_.numberFormat()); }
+bool SectionObject::bFind() {
+    return bGenericFind(database(), *this, context_.numberFormat());
+}
 
 bool SectionObject::bDelete(const std::string& indexName) {
     return bGenericDelete(database(), *this, indexName, context_.numberFormat());

@@ -57,8 +57,7 @@ TEST(Process, CommandLineCuitDecidesTheExitStatus) {
     for (const char* bad : {"", "--cuit abc", "--cuit 201234567890"}) {
         const CliRun run = runCli(dir.home(), std::string(bad) + " status");
         EXPECT_NE(run.status, 0) << bad;
-        EXPECT_NE(run.output.find("El ingreso al sistema Kapred debe realizarse a través del Orel."),
-                  std::string::npos)
+        EXPECT_NE(run.output.find("El ingreso al sistema Kapred debe realizarse a través del Orel."), std::string::npos)
             << run.output;
     }
     const CliRun good = runCli(dir.home(), "--cuit 20-12345678-9 status");
@@ -116,8 +115,10 @@ TEST(Process, RowsCommittedBeforeAKillSurviveIt) {
         auto database = OpenAppDatabase(engine, ui, dir.appDatabase(), true, kConnect);
         for (int id = 1; database && id < 1000000; ++id) {
             // Each row is its own transaction; its number is reported once committed.
-            database->execute("INSERT INTO Anticipos (CUIT, CodDJ, ID, fFecha, cImporte) VALUES (20123456789, "
-                              "20040, " + std::to_string(id) + ", '2004-03-01', CCur(" + std::to_string(id) + ".25))");
+            database->execute(
+                "INSERT INTO Anticipos (CUIT, CodDJ, ID, fFecha, cImporte) VALUES (20123456789, "
+                "20040, " +
+                std::to_string(id) + ", '2004-03-01', CCur(" + std::to_string(id) + ".25))");
             (void)::write(progress[1], &id, sizeof id);
         }
     });

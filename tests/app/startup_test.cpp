@@ -34,7 +34,9 @@ public:
     bool switchMessageOff = false;
 };
 
-UserLocale pointDecimalUser() { return UserLocale{"en_US", {".", ",", ".", ","}}; }
+UserLocale pointDecimalUser() {
+    return UserLocale{"en_US", {".", ",", ".", ","}};
+}
 
 class Startup : public ::testing::Test {
 protected:
@@ -51,8 +53,7 @@ TEST_F(Startup, FirstStartCreatesOpensInOrderAndExitScrambles) {
     auto first = context();
     Main(*first, observer);
     EXPECT_EQ(observer.events, (std::vector<std::string>{"creada Kapred.mdb", "g_dbAplicativo", "g_dbTablas",
-                                                         "g_dbOrel", "g_dbSistema", "splash", "mensaje",
-                                                         "principal"}));
+                                                         "g_dbOrel", "g_dbSistema", "splash", "mensaje", "principal"}));
     EXPECT_TRUE(first->g_dbAplicativo->isOpen());
     EXPECT_EQ(first->regional.current().decimal, ",");
     EXPECT_EQ(first->cuit(), "20123456789");

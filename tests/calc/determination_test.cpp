@@ -32,8 +32,7 @@ protected:
 };
 
 TEST_F(Determination, CreditsAreSubtractedFromTheContribution) {
-    program.setSection<BSaldoFavorPeriodoAnt>(
-        {{"lPeriodo", Variant("2003")}, {"cImporte", Variant("2.000")}});
+    program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2003")}, {"cImporte", Variant("2.000")}});
     BAnticipos advances(program.context);
     program.addRow(advances, "15/01/2005", "3.000");
     program.addRow(advances, "31/05/2005", "1.000");
@@ -56,8 +55,7 @@ TEST_F(Determination, CreditsAreSubtractedFromTheContribution) {
     next.to = "31/12/2005";
     program.createDeclaration(next);
     program.addRow<BAnticipos>("15/01/2006", "9.999");
-    program.setSection<BSaldoFavorPeriodoAnt>(
-        {{"lPeriodo", Variant("2004")}, {"cImporte", Variant("5.000")}});
+    program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2004")}, {"cImporte", Variant("5.000")}});
     ASSERT_TRUE(loadDeclaration(program.context, Variant(std::int32_t{20040})));
     EXPECT_EQ(determine()->ccSaldoRexa(), pesos(5000));
 }
@@ -72,8 +70,7 @@ TEST_F(Determination, NoContributionLeavesTheAdvancesInFavourOfTheTaxpayer) {
 }
 
 TEST_F(Determination, CreditsEqualToTheContributionLeaveNothingEitherWay) {
-    program.setSection<BSaldoFavorPeriodoAnt>(
-        {{"lPeriodo", Variant("2003")}, {"cImporte", Variant("5.000,50")}});
+    program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2003")}, {"cImporte", Variant("5.000,50")}});
     program.addRow<BAnticipos>("15/01/2005", "9.999,50");
     const auto determination = determine();
     EXPECT_EQ(determination->ccSaldoRexa(), Currency());

@@ -26,8 +26,7 @@ protected:
 
 TEST_F(Liquidation, WithOnlyComputableAssetsEveryLiabilityCounts) {
     program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("333.333,33")}});
-    program.setSection<BPasivo>(
-        {{"cDeudas", Variant("12.345,67")}, {"cProvisiones", Variant("0,01")}});
+    program.setSection<BPasivo>({{"cDeudas", Variant("12.345,67")}, {"cProvisiones", Variant("0,01")}});
     const auto liquidation = liquidate();
     EXPECT_EQ(liquidation->ccPasivoAlCierre(), pesos(12345, 68));
     EXPECT_EQ(liquidation->ccCapitalAlCierre(), pesos(320987, 65));
@@ -48,8 +47,7 @@ TEST_F(Liquidation, LiabilitiesAreApportionedToTheComputableAssets) {
     program.setSection<BActivoExento>(
         {{"cBienesTierraDelFuego", Variant("150.000")}, {"cCuotasSociales", Variant("50.000")}});
     program.setSection<BActivoNoComputable>({{"cBienesExterior", Variant("200.000")}});
-    program.setSection<BPasivo>(
-        {{"cDeudas", Variant("60.000")}, {"cProvisiones", Variant("40.000")}});
+    program.setSection<BPasivo>({{"cDeudas", Variant("60.000")}, {"cProvisiones", Variant("40.000")}});
 
     const auto liquidation = liquidate();
     EXPECT_EQ(liquidation->g_BActivo->ccActivo(), pesos(1000000));
@@ -85,8 +83,7 @@ TEST_F(Liquidation, TaxableCapitalIsNeverNegativeButCapitalAtCloseMayBe) {
     // Liabilities below the assets, deductions taking the rest: capital at close stays positive.
     program.setSection<BPasivo>({{"cDeudas", Variant("60.000")}});
     program.setSection<BLiqDeduccionesAlCapital>(
-        {{"cReembolsoGastos", Variant("10.000")},
-         {"cTotalRetribucionesLey23427", Variant("50.000")}});
+        {{"cReembolsoGastos", Variant("10.000")}, {"cTotalRetribucionesLey23427", Variant("50.000")}});
     liquidation = liquidate();
     EXPECT_EQ(liquidation->g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre(), pesos(45000));
     EXPECT_EQ(liquidation->ccCapitalAlCierre(), pesos(40000));
@@ -140,8 +137,7 @@ TEST_F(Liquidation, EconomicYearChoosesTheRateTable) {
 TEST_F(Liquidation, MissingRateIsToldAndTheContributionIsNotPresentedAsValid) {
     program.setSection<BActivoComputable>({{"cOtrosBienes", Variant("1.000.000")}});
     // Only the row of the austral years is left: nothing covers a year starting 01/01/2004.
-    program.context.g_dbTablas->execute(
-        "DELETE * FROM T_ALICUOTAS_Y_TOPES WHERE VigenciaHasta > '1992-01-01'");
+    program.context.g_dbTablas->execute("DELETE * FROM T_ALICUOTAS_Y_TOPES WHERE VigenciaHasta > '1992-01-01'");
     BLiquidacion liquidation(program.context);
     EXPECT_FALSE(liquidation.rateProblem().has_value());
     ASSERT_NO_THROW(liquidation.CalculateLocalTotals(kPrimaryKey));
@@ -160,8 +156,7 @@ TEST_F(Liquidation, MissingRateIsToldAndTheContributionIsNotPresentedAsValid) {
         "VigenciaHasta, alicuota, TopeEnPesos) VALUES (9, '1992-01-01', "
         "'2099-12-31', 2.0, CCur(1000))");
     program.context.g_dbTablas->execute("DELETE * FROM T_DEDUC_DISCAPACITADO");
-    program.setSection<BLiqDeduccionesAlCapital>(
-        {{"cTotalRetribucionesLey23427", Variant("1.000")}});
+    program.setSection<BLiqDeduccionesAlCapital>({{"cTotalRetribucionesLey23427", Variant("1.000")}});
     liquidation.CalculateLocalTotals(kPrimaryKey);
     EXPECT_EQ(liquidation.ccContribEspecial(), pesos(20000));
     ASSERT_TRUE(liquidation.rateProblem().has_value());

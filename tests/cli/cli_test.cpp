@@ -46,7 +46,8 @@ protected:
     void setRate(const std::string& rate, const std::string& threshold) {
         db::Engine engine;
         auto tables = engine.openDatabase(dir.home() / "Si010000.mdb", false, false, kConnect);
-        tables->execute("UPDATE T_ALICUOTAS_Y_TOPES SET alicuota = " + rate + ", TopeEnPesos = CCur(" + threshold + ")");
+        tables->execute("UPDATE T_ALICUOTAS_Y_TOPES SET alicuota = " + rate + ", TopeEnPesos = CCur(" + threshold +
+                        ")");
     }
 
     test::ProgramDir dir;
@@ -60,7 +61,8 @@ TEST_F(Cli, LiabilitiesAreApportionedToTheComputableAssets) {
     ASSERT_EQ(run("set 20040 Pasivo cDeudas=100.000").status, 0);
     const Result liquidation = run("liquidation 20040");
     ASSERT_EQ(liquidation.status, 0) << liquidation.err;
-    EXPECT_NE(liquidation.out.find("Pasivo al Cierre del Ejercicio: 60.000,00\n"), std::string::npos) << liquidation.out;
+    EXPECT_NE(liquidation.out.find("Pasivo al Cierre del Ejercicio: 60.000,00\n"), std::string::npos)
+        << liquidation.out;
     EXPECT_NE(liquidation.out.find("Capital al Cierre del Ejercicio: 540.000,00\n"), std::string::npos);
 
     const auto json = nlohmann::json::parse(run("liquidation 20040 --json").out);

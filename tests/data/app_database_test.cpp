@@ -94,22 +94,21 @@ TEST_F(AppDatabase, CreatedSchemaReadsBackTableByTable) {
             localTables.push_back(table.name);
         }
     }
-    EXPECT_EQ(localTables, (std::vector<std::string>{"ActivoComputable", "ActivoExento", "ActivoNoComputable",
-                                                     "Anticipos", "DDJJ", "LiqDeduccionesAlCapital",
-                                                     "PagosCuenta", "Pasivo", "SaldoFavorPeriodoAnt"}));
+    EXPECT_EQ(localTables,
+              (std::vector<std::string>{"ActivoComputable", "ActivoExento", "ActivoNoComputable", "Anticipos", "DDJJ",
+                                        "LiqDeduccionesAlCapital", "PagosCuenta", "Pasivo", "SaldoFavorPeriodoAnt"}));
 
     expectFields(database->tableDef("ActivoComputable"),
-                 amounts({"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt",
-                          "cCreditosNac", "cCreditosExt", "cIntereses", "cTitulosPublicos",
-                          "cParticipacionesCapital", "cBienesCambio", "cBienesAdquiridos", "cBienesElaborados",
-                          "cBienesEnCurso", "cInmueblesNoBienesCambio", "cInmueblesActForestales",
-                          "cBienesInmateriales", "cOtrosBienes"}));
+                 amounts({"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt", "cCreditosNac",
+                          "cCreditosExt", "cIntereses", "cTitulosPublicos", "cParticipacionesCapital", "cBienesCambio",
+                          "cBienesAdquiridos", "cBienesElaborados", "cBienesEnCurso", "cInmueblesNoBienesCambio",
+                          "cInmueblesActForestales", "cBienesInmateriales", "cOtrosBienes"}));
     expectFields(database->tableDef("ActivoExento"),
                  amounts({"cBienesTierraDelFuego", "cAccionesParticipaciones", "cCuotasSociales"}));
     expectFields(database->tableDef("ActivoNoComputable"), amounts({"cBienesExterior"}));
-    expectFields(database->tableDef("LiqDeduccionesAlCapital"),
-                 amounts({"cReembolsoGastos", "cGratificacioneAlPersonal", "cRetornoExcedente",
-                          "cTotalRetribucionesLey23427"}));
+    expectFields(
+        database->tableDef("LiqDeduccionesAlCapital"),
+        amounts({"cReembolsoGastos", "cGratificacioneAlPersonal", "cRetornoExcedente", "cTotalRetribucionesLey23427"}));
     for (const char* list : {"Anticipos", "PagosCuenta"}) {
         expectFields(database->tableDef(list), keyed({{"ID", DataType::Long, false},
                                                       {"fFecha", DataType::Date, false},
@@ -167,9 +166,8 @@ TEST_F(AppDatabase, IndexesAndRelations) {
     expectPrimaryKey(header.indexes[1], {"CUIT", "CodDJ"});
 
     const auto relations = database->relations();
-    const char* foreign[] = {"ActivoComputable", "ActivoExento",         "ActivoNoComputable",
-                             "Anticipos",        "PagosCuenta",          "SaldoFavorPeriodoAnt",
-                             "LiqDeduccionesAlCapital", "Pasivo"};
+    const char* foreign[] = {"ActivoComputable", "ActivoExento",         "ActivoNoComputable",      "Anticipos",
+                             "PagosCuenta",      "SaldoFavorPeriodoAnt", "LiqDeduccionesAlCapital", "Pasivo"};
     ASSERT_EQ(relations.size(), 8u);
     for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE(i);
@@ -289,8 +287,9 @@ TEST_F(AppDatabase, TruncatedFileIsRepairedOrRefusedButNeverLost) {
 TEST_F(AppDatabase, CompactionKeepsRowsAndGoesThroughBak) {
     {
         auto database = createAndOpen();
-        database->execute("INSERT INTO DDJJ (CUIT, CodDJ, lPeriodo, CODIGO_T_SECUENCIAS, hora) "
-                          "VALUES (20123456789, 20040, 2004, 0, '2004-05-01 10:00:00')");
+        database->execute(
+            "INSERT INTO DDJJ (CUIT, CodDJ, lPeriodo, CODIGO_T_SECUENCIAS, hora) "
+            "VALUES (20123456789, 20040, 2004, 0, '2004-05-01 10:00:00')");
         database->execute("DELETE * FROM Pasivo");
         database->close();
     }

@@ -27,21 +27,18 @@ TEST(Captions, EveryEntryWindowHasItsCaptionInFactoryOrder) {
         {"Anticipos", "frmAnticipos", "Anticipos Ingresados"},
         {"DDJJ", "frmDDJJ", "Declaración Jurada"},
         {"Liquidacion", "frmLiquidacion", "Liquidación"},
-        {"LiqDeduccionesAlCapital", "frmLiqDeduccionesAlCapital",
-         "Deducciones al Capital al Cierre del Ejercicio"},
+        {"LiqDeduccionesAlCapital", "frmLiqDeduccionesAlCapital", "Deducciones al Capital al Cierre del Ejercicio"},
         {"PagosCuenta", "frmPagosCuenta", "Pagos a Cuenta "},
         {"Pasivo", "frmPasivo", "Pasivo"},
         {"SaldoFavorPeriodoAnt", "frmSaldoFavorPeriodoAnt", "Saldo a Favor Períodos Anteriores"},
-        {"Determinacion", "frmDeterminacion",
-         "Determinación de la Contribución Especial a Ingresar"},
+        {"Determinacion", "frmDeterminacion", "Determinación de la Contribución Especial a Ingresar"},
     };
     const auto& catalogue = captionCatalogue();
     ASSERT_EQ(catalogue.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(catalogue[i].entityName, expected[i].entity);
         EXPECT_EQ(catalogue[i].windowName, expected[i].window);
-        EXPECT_EQ(windowCaption(expected[i].entity), std::string(expected[i].caption))
-            << expected[i].entity;
+        EXPECT_EQ(windowCaption(expected[i].entity), std::string(expected[i].caption)) << expected[i].entity;
     }
 }
 
@@ -63,8 +60,7 @@ TEST(Captions, LabelsReadExactlyAsShown) {
         {"ActivoExento", "cBienesTierraDelFuego",
          "Bienes situados en Tierra del Fuego, Antártida e Islas del Atlántico Sur"},
         {"ActivoExento", "ccActivoExento", "Total del Activo Exento"},
-        {"ActivoNoComputable", "cBienesExterior",
-         "Bienes situados en el Exterior con carácter permanente"},
+        {"ActivoNoComputable", "cBienesExterior", "Bienes situados en el Exterior con carácter permanente"},
         {"ActivoNoComputable", "ccActivoExento", " Total Activo Exento"},
         {"Anticipos", "ccImporte", "Total Anticipos"},
         {"DDJJ", "iTipoEjercicioFiscal", "Tipo de Ejercicio Fiscal "},
@@ -78,8 +74,7 @@ TEST(Captions, LabelsReadExactlyAsShown) {
         {"PagosCuenta", "fFecha", "Fecha"},
         {"PagosCuenta", "ccImporte", "Total Pagos a Cuenta"},
         {"Pasivo", "cReservasTecnicas", "Reservas Técnicas"},
-        {"Pasivo", "iCooperativaAseguradoresVida",
-         "Cooperativa Aseguradores de vida de Seguros de Capitalización"},
+        {"Pasivo", "iCooperativaAseguradoresVida", "Cooperativa Aseguradores de vida de Seguros de Capitalización"},
         {"SaldoFavorPeriodoAnt", "lPeriodo", "Período (AAAA)"},
         {"Determinacion", "ccContribEspecial", "Contribución Especial Determinado"},
         {"Determinacion", "ccSaldoRexa", "A favor de Rexa"},
@@ -114,8 +109,7 @@ TEST(Captions, UnknownWindowOrFieldGivesNothing) {
 
 std::string lowered(const std::string& text) {
     std::string result = text;
-    std::ranges::transform(result, result.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::ranges::transform(result, result.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return result;
 }
 
@@ -141,35 +135,27 @@ struct Table {
 TEST(Captions, EveryTableColumnHasALabelOnItsWindow) {
     const std::vector<Table> tables{
         {"ActivoComputable",
-         {"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt",
-          "cCreditosNac", "cCreditosExt", "cIntereses", "cTitulosPublicos",
-          "cParticipacionesCapital", "cBienesCambio", "cBienesAdquiridos", "cBienesElaborados",
-          "cBienesEnCurso", "cInmueblesNoBienesCambio", "cInmueblesActForestales",
+         {"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt", "cCreditosNac", "cCreditosExt",
+          "cIntereses", "cTitulosPublicos", "cParticipacionesCapital", "cBienesCambio", "cBienesAdquiridos",
+          "cBienesElaborados", "cBienesEnCurso", "cInmueblesNoBienesCambio", "cInmueblesActForestales",
           "cBienesInmateriales", "cOtrosBienes"}},
         {"ActivoExento", {"cBienesTierraDelFuego", "cAccionesParticipaciones", "cCuotasSociales"}},
         {"ActivoNoComputable", {"cBienesExterior"}},
         {"Anticipos", {"ID", "fFecha", "cImporte"}},
         {"DDJJ",
-         {"iTipoEjercicioFiscal", "lPeriodo", "fPeriodoFiscalDesde", "fPeriodoFiscalHasta",
-          "iEjercicioEconomico", "CODIGO_T_SECUENCIAS", "iEstablecimiento", "sFormulario",
-          "sVersion", "sVersionEXE", "hora"}},
+         {"iTipoEjercicioFiscal", "lPeriodo", "fPeriodoFiscalDesde", "fPeriodoFiscalHasta", "iEjercicioEconomico",
+          "CODIGO_T_SECUENCIAS", "iEstablecimiento", "sFormulario", "sVersion", "sVersionEXE", "hora"}},
         {"LiqDeduccionesAlCapital",
-         {"cReembolsoGastos", "cGratificacioneAlPersonal", "cRetornoExcedente",
-          "cTotalRetribucionesLey23427"}},
+         {"cReembolsoGastos", "cGratificacioneAlPersonal", "cRetornoExcedente", "cTotalRetribucionesLey23427"}},
         {"PagosCuenta", {"ID", "fFecha", "cImporte"}},
         {"Pasivo",
-         {"iCooperativaSegurosCapitalizacion", "iCooperativaAseguradoresVida", "cDeudas",
-          "cProvisiones", "cReservasTecnicas", "cFondosBeneficioSeguroVida", "cBeneficios"}},
+         {"iCooperativaSegurosCapitalizacion", "iCooperativaAseguradoresVida", "cDeudas", "cProvisiones",
+          "cReservasTecnicas", "cFondosBeneficioSeguroVida", "cBeneficios"}},
         {"SaldoFavorPeriodoAnt", {"lPeriodo", "cImporte"}},
     };
     const std::set<std::string> withoutCaption{
-        "Anticipos.ID",
-        "DDJJ.iEstablecimiento",
-        "DDJJ.sFormulario",
-        "DDJJ.sVersion",
-        "DDJJ.sVersionEXE",
-        "DDJJ.hora",
-        "PagosCuenta.ID",
+        "Anticipos.ID", "DDJJ.iEstablecimiento", "DDJJ.sFormulario", "DDJJ.sVersion", "DDJJ.sVersionEXE",
+        "DDJJ.hora",    "PagosCuenta.ID",
     };
     for (const auto& table : tables) {
         for (const char* column : table.columns) {

@@ -30,8 +30,12 @@ using test::writeBytes;
 constexpr const char* kLocale = ";LANGID=0x0409;CP=1252;COUNTRY=0;PWD=secret";
 constexpr const char* kConnect = ";PWD=secret";
 
-Currency cur(std::int64_t scaled) { return Currency::fromScaled(scaled); }
-Variant lng(std::int32_t value) { return Variant(value); }
+Currency cur(std::int64_t scaled) {
+    return Currency::fromScaled(scaled);
+}
+Variant lng(std::int32_t value) {
+    return Variant(value);
+}
 
 template <typename Call>
 long errorNumber(Call call) {
@@ -68,16 +72,11 @@ FieldDef field(const std::string& name, DataType type, int size = 0, bool requir
 TableDef movimientos(int nameSize = 10) {
     TableDef table;
     table.name = "Movimientos";
-    table.fields = {field("CUIT", DataType::Double),
-                    field("CodDJ", DataType::Long),
-                    field("ID", DataType::Long),
-                    field("iCant", DataType::Integer),
-                    field("cImporte", DataType::Currency),
-                    field("cOtro", DataType::Currency),
-                    field("fFecha", DataType::Date),
-                    field("sNombre", DataType::Text, nameSize, true),
-                    field("codigo", DataType::Text, 5),
-                    field("bActivo", DataType::Boolean)};
+    table.fields = {field("CUIT", DataType::Double),       field("CodDJ", DataType::Long),
+                    field("ID", DataType::Long),           field("iCant", DataType::Integer),
+                    field("cImporte", DataType::Currency), field("cOtro", DataType::Currency),
+                    field("fFecha", DataType::Date),       field("sNombre", DataType::Text, nameSize, true),
+                    field("codigo", DataType::Text, 5),    field("bActivo", DataType::Boolean)};
     table.indexes = {IndexDef{"PK", {"ID"}, true, true, true, false, false}};
     return table;
 }
@@ -113,7 +112,9 @@ std::string generatedName(int n) {
     name.resize(60, static_cast<char>('a' + n % 26));
     return name;
 }
-Currency generatedAmount(int n) { return cur(12500LL * n); }  // n x 1,25
+Currency generatedAmount(int n) {
+    return cur(12500LL * n);
+}  // n x 1,25
 
 void addGeneratedRows(Database& database, int count) {
     Transaction transaction(database);
@@ -204,8 +205,7 @@ TEST_F(EngineTest, CreateAndOpenCheckPasswordAndKindOfFile) {
     EXPECT_EQ(created->name(), file("a.mdb").string());
     created->appendTableDef(movimientos());
     created->close();
-    EXPECT_EQ(errorNumber([&] { created->execute("DELETE * FROM Movimientos"); }),
-              err::kObjectClosed);
+    EXPECT_EQ(errorNumber([&] { created->execute("DELETE * FROM Movimientos"); }), err::kObjectClosed);
 
     // The right password opens it, with or without the locale part.
     auto reopened = open("a.mdb");
@@ -232,8 +232,7 @@ TEST_F(EngineTest, CreateAndOpenCheckPasswordAndKindOfFile) {
     // A database of the same engine that this program did not create is not one of ours.
     sqlite3* foreign = nullptr;
     ASSERT_EQ(sqlite3_open(file("ajena.db").c_str(), &foreign), SQLITE_OK);
-    sqlite3_exec(foreign, "CREATE TABLE x (a INTEGER); INSERT INTO x VALUES (1);", nullptr,
-                 nullptr, nullptr);
+    sqlite3_exec(foreign, "CREATE TABLE x (a INTEGER); INSERT INTO x VALUES (1);", nullptr, nullptr, nullptr);
     sqlite3_close(foreign);
     EXPECT_EQ(errorNumber([&] { open("ajena.db"); }), err::kUnrecognisedFormat);
 
@@ -245,8 +244,7 @@ TEST_F(EngineTest, CreateAndOpenCheckPasswordAndKindOfFile) {
     EXPECT_EQ(readBytes(file("texto.mdb")), text);
 
     // A database without a password opens only without one.
-    engine.defaultWorkspace().createDatabase(file("libre.mdb"), ";LANGID=0x0409;CP=1252;COUNTRY=0")
-        ->close();
+    engine.defaultWorkspace().createDatabase(file("libre.mdb"), ";LANGID=0x0409;CP=1252;COUNTRY=0")->close();
     EXPECT_NO_THROW(open("libre.mdb", "")->close());
     EXPECT_EQ(errorNumber([&] { open("libre.mdb"); }), err::kInvalidPassword);
 }
@@ -321,18 +319,18 @@ TEST_F(EngineTest, TableDefinitionsReadBackAsAppended) {
         broken.indexes.clear();
         EXPECT_EQ(errorNumber([&] { database->appendTableDef(broken); }), 3264);
 
-        database->appendRelation(RelationDef{"Relacion0", "Cabecera", "Movimientos",
-                                             kRelationDontEnforce, {{"CUIT", "CUIT"}}});
+        database->appendRelation(
+            RelationDef{"Relacion0", "Cabecera", "Movimientos", kRelationDontEnforce, {{"CUIT", "CUIT"}}});
         database->appendRelation(
             RelationDef{"Relacion1", "cabecera", "movimientos", 0, {{"CUIT", "CUIT"}, {"CodDJ", "CodDJ"}}});
+        EXPECT_EQ(
+            errorNumber([&] {
+                database->appendRelation(RelationDef{"Relacion0", "Cabecera", "Movimientos", 0, {{"CUIT", "CUIT"}}});
+            }),
+            3012);
         EXPECT_EQ(errorNumber([&] {
-                      database->appendRelation(RelationDef{"Relacion0", "Cabecera", "Movimientos",
-                                                           0, {{"CUIT", "CUIT"}}});
-                  }),
-                  3012);
-        EXPECT_EQ(errorNumber([&] {
-                      database->appendRelation(RelationDef{"Relacion9", "Cabecera", "Movimientos",
-                                                           0, {{"CUIT", "NoExiste"}}});
+                      database->appendRelation(
+                          RelationDef{"Relacion9", "Cabecera", "Movimientos", 0, {{"CUIT", "NoExiste"}}});
                   }),
                   err::kItemNotFound);
         database->close();
@@ -421,8 +419,8 @@ TEST_F(EngineTest, TableDefinitionsReadBackAsAppended) {
     EXPECT_EQ(relations[1].name, "Relacion1");
     EXPECT_EQ(relations[1].table, "Cabecera");  // the table's own spelling
     EXPECT_EQ(relations[1].attributes, 0);
-    EXPECT_EQ(relations[1].fields, (std::vector<std::pair<std::string, std::string>>{
-                                       {"CUIT", "CUIT"}, {"CodDJ", "CodDJ"}}));
+    EXPECT_EQ(relations[1].fields,
+              (std::vector<std::pair<std::string, std::string>>{{"CUIT", "CUIT"}, {"CodDJ", "CodDJ"}}));
 
     EXPECT_FALSE(database->hasTable("Nada"));
     EXPECT_EQ(errorNumber([&] { database->tableDef("Nada"); }), err::kItemNotFound);
@@ -580,9 +578,9 @@ TEST_F(RecordsetTest, AddNewEditUpdateAndCancel) {
     EXPECT_TRUE(rs->value("fFecha").isNull());
     rs->setValue("ID", lng(6));
     rs->setValue("sNombre", "seis");
-    rs->setValue("cImporte", "1.234,5");      // typed text, the program's separators
-    rs->setValue("fFecha", "29/02/2004");     // typed text
-    rs->setValue("iCant", 7.0);               // a Double into an Integer field
+    rs->setValue("cImporte", "1.234,5");   // typed text, the program's separators
+    rs->setValue("fFecha", "29/02/2004");  // typed text
+    rs->setValue("iCant", 7.0);            // a Double into an Integer field
     rs->setValue("bActivo", true);
     // An assigned value reads back as the field holds it.
     EXPECT_EQ(rs->value("cImporte"), Variant(cur(12345000)));
@@ -658,8 +656,7 @@ TEST_F(RecordsetTest, AddNewEditUpdateAndCancel) {
     rs->edit();
     rs->setValue("nombre", "TRES");
     rs->update();
-    EXPECT_EQ(database->openRecordset("SELECT * FROM Movimientos WHERE ID = 3")->value("sNombre"),
-              Variant("TRES"));
+    EXPECT_EQ(database->openRecordset("SELECT * FROM Movimientos WHERE ID = 3")->value("sNombre"), Variant("TRES"));
 }
 
 TEST_F(EngineTest, DefaultsWithDecimalsFillNewRows) {
@@ -707,8 +704,7 @@ TEST_F(RecordsetTest, RefusesValuesTheFieldCannotHold) {
     rs->setValue("ID", lng(4));
     EXPECT_EQ(errorNumber([&] { rs->update(); }), err::kDuplicateKey);
     rs->cancelUpdate();
-    EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos WHERE sNombre = 'tres'", "ID"),
-              std::vector<long>{3});
+    EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos WHERE sNombre = 'tres'", "ID"), std::vector<long>{3});
 
     // Null in a required field.
     rs->addNew();
@@ -754,8 +750,7 @@ TEST_F(RecordsetTest, RefusesValuesTheFieldCannotHold) {
     // Nothing works on a closed database.
     database->close();
     EXPECT_EQ(errorNumber([&] { rs->moveFirst(); }), err::kObjectClosed);
-    EXPECT_EQ(errorNumber([&] { database->openRecordset("SELECT * FROM Movimientos"); }),
-              err::kObjectClosed);
+    EXPECT_EQ(errorNumber([&] { database->openRecordset("SELECT * FROM Movimientos"); }), err::kObjectClosed);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -779,8 +774,7 @@ TEST_F(DialectTest, DeleteStarAndBrackets) {
     EXPECT_EQ(column(*database, "SELECT [ID], [sNombre] FROM [Movimientos] WHERE [sNombre] = 'Beto'", "ID"),
               std::vector<long>{2});
     // The list windows' query: two blanks after Select, a bracketed order column.
-    EXPECT_EQ(column(*database,
-                     "Select  *  FROM Movimientos Where CUIT =20123456789 AND CodDJ = 1  Order By [ID] desc",
+    EXPECT_EQ(column(*database, "Select  *  FROM Movimientos Where CUIT =20123456789 AND CodDJ = 1  Order By [ID] desc",
                      "ID"),
               (std::vector<long>{4, 3, 2, 1}));
     // A table name alone opens the whole table.
@@ -791,20 +785,17 @@ TEST_F(DialectTest, DeleteStarAndBrackets) {
     EXPECT_EQ(database->execute("delete * from Movimientos where ID = 99"), 0);
     EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos ORDER BY ID", "ID"), (std::vector<long>{1, 2}));
     EXPECT_EQ(database->execute("UPDATE Movimientos SET sNombre = \"Z\" WHERE ID >= 1"), 2);
-    EXPECT_EQ(database->openRecordset("SELECT sNombre FROM Movimientos WHERE ID = 1")->value("sNombre"),
-              Variant("Z"));
+    EXPECT_EQ(database->openRecordset("SELECT sNombre FROM Movimientos WHERE ID = 1")->value("sNombre"), Variant("Z"));
     EXPECT_EQ(database->execute("DELETE * FROM Movimientos"), 2);
     EXPECT_EQ(countRows(*database, "Movimientos"), 0);
 }
 
 TEST_F(DialectTest, FunctionsOfTheOldEngine) {
     // Format with the date mask, between single or double quotes.
-    EXPECT_EQ(column(*database,
-                     "SELECT ID FROM Movimientos WHERE Format(fFecha,'YYYYMMDD') <= '20040101' ORDER BY ID",
-                     "ID"),
-              (std::vector<long>{1, 2}));
-    EXPECT_EQ(column(*database,
-                     "SELECT ID FROM Movimientos WHERE Format(fFecha,\"YYYYMMDD\") > '20040101' ORDER BY ID",
+    EXPECT_EQ(
+        column(*database, "SELECT ID FROM Movimientos WHERE Format(fFecha,'YYYYMMDD') <= '20040101' ORDER BY ID", "ID"),
+        (std::vector<long>{1, 2}));
+    EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos WHERE Format(fFecha,\"YYYYMMDD\") > '20040101' ORDER BY ID",
                      "ID"),
               std::vector<long>{3});
     EXPECT_EQ(column(*database,
@@ -812,9 +803,9 @@ TEST_F(DialectTest, FunctionsOfTheOldEngine) {
                      "FORMAT(fFecha,'YYYYMMDD') >='20031231' ORDER BY ID",
                      "ID"),
               (std::vector<long>{1, 2}));
-    auto formatted =
-        database->openRecordset("SELECT Format(fFecha,'YYYYMMDD') AS a, Format(fFecha,'dd/mm/yyyy') AS b "
-                                "FROM Movimientos WHERE ID = 1");
+    auto formatted = database->openRecordset(
+        "SELECT Format(fFecha,'YYYYMMDD') AS a, Format(fFecha,'dd/mm/yyyy') AS b "
+        "FROM Movimientos WHERE ID = 1");
     EXPECT_EQ(formatted->value("a"), Variant("20031231"));
     EXPECT_EQ(formatted->value("b"), Variant("31/12/2003"));
 
@@ -823,8 +814,7 @@ TEST_F(DialectTest, FunctionsOfTheOldEngine) {
               std::vector<long>{2});
     EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos WHERE ucase(sNombre) = 'JOSÉ'", "ID"),
               std::vector<long>{4});
-    auto counted =
-        database->openRecordset("select count(*) as dato from Movimientos where ucase(sNombre) = 'ANA'");
+    auto counted = database->openRecordset("select count(*) as dato from Movimientos where ucase(sNombre) = 'ANA'");
     EXPECT_EQ(counted->value("dato"), lng(1));
 
     // val over a text column: leading digits, blanks skipped, 0 when there are none.
@@ -1043,8 +1033,8 @@ TEST_F(EngineTest, KilledWriterLeavesSavedRowsReadable) {
             Transaction transaction(*database);
             database->execute("UPDATE Movimientos SET cImporte = 0, sNombre = 'x'");
             for (int n = 1000; n < 2500; ++n) {
-                database->execute("INSERT INTO Movimientos (ID, sNombre) VALUES (" + std::to_string(n) +
-                                  ", '" + generatedName(n) + "')");
+                database->execute("INSERT INTO Movimientos (ID, sNombre) VALUES (" + std::to_string(n) + ", '" +
+                                  generatedName(n) + "')");
             }
             ::_exit(0);
         } catch (...) {
@@ -1085,7 +1075,9 @@ TEST_F(EngineTest, RepairKeepsReadableRowsAndTheDamagedOriginal) {
     EXPECT_TRUE(repaired->tableDef("Movimientos").index("PK")->primary);
     // The repaired file takes new rows, and the unique key still holds.
     addRows(*repaired, {{kRows + 1, "nueva", "", Variant::null(), cur(1), true}});
-    EXPECT_EQ(errorNumber([&] { addRows(*repaired, {{1, "doble", "", Variant::null(), cur(1), true}}); }),
+    EXPECT_EQ(errorNumber([&] {
+                  addRows(*repaired, {{1, "doble", "", Variant::null(), cur(1), true}});
+              }),
               err::kDuplicateKey);
 }
 

@@ -33,8 +33,8 @@ TEST(Dictionary, OrderedCaseBlindFirstMatch) {
 TEST(Dictionary, MissingKeyIsErrorEleven) {
     BDictionary dictionary;
     dictionary.AddElement("uno", Variant(1.0));
-    for (auto lookup : {+[](BDictionary& d) { d.vGetElement("dos"); },
-                        +[](BDictionary& d) { d.SetElement("dos", Variant(2.0)); }}) {
+    for (auto lookup :
+         {+[](BDictionary& d) { d.vGetElement("dos"); }, +[](BDictionary& d) { d.SetElement("dos", Variant(2.0)); }}) {
         try {
             lookup(dictionary);
             FAIL();
@@ -103,9 +103,8 @@ class Window : public EntryWindow {};
 
 TEST(ObjectFactory, BusinessObjectsAreNewWindowsShared) {
     ObjectFactory factory;
-    factory.registerBusiness("Pasivo", [] {
-        return std::make_unique<BusinessObject>(std::make_unique<EPasivo>(DeclarationKeySource{}));
-    });
+    factory.registerBusiness(
+        "Pasivo", [] { return std::make_unique<BusinessObject>(std::make_unique<EPasivo>(DeclarationKeySource{})); });
     factory.registerWindow("Pasivo", [] { return std::make_shared<Window>(); });
     factory.registerWindow("TS", [] { return std::make_shared<Window>(); });
 

@@ -190,9 +190,9 @@ TEST_F(Persistence, GridStatementsAndHeadingClicks) {
     EXPECT_EQ(sGridSelectWhere("DDJJ", "CUIT = 20123456789", "lPeriodo"),
               "SELECT * FROM DDJJ WHERE CUIT = 20123456789 ORDER BY lPeriodo");
     ASSERT_TRUE(saveAdvance(1, "1"));
-    EXPECT_EQ(database->openRecordset(sGridSelect(*database, *row->Entity, "IDX_LIST", "[fFecha]", "desc"))
-                  ->recordCount(),
-              1);
+    EXPECT_EQ(
+        database->openRecordset(sGridSelect(*database, *row->Entity, "IDX_LIST", "[fFecha]", "desc"))->recordCount(),
+        1);
 
     GridOrder order;
     EXPECT_EQ(order.click("fFecha"), "Up");

@@ -10,10 +10,12 @@ namespace kapred::db {
 namespace {
 
 TEST(LiftLiterals, ValuesBecomeParametersNamesAndOrderingStay) {
-    const auto lifted = liftLiterals("SELECT * FROM T WHERE CUIT =20123456789 AND cod = 'O''B' AND x > 1.5 "
-                                     "AND [c1] = 2 AND Ley23427 = 3 ORDER BY 1");
-    EXPECT_EQ(lifted.text, "SELECT * FROM T WHERE CUIT =?1 AND cod = ?2 AND x > ?3 AND [c1] = ?4 AND Ley23427 = ?5 "
-                           "ORDER BY 1");
+    const auto lifted = liftLiterals(
+        "SELECT * FROM T WHERE CUIT =20123456789 AND cod = 'O''B' AND x > 1.5 "
+        "AND [c1] = 2 AND Ley23427 = 3 ORDER BY 1");
+    EXPECT_EQ(lifted.text,
+              "SELECT * FROM T WHERE CUIT =?1 AND cod = ?2 AND x > ?3 AND [c1] = ?4 AND Ley23427 = ?5 "
+              "ORDER BY 1");
     ASSERT_EQ(lifted.values.size(), 5u);
     EXPECT_EQ(lifted.values[0], StoredValue(std::int64_t{20123456789}));
     EXPECT_EQ(lifted.values[1], StoredValue(std::string("O'B")));
@@ -41,7 +43,8 @@ TEST(StatementReuse, StatementsThatDifferOnlyInValuesGiveEachTheirOwnRows) {
     table.fields = {id, name};
     database->appendTableDef(table);
     for (int i = 1; i <= 5; ++i) {
-        database->execute("INSERT INTO T (ID, sNombre) VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) + "')");
+        database->execute("INSERT INTO T (ID, sNombre) VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) +
+                          "')");
     }
     for (int i = 1; i <= 5; ++i) {
         auto rows = database->openRecordset("SELECT * FROM T WHERE ID = " + std::to_string(i));

@@ -77,8 +77,7 @@ TEST(RangeCheck, BoundsOfEachType) {
 
     EXPECT_TRUE(bValidateIntervalFromDatabaseType(Variant(std::string(256, 'x')), DataType::Text));
     EXPECT_FALSE(bValidateIntervalFromDatabaseType(Variant(std::string(257, 'x')), DataType::Text));
-    EXPECT_TRUE(bValidateIntervalFromDatabaseType(Variant(std::string(256 * 2, '\xC3')), DataType::Text) ==
-                false);
+    EXPECT_TRUE(bValidateIntervalFromDatabaseType(Variant(std::string(256 * 2, '\xC3')), DataType::Text) == false);
 
     EXPECT_TRUE(bValidateIntervalFromDatabaseType(Variant("99.999.999.999,99"), DataType::Currency));
     EXPECT_TRUE(bValidateIntervalFromDatabaseType(Variant(9.9e15), DataType::Double));
@@ -112,8 +111,7 @@ TEST(RangeCheck, BoundsAndTypeNamesAsMessagesShowThem) {
         FAIL();
     } catch (const Error& error) {
         EXPECT_EQ(error.number(), 0x80040000L);
-        EXPECT_EQ(error.description(),
-                  "Se está llamando a  getstringconcomillacon valores de parámetros incorrectos");
+        EXPECT_EQ(error.description(), "Se está llamando a  getstringconcomillacon valores de parámetros incorrectos");
     }
 }
 
@@ -174,13 +172,13 @@ TEST_F(Validation, DatesOfTheHeaderAndLongTexts) {
 TEST_F(Validation, SingleFieldIntervalsAddToTheList) {
     AddInconsistencyToObject(header, "", "primera");
     header.Entity->SetFieldValue("sFormulario", Variant("abcde"));
-    EXPECT_FALSE(bValidateInterval(header, *database, "sFormulario", Variant(std::int32_t{1}),
-                                   Variant(std::int32_t{4})));
+    EXPECT_FALSE(
+        bValidateInterval(header, *database, "sFormulario", Variant(std::int32_t{1}), Variant(std::int32_t{4})));
     header.Entity->SetFieldValue("lPeriodo", Variant(std::int32_t{1985}));
-    EXPECT_FALSE(bValidateInterval(header, *database, "lPeriodo", Variant(std::int32_t{1986}),
-                                   Variant(std::int32_t{2022})));
-    EXPECT_TRUE(bValidateInterval(header, *database, "lPeriodo", Variant(std::int32_t{1985}),
-                                  Variant(std::int32_t{1985})));
+    EXPECT_FALSE(
+        bValidateInterval(header, *database, "lPeriodo", Variant(std::int32_t{1986}), Variant(std::int32_t{2022})));
+    EXPECT_TRUE(
+        bValidateInterval(header, *database, "lPeriodo", Variant(std::int32_t{1985}), Variant(std::int32_t{1985})));
     header.Entity->SetFieldValue("fPeriodoFiscalDesde", Variant("14/10/1985"));
     EXPECT_FALSE(bValidateInterval(header, *database, "fPeriodoFiscalDesde", Variant(DateTime::fromDate(1985, 10, 15)),
                                    Variant(DateTime::fromDate(2022, 12, 31))));

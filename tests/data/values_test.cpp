@@ -18,7 +18,9 @@ using std::chrono::hours;
 using std::chrono::minutes;
 using std::chrono::seconds;
 
-Currency cur(std::int64_t scaled) { return Currency::fromScaled(scaled); }
+Currency cur(std::int64_t scaled) {
+    return Currency::fromScaled(scaled);
+}
 
 // Runs the call and gives the number of the error it raised, 0 when it raised none.
 template <typename Call>
@@ -76,11 +78,8 @@ TEST(CurrencyTest, ProductsAndQuotientsRoundToFourPlaces) {
     EXPECT_EQ(cur(1) * cur(5000), cur(1));
     EXPECT_EQ(cur(1) * cur(4999), cur(0));
     // 1.000.000 x 1.000.000 fits; 100.000.000 x 100.000.000 does not.
-    EXPECT_EQ(Currency::fromUnits(1000000) * Currency::fromUnits(1000000),
-              Currency::fromUnits(1000000000000));
-    EXPECT_EQ(errorNumber([] {
-                  (void)(Currency::fromUnits(100000000) * Currency::fromUnits(100000000));
-              }),
+    EXPECT_EQ(Currency::fromUnits(1000000) * Currency::fromUnits(1000000), Currency::fromUnits(1000000000000));
+    EXPECT_EQ(errorNumber([] { (void)(Currency::fromUnits(100000000) * Currency::fromUnits(100000000)); }),
               err::kOverflow);
 
     // 10 / 3 = 3,33333...; 20 / 3 = 6,66666...

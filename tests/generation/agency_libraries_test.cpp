@@ -40,9 +40,7 @@ long raisedNumber(const SarquelLibrary& library, const std::string& file) {
 
 class AgencyLibraries : public ::testing::Test {
 protected:
-    AgencyLibraries() : context(dir.home(), "20123456789", ui) {
-        EXPECT_GE(sodium_init(), 0);
-    }
+    AgencyLibraries() : context(dir.home(), "20123456789", ui) { EXPECT_GE(sodium_init(), 0); }
 
     // The file the delivery step hands over: a copy of the declaration file in the Windows
     // directory.
@@ -83,8 +81,7 @@ TEST_F(AgencyLibraries, DirectoriesLieInsideTheProgramDirectory) {
 TEST_F(AgencyLibraries, EnvironmentMovesTheDirectories) {
     test::TempDir elsewhere;
     {
-        test::ScopedEnv windows(agency::kWindowsDirectoryVariable,
-                                (elsewhere.path() / "trabajo").string() + "/  ");
+        test::ScopedEnv windows(agency::kWindowsDirectoryVariable, (elsewhere.path() / "trabajo").string() + "/  ");
         test::ScopedEnv system(agency::kSystemDirectoryVariable, elsewhere.path().string());
         EXPECT_EQ(DirWindows(context), (elsewhere.path() / "trabajo").string() + "/");
         EXPECT_TRUE(fs::is_directory(elsewhere.path() / "trabajo"));
@@ -93,8 +90,7 @@ TEST_F(AgencyLibraries, EnvironmentMovesTheDirectories) {
     }
     // A folder that cannot be made gives the empty text.
     test::writeBytes(elsewhere.path() / "archivo", "x");
-    test::ScopedEnv blocked(agency::kWindowsDirectoryVariable,
-                            (elsewhere.path() / "archivo" / "trabajo").string());
+    test::ScopedEnv blocked(agency::kWindowsDirectoryVariable, (elsewhere.path() / "archivo" / "trabajo").string());
     EXPECT_EQ(DirWindows(context), "");
 }
 
@@ -112,7 +108,9 @@ TEST_F(AgencyLibraries, FileIsSealedToTheAgencyKeyAsBase64InTheWindowsDirectory)
     ASSERT_TRUE(library.installed());
     EXPECT_TRUE(bSarquelInstalado(context));
     const std::vector<std::string> contents{
-        std::string("HEAD10 01 01 000067\n0120123456789Pe\xF1" "a\n99154") + '\0' + "\n",
+        std::string("HEAD10 01 01 000067\n0120123456789Pe\xF1"
+                    "a\n99154") +
+            '\0' + "\n",
         "",
     };
     for (const std::string& plain : contents) {
@@ -120,8 +118,7 @@ TEST_F(AgencyLibraries, FileIsSealedToTheAgencyKeyAsBase64InTheWindowsDirectory)
         EXPECT_EQ(result.code, agency::kEncryptionOk) << result.detail;
         EXPECT_EQ(result.path, DirWindows(context) + "035689F0369.B64");
         const std::string base64 = test::readBytes(result.path);
-        EXPECT_EQ(base64.find_first_not_of(
-                      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+        EXPECT_EQ(base64.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
                   std::string::npos);
         EXPECT_EQ(openSealed(base64, readHexKey(keyFile()), readHexKey(kDemoPrivateKey)), plain);
     }
@@ -137,9 +134,7 @@ TEST_F(AgencyLibraries, LibraryWritesIntoTheMovedWindowsDirectory) {
     const auto result = SarquelLibrary(context).encrypt(handOver("datos"));
     EXPECT_EQ(result.code, agency::kEncryptionOk) << result.detail;
     EXPECT_EQ(result.path, elsewhere.path().string() + "/035689F0369.B64");
-    EXPECT_EQ(openSealed(test::readBytes(result.path), readHexKey(keyFile()),
-                         readHexKey(kDemoPrivateKey)),
-              "datos");
+    EXPECT_EQ(openSealed(test::readBytes(result.path), readHexKey(keyFile()), readHexKey(kDemoPrivateKey)), "datos");
 }
 
 TEST_F(AgencyLibraries, MissingOrMalformedKeyFails) {
@@ -151,9 +146,8 @@ TEST_F(AgencyLibraries, MissingOrMalformedKeyFails) {
     EXPECT_NE(result.detail.find(agency::kAgencyKeyFile), std::string::npos);
 
     const std::string hex64(64, 'a');
-    for (const std::string& text : {std::string(), std::string("no es una clave\n"),
-                                    hex64.substr(2), hex64 + "ab", std::string(64, 'z'),
-                                    hex64.substr(0, 30) + " " + hex64.substr(30)}) {
+    for (const std::string& text : {std::string(), std::string("no es una clave\n"), hex64.substr(2), hex64 + "ab",
+                                    std::string(64, 'z'), hex64.substr(0, 30) + " " + hex64.substr(30)}) {
         test::writeBytes(keyFile(), text);
         result = library.encrypt(handOver("datos"));
         EXPECT_EQ(result.code, agency::kEncryptionBadKey) << text;
@@ -174,8 +168,7 @@ TEST_F(AgencyLibraries, MissingLibraryOrEntryRaisesInsteadOfCrashing) {
     const std::string file = handOver("datos");
     const fs::path installed = library.file();
 
-    fs::copy_file(dir.systemDir() / agency::kVerificationLibrary, installed,
-                  fs::copy_options::overwrite_existing);
+    fs::copy_file(dir.systemDir() / agency::kVerificationLibrary, installed, fs::copy_options::overwrite_existing);
     EXPECT_EQ(raisedNumber(library, file), kErrEntryNotFound);
 
     test::writeBytes(installed, "MZ no es una biblioteca");
@@ -197,10 +190,8 @@ TEST_F(AgencyLibraries, EntryRefusesBadArgumentsAndShortBuffers) {
     std::vector<char> path(1001, '\0');
     std::vector<char> detail(2001, '\0');
 
-    EXPECT_EQ(sarquel(nullptr, path.data(), 1000, detail.data(), 2000),
-              agency::kEncryptionBadArguments);
-    EXPECT_EQ(sarquel(file.c_str(), nullptr, 1000, detail.data(), 2000),
-              agency::kEncryptionBadArguments);
+    EXPECT_EQ(sarquel(nullptr, path.data(), 1000, detail.data(), 2000), agency::kEncryptionBadArguments);
+    EXPECT_EQ(sarquel(file.c_str(), nullptr, 1000, detail.data(), 2000), agency::kEncryptionBadArguments);
     EXPECT_GT(std::strlen(detail.data()), 0U);
     // The full path does not fit in ten characters: nothing is written.
     EXPECT_EQ(sarquel(file.c_str(), path.data(), 10, nullptr, 0), agency::kEncryptionPathTooLong);

@@ -37,8 +37,7 @@ protected:
     }
 
     // The record 04 of a section's item.
-    static std::string find04(const std::vector<std::string>& lines,
-                              const std::string& sectionAndItem) {
+    static std::string find04(const std::vector<std::string>& lines, const std::string& sectionAndItem) {
         for (const auto& line : lines) {
             if (line.compare(2, 9, sectionAndItem) == 0) {
                 return line;
@@ -80,8 +79,8 @@ TEST_F(DeclarationRecords, IdentificationRecordOfAnOriginalStampedAtFivePastNine
     EXPECT_EQ(record.substr(35, 9), "036900100");
     EXPECT_EQ(record.substr(44, 6), "090507");
     char version[16];
-    std::snprintf(version, sizeof version, "%02d%02d%03d", KAPRED_VERSION_MINOR,
-                  KAPRED_VERSION_MAJOR, KAPRED_VERSION_PATCH);
+    std::snprintf(version, sizeof version, "%02d%02d%03d", KAPRED_VERSION_MINOR, KAPRED_VERSION_MAJOR,
+                  KAPRED_VERSION_PATCH);
     EXPECT_EQ(record.substr(50, 7), version);
     EXPECT_EQ(record.substr(57, 30), "DJ sin plan" + blanks(14) + "00000");
 }
@@ -130,10 +129,9 @@ TEST_F(DeclarationRecords, AmountsAsTheFileWritesThem) {
     program.createDeclaration();
     program.setSection<BActivoComputable>(
         {{"cTitulosPublicos", Variant("-1.000")}, {"cIntereses", Variant("1.234,5")}});
-    program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")},
-                                 {"iCooperativaAseguradoresVida", Variant("1")}});
-    program.setSection<BSaldoFavorPeriodoAnt>(
-        {{"lPeriodo", Variant("2002")}, {"cImporte", Variant("0,01")}});
+    program.setSection<BPasivo>(
+        {{"iCooperativaSegurosCapitalizacion", Variant("0")}, {"iCooperativaAseguradoresVida", Variant("1")}});
+    program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2002")}, {"cImporte", Variant("0,01")}});
     const auto lines = records04();
     // A negative amount: the sign digit 1, then 14 digits of 1.000,00.
     EXPECT_EQ(find04(lines, "002001100"), record04("00200", "1100", "100000000100000"));
@@ -150,8 +148,7 @@ TEST_F(DeclarationRecords, AmountsAsTheFileWritesThem) {
 TEST_F(DeclarationRecords, TooLargeAmountIsNotWrittenAndTheOthersAre) {
     program.createDeclaration();
     program.setSection<BActivoComputable>({{"cOtrosBienes", Variant("1")}});
-    program.context.g_dbAplicativo->execute(
-        "UPDATE ActivoComputable SET cOtrosBienes = CCur(10000000000000)");
+    program.context.g_dbAplicativo->execute("UPDATE ActivoComputable SET cOtrosBienes = CCur(10000000000000)");
     std::ostringstream out;
     EXPECT_LT(tipo04(program.context, out), 0);
     const auto lines = linesOf(out.str());
@@ -195,8 +192,7 @@ TEST_F(DeclarationRecords, PaymentOfTheWrongLengthStopsItsWriter) {
     program.createDeclaration();
     program.addRow<BPagosCuenta>("30/06/2004", "1");
     program.addRow<BPagosCuenta>("30/07/2004", "2");
-    program.context.g_dbAplicativo->execute(
-        "UPDATE PagosCuenta SET cImporte = CCur(10000000000000) WHERE ID = 1");
+    program.context.g_dbAplicativo->execute("UPDATE PagosCuenta SET cImporte = CCur(10000000000000) WHERE ID = 1");
     std::ostringstream out;
     EXPECT_EQ(BPagosCuenta(program.context).sGenerarRegistrointerface(out), -1);
     EXPECT_EQ(out.str(), "");
@@ -238,18 +234,16 @@ TEST_F(DeclarationRecords, AddressRecordInCapitalsFromTheFiscalAddress) {
     EXPECT_EQ(mayo,
               "91"
               "AV. DE MAYO" +
-                  blanks(9) + "1370  " + blanks(10) + blanks(5) + blanks(5) + blanks(5) +
-                  blanks(20) + " " + "BUENOS AIRES   " + "COMUNA 1" + blanks(42) + "02" +
-                  "C1085ABO");
+                  blanks(9) + "1370  " + blanks(10) + blanks(5) + blanks(5) + blanks(5) + blanks(20) + " " +
+                  "BUENOS AIRES   " + "COMUNA 1" + blanks(42) + "02" + "C1085ABO");
 
     // Accented letters become capitals of the file's code page.
     program.context.ncontrib = 3;
     EXPECT_EQ(tipo91(program.context),
               "91"
               "LOS AROMOS" +
-                  blanks(10) + "45    " + "B    " + "3    " + "2    " + "12   " + "M 14 " +
-                  "VILLA NUEVA" + blanks(9) + "5" + "VILLA NUEVA    " + "GENERAL SAN MART\xCDN" +
-                  blanks(32) + "14" + "X5903AAB");
+                  blanks(10) + "45    " + "B    " + "3    " + "2    " + "12   " + "M 14 " + "VILLA NUEVA" + blanks(9) +
+                  "5" + "VILLA NUEVA    " + "GENERAL SAN MART\xCDN" + blanks(32) + "14" + "X5903AAB");
 
     // Only the fiscal address counts.
     program.context.ncontrib = 4;

@@ -26,17 +26,15 @@ struct Result {
     std::string err;
 };
 
-constexpr const char* kGenerated =
-    "El Archivo correspondiente al F.369 ha sido generado correctamente!";
+constexpr const char* kGenerated = "El Archivo correspondiente al F.369 ha sido generado correctamente!";
 
 class GenerateCli : public ::testing::Test {
 protected:
     Result run(const std::string& arguments) {
         const auto errFile = dir.root() / "stderr.txt";
-        const std::string command = std::string("env -u KAPRED_WINDIR -u KAPRED_SYSDIR '") +
-                                    KAPRED_CLI_PATH + "' --home '" + dir.home().string() +
-                                    "' --cuit 20-12345678-9 " + arguments + " 2>'" +
-                                    errFile.string() + "' </dev/null";
+        const std::string command = std::string("env -u KAPRED_WINDIR -u KAPRED_SYSDIR '") + KAPRED_CLI_PATH +
+                                    "' --home '" + dir.home().string() + "' --cuit 20-12345678-9 " + arguments +
+                                    " 2>'" + errFile.string() + "' </dev/null";
         Result result{-1, {}, {}};
         FILE* pipe = ::popen(command.c_str(), "r");
         char buffer[4096];
@@ -72,8 +70,7 @@ TEST_F(GenerateCli, DeliversTheEncryptedFileAndKeepsTheReadableOne) {
     const fs::path plain = destination / "legible.txt";
     const Result result = run(generate(" --keep-plain '" + plain.string() + "'"));
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find(std::string("Información!: ") + kGenerated + "\n"), std::string::npos)
-        << result.out;
+    EXPECT_NE(result.out.find(std::string("Información!: ") + kGenerated + "\n"), std::string::npos) << result.out;
 
     // The declaration's verification number names the file and is in record 01.
     const auto names = delivered();
@@ -81,8 +78,7 @@ TEST_F(GenerateCli, DeliversTheEncryptedFileAndKeepsTheReadableOne) {
     const std::string encrypted = names[0];
     ASSERT_EQ(encrypted.size(), 15u) << encrypted;
     EXPECT_EQ(encrypted.substr(6), "F0369.B64");
-    EXPECT_NE(result.out.find("Archivo: " + (destination / encrypted).string() + "\n"),
-              std::string::npos)
+    EXPECT_NE(result.out.find("Archivo: " + (destination / encrypted).string() + "\n"), std::string::npos)
         << result.out;
     EXPECT_NE(result.out.find("Registros: 68\n"), std::string::npos) << result.out;
 
@@ -112,12 +108,10 @@ TEST_F(GenerateCli, DestinationAndLibraryAreCheckedFirst) {
     fs::remove(dir.systemDir() / agency::kEncryptionLibrary);
     result = run(generate());
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(
-        result.err.find(
-            "Inconsistencia en la Generación de la DJ\n  Uno de los componentes requeridos para "
-            "este proceso no se encuentra instalado en su Sistema. Por favor, reinstale el "
-            "Aplicativo.\n"),
-        std::string::npos)
+    EXPECT_NE(result.err.find("Inconsistencia en la Generación de la DJ\n  Uno de los componentes requeridos para "
+                              "este proceso no se encuentra instalado en su Sistema. Por favor, reinstale el "
+                              "Aplicativo.\n"),
+              std::string::npos)
         << result.err;
     EXPECT_TRUE(delivered().empty());
     EXPECT_EQ(result.out.find(kGenerated), std::string::npos);
@@ -133,9 +127,8 @@ TEST_F(GenerateCli, ReplacingIsAnsweredByTheFlags) {
 
     Result result = run(generate(" --no"));
     EXPECT_EQ(result.status, 3);
-    EXPECT_NE(
-        result.out.find("El Archivo ya existe. Reemplazar en el Destino. ¿Desea reemplazarlo?"),
-        std::string::npos)
+    EXPECT_NE(result.out.find("El Archivo ya existe. Reemplazar en el Destino. ¿Desea reemplazarlo?"),
+              std::string::npos)
         << result.out;
     EXPECT_NE(result.err.find("no se reemplazó"), std::string::npos) << result.err;
     EXPECT_EQ(readBytes(file), "la de ayer");
@@ -156,8 +149,7 @@ TEST_F(GenerateCli, CleanRemovesTheIntermediateFiles) {
     const fs::path windows = dir.home() / "windows";
     const std::string number = delivered()[0].substr(0, 6);
     EXPECT_EQ(filesIn(windows),
-              (std::vector<std::string>{number + "F0369.B64", number + "F0369.txt",
-                                        "TP" + number + ".CIG"}));
+              (std::vector<std::string>{number + "F0369.B64", number + "F0369.txt", "TP" + number + ".CIG"}));
     const Result result = run("clean");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(filesIn(windows), std::vector<std::string>{number + "F0369.txt"});

@@ -43,8 +43,7 @@ struct RecordedEvents : GenerationEvents {
 };
 
 inline const fs::path& generationDataDir() {
-    static const fs::path dir =
-        fs::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data";
+    static const fs::path dir = fs::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data";
     return dir;
 }
 
@@ -89,9 +88,7 @@ protected:
 
     // Reads the host's activity of the taxpayer, as the declarations window does when it shows
     // a declaration; this stores the host number the address record is read by.
-    void showTaxpayer() {
-        BOrel(program.context).ObtenerActividadContribuyente(cuitAmount(program.context));
-    }
+    void showTaxpayer() { BOrel(program.context).ObtenerActividadContribuyente(cuitAmount(program.context)); }
 
     fs::path windowsDir() const { return program.dir.home() / "windows"; }
 

@@ -32,8 +32,8 @@ const std::string kLengthOf04 =
 std::string expectedFile() {
     std::string bytes = readBytes(test::generationDataDir() / "declaracion_20040.txt");
     char version[16];
-    std::snprintf(version, sizeof version, "%02d%02d%03d", KAPRED_VERSION_MINOR,
-                  KAPRED_VERSION_MAJOR, KAPRED_VERSION_PATCH);
+    std::snprintf(version, sizeof version, "%02d%02d%03d", KAPRED_VERSION_MINOR, KAPRED_VERSION_MAJOR,
+                  KAPRED_VERSION_PATCH);
     bytes.replace(bytes.find('\n') + 1 + 50, 7, version);
     return bytes;
 }
@@ -60,19 +60,17 @@ protected:
                                                {"cBienesAdquiridos", Variant("20.000")},
                                                {"cInmueblesNoBienesCambio", Variant("300.000")},
                                                {"cOtrosBienes", Variant("3.765,50")}});
-        program.setSection<BActivoExento>({{"cAccionesParticipaciones", Variant("50.000")},
-                                           {"cCuotasSociales", Variant("40.000")}});
+        program.setSection<BActivoExento>(
+            {{"cAccionesParticipaciones", Variant("50.000")}, {"cCuotasSociales", Variant("40.000")}});
         program.setSection<BActivoNoComputable>({{"cBienesExterior", Variant("100.000")}});
         program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("1")},
                                      {"cDeudas", Variant("150.000")},
                                      {"cProvisiones", Variant("30.000")},
                                      {"cBeneficios", Variant("20.000")}});
-        program.setSection<BLiqDeduccionesAlCapital>(
-            {{"cReembolsoGastos", Variant("10.000")},
-             {"cGratificacioneAlPersonal", Variant("5.000")},
-             {"cRetornoExcedente", Variant("25.000")}});
-        program.setSection<BSaldoFavorPeriodoAnt>(
-            {{"lPeriodo", Variant("2003")}, {"cImporte", Variant("1.160")}});
+        program.setSection<BLiqDeduccionesAlCapital>({{"cReembolsoGastos", Variant("10.000")},
+                                                      {"cGratificacioneAlPersonal", Variant("5.000")},
+                                                      {"cRetornoExcedente", Variant("25.000")}});
+        program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2003")}, {"cImporte", Variant("1.160")}});
         program.addRow<BAnticipos>("15/02/2005", "3.000");
         showTaxpayer();
     }
@@ -99,15 +97,13 @@ TEST_F(Generator, HandMadeDeclarationGivesTheHandWrittenFile) {
     EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"035132F0369.B64"});
     // The header file is gone once encrypted; the encrypted file stays until the clean-up.
     EXPECT_FALSE(fs::exists(windowsDir() / "TP035132.cab"));
-    EXPECT_EQ(readBytes(windowsDir() / "035132F0369.B64"),
-              readBytes(delivered(destination.path())));
+    EXPECT_EQ(readBytes(windowsDir() / "035132F0369.B64"), readBytes(delivered(destination.path())));
 
     EXPECT_TRUE(program.ui.inconsistencies.empty());
     ASSERT_EQ(program.ui.shown.size(), 1u);
     EXPECT_EQ(program.ui.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(program.ui.shown[0].title, "Información!");
-    EXPECT_EQ(program.ui.shown[0].text,
-              "El Archivo correspondiente al F.369 ha sido generado correctamente!");
+    EXPECT_EQ(program.ui.shown[0].text, "El Archivo correspondiente al F.369 ha sido generado correctamente!");
     EXPECT_TRUE(program.ui.asked.empty());
 }
 
@@ -123,9 +119,8 @@ TEST_F(Generator, ProgressOfTheRecordsTheEncryptionAndTheCopy) {
     EXPECT_EQ(events->steps, (std::vector<long>{1, 2, 3, 4, 5, 6, 7, 8, 12}));
     EXPECT_EQ(events->totals, std::vector<long>(9, 12));
     EXPECT_EQ(program.ui.progress, events->progress);
-    EXPECT_EQ(events->encryption,
-              (std::vector<std::string>{"Generación de Archivo: Trabajando...",
-                                        "Generación de Archivo: Terminado..."}));
+    EXPECT_EQ(events->encryption, (std::vector<std::string>{"Generación de Archivo: Trabajando...",
+                                                            "Generación de Archivo: Terminado..."}));
     // One event per block of 1024 bytes, the last at 100, then 0 once the success was told.
     const auto size = fs::file_size(delivered(destination.path()));
     ASSERT_EQ(events->copy.size(), (size + 1023) / 1024 + 1);
@@ -200,20 +195,21 @@ TEST_F(Generator, HeaderCountsThePaymentsAndTheAddress) {
     const auto lines = linesOf(readBytes(plain / "plano.txt"));
     ASSERT_EQ(lines.size(), 71u);
     EXPECT_EQ(lines[0], "HEAD10 01 01 000070");
-    EXPECT_EQ(lines[58], "05"
-                         "20040630"
-                         "000000000010000");
-    EXPECT_EQ(lines[59], "05"
-                         "20041231"
-                         "000000000020000");
+    EXPECT_EQ(lines[58],
+              "05"
+              "20040630"
+              "000000000010000");
+    EXPECT_EQ(lines[59],
+              "05"
+              "20041231"
+              "000000000020000");
     EXPECT_EQ(lines[60].substr(0, 7), "9004000");
     EXPECT_EQ(lines[69].substr(0, 2), "91");
 }
 
 TEST_F(Generator, TooLargeAmountStopsWithTheMessageOfItsRecordType) {
     buildHandMadeDeclaration();
-    program.context.g_dbAplicativo->execute(
-        "UPDATE ActivoComputable SET cOtrosBienes = CCur(10000000000000)");
+    program.context.g_dbAplicativo->execute("UPDATE ActivoComputable SET cOtrosBienes = CCur(10000000000000)");
     auto generator = newGenerator(destination.path());
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotGenerated);
 
@@ -243,9 +239,8 @@ TEST_F(Generator, WrongLengthOfRecord02StopsAfterRecord01) {
     EXPECT_NEAR(events->progress[0], 8.33, 0.01);
     ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
     EXPECT_EQ(program.ui.inconsistencies[0].lines,
-              std::vector<std::string>{
-                  "El largo del registro Número 02 es incorrecto. Este error se puede producir "
-                  "porque algún de los importes del registro supera el largo permitido."});
+              std::vector<std::string>{"El largo del registro Número 02 es incorrecto. Este error se puede producir "
+                                       "porque algún de los importes del registro supera el largo permitido."});
     // Record 01 stays in the temporary file.
     const auto lines = linesOf(readBytes(generator->temporaryFile()));
     ASSERT_EQ(lines.size(), 1u);
@@ -272,9 +267,9 @@ TEST_F(Generator, ErrorWhileWritingTellsWhatFailed) {
     EXPECT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::NotGenerated);
     ASSERT_EQ(program.ui.inconsistencies.size(), 2u);
     ASSERT_EQ(program.ui.inconsistencies[1].lines.size(), 1u);
-    EXPECT_NE(program.ui.inconsistencies[1].lines[0].find(
-                  "No hay una alícuota vigente en la tabla T_ALICUOTAS_Y_TOPES"),
-              std::string::npos)
+    EXPECT_NE(
+        program.ui.inconsistencies[1].lines[0].find("No hay una alícuota vigente en la tabla T_ALICUOTAS_Y_TOPES"),
+        std::string::npos)
         << program.ui.inconsistencies[1].lines[0];
     EXPECT_TRUE(filesIn(destination.path()).empty());
 }
@@ -286,10 +281,9 @@ TEST_F(Generator, TemporaryOrHeaderFileThatCannotBeWrittenEndsTheGeneration) {
     EXPECT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::NotGenerated);
     ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
     ASSERT_EQ(program.ui.inconsistencies[0].lines.size(), 1u);
-    EXPECT_EQ(
-        program.ui.inconsistencies[0].lines[0].rfind(
-            "No se pudo crear el archivo temporal " + (windowsDir() / "TP035132.CIG").string(), 0),
-        0u)
+    EXPECT_EQ(program.ui.inconsistencies[0].lines[0].rfind(
+                  "No se pudo crear el archivo temporal " + (windowsDir() / "TP035132.CIG").string(), 0),
+              0u)
         << program.ui.inconsistencies[0].lines[0];
     EXPECT_TRUE(events->progress.empty());
 
@@ -298,9 +292,7 @@ TEST_F(Generator, TemporaryOrHeaderFileThatCannotBeWrittenEndsTheGeneration) {
     EXPECT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::NotGenerated);
     ASSERT_EQ(program.ui.inconsistencies.size(), 2u);
     ASSERT_EQ(program.ui.inconsistencies[1].lines.size(), 1u);
-    EXPECT_EQ(
-        program.ui.inconsistencies[1].lines[0].rfind("No se pudo armar el archivo de cabecera", 0),
-        0u);
+    EXPECT_EQ(program.ui.inconsistencies[1].lines[0].rfind("No se pudo armar el archivo de cabecera", 0), 0u);
     // Nothing of the failed step was handed to the encryption or delivered.
     EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.txt"));
     EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.B64"));
@@ -341,10 +333,9 @@ TEST_F(Generator, DiskFullWhileWritingTheRecordsIsToldAndNothingIsDelivered) {
     EXPECT_EQ(outcome, GenerationOutcome::NotGenerated);
     ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
     EXPECT_EQ(program.ui.inconsistencies[0].lines,
-              std::vector<std::string>{
-                  "No se pudo generar el archivo de la Declaración Jurada: No se pudo escribir "
-                  "el archivo temporal " +
-                  (windowsDir() / "TP035132.CIG").string() + "."});
+              std::vector<std::string>{"No se pudo generar el archivo de la Declaración Jurada: No se pudo escribir "
+                                       "el archivo temporal " +
+                                       (windowsDir() / "TP035132.CIG").string() + "."});
     EXPECT_TRUE(filesIn(destination.path()).empty());
     EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.txt"));
     EXPECT_TRUE(program.ui.shown.empty());
@@ -357,9 +348,8 @@ TEST_F(Generator, WithoutVerificationLibraryNothingIsGenerated) {
     ASSERT_FALSE(messagesTitled("Error").empty());
     ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
     EXPECT_EQ(program.ui.inconsistencies[0].lines,
-              std::vector<std::string>{
-                  "No se pudo calcular el Número de Verificación de la Declaración Jurada: no "
-                  "se generó el archivo."});
+              std::vector<std::string>{"No se pudo calcular el Número de Verificación de la Declaración Jurada: no "
+                                       "se generó el archivo."});
     EXPECT_TRUE(!fs::exists(windowsDir()) || filesIn(windowsDir()).empty());
     EXPECT_TRUE(filesIn(destination.path()).empty());
 }
@@ -375,15 +365,13 @@ TEST_F(Generator, ComponentCheckAndDestinationCheckOfTheDialog) {
     fs::remove(program.dir.systemDir() / agency::kEncryptionLibrary);
     EXPECT_FALSE(bComponentesInstalados(program.context));
     ASSERT_EQ(program.ui.inconsistencies.size(), 2u);
-    EXPECT_EQ(program.ui.inconsistencies[0].title,
-              " Inconsistencias al Generar la Declaración Jurada");
+    EXPECT_EQ(program.ui.inconsistencies[0].title, " Inconsistencias al Generar la Declaración Jurada");
     EXPECT_EQ(program.ui.inconsistencies[0].lines,
               std::vector<std::string>{"Debe seleccionar el Destino de la Presentación"});
     EXPECT_EQ(program.ui.inconsistencies[1].title, "Inconsistencia en la Generación de la DJ");
     EXPECT_EQ(program.ui.inconsistencies[1].lines,
-              std::vector<std::string>{
-                  "Uno de los componentes requeridos para este proceso no se encuentra "
-                  "instalado en su Sistema. Por favor, reinstale el Aplicativo."});
+              std::vector<std::string>{"Uno de los componentes requeridos para este proceso no se encuentra "
+                                       "instalado en su Sistema. Por favor, reinstale el Aplicativo."});
 }
 
 TEST_F(Generator, EncryptionLibraryMissingOrFailingDeliversNothing) {
@@ -400,9 +388,7 @@ TEST_F(Generator, EncryptionLibraryMissingOrFailingDeliversNothing) {
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotEncrypted);
     auto errors = messagesTitled("Error");
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(
-        errors[0].rfind("El componente de encriptación no pudo generar el archivo (resultado 2", 0),
-        0u)
+    EXPECT_EQ(errors[0].rfind("El componente de encriptación no pudo generar el archivo (resultado 2", 0), 0u)
         << errors[0];
     EXPECT_EQ(generator->encryptedFile(), "");
     EXPECT_EQ(events->encryption, std::vector<std::string>{"Generación de Archivo: Trabajando..."});
@@ -441,8 +427,7 @@ TEST_F(Generator, RefusedReplacementKeepsTheUsersFile) {
     ASSERT_EQ(program.ui.asked.size(), 1u);
     EXPECT_EQ(program.ui.asked[0].icon, MessageIcon::Question);
     EXPECT_EQ(program.ui.asked[0].title, "Kapred");
-    EXPECT_EQ(program.ui.asked[0].text,
-              "El Archivo ya existe. Reemplazar en el Destino. ¿Desea reemplazarlo?");
+    EXPECT_EQ(program.ui.asked[0].text, "El Archivo ya existe. Reemplazar en el Destino. ¿Desea reemplazarlo?");
     EXPECT_EQ(readBytes(delivered(destination.path())), "mío");
     EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"035132F0369.B64"});
     EXPECT_TRUE(program.ui.shown.empty());
@@ -463,10 +448,10 @@ TEST_F(Generator, UnwritableDestinationIsToldAndChangesNothing) {
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotCopied);
     auto errors = messagesTitled("Error");
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].rfind("No se pudo copiar el archivo de la Declaración Jurada a " +
-                                  (notAFolder / "035132F0369.B64").string(),
-                              0),
-              0u)
+    EXPECT_EQ(
+        errors[0].rfind(
+            "No se pudo copiar el archivo de la Declaración Jurada a " + (notAFolder / "035132F0369.B64").string(), 0),
+        0u)
         << errors[0];
     EXPECT_EQ(readBytes(notAFolder), "un archivo");
     EXPECT_TRUE(messagesTitled("Información!").empty());
@@ -477,8 +462,7 @@ TEST_F(Generator, UnwritableDestinationIsToldAndChangesNothing) {
     generator->Destino = destination.path().string();
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotCopied);
     EXPECT_TRUE(fs::is_directory(delivered(destination.path()) / "dentro"));
-    EXPECT_EQ(filesIn(destination.path()),
-              (std::vector<std::string>{"035132F0369.B64", "carpeta"}));
+    EXPECT_EQ(filesIn(destination.path()), (std::vector<std::string>{"035132F0369.B64", "carpeta"}));
     EXPECT_EQ(messagesTitled("Error").size(), 2u);
 }
 

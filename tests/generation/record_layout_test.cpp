@@ -14,7 +14,9 @@
 namespace kapred {
 namespace {
 
-Currency amount(std::int64_t scaled) { return Currency::fromScaled(scaled); }
+Currency amount(std::int64_t scaled) {
+    return Currency::fromScaled(scaled);
+}
 
 long errorNumber(const std::function<void()>& action) {
     try {
@@ -31,7 +33,7 @@ TEST(AmountField, PositiveAmountsAreFifteenDigitsWithTwoImpliedDecimals) {
     EXPECT_EQ(encodeAmount(Currency()), "000000000000000");
     EXPECT_EQ(encodeAmount(amount(12345000)), "000000000123450");           // 1.234,5
     EXPECT_EQ(encodeAmount(amount(99999999999999900)), "999999999999999");  // 9.999.999.999.999,99
-    EXPECT_EQ(encodeAmount(1.5), "000000000000150");  // a rate of 0,015 as a percentage
+    EXPECT_EQ(encodeAmount(1.5), "000000000000150");                        // a rate of 0,015 as a percentage
 }
 
 TEST(AmountField, NegativeAmountsCarryTheSignDigitAndKeepFourteenDigits) {
@@ -53,9 +55,8 @@ TEST(AmountField, RoundsToCentsWithTiesAwayFromZero) {
 
 TEST(AmountField, TooLargeAmountsComeOutLonger) {
     EXPECT_EQ(encodeAmount(amount(100000000000000000)), "1000000000000000");  // 10^13
-    EXPECT_EQ(encodeAmount(1e20), "1" + std::string(22, '0'));  // 10^20 and two decimals
-    EXPECT_EQ(errorNumber([] { encodeAmount(std::numeric_limits<double>::quiet_NaN()); }),
-              err::kOverflow);
+    EXPECT_EQ(encodeAmount(1e20), "1" + std::string(22, '0'));                // 10^20 and two decimals
+    EXPECT_EQ(errorNumber([] { encodeAmount(std::numeric_limits<double>::quiet_NaN()); }), err::kOverflow);
 }
 
 // ---- N(w, d) ---------------------------------------------------------------------------------
@@ -98,8 +99,12 @@ TEST(TextField, CutOrPaddedToItsWidthInFileCharacters) {
     EXPECT_EQ(encodeText("", 4), "    ");
     EXPECT_EQ(encodeText("abc", 0), "");
     // One byte per character in the file, whatever UTF-8 needs.
-    EXPECT_EQ(encodeText("Peña", 6), "Pe\xF1" "a  ");
-    EXPECT_EQ(encodeText("ñandú", 3), "\xF1" "an");
+    EXPECT_EQ(encodeText("Peña", 6),
+              "Pe\xF1"
+              "a  ");
+    EXPECT_EQ(encodeText("ñandú", 3),
+              "\xF1"
+              "an");
     EXPECT_EQ(encodeText("“x”", 3), "\x93x\x94");
     // What the code page lacks is one "?".
     EXPECT_EQ(encodeText("a→b", 4), "a?b ");
@@ -117,7 +122,9 @@ TEST(Windows1252, OneByteForEveryCharacter) {
     EXPECT_EQ(toWindows1252("€ñÜ¿"), "\x80\xF1\xDC\xBF");
     EXPECT_EQ(toWindows1252("日本"), "??");
     // Malformed UTF-8: a lone continuation byte, a truncated sequence, an overlong form.
-    EXPECT_EQ(toWindows1252("a\x80" "b"), "a?b");
+    EXPECT_EQ(toWindows1252("a\x80"
+                            "b"),
+              "a?b");
     EXPECT_EQ(toWindows1252("a\xC3"), "a?");
     EXPECT_EQ(toWindows1252("\xC0\xAF"), "??");
     // Longer than one conversion block.
@@ -152,28 +159,24 @@ static_assert(isWellFormed(kPayment) && kPayment.length() == 25 && kPayment.valu
 
 // A layout with every encoding.
 constexpr Field kSampleFields[] = {
-    field::constant("T9", 1, 2),
-    field::cuit("CUIT", 3),
-    field::text("sNombre", 14, 10),
-    field::number("iCantidad", 24, 4),
-    field::number("cTasa", 28, 5, 2),
-    field::constant("0369", 33, 4),
-    field::date("fFecha", 37),
-    field::amount("cImporte", 45),
+    field::constant("T9", 1, 2),       field::cuit("CUIT", 3),           field::text("sNombre", 14, 10),
+    field::number("iCantidad", 24, 4), field::number("cTasa", 28, 5, 2), field::constant("0369", 33, 4),
+    field::date("fFecha", 37),         field::amount("cImporte", 45),
 };
 constexpr RecordLayout kSample{"T9", kSampleFields};
 static_assert(isWellFormed(kSample) && kSample.length() == 59 && kSample.valueCount() == 6);
 
 std::vector<Variant> sampleValues() {
-    return {Variant("20123456789"), Variant("Peña Coop"),  Variant(std::int32_t{7}),
-            Variant(1.5),           DateTime::fromDate(2005, 3, 15), Variant(amount(12345000))};
+    return {Variant("20123456789"),          Variant("Peña Coop"),     Variant(std::int32_t{7}), Variant(1.5),
+            DateTime::fromDate(2005, 3, 15), Variant(amount(12345000))};
 }
 
 TEST(RecordLayout, FieldsAreConcatenatedInTableOrder) {
     EXPECT_EQ(buildRecord(kSample, sampleValues()),
               "T9"
               "20123456789"
-              "Pe\xF1" "a Coop "
+              "Pe\xF1"
+              "a Coop "
               "0007"
               "00150"
               "0369"
@@ -194,7 +197,9 @@ TEST(RecordLayout, ValuesGivenAsTextAreReadWithTheProgramSeparators) {
     values[3] = Variant("1,5");
     values[5] = Variant("1.234,5");
     EXPECT_EQ(formatRecord(kSample, values),
-              "T920123456789Pe\xF1" "a Coop 0007001500369200503150000000001234" "50");
+              "T920123456789Pe\xF1"
+              "a Coop 0007001500369200503150000000001234"
+              "50");
 }
 
 TEST(RecordLayout, ControlCharactersBecomeSpacesWithoutShiftingTheLayout) {
@@ -205,9 +210,13 @@ TEST(RecordLayout, ControlCharactersBecomeSpacesWithoutShiftingTheLayout) {
     EXPECT_EQ(record->substr(13, 10), "Co op  x  ");
     EXPECT_EQ(record->substr(23), "000700150036920050315000000000123450");
 
-    std::string bytes = "\t\x01\x1F \x7F\x80\x9F\xA0\xFF" "A";
+    std::string bytes =
+        "\t\x01\x1F \x7F\x80\x9F\xA0\xFF"
+        "A";
     cleanRecord(bytes);
-    EXPECT_EQ(bytes, "    \x7F  \xA0\xFF" "A");
+    EXPECT_EQ(bytes,
+              "    \x7F  \xA0\xFF"
+              "A");
 }
 
 TEST(RecordLayout, WrongLengthIsRejectedAndNothingIsWritten) {

@@ -18,12 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-UserLocale commaUser() { return UserLocale{"es_AR", {",", ".", ",", "."}}; }
+UserLocale commaUser() {
+    return UserLocale{"es_AR", {",", ".", ",", "."}};
+}
 
 DateTime stampedAt(int hours, int minutes, int seconds) {
     DateTime stamp = DateTime::fromDate(2005, 3, 15);
-    stamp.time = std::chrono::hours(hours) + std::chrono::minutes(minutes) +
-                 std::chrono::seconds(seconds);
+    stamp.time = std::chrono::hours(hours) + std::chrono::minutes(minutes) + std::chrono::seconds(seconds);
     return stamp;
 }
 
@@ -117,16 +118,15 @@ TEST_F(VerificationNumber, LibraryComputesTheDocumentedChecksum) {
     const std::string system = DirWinSystem(context);
     // The standard check value of CRC-16/CCITT-FALSE.
     EXPECT_EQ(CallVerificationLibrary(system, "123456789", "", "", "", "prueba"), 0x29B1);
-    EXPECT_EQ(CallVerificationLibrary(system, "000020123456789", "000000000200400",
-                                      "000000000123456", "000000000143025", "prueba"),
+    EXPECT_EQ(CallVerificationLibrary(system, "000020123456789", "000000000200400", "000000000123456",
+                                      "000000000143025", "prueba"),
               static_cast<std::int16_t>(0x8B69));
 }
 
 TEST_F(VerificationNumber, SameDeclarationAlwaysGivesTheSameNumber) {
     EXPECT_EQ(CalcularNumeroMagico(context, declaration()), "035689");
     EXPECT_EQ(CalcularNumeroMagico(context, declaration()), "035689");
-    EXPECT_EQ(NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 1234.56, 143025),
-              "035689");
+    EXPECT_EQ(NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 1234.56, 143025), "035689");
     EXPECT_TRUE(ui.shown.empty());
 }
 
@@ -174,8 +174,7 @@ TEST_F(VerificationNumber, MissingLibraryShowsTheErrorAndGivesNothing) {
 
 TEST_F(VerificationNumber, LibraryWithoutTheEntryShowsTheErrorAndGivesNothing) {
     // A loadable library that is not the verification one.
-    fs::copy_file(dir.systemDir() / agency::kEncryptionLibrary,
-                  dir.systemDir() / agency::kVerificationLibrary,
+    fs::copy_file(dir.systemDir() / agency::kEncryptionLibrary, dir.systemDir() / agency::kVerificationLibrary,
                   fs::copy_options::overwrite_existing);
     EXPECT_EQ(NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 0, 143025), "");
     expectOneError(agency::kVerificationEntry);
@@ -189,8 +188,7 @@ TEST_F(VerificationNumber, FileThatIsNoLibraryShowsTheErrorAndGivesNothing) {
 
 TEST_F(VerificationNumber, SystemDirectoryCanBeMoved) {
     test::TempDir elsewhere;
-    fs::copy_file(dir.systemDir() / agency::kVerificationLibrary,
-                  elsewhere.path() / agency::kVerificationLibrary);
+    fs::copy_file(dir.systemDir() / agency::kVerificationLibrary, elsewhere.path() / agency::kVerificationLibrary);
     fs::remove(dir.systemDir() / agency::kVerificationLibrary);
     test::ScopedEnv moved(agency::kSystemDirectoryVariable, elsewhere.path().string());
     EXPECT_EQ(DirWinSystem(context), elsewhere.path().string() + "/");

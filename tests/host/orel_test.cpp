@@ -40,8 +40,7 @@ TEST_F(HostData, UnknownTaxpayerGivesTheEmptyAnswers) {
 TEST_F(HostData, TaxpayerNameActivityAndHostNumber) {
     BOrel orel(program.context);
     EXPECT_EQ(orel.ObtenerCodigoContribuyente(kElCeibo), 2);
-    EXPECT_EQ(orel.ObtenerDescripcionContribuyente(kEsperanza),
-              "Cooperativa Agrícola Ganadera La Esperanza Ltda.");
+    EXPECT_EQ(orel.ObtenerDescripcionContribuyente(kEsperanza), "Cooperativa Agrícola Ganadera La Esperanza Ltda.");
     // Of three activities only the main one.
     EXPECT_EQ(orel.ObtenerActividadContribuyente(kEsperanza), "011111");
     EXPECT_EQ(program.context.ncontrib, 1);
@@ -49,8 +48,7 @@ TEST_F(HostData, TaxpayerNameActivityAndHostNumber) {
     EXPECT_EQ(program.context.ncontrib, 3);
 
     // Without a main activity the answer is "0".
-    program.context.g_dbOrel->execute(
-        "UPDATE actcontrib SET tipoAct = 'Secundaria' WHERE ncontrib = 3");
+    program.context.g_dbOrel->execute("UPDATE actcontrib SET tipoAct = 'Secundaria' WHERE ncontrib = 3");
     EXPECT_EQ(orel.ObtenerActividadContribuyente(kVillaNueva), "0");
 
     EXPECT_EQ(orel.ObtenerMesCierre(kEsperanza), 6);
@@ -70,10 +68,9 @@ TEST_F(HostData, FiscalAddressLeavesOutEmptyParts) {
               "Calle: Av. de Mayo Nro: 1370 Localidad: Buenos Aires Provincia: Ciudad Autónoma de "
               "Buenos Aires "
               "C.P.: C1085ABO");
-    EXPECT_EQ(
-        orel.ObtenerDomicilio(kVillaNueva),
-        "Calle: Los Aromos Nro: 45 Torre: 3 Piso: 2 Dto/of/loc: 12 Manzana: M 14 Barrio: Complejo "
-        "habitacional Localidad: Villa Nueva Provincia: Córdoba C.P.: X5903AAB");
+    EXPECT_EQ(orel.ObtenerDomicilio(kVillaNueva),
+              "Calle: Los Aromos Nro: 45 Torre: 3 Piso: 2 Dto/of/loc: 12 Manzana: M 14 Barrio: Complejo "
+              "habitacional Localidad: Villa Nueva Provincia: Córdoba C.P.: X5903AAB");
     EXPECT_EQ(orel.ObtenerDomicilio(kLitoral), "");
 
     // Nothing but a province: its label keeps its leading blank.
@@ -84,8 +81,7 @@ TEST_F(HostData, FiscalAddressLeavesOutEmptyParts) {
     EXPECT_EQ(orel.ObtenerDomicilio(kVillaNueva), " Provincia: Córdoba");
 
     // Codes that name no row leave their parts out.
-    program.context.g_dbOrel->execute(
-        "UPDATE domicilio SET tipobarrio = 77, codprov = 99 WHERE ncontrib = 3");
+    program.context.g_dbOrel->execute("UPDATE domicilio SET tipobarrio = 77, codprov = 99 WHERE ncontrib = 3");
     EXPECT_EQ(orel.ObtenerDomicilio(kVillaNueva), "");
 }
 
@@ -106,10 +102,8 @@ TEST_F(HostData, LegalFormAndSubstituteResponsibility) {
     EXPECT_EQ(orel.ObtenerResponsableSustitutoDatos(kElCeibo, "Ferreyra Ana María"),
               "Responsable por deuda ajena de: Ferreyra Ana María  Nº de Documento: 22456789  "
               "Pais: Argentina");
-    EXPECT_EQ(orel.ObtenerResponsableSustitutoDatos(kElCeibo, "Nadie"),
-              "Responsable por deuda ajena de: NO");
-    EXPECT_EQ(orel.ObtenerResponsableSustitutoDatos(kElCeibo, "O'Brien"),
-              "Responsable por deuda ajena de: NO");
+    EXPECT_EQ(orel.ObtenerResponsableSustitutoDatos(kElCeibo, "Nadie"), "Responsable por deuda ajena de: NO");
+    EXPECT_EQ(orel.ObtenerResponsableSustitutoDatos(kElCeibo, "O'Brien"), "Responsable por deuda ajena de: NO");
     EXPECT_EQ(orel.ObtenerDNIRespSust(kVillaNueva, "Pereira Rodríguez Martín"), "3456789");
     EXPECT_NE(orel.rObtenerResponsableDeudaAjena(kElCeibo), nullptr);
     EXPECT_EQ(orel.rObtenerResponsableDeudaAjena(kEsperanza), nullptr);

@@ -48,7 +48,9 @@ TEST(ExportFields, DatesNumbersFlagsAndTexts) {
     EXPECT_EQ(exportField(Variant::null(), kFlagField, 1, ","), "0");
 
     // Texts go out in Windows-1252: one byte per character.
-    EXPECT_EQ(exportField(Variant("Ñandú"), kTextField, 8, ","), "\xD1" "and\xFA   ");
+    EXPECT_EQ(exportField(Variant("Ñandú"), kTextField, 8, ","),
+              "\xD1"
+              "and\xFA   ");
     EXPECT_EQ(exportField(Variant("Ñandú"), kTextField, 4, ","), std::nullopt);
 }
 
@@ -88,8 +90,9 @@ TEST_F(Export, EachFieldGoesToItsOwnColumnsAndThePointWhenChosen) {
     const long format = advancesFormat("Con hueco", "21", "30", "1", "15", true);
     const auto target = files / "hueco.txt";
     ASSERT_EQ(Exportar(context(), format, target).outcome, ExportOutcome::Exported);
-    EXPECT_EQ(test::readBytes(target), "000000001234.50     15/01/2005\r\n"
-                                       "000000000000.01     20/02/2005\r\n");
+    EXPECT_EQ(test::readBytes(target),
+              "000000001234.50     15/01/2005\r\n"
+              "000000000000.01     20/02/2005\r\n");
     // The same format reads its own file back.
     test::HeaderInput rectification;
     rectification.sequence = "1";
@@ -134,7 +137,8 @@ TEST_F(Export, AFileExportedWithAStandardFormatImportsBackWithTheSameRows) {
                                            {"cTitulosPublicos", Variant("-200")},
                                            {"cOtrosBienes", Variant("99.999.999.999,99")}});
     program.setSection<BActivoExento>({{"cCuotasSociales", Variant("300,25")}});
-    program.setSection<BPasivo>({{"iCooperativaAseguradoresVida", Variant("1")}, {"cDeudas", Variant("500")},
+    program.setSection<BPasivo>({{"iCooperativaAseguradoresVida", Variant("1")},
+                                 {"cDeudas", Variant("500")},
                                  {"cFondosBeneficioSeguroVida", Variant("12,34")}});
     advances();
     BPagosCuenta payments(context());

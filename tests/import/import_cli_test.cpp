@@ -109,13 +109,15 @@ TEST_F(ImportCli, ImportTellsTheSummaryAndTheErrorFile) {
     Result clean = run("import 20040 --format 3 --file " +
                        path("a.txt", "15/01/2005000000001234,50\r\n15/02/2005000000000100,00\r\n"));
     EXPECT_EQ(clean.status, 0) << clean.err;
-    EXPECT_EQ(clean.out, "Información: El Proceso ha finalizado correctamente!\n"
-                         "Información: La Importación ha finalizado correctamente!\n"
-                         "Importación finalizada.\n"
-                         "Cantidad de Registros Procesados: 2\n"
-                         "Cantidad de Registros correctos cargados: 2\n"
-                         "Cantidad de Registros con errores: 0\n"
-                         "Archivo de errores: " + errors + "\n");
+    EXPECT_EQ(clean.out,
+              "Información: El Proceso ha finalizado correctamente!\n"
+              "Información: La Importación ha finalizado correctamente!\n"
+              "Importación finalizada.\n"
+              "Cantidad de Registros Procesados: 2\n"
+              "Cantidad de Registros correctos cargados: 2\n"
+              "Cantidad de Registros con errores: 0\n"
+              "Archivo de errores: " +
+                  errors + "\n");
 
     Result refused = run("import 20040 --format \"estándar anticipos\" --file " +
                          path("b.txt", "15/03/2005000000000001,00\r\n31/02/2004000000000001,00\r\n"));

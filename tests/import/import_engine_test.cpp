@@ -40,29 +40,31 @@ class ImportEngine : public ImportFixture {};
 
 TEST_F(ImportEngine, TheSampleFileOfEachStandardFormatImports) {
     const std::filesystem::path samples = std::filesystem::path(KAPRED_RESOURCES_DIR) / "samples";
-    const std::pair<long, const char*> samplesOf[] = {{1, "activo_computable.txt"}, {2, "pasivo.txt"},
-                                                  {3, "anticipos.txt"},         {4, "pagos_cuenta.txt"},
-                                                  {5, "activo_exento.txt"}};
+    const std::pair<long, const char*> samplesOf[] = {{1, "activo_computable.txt"},
+                                                      {2, "pasivo.txt"},
+                                                      {3, "anticipos.txt"},
+                                                      {4, "pagos_cuenta.txt"},
+                                                      {5, "activo_exento.txt"}};
     for (const auto& [format, name] : samplesOf) {
         const auto run = importBytes(format, test::readBytes(samples / name));
         EXPECT_EQ(run.state, ImportRun::State::Finished) << name;
         EXPECT_EQ(run.errors, 0) << name << "\n" << run.errorFile;
     }
-    EXPECT_EQ(rows("ActivoComputable"),
-              (Rows{{"cDineroEfectivoNac=125000,5", "cDineroEfectivoExt=3200", "cDepositosNac=48750,25",
-                     "cDepositosExt=0", "cCreditosNac=210000", "cCreditosExt=15300,8", "cIntereses=1250",
-                     "cTitulosPublicos=0", "cParticipacionesCapital=75000", "cBienesCambio=320500",
-                     "cBienesAdquiridos=98000", "cBienesElaborados=12000", "cBienesEnCurso=0",
-                     "cInmueblesNoBienesCambio=450000", "cInmueblesActForestales=0", "cBienesInmateriales=5000",
-                     "cOtrosBienes=2345,67"}}));
+    EXPECT_EQ(
+        rows("ActivoComputable"),
+        (Rows{{"cDineroEfectivoNac=125000,5", "cDineroEfectivoExt=3200", "cDepositosNac=48750,25", "cDepositosExt=0",
+               "cCreditosNac=210000", "cCreditosExt=15300,8", "cIntereses=1250", "cTitulosPublicos=0",
+               "cParticipacionesCapital=75000", "cBienesCambio=320500", "cBienesAdquiridos=98000",
+               "cBienesElaborados=12000", "cBienesEnCurso=0", "cInmueblesNoBienesCambio=450000",
+               "cInmueblesActForestales=0", "cBienesInmateriales=5000", "cOtrosBienes=2345,67"}}));
     EXPECT_EQ(rows("Pasivo"), (Rows{{"iCooperativaSegurosCapitalizacion=1", "iCooperativaAseguradoresVida=0",
                                      "cDeudas=180000", "cProvisiones=12500", "cReservasTecnicas=40000",
                                      "cFondosBeneficioSeguroVida=0", "cBeneficios=3750,5"}}));
     EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1500"},
                                        {"ID=2", "fFecha=15/02/2005", "cImporte=1500"},
                                        {"ID=3", "fFecha=15/03/2005", "cImporte=2250,5"}}));
-    EXPECT_EQ(rows("PagosCuenta"), (Rows{{"ID=1", "fFecha=30/06/2004", "cImporte=4000"},
-                                         {"ID=2", "fFecha=30/09/2004", "cImporte=1000"}}));
+    EXPECT_EQ(rows("PagosCuenta"),
+              (Rows{{"ID=1", "fFecha=30/06/2004", "cImporte=4000"}, {"ID=2", "fFecha=30/09/2004", "cImporte=1000"}}));
     EXPECT_EQ(rows("ActivoExento"),
               (Rows{{"cBienesTierraDelFuego=10000", "cAccionesParticipaciones=25000", "cCuotasSociales=7500"}}));
 }
@@ -86,27 +88,27 @@ TEST_F(ImportEngine, AShortLineIsLoggedWithTheRecordLength) {
 }
 
 TEST_F(ImportEngine, ABlankLineIsCountedAsAnErrorAndTheNextOnesAreImported) {
-    const auto run = importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000100,00", std::string(25, ' '),
-                                                              "15/02/2005000000000200,00"}));
+    const auto run = importBytes(
+        test::kAdvancesFormat, crlf({"15/01/2005000000000100,00", std::string(25, ' '), "15/02/2005000000000200,00"}));
     EXPECT_EQ(run.state, ImportRun::State::Finished);
     EXPECT_EQ(run.linesRead, 3);
     EXPECT_EQ(run.errors, 1);
     EXPECT_EQ(run.errorFile, lineErrorEntry(2, "* Línea en Blanco *") + summary(3, 2, 1));
-    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=100"},
-                                       {"ID=2", "fFecha=15/02/2005", "cImporte=200"}}));
+    EXPECT_EQ(rows("Anticipos"),
+              (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=100"}, {"ID=2", "fFecha=15/02/2005", "cImporte=200"}}));
 }
 
 TEST_F(ImportEngine, RefusedValuesAreLoggedWithTheSectionsOwnSentences) {
-    const auto run = importBytes(test::kAdvancesFormat,
-                                 crlf({"15/01/2005000000000100,00", "15/02/2005000000000abc,00", "31/02/2004000000000300,00",
-                                       "15/03/2005000000000400,00"}));
+    const auto run =
+        importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000100,00", "15/02/2005000000000abc,00",
+                                                 "31/02/2004000000000300,00", "15/03/2005000000000400,00"}));
     EXPECT_EQ(run.errors, 2);
     EXPECT_EQ(run.errorFile,
               "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :000000000abc,00\r"
               "Error en la línea 3 : El campo 'Fecha' debe ser : \"Fecha\". Intento de ingreso :31/02/2004\r" +
                   summary(4, 2, 2));
-    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=100"},
-                                       {"ID=2", "fFecha=15/03/2005", "cImporte=400"}}));
+    EXPECT_EQ(rows("Anticipos"),
+              (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=100"}, {"ID=2", "fFecha=15/03/2005", "cImporte=400"}}));
     EXPECT_EQ(messages(), std::vector<std::string>{});
 }
 
@@ -129,9 +131,10 @@ TEST_F(ImportEngine, ControlBytesAndBytes128To159AreReadAsBlanks) {
     ASSERT_EQ(blanked.size(), 25u);
     const auto run = importBytes(test::kAdvancesFormat, crlf({blanked, letters}));
     EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"}}));
-    EXPECT_EQ(run.errorFile,
-              "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :0000000012,5ÑÑÑ\r" +
-                  summary(2, 1, 1));
+    EXPECT_EQ(
+        run.errorFile,
+        "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :0000000012,5ÑÑÑ\r" +
+            summary(2, 1, 1));
 }
 
 TEST_F(ImportEngine, AFileWithoutALineEndInItsFirst2000BytesIsBadlyBuilt) {
@@ -146,11 +149,13 @@ TEST_F(ImportEngine, AFileWithoutALineEndInItsFirst2000BytesIsBadlyBuilt) {
 
 TEST_F(ImportEngine, UnevenRecordsAreRefusedBeforeAnyRowIsStored) {
     // The third record is one character longer than the first.
-    const auto run = importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000100,00", "15/02/2005000000000200,00",
-                                                              "15/03/2005000000000300,000", "15/04/2005000000000400,00"}));
+    const auto run =
+        importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000100,00", "15/02/2005000000000200,00",
+                                                 "15/03/2005000000000300,000", "15/04/2005000000000400,00"}));
     EXPECT_FALSE(run.result);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Error: Las longitudes de los registros no son todas iguales o no son "
-                                                   "iguales a las definidas."});
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Error: Las longitudes de los registros no son todas iguales o no son "
+                                       "iguales a las definidas."});
     EXPECT_TRUE(rows("Anticipos").empty());
     EXPECT_EQ(run.linesRead, 0);
 }
@@ -203,8 +208,8 @@ TEST_F(ImportEngine, TheProgressFollowsTheLinesReadAgainstTheEstimate) {
     importBytes(test::kAdvancesFormat, bytes, &run);
     // 540 bytes / 25 = 21,6: 22 lines estimated; line k shows k x 100 / 22, to the nearest.
     EXPECT_EQ(run.estimatedLines(), 22);
-    EXPECT_EQ(program.ui.progress, (std::vector<double>{5, 9, 14, 18, 23, 27, 32, 36, 41, 45, 50, 55, 59, 64, 68, 73, 77,
-                                                        82, 86, 91, 100, 0}));
+    EXPECT_EQ(program.ui.progress, (std::vector<double>{5,  9,  14, 18, 23, 27, 32, 36, 41, 45,  50,
+                                                        55, 59, 64, 68, 73, 77, 82, 86, 91, 100, 0}));
     EXPECT_EQ(roundedQuotient(378, 40), 9u);
     EXPECT_EQ(roundedQuotient(50, 20), 2u);
     EXPECT_EQ(roundedQuotient(70, 20), 4u);
@@ -246,8 +251,9 @@ TEST_F(ImportEngine, CancellingAfterLineFiveKeepsTheRowsSavedAndWritesNoSummary)
                                        {"ID=2", "fFecha=15/01/2005", "cImporte=103"},
                                        {"ID=3", "fFecha=15/01/2005", "cImporte=104"},
                                        {"ID=4", "fFecha=15/01/2005", "cImporte=105"}}));
-    EXPECT_EQ(result.errorFile,
-              "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :000000000abc,00\r");
+    EXPECT_EQ(
+        result.errorFile,
+        "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :000000000abc,00\r");
     EXPECT_EQ(messages(), std::vector<std::string>{});
 }
 
@@ -268,7 +274,8 @@ TEST_F(ImportEngine, TheImportWindowsEndings) {
     EXPECT_EQ(some.stored(), 1);
     EXPECT_EQ(some.errorFile, context().appPath / "ErroresImportacion.txt");
 
-    const auto clean = importFile(context(), test::kAdvancesFormat, file("limpio.txt", crlf({"15/01/2005000000000001,00"})));
+    const auto clean =
+        importFile(context(), test::kAdvancesFormat, file("limpio.txt", crlf({"15/01/2005000000000001,00"})));
     EXPECT_EQ(clean.errors, 0);
 
     std::atomic<bool> cancel{false};
@@ -276,9 +283,9 @@ TEST_F(ImportEngine, TheImportWindowsEndings) {
         cancel = true;
         return std::make_unique<BAnticipos>(context());
     });
-    const auto stopped = importFile(context(), test::kAdvancesFormat,
-                                    file("corto.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000002,00"})),
-                                    &cancel);
+    const auto stopped =
+        importFile(context(), test::kAdvancesFormat,
+                   file("corto.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000002,00"})), &cancel);
     EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(stopped.linesRead, 1);
 
@@ -296,15 +303,20 @@ TEST_F(ImportEngine, AFormatWithoutPositionsCannotImport) {
     const auto id = createFormat(context(), kAdvancesSection, "Vacío");
     const auto run = importBytes(*id, crlf({"15/01/2005000000000001,00"}));
     EXPECT_EQ(run.state, ImportRun::State::Failed);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Error: Error al intentar obtener parámetros del Formato elegido!."});
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Error: Error al intentar obtener parámetros del Formato elegido!."});
 }
 
 TEST_F(ImportEngine, OverlappingPositionsStoredByOtherMeansDoNotBreakTheRun) {
     const auto id = createFormat(context(), kAdvancesSection, "Superpuesto");
-    context().g_dbTablas->execute("INSERT INTO Importacion_DesdeHasta (IdFormato, Codigo_Import, IdCampo, Desde, Hasta, "
-                                  "importa) VALUES (" + std::to_string(*id) + ", 3, 301, 1, 10, 1)");
-    context().g_dbTablas->execute("INSERT INTO Importacion_DesdeHasta (IdFormato, Codigo_Import, IdCampo, Desde, Hasta, "
-                                  "importa) VALUES (" + std::to_string(*id) + ", 3, 302, 5, 25, 1)");
+    context().g_dbTablas->execute(
+        "INSERT INTO Importacion_DesdeHasta (IdFormato, Codigo_Import, IdCampo, Desde, Hasta, "
+        "importa) VALUES (" +
+        std::to_string(*id) + ", 3, 301, 1, 10, 1)");
+    context().g_dbTablas->execute(
+        "INSERT INTO Importacion_DesdeHasta (IdFormato, Codigo_Import, IdCampo, Desde, Hasta, "
+        "importa) VALUES (" +
+        std::to_string(*id) + ", 3, 302, 5, 25, 1)");
     const auto run = importBytes(*id, crlf({"15/01/2005000000000001,00"}));
     EXPECT_EQ(run.state, ImportRun::State::Finished);
     EXPECT_EQ(run.errors, 1);
@@ -315,8 +327,8 @@ TEST_F(ImportEngine, APointFormatReadsItsAmountsWithThePoint) {
     const long format = advancesFormat("Con punto", "1", "10", "11", "25", true);
     const auto run = importBytes(format, crlf({"15/01/2005000000001234.50", "15/02/2005000000000001.25"}));
     EXPECT_EQ(run.errors, 0) << run.errorFile;
-    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"},
-                                       {"ID=2", "fFecha=15/02/2005", "cImporte=1,25"}}));
+    EXPECT_EQ(rows("Anticipos"),
+              (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"}, {"ID=2", "fFecha=15/02/2005", "cImporte=1,25"}}));
 }
 
 TEST_F(ImportEngine, ImportedRowsAreNumberedAfterTheStoredOnes) {
@@ -351,7 +363,8 @@ TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsTold) {
 
 TEST_F(ImportEngine, NothingIsImportedWithoutADeclaration) {
     program.makeCurrent(std::make_shared<BDDJJ>(context()));
-    const auto result = importFile(context(), test::kAdvancesFormat, file("a.txt", crlf({"15/01/2005000000000001,00"})));
+    const auto result =
+        importFile(context(), test::kAdvancesFormat, file("a.txt", crlf({"15/01/2005000000000001,00"})));
     EXPECT_EQ(result.outcome, ImportOutcome::Failed);
     EXPECT_EQ(program.countRows("Anticipos"), 0);
     EXPECT_EQ(messages(), std::vector<std::string>{"Error: No hay una Declaración Jurada seleccionada."});

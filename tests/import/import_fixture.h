@@ -88,8 +88,8 @@ protected:
     // The rows of a table for a declaration, each as "column=value" texts (all but the key), in
     // storage order.
     std::vector<std::vector<std::string>> rows(const std::string& table, long codDJ = 20040) {
-        auto found = context().g_dbAplicativo->openRecordset("SELECT * FROM " + table + " WHERE CodDJ = " +
-                                                             std::to_string(codDJ));
+        auto found = context().g_dbAplicativo->openRecordset("SELECT * FROM " + table +
+                                                             " WHERE CodDJ = " + std::to_string(codDJ));
         std::vector<std::vector<std::string>> result;
         for (found->eof() ? void() : found->moveFirst(); !found->eof(); found->moveNext()) {
             std::vector<std::string> row;

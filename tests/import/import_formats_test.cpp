@@ -23,7 +23,8 @@ protected:
     std::string nameOf(long id) { return findFormat(context(), id).value_or(ImportFormat{}).name; }
 
     // A grid of the given (label, Desde, Hasta) rows, as the configuration screen holds them.
-    static std::vector<FieldPosition> grid(std::initializer_list<std::tuple<const char*, const char*, const char*>> rows) {
+    static std::vector<FieldPosition> grid(
+        std::initializer_list<std::tuple<const char*, const char*, const char*>> rows) {
         std::vector<FieldPosition> result;
         for (const auto& [label, from, to] : rows) {
             FieldPosition row;
@@ -47,14 +48,14 @@ TEST_F(ImportFormats, TheShippedSectionsAreTheFiveImportableOnes) {
         entities.push_back(std::to_string(section.code) + " " + section.entityName);
     }
     EXPECT_EQ(entities, (std::vector<std::string>{"1 ActivoComputable", "2 Pasivo", "3 Anticipos", "4 PagosCuenta",
-                                                   "5 ActivoExento"}));
+                                                  "5 ActivoExento"}));
 }
 
 // Every importable field is a column of its section's table, of the kind tipo_campo says, and
 // the standard formats place every field of their section, one after the other from column 1.
 TEST_F(ImportFormats, TheShippedFieldsAndStandardFormatsMatchTheSections) {
-    const std::map<db::DataType, int> kindOf{{db::DataType::Currency, 1}, {db::DataType::Date, 3},
-                                             {db::DataType::Integer, 4}};
+    const std::map<db::DataType, int> kindOf{
+        {db::DataType::Currency, 1}, {db::DataType::Date, 3}, {db::DataType::Integer, 4}};
     const std::map<long, long> expectedLength{{1, 255}, {2, 77}, {3, 25}, {4, 25}, {5, 45}};
     for (const auto& section : importSections(context())) {
         const db::TableDef& table = context().g_dbAplicativo->tableDef(section.entityName);
@@ -170,12 +171,14 @@ TEST_F(ImportFormats, QuotesInNamesAreTextNotStatements) {
     program.ui.answers = {true};
     EXPECT_EQ(deleteFormat(context(), *id), DeleteOutcome::Deleted);
     EXPECT_EQ(countRows("select count(*) as n from Importacion_Formatos"), 5);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Error: El Nombre de Formato especificado ya se encuentra cargado."});
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Error: El Nombre de Formato especificado ya se encuentra cargado."});
 }
 
 TEST_F(ImportFormats, ANameLongerThanTheTableKeepsIsRefused) {
     EXPECT_EQ(createFormat(context(), 3, std::string(51, 'x')), std::nullopt);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Error: El nombre del formato no puede tener más de 50 caracteres."});
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Error: El nombre del formato no puede tener más de 50 caracteres."});
     EXPECT_EQ(createFormat(context(), 3, std::string(50, 'x')), 6);
 }
 

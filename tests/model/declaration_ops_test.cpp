@@ -30,12 +30,9 @@ protected:
             {{"cDineroEfectivoNac", Variant("1.000,50")}, {"cTitulosPublicos", Variant("-200")}});
         program.setSection<BActivoExento>({{"cCuotasSociales", Variant("300")}});
         program.setSection<BActivoNoComputable>({{"cBienesExterior", Variant("400")}});
-        program.setSection<BPasivo>(
-            {{"iCooperativaAseguradoresVida", Variant("1")}, {"cDeudas", Variant("500")}});
-        program.setSection<BLiqDeduccionesAlCapital>(
-            {{"cTotalRetribucionesLey23427", Variant("60")}});
-        program.setSection<BSaldoFavorPeriodoAnt>(
-            {{"lPeriodo", Variant("2002")}, {"cImporte", Variant("70")}});
+        program.setSection<BPasivo>({{"iCooperativaAseguradoresVida", Variant("1")}, {"cDeudas", Variant("500")}});
+        program.setSection<BLiqDeduccionesAlCapital>({{"cTotalRetribucionesLey23427", Variant("60")}});
+        program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2002")}, {"cImporte", Variant("70")}});
         BAnticipos advances(program.context);
         program.addRow(advances, "10/01/2005", "80");
         program.addRow(advances, "11/01/2005", "90");
@@ -52,8 +49,7 @@ protected:
     Rows rowsOf(const std::string& table, long codDJ) {
         const bool list = table == "Anticipos" || table == "PagosCuenta";
         auto rows = program.context.g_dbAplicativo->openRecordset(
-            "SELECT * FROM " + table + " WHERE CodDJ = " + std::to_string(codDJ) +
-            (list ? " ORDER BY ID" : ""));
+            "SELECT * FROM " + table + " WHERE CodDJ = " + std::to_string(codDJ) + (list ? " ORDER BY ID" : ""));
         Rows result;
         while (!rows->eof()) {
             std::vector<std::string> row;
@@ -83,9 +79,8 @@ TEST_F(DeclarationOps, CopyToARectificationTakesEveryRowAndKeepsTheNumbers) {
         EXPECT_EQ(rowsOf(table, 20041), rowsOf(table, 20040)) << table;
         EXPECT_FALSE(rowsOf(table, 20041).empty()) << table;
     }
-    EXPECT_EQ(rowsOf("Anticipos", 20041),
-              (Rows{{"CUIT=20123456789", "ID=1", "fFecha=10/01/2005", "cImporte=80"},
-                    {"CUIT=20123456789", "ID=3", "fFecha=12/01/2005", "cImporte=95"}}));
+    EXPECT_EQ(rowsOf("Anticipos", 20041), (Rows{{"CUIT=20123456789", "ID=1", "fFecha=10/01/2005", "cImporte=80"},
+                                                {"CUIT=20123456789", "ID=3", "fFecha=12/01/2005", "cImporte=95"}}));
     EXPECT_EQ(rowsOf("ActivoComputable", 20041).at(0).at(1), "cDineroEfectivoNac=1000,5");
 
     // The copied header differs from its origin only in the sequence.
@@ -140,10 +135,8 @@ TEST_F(DeclarationOps, CopyEntryChecksAreListedTogetherAndNothingIsWritten) {
     EXPECT_EQ(refused("2004", ""), Lines{" Debe seleccionar una Secuencia de Destino"});
     EXPECT_EQ(refused("2003", "1"), Lines{" El Período Destino debe ser igual al Período Origen "});
     EXPECT_EQ(refused("2005", "0"), Lines{" El Período Destino debe ser igual al Período Origen "});
-    EXPECT_EQ(refused("2004", "0"),
-              Lines{" La Declaración Jurada Origen debe ser distinta a la de Destino"});
-    EXPECT_EQ(refused("dos mil", "1"),
-              Lines{" El Período Destino debe ser igual al Período Origen "});
+    EXPECT_EQ(refused("2004", "0"), Lines{" La Declaración Jurada Origen debe ser distinta a la de Destino"});
+    EXPECT_EQ(refused("dos mil", "1"), Lines{" El Período Destino debe ser igual al Período Origen "});
 
     // From a rectification, a lower sequence is refused.
     ASSERT_EQ(copyDeclaration(program.context, "2004", "2"), CopyOutcome::Copied);
@@ -158,11 +151,9 @@ TEST_F(DeclarationOps, CopyEntryChecksAreListedTogetherAndNothingIsWritten) {
     EXPECT_EQ(storedDeclarations(), 2);
 
     // The checks on their own.
-    EXPECT_EQ(copyEntryErrors(*program.context.currentDeclaration, " 2004 ", " 3 ",
-                              program.context.numberFormat()),
+    EXPECT_EQ(copyEntryErrors(*program.context.currentDeclaration, " 2004 ", " 3 ", program.context.numberFormat()),
               Lines{});
-    EXPECT_EQ(copyEntryErrors(*program.context.currentDeclaration, "2004", "2",
-                              program.context.numberFormat()),
+    EXPECT_EQ(copyEntryErrors(*program.context.currentDeclaration, "2004", "2", program.context.numberFormat()),
               Lines{" La Declaración Jurada Origen debe ser distinta a la de Destino"});
 }
 
@@ -179,8 +170,7 @@ TEST_F(DeclarationOps, CopyOntoAnExistingDeclarationIsRefused) {
     EXPECT_EQ(copyDeclaration(program.context, "2004", "1"), CopyOutcome::Refused);
     ASSERT_EQ(program.ui.inconsistencies.size(), 1u);
     EXPECT_EQ(program.ui.inconsistencies[0].title, " Pantalla Declaración Jurada");
-    EXPECT_EQ(program.ui.inconsistencies[0].lines,
-              Lines{"La Declaración Jurada a la que intenta copiar ya existe."});
+    EXPECT_EQ(program.ui.inconsistencies[0].lines, Lines{"La Declaración Jurada a la que intenta copiar ya existe."});
     EXPECT_TRUE(program.ui.shown.empty());
     EXPECT_TRUE(program.ui.progress.empty());
     EXPECT_EQ(rowsOf("Pasivo", 20041), liabilities);
@@ -198,9 +188,8 @@ TEST_F(DeclarationOps, CopyThatFailsHalfWayLeavesNoRowBehind) {
         }
     }
     ASSERT_FALSE(last.empty());
-    program.context.g_dbAplicativo->execute(
-        "CREATE TRIGGER refuse_copy BEFORE INSERT ON " + last +
-        " WHEN NEW.CodDJ = 20041 BEGIN SELECT RAISE(ABORT, 'disco lleno'); END");
+    program.context.g_dbAplicativo->execute("CREATE TRIGGER refuse_copy BEFORE INSERT ON " + last +
+                                            " WHEN NEW.CodDJ = 20041 BEGIN SELECT RAISE(ABORT, 'disco lleno'); END");
 
     EXPECT_EQ(copyDeclaration(program.context, "2004", "1"), CopyOutcome::Failed);
     ASSERT_EQ(program.ui.shown.size(), 1u);

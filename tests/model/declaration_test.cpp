@@ -22,8 +22,7 @@ const char* const kIrregularStartYear =
     "Fiscal - 1.";
 const char* const kHastaYear = "El Año del Período Hasta debe ser igual al Período Fiscal (AAAA).";
 
-test::HeaderInput regular(const std::string& period, const std::string& from,
-                          const std::string& to) {
+test::HeaderInput regular(const std::string& period, const std::string& from, const std::string& to) {
     test::HeaderInput input;
     input.period = period;
     input.from = from;
@@ -31,8 +30,7 @@ test::HeaderInput regular(const std::string& period, const std::string& from,
     return input;
 }
 
-test::HeaderInput irregular(const std::string& period, const std::string& from,
-                            const std::string& to) {
+test::HeaderInput irregular(const std::string& period, const std::string& from, const std::string& to) {
     test::HeaderInput input = regular(period, from, to);
     input.kind = "2";
     return input;
@@ -48,15 +46,12 @@ protected:
         return header->iValidateBusinessRules();
     }
 
-    Lines lines(int kind) {
-        return BuildInconsistencyLines(*header, kind, program.context.numberFormat());
-    }
+    Lines lines(int kind) { return BuildInconsistencyLines(*header, kind, program.context.numberFormat()); }
 
     std::string stored(const std::string& field, long codDJ) {
-        auto rows = program.context.g_dbAplicativo->openRecordset(
-            "SELECT * FROM DDJJ WHERE CodDJ = " + std::to_string(codDJ));
-        return rows->eof() ? "(ninguna)"
-                           : rows->value(field).toText(program.context.numberFormat());
+        auto rows =
+            program.context.g_dbAplicativo->openRecordset("SELECT * FROM DDJJ WHERE CodDJ = " + std::to_string(codDJ));
+        return rows->eof() ? "(ninguna)" : rows->value(field).toText(program.context.numberFormat());
     }
 
     test::OpenedProgram program;
@@ -191,9 +186,8 @@ TEST_F(DeclarationHeader, ValuesOfTheWrongTypeGiveCodeOne) {
     input = regular("2004", "01/01/2004", "31/12/2004");
     input.economicYear = "1,5";
     EXPECT_EQ(validateNew(input), kTypeError);
-    EXPECT_EQ(
-        lines(kTypeError),
-        Lines{"El campo 'Ejercicio Económico Nº' debe ser : \"Entero\". Intento de ingreso :1,5"});
+    EXPECT_EQ(lines(kTypeError),
+              Lines{"El campo 'Ejercicio Económico Nº' debe ser : \"Entero\". Intento de ingreso :1,5"});
 
     // Letters in the period also spoil the code built from it.
     input = regular("dos mil cuatro", "01/01/2004", "31/12/2004");
@@ -213,8 +207,7 @@ TEST_F(DeclarationHeader, SecondDeclarationOfAPeriodAndSequenceIsRefused) {
     ASSERT_EQ(validateNew(again), 0);
     EXPECT_FALSE(header->bSave());
     EXPECT_FALSE(header->g_bEdit);
-    EXPECT_EQ(lines(kRuleError),
-              Lines{"El registro que intenta ingresar, ya se encuentra en la base de datos."});
+    EXPECT_EQ(lines(kRuleError), Lines{"El registro que intenta ingresar, ya se encuentra en la base de datos."});
     EXPECT_EQ(program.countRows("DDJJ"), 1);
     EXPECT_EQ(stored("iEjercicioEconomico", 20040), "1");
     EXPECT_EQ(stored("fPeriodoFiscalDesde", 20040), "01/01/2004");
@@ -227,8 +220,7 @@ void fillEverySection(test::OpenedProgram& program) {
     program.setSection<BActivoNoComputable>({{"cBienesExterior", Variant("400")}});
     program.setSection<BPasivo>({{"cDeudas", Variant("500")}});
     program.setSection<BLiqDeduccionesAlCapital>({{"cRetornoExcedente", Variant("60")}});
-    program.setSection<BSaldoFavorPeriodoAnt>(
-        {{"lPeriodo", Variant("2001")}, {"cImporte", Variant("70")}});
+    program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2001")}, {"cImporte", Variant("70")}});
     BAnticipos advances(program.context);
     program.addRow(advances, "10/01/2005", "80");
     program.addRow(advances, "11/01/2005", "90");
@@ -246,8 +238,7 @@ TEST_F(DeclarationHeader, DeletingADeclarationRemovesEveryRowOfItAndNothingElse)
     auto doomed = program.createDeclaration(regular("2004", "01/01/2004", "31/12/2004"));
     fillEverySection(program);
     // The same code of another taxpayer.
-    program.context.g_dbAplicativo->execute(
-        "INSERT INTO Pasivo (CUIT, CodDJ, cDeudas) VALUES (30501234563, 20040, 5)");
+    program.context.g_dbAplicativo->execute("INSERT INTO Pasivo (CUIT, CodDJ, cDeudas) VALUES (30501234563, 20040, 5)");
     for (const char* table : kDeclarationTables) {
         ASSERT_GT(program.countRows(table, 20040), 0) << table;
     }
@@ -255,8 +246,7 @@ TEST_F(DeclarationHeader, DeletingADeclarationRemovesEveryRowOfItAndNothingElse)
     ASSERT_TRUE(doomed->bDeleteDeclaration());
     for (const char* table : kDeclarationTables) {
         EXPECT_EQ(program.countRows(table, 20040), 0) << table;
-        EXPECT_EQ(program.countRows(table, 20050), std::string(table) == "Anticipos" ? 2 : 1)
-            << table;
+        EXPECT_EQ(program.countRows(table, 20050), std::string(table) == "Anticipos" ? 2 : 1) << table;
     }
     EXPECT_EQ(program.countRows("Pasivo"), 2);
     EXPECT_FALSE(doomed->g_bEdit);

@@ -15,8 +15,7 @@ Currency pesos(std::int64_t units, std::int64_t cents = 0) {
     return Currency::fromScaled(units * 10000 + cents * 100);
 }
 
-test::HeaderInput yearEnding(const std::string& period, const std::string& from,
-                             const std::string& to) {
+test::HeaderInput yearEnding(const std::string& period, const std::string& from, const std::string& to) {
     test::HeaderInput input;
     input.period = period;
     input.from = from;
@@ -113,8 +112,8 @@ TEST_F(Liabilities, AdvancesMayBeDatedUpToTheEndOfTheFifthMonthAfterTheYear) {
 }
 
 TEST_F(Liabilities, AdvanceLimitFollowsTheEndOfTheYear) {
-    const auto limitFor = [&](const std::string& period, const std::string& from,
-                              const std::string& to, const std::string& sequence) {
+    const auto limitFor = [&](const std::string& period, const std::string& from, const std::string& to,
+                              const std::string& sequence) {
         test::HeaderInput input = yearEnding(period, from, to);
         input.sequence = sequence;
         program.createDeclaration(input);
@@ -155,8 +154,7 @@ TEST_F(Liabilities, PaymentsOnAccountMayBeDatedUpToTheEndOfTheYear) {
 
 TEST_F(Liabilities, PreviousBalanceMustBeOfAnEarlierPeriod) {
     program.createDeclaration();
-    program.setSection<BSaldoFavorPeriodoAnt>(
-        {{"lPeriodo", Variant("2003")}, {"cImporte", Variant("2.000")}});
+    program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2003")}, {"cImporte", Variant("2.000")}});
 
     BSaldoFavorPeriodoAnt balance(program.context);
     ASSERT_TRUE(balance.bFind());
@@ -189,11 +187,10 @@ TEST_F(Liabilities, PreviousBalanceMustBeOfAnEarlierPeriod) {
 
 TEST_F(Liabilities, DeductionsTakeTheDisabledStaffPayAtTheRateOfTheYear) {
     program.createDeclaration();
-    program.setSection<BLiqDeduccionesAlCapital>(
-        {{"cReembolsoGastos", Variant("100")},
-         {"cGratificacioneAlPersonal", Variant("200")},
-         {"cRetornoExcedente", Variant("300")},
-         {"cTotalRetribucionesLey23427", Variant("1.000")}});
+    program.setSection<BLiqDeduccionesAlCapital>({{"cReembolsoGastos", Variant("100")},
+                                                  {"cGratificacioneAlPersonal", Variant("200")},
+                                                  {"cRetornoExcedente", Variant("300")},
+                                                  {"cTotalRetribucionesLey23427", Variant("1.000")}});
     BLiqDeduccionesAlCapital deductions(program.context);
     EXPECT_EQ(deductions.cGetAlicuota(), Currency::fromScaled(7000));  // the shipped 70 %
     deductions.CalculateLocalTotals(kPrimaryKey);
@@ -219,21 +216,17 @@ TEST_F(Liabilities, DeductionRateMissingForTheStartOfTheYearIsToldNotHidden) {
     program.createDeclaration();
     program.setSection<BLiqDeduccionesAlCapital>(
         {{"cReembolsoGastos", Variant("100")}, {"cTotalRetribucionesLey23427", Variant("1.000")}});
-    program.context.g_dbTablas->execute(
-        "UPDATE T_DEDUC_DISCAPACITADO SET VigenciaDesde = '2005-01-01'");
+    program.context.g_dbTablas->execute("UPDATE T_DEDUC_DISCAPACITADO SET VigenciaDesde = '2005-01-01'");
     BLiqDeduccionesAlCapital deductions(program.context);
     deductions.CalculateLocalTotals(kPrimaryKey);
     EXPECT_EQ(deductions.ccDeduccionPorRetribucion(), Currency());
     EXPECT_EQ(deductions.ccDeduccionesAlCierre(), pesos(100));
     ASSERT_TRUE(deductions.rateProblem().has_value());
-    EXPECT_NE(deductions.rateProblem()->find("T_DEDUC_DISCAPACITADO"), std::string::npos)
-        << *deductions.rateProblem();
-    EXPECT_NE(deductions.rateProblem()->find("01/01/2004"), std::string::npos)
-        << *deductions.rateProblem();
+    EXPECT_NE(deductions.rateProblem()->find("T_DEDUC_DISCAPACITADO"), std::string::npos) << *deductions.rateProblem();
+    EXPECT_NE(deductions.rateProblem()->find("01/01/2004"), std::string::npos) << *deductions.rateProblem();
 
     // Once a row covers the date again, the problem is gone.
-    program.context.g_dbTablas->execute(
-        "UPDATE T_DEDUC_DISCAPACITADO SET VigenciaDesde = '1985-10-15'");
+    program.context.g_dbTablas->execute("UPDATE T_DEDUC_DISCAPACITADO SET VigenciaDesde = '1985-10-15'");
     deductions.CalculateLocalTotals(kPrimaryKey);
     EXPECT_EQ(deductions.ccDeduccionPorRetribucion(), pesos(700));
     EXPECT_FALSE(deductions.rateProblem().has_value());
@@ -262,14 +255,12 @@ TEST_F(Liabilities, InsuranceFlagsDoNotEnterTheTotal) {
     bad.Entity->SetFieldValue("iCooperativaSegurosCapitalizacion", Variant("2"));
     bad.Entity->SetFieldValue("cDeudas", Variant("-1"));
     EXPECT_EQ(bad.iValidateBusinessRules(), kRangeError);
-    EXPECT_EQ(
-        lines(bad, kRangeError),
-        (Lines{
-            "El campo 'Cooperativa de Seguros de Capitalización' debe estar comprendido entre : 0 "
-            "y 1 . "
-            "Intento de ingreso :2",
-            "El campo 'Deudas en Moneda Nacional y Extranjera' debe estar comprendido entre : 0 y "
-            "99999999999,99 . Intento de ingreso :-1"}));
+    EXPECT_EQ(lines(bad, kRangeError),
+              (Lines{"El campo 'Cooperativa de Seguros de Capitalización' debe estar comprendido entre : 0 "
+                     "y 1 . "
+                     "Intento de ingreso :2",
+                     "El campo 'Deudas en Moneda Nacional y Extranjera' debe estar comprendido entre : 0 y "
+                     "99999999999,99 . Intento de ingreso :-1"}));
     bad.Entity->SetFieldValue("iCooperativaSegurosCapitalizacion", Variant("1"));
     bad.Entity->SetFieldValue("cDeudas", Variant("mil"));
     EXPECT_EQ(bad.iValidateBusinessRules(), kTypeError);

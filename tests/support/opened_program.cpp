@@ -18,10 +18,8 @@ UserLocale pointDecimalUser() {
 }
 
 std::string refusal(const SectionObject& object, int code, NumberFormat format) {
-    std::string text =
-        object.Entity->sEntityName() + " refused with code " + std::to_string(code) + ":";
-    for (const auto& line :
-         BuildInconsistencyLines(object, code == 0 ? kRuleError : code, format)) {
+    std::string text = object.Entity->sEntityName() + " refused with code " + std::to_string(code) + ":";
+    for (const auto& line : BuildInconsistencyLines(object, code == 0 ? kRuleError : code, format)) {
         text += "\n  " + line;
     }
     return text;
@@ -107,9 +105,7 @@ long OpenedProgram::addRow(BListSection& list, const std::string& date, const st
 }
 
 long OpenedProgram::countRows(const std::string& table) {
-    return context.g_dbAplicativo->openRecordset("SELECT count(*) AS n FROM " + table)
-        ->value("n")
-        .longValue();
+    return context.g_dbAplicativo->openRecordset("SELECT count(*) AS n FROM " + table)->value("n").longValue();
 }
 
 long OpenedProgram::countRows(const std::string& table, long codDJ) {
@@ -122,8 +118,8 @@ long OpenedProgram::countRows(const std::string& table, long codDJ) {
 
 void OpenedProgram::setContributionRate(const std::string& table, const std::string& rate,
                                         const std::string& threshold) {
-    context.g_dbTablas->execute("UPDATE " + table + " SET alicuota = " + rate +
-                                ", TopeEnPesos = CCur(" + threshold + ")");
+    context.g_dbTablas->execute("UPDATE " + table + " SET alicuota = " + rate + ", TopeEnPesos = CCur(" + threshold +
+                                ")");
 }
 
 }  // namespace kapred::test

@@ -47,9 +47,7 @@ public:
     static void fillHeader(BDDJJ& header, const HeaderInput& input);
     // A new declaration, validated and saved through BDDJJ, made the current one.
     std::shared_ptr<BDDJJ> createDeclaration(const HeaderInput& input = {});
-    void makeCurrent(std::shared_ptr<BDDJJ> header) {
-        context.currentDeclaration = std::move(header);
-    }
+    void makeCurrent(std::shared_ptr<BDDJJ> header) { context.currentDeclaration = std::move(header); }
 
     // Sets the fields of the one-row section of the current declaration (its stored row, when
     // there is one, is modified) and saves it.
@@ -79,8 +77,7 @@ public:
     long countRows(const std::string& table, long codDJ);
 
     // The rate and threshold rows of the system tables that cover every start date.
-    void setContributionRate(const std::string& table, const std::string& rate,
-                             const std::string& threshold);
+    void setContributionRate(const std::string& table, const std::string& rate, const std::string& threshold);
 
     ProgramDir dir;
     ScriptedUi ui;

@@ -12,8 +12,7 @@ namespace fs = std::filesystem;
 
 ProgramDir::ProgramDir() {
     static std::atomic<int> counter{0};
-    root_ = fs::temp_directory_path() /
-            ("kapred-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    root_ = fs::temp_directory_path() / ("kapred-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     fs::remove_all(root_);
     home_ = root_ / "Kapred";
     fs::create_directories(home_);

@@ -19,7 +19,6 @@ namespace {
 constexpr std::string_view kBookkeepingPrefix = "kp_";
 constexpr std::string_view kRowIdColumn = "__kp_rowid__";
 
-
 std::string sqliteIndexName(std::string_view table, std::string_view index) {
     return std::string(table) + ":" + std::string(index);
 }
@@ -28,8 +27,7 @@ std::string sqliteIndexName(std::string_view table, std::string_view index) {
 class Statement {
 public:
     Statement(sqlite3* connection, std::string_view sql, const std::string& source) : connection_(connection) {
-        const int rc = sqlite3_prepare_v2(connection, sql.data(), static_cast<int>(sql.size()), &statement_,
-                                          nullptr);
+        const int rc = sqlite3_prepare_v2(connection, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr);
         if (rc != SQLITE_OK) {
             raiseSqliteError(connection, rc, source);
         }
@@ -212,7 +210,8 @@ long Database::execute(std::string_view sql) {
     if (cached == nullptr) {
         own = std::make_unique<Statement>(connection, translated, "Execute");
     }
-    StatementUse use(cached != nullptr ? cached : own->get(), cached != nullptr ? lifted.values : std::vector<StoredValue>{});
+    StatementUse use(cached != nullptr ? cached : own->get(),
+                     cached != nullptr ? lifted.values : std::vector<StoredValue>{});
     for (int rc = sqlite3_step(use.get()); rc != SQLITE_DONE; rc = sqlite3_step(use.get())) {
         if (rc != SQLITE_ROW) {
             raiseSqliteError(connection, rc, "Execute");
@@ -251,7 +250,8 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     if (chosen == nullptr) {
         own = std::make_unique<Statement>(connection, translated, "OpenRecordset");
     }
-    StatementUse use(chosen != nullptr ? chosen : own->get(), chosen != nullptr ? lifted.values : std::vector<StoredValue>{});
+    StatementUse use(chosen != nullptr ? chosen : own->get(),
+                     chosen != nullptr ? lifted.values : std::vector<StoredValue>{});
     sqlite3_stmt* raw = use.get();
     const int firstField = updatable ? 1 : 0;
     const int columnCount = sqlite3_column_count(raw);
@@ -348,8 +348,7 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     if (!updatable) {
         rowIds.clear();
     }
-    return std::make_unique<Recordset>(*this, std::move(fields), std::move(rows), std::move(rowIds),
-                                       updatable);
+    return std::make_unique<Recordset>(*this, std::move(fields), std::move(rows), std::move(rowIds), updatable);
 }
 
 std::vector<std::string> Database::tableNames() {
@@ -407,16 +406,14 @@ TableDef Database::readTableDef(const std::string& tableName) {
     table.name = tableName;
     table.attributes = isBookkeeping(tableName) ? kSystemObject : 0;
 
-    Statement columns(connection, "SELECT name, type, \"notnull\", dflt_value FROM pragma_table_info(?1)",
-                      "TableDefs");
+    Statement columns(connection, "SELECT name, type, \"notnull\", dflt_value FROM pragma_table_info(?1)", "TableDefs");
     sqlite3_bind_text(columns.get(), 1, tableName.c_str(), -1, SQLITE_TRANSIENT);
     while (columns.step("TableDefs")) {
         FieldDef field;
         field.name = columns.text(0);
         field.type = typeFromDeclaration(columns.text(1), &field.size);
         field.required = columns.integer(2) != 0;
-        field.attributes = field.type == DataType::Text || field.type == DataType::Memo ? kVariableField
-                                                                                          : kFixedField;
+        field.attributes = field.type == DataType::Text || field.type == DataType::Memo ? kVariableField : kFixedField;
         field.allowZeroLength = field.type == DataType::Text || field.type == DataType::Memo;
         if (!columns.isNull(3)) {
             std::string literal = columns.text(3);
@@ -450,8 +447,7 @@ TableDef Database::readTableDef(const std::string& tableName) {
         }
     }
 
-    Statement indexes(connection, "SELECT name, \"unique\" FROM pragma_index_list(?1) ORDER BY seq DESC",
-                      "TableDefs");
+    Statement indexes(connection, "SELECT name, \"unique\" FROM pragma_index_list(?1) ORDER BY seq DESC", "TableDefs");
     sqlite3_bind_text(indexes.get(), 1, tableName.c_str(), -1, SQLITE_TRANSIENT);
     const std::string prefix = tableName + ":";
     while (indexes.step("TableDefs")) {
@@ -542,8 +538,8 @@ void Database::appendTableDef(const TableDef& table) {
             columns += (columns.empty() ? "" : ", ") + quoteName(name);
         }
         const std::string sql = std::string(index.unique || index.primary ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
-                                quoteName(sqliteIndexName(table.name, index.name)) + " ON " +
-                                quoteName(table.name) + " (" + columns + ")";
+                                quoteName(sqliteIndexName(table.name, index.name)) + " ON " + quoteName(table.name) +
+                                " (" + columns + ")";
         Statement(connection, sql, "Indexes").step("Indexes");
         Statement flags(connection,
                         "INSERT INTO kp_indexes (tbl, idx, is_primary, is_required, ignore_nulls, "
@@ -577,13 +573,12 @@ void Database::appendTableDef(const TableDef& table) {
 }
 
 std::vector<RelationDef> Database::relations() {
-    Statement statement(handle(),
-                        "SELECT name, tbl, foreign_tbl, attributes, fields FROM kp_relations ORDER BY rowid",
+    Statement statement(handle(), "SELECT name, tbl, foreign_tbl, attributes, fields FROM kp_relations ORDER BY rowid",
                         "Relations");
     std::vector<RelationDef> relations;
     while (statement.step("Relations")) {
-        RelationDef relation{statement.text(0), statement.text(1), statement.text(2),
-                             static_cast<long>(statement.integer(3)), {}};
+        RelationDef relation{
+            statement.text(0), statement.text(1), statement.text(2), static_cast<long>(statement.integer(3)), {}};
         // Pairs are kept as "primary=foreign;primary=foreign".
         const std::string pairs = statement.text(4);
         std::size_t start = 0;
@@ -673,7 +668,9 @@ void Database::rollback() {
     tableCache_.clear();
 }
 
-Transaction::Transaction(Database& database) : database_(database) { database_.beginTrans(); }
+Transaction::Transaction(Database& database) : database_(database) {
+    database_.beginTrans();
+}
 
 Transaction::~Transaction() {
     if (!done_ && database_.isOpen() && database_.transactionDepth_ > 0) {

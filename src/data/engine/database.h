@@ -35,8 +35,7 @@ public:
 
     // Runs one statement; returns the number of rows it changed.
     long execute(std::string_view sql);
-    std::unique_ptr<Recordset> openRecordset(std::string_view sql,
-                                             RecordsetType type = RecordsetType::Dynaset);
+    std::unique_ptr<Recordset> openRecordset(std::string_view sql, RecordsetType type = RecordsetType::Dynaset);
 
     // Every table, the engine's own bookkeeping tables included (those have non-zero attributes).
     std::vector<TableDef> tableDefs();

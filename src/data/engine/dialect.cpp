@@ -2,9 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <algorithm>
 #include <optional>
 
 #include "data/values/datetime.h"
@@ -13,10 +13,14 @@ namespace kapred::db {
 
 namespace {
 
-bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool isWordChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
 
 // Keywords are ASCII; this is much cheaper than the locale's conversion.
-char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char upperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Calls visit(position) for every character outside literals and bracketed names, with the
 // parenthesis depth at that point.
@@ -85,9 +89,8 @@ struct Token {
     bool isName() const { return kind == Kind::Word || kind == Kind::Bracketed; }
     bool isWord(std::string_view keyword) const {
         return kind == Kind::Word && text.size() == keyword.size() &&
-               std::equal(text.begin(), text.end(), keyword.begin(), [](char a, char b) {
-                   return std::toupper(static_cast<unsigned char>(a)) == b;
-               });
+               std::equal(text.begin(), text.end(), keyword.begin(),
+                          [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
     }
 };
 
@@ -106,8 +109,8 @@ std::vector<Token> tokenize(std::string_view sql) {
         } else if (c == '[' || c == '\'' || c == '"') {
             const char close = c == '[' ? ']' : c;
             const auto end = std::min(sql.find(close, i + 1), sql.size());
-            tokens.push_back({c == '[' ? Token::Kind::Bracketed : Token::Kind::Text,
-                              std::string(sql.substr(i + 1, end - i - 1))});
+            tokens.push_back(
+                {c == '[' ? Token::Kind::Bracketed : Token::Kind::Text, std::string(sql.substr(i + 1, end - i - 1))});
             i = end + 1;
         } else {
             tokens.push_back({Token::Kind::Punctuation, std::string(1, c)});
@@ -261,11 +264,19 @@ void sqlFormat(sqlite3_context* context, int, sqlite3_value** argv) {
 
 }  // namespace
 
-std::string quoteName(std::string_view name) { return quoted(name, '"'); }
-std::string quoteText(std::string_view text) { return quoted(text, '\''); }
+std::string quoteName(std::string_view name) {
+    return quoted(name, '"');
+}
+std::string quoteText(std::string_view text) {
+    return quoted(text, '\'');
+}
 
-std::string upperCase(std::string_view text) { return changeCase(text, true); }
-std::string lowerCase(std::string_view text) { return changeCase(text, false); }
+std::string upperCase(std::string_view text) {
+    return changeCase(text, true);
+}
+std::string lowerCase(std::string_view text) {
+    return changeCase(text, false);
+}
 
 double val(std::string_view text) {
     // Blanks are skipped anywhere; reading stops at the first character that cannot continue
@@ -287,8 +298,7 @@ double val(std::string_view text) {
             break;
         }
     }
-    if (number.empty() || number == "-" || number == "+" || number == "." || number == "-." ||
-        number == "+.") {
+    if (number.empty() || number == "-" || number == "+" || number == "." || number == "-." || number == "+.") {
         return 0.0;
     }
     return std::strtod(number.c_str(), nullptr);

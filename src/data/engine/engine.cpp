@@ -47,8 +47,8 @@ std::string toHex(const unsigned char* bytes, std::size_t size) {
 std::string passwordDigest(const std::string& salt, const std::string& password) {
     std::array<unsigned char, crypto_generichash_BYTES> digest{};
     const std::string input = salt + ":" + password;
-    crypto_generichash(digest.data(), digest.size(), reinterpret_cast<const unsigned char*>(input.data()),
-                       input.size(), nullptr, 0);
+    crypto_generichash(digest.data(), digest.size(), reinterpret_cast<const unsigned char*>(input.data()), input.size(),
+                       nullptr, 0);
     return toHex(digest.data(), digest.size());
 }
 
@@ -178,7 +178,9 @@ void syncFile(const fs::path& path) {
     }
 }
 
-void syncDirectory(const fs::path& directory) { syncFile(directory.empty() ? fs::path(".") : directory); }
+void syncDirectory(const fs::path& directory) {
+    syncFile(directory.empty() ? fs::path(".") : directory);
+}
 
 Workspace::Workspace(Engine& engine, std::string name, std::string user)
     : engine_(engine), name_(std::move(name)), user_(std::move(user)) {}

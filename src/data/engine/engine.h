@@ -26,8 +26,8 @@ public:
                                              long options = 0);
     // Opens a database created by this engine. Raises 3024 for a missing file, 3343 for a file
     // that is not such a database, 3049 for a damaged one and 3031 for a wrong password.
-    std::shared_ptr<Database> openDatabase(const std::filesystem::path& path, bool exclusive,
-                                           bool readOnly, std::string_view connect);
+    std::shared_ptr<Database> openDatabase(const std::filesystem::path& path, bool exclusive, bool readOnly,
+                                           std::string_view connect);
     const std::vector<std::shared_ptr<Database>>& databases() const { return databases_; }
     void close();
 
@@ -50,12 +50,11 @@ public:
     // Workspace 0 is the default one and is always there.
     const std::vector<std::shared_ptr<Workspace>>& workspaces() const { return workspaces_; }
     Workspace& defaultWorkspace() { return *workspaces_.front(); }
-    Workspace& createWorkspace(const std::string& name, const std::string& user,
-                               const std::string& password);
+    Workspace& createWorkspace(const std::string& name, const std::string& user, const std::string& password);
     void closeWorkspace(Workspace& workspace);
 
-    std::shared_ptr<Database> openDatabase(const std::filesystem::path& path, bool exclusive,
-                                           bool readOnly, std::string_view connect) {
+    std::shared_ptr<Database> openDatabase(const std::filesystem::path& path, bool exclusive, bool readOnly,
+                                           std::string_view connect) {
         return defaultWorkspace().openDatabase(path, exclusive, readOnly, connect);
     }
 

@@ -120,7 +120,8 @@ void Recordset::findFirst(std::string_view criteria) {
     if (select.empty()) {
         select = "SELECT 1 AS one";
     }
-    StatementUse statement(database_->prepared("SELECT 1 FROM (" + select + ") WHERE " + translate(criteria), "FindFirst"));
+    StatementUse statement(
+        database_->prepared("SELECT 1 FROM (" + select + ") WHERE " + translate(criteria), "FindFirst"));
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         sqlite3_reset(statement.get());
         for (std::size_t i = 0; i < fields_.size(); ++i) {
@@ -159,7 +160,9 @@ const std::vector<Variant>& Recordset::currentRow() const {
     return rows_[static_cast<std::size_t>(position_)];
 }
 
-Variant Recordset::value(std::string_view fieldName) const { return value(fieldIndex(fieldName)); }
+Variant Recordset::value(std::string_view fieldName) const {
+    return value(fieldIndex(fieldName));
+}
 
 Variant Recordset::value(std::size_t index) const {
     requireOpen();
@@ -279,11 +282,11 @@ void Recordset::update() {
         }
         std::string assignments;
         for (std::size_t k = 0; k < columns.size(); ++k) {
-            assignments += (k == 0 ? "" : ", ") + quoteName(fields_[columns[k]].column) + " = ?" +
-                           std::to_string(k + 1);
+            assignments +=
+                (k == 0 ? "" : ", ") + quoteName(fields_[columns[k]].column) + " = ?" + std::to_string(k + 1);
         }
-        sql = "UPDATE " + quoteName(table.name) + " SET " + assignments +
-              " WHERE rowid = ?" + std::to_string(columns.size() + 1);
+        sql = "UPDATE " + quoteName(table.name) + " SET " + assignments + " WHERE rowid = ?" +
+              std::to_string(columns.size() + 1);
     }
     StatementUse statement(database_->prepared(sql, "Update"));
     for (std::size_t k = 0; k < values.size(); ++k) {

@@ -9,7 +9,9 @@ namespace kapred::db {
 namespace {
 
 // Names are ASCII; a plain comparison is much cheaper than the locale's.
-char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char folded(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 

@@ -11,13 +11,11 @@ namespace kapred::db {
 namespace {
 
 [[noreturn]] void conversionError(const FieldDef& field) {
-    throw Error(err::kConversion, "Field",
-                "Error de conversión de tipo de datos en el campo '" + field.name + "'.");
+    throw Error(err::kConversion, "Field", "Error de conversión de tipo de datos en el campo '" + field.name + "'.");
 }
 
 [[noreturn]] void overflowError(const FieldDef& field) {
-    throw Error(err::kNumericOverflowInField, "Field",
-                "Desbordamiento numérico en el campo '" + field.name + "'.");
+    throw Error(err::kNumericOverflowInField, "Field", "Desbordamiento numérico en el campo '" + field.name + "'.");
 }
 
 // Whole numbers round half to even, as the old platform converted to integers.
@@ -213,8 +211,7 @@ void bindValue(sqlite3_stmt* statement, int parameter, const StoredValue& value)
     } else if (const auto* number = std::get_if<double>(&value)) {
         sqlite3_bind_double(statement, parameter, *number);
     } else if (const auto* text = std::get_if<std::string>(&value)) {
-        sqlite3_bind_text(statement, parameter, text->data(), static_cast<int>(text->size()),
-                          SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, parameter, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
     } else {
         sqlite3_bind_null(statement, parameter);
     }

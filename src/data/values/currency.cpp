@@ -97,16 +97,14 @@ Currency& Currency::operator-=(Currency other) {
 }
 
 Currency operator*(Currency a, Currency b) {
-    return Currency(
-        divideRounded(static_cast<Wide>(a.scaled_) * b.scaled_, Currency::kScale, "Currency"));
+    return Currency(divideRounded(static_cast<Wide>(a.scaled_) * b.scaled_, Currency::kScale, "Currency"));
 }
 
 Currency operator/(Currency a, Currency b) {
     if (b.scaled_ == 0) {
         throw Error(11, "Currency", "División por cero");
     }
-    return Currency(
-        divideRounded(static_cast<Wide>(a.scaled_) * Currency::kScale, b.scaled_, "Currency"));
+    return Currency(divideRounded(static_cast<Wide>(a.scaled_) * Currency::kScale, b.scaled_, "Currency"));
 }
 
 std::string Currency::toPlainString() const {
@@ -126,6 +124,8 @@ std::string Currency::toPlainString() const {
     return negative ? '-' + text : text;
 }
 
-std::ostream& operator<<(std::ostream& out, Currency value) { return out << value.toPlainString(); }
+std::ostream& operator<<(std::ostream& out, Currency value) {
+    return out << value.toPlainString();
+}
 
 }  // namespace kapred

@@ -34,7 +34,8 @@ std::optional<DateTime> makeValid(int y, int m, int d) {
     if (m < 1 || m > 12 || d < 1 || d > 31) {
         return std::nullopt;
     }
-    const year_month_day date{std::chrono::year(y), std::chrono::month(static_cast<unsigned>(m)), std::chrono::day(static_cast<unsigned>(d))};
+    const year_month_day date{std::chrono::year(y), std::chrono::month(static_cast<unsigned>(m)),
+                              std::chrono::day(static_cast<unsigned>(d))};
     if (!date.ok()) {
         return std::nullopt;
     }
@@ -140,6 +141,8 @@ std::optional<DateTime> fromSerial(double serial) {
     return DateTime{kSerialEpoch + days(dayNumber), seconds(secondsOfDay)};
 }
 
-std::ostream& operator<<(std::ostream& out, const DateTime& value) { return out << toIso(value); }
+std::ostream& operator<<(std::ostream& out, const DateTime& value) {
+    return out << toIso(value);
+}
 
 }  // namespace kapred

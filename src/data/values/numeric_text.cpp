@@ -9,8 +9,12 @@ namespace kapred {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Digits with thousands separators, validated group by group.
 std::optional<std::string> readGroupedInteger(std::string_view text, char thousands) {

@@ -31,8 +31,7 @@ std::optional<Currency> parseCurrency(std::string_view text, NumberFormat format
 std::optional<double> parseDouble(std::string_view text, NumberFormat format = {});
 
 // An amount with the given decimals and, when asked, thousands separators ("1.234,50").
-std::string formatAmount(Currency value, int decimals = 2, bool grouping = true,
-                         NumberFormat format = {});
+std::string formatAmount(Currency value, int decimals = 2, bool grouping = true, NumberFormat format = {});
 // A double the way the program shows it: up to 15 significant digits, no grouping, the
 // program's decimal separator, no trailing zeros ("1234,5", "0,015").
 std::string formatDouble(double value, NumberFormat format = {});

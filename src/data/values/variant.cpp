@@ -7,8 +7,8 @@ namespace kapred {
 namespace {
 
 template <typename T>
-const T& get(const std::variant<std::monostate, Variant::NullTag, std::int16_t, std::int32_t,
-                                Currency, double, DateTime, std::string, bool>& value) {
+const T& get(const std::variant<std::monostate, Variant::NullTag, std::int16_t, std::int32_t, Currency, double,
+                                DateTime, std::string, bool>& value) {
     if (const T* held = std::get_if<T>(&value)) {
         return *held;
     }
@@ -30,13 +30,27 @@ bool Variant::isNumber() const {
     }
 }
 
-std::int16_t Variant::integer() const { return get<std::int16_t>(value_); }
-std::int32_t Variant::longValue() const { return get<std::int32_t>(value_); }
-Currency Variant::currency() const { return get<Currency>(value_); }
-double Variant::doubleValue() const { return get<double>(value_); }
-const DateTime& Variant::date() const { return get<DateTime>(value_); }
-const std::string& Variant::text() const { return get<std::string>(value_); }
-bool Variant::boolean() const { return get<bool>(value_); }
+std::int16_t Variant::integer() const {
+    return get<std::int16_t>(value_);
+}
+std::int32_t Variant::longValue() const {
+    return get<std::int32_t>(value_);
+}
+Currency Variant::currency() const {
+    return get<Currency>(value_);
+}
+double Variant::doubleValue() const {
+    return get<double>(value_);
+}
+const DateTime& Variant::date() const {
+    return get<DateTime>(value_);
+}
+const std::string& Variant::text() const {
+    return get<std::string>(value_);
+}
+bool Variant::boolean() const {
+    return get<bool>(value_);
+}
 
 std::optional<Currency> Variant::toCurrency(NumberFormat format) const {
     switch (type()) {

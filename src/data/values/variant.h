@@ -58,8 +58,8 @@ public:
     friend bool operator==(const Variant&, const Variant&) = default;
 
 private:
-    using Storage = std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, kapred::Currency,
-                                 double, DateTime, std::string, bool>;
+    using Storage = std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, kapred::Currency, double,
+                                 DateTime, std::string, bool>;
     explicit Variant(Storage value) : value_(std::move(value)) {}
     Storage value_;
 };
