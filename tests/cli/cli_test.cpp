@@ -7,34 +7,17 @@
 #include <string>
 
 #include "data/app_database.h"
+#include "support/cli_run.h"
 #include "support/program_dir.h"
 
 namespace kapred {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
 class Cli : public ::testing::Test {
 protected:
-    Result run(const std::string& arguments) {
-        const auto errFile = dir.root() / "stderr.txt";
-        const std::string command = std::string("'") + KAPRED_CLI_PATH + "' --home '" + dir.home().string() +
-                                    "' --cuit 20-12345678-9 " + arguments + " 2>'" + errFile.string() + "' </dev/null";
-        Result result{-1, {}, {}};
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buffer[4096];
-        while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            result.out += buffer;
-        }
-        const int status = pipe != nullptr ? ::pclose(pipe) : -1;
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = test::readBytes(errFile);
-        return result;
-    }
+    Result run(const std::string& arguments) { return test::runCli(dir, arguments); }
 
     // A 2004 regular declaration, original.
     void createDeclaration() {

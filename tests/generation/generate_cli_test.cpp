@@ -8,6 +8,7 @@
 
 #include "generation/agency_interface.h"
 #include "generation_fixture.h"
+#include "support/cli_run.h"
 #include "support/program_dir.h"
 #include "support/sealed_box.h"
 #include "support/temp_dir.h"
@@ -20,32 +21,13 @@ using test::filesIn;
 using test::linesOf;
 using test::readBytes;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
 constexpr const char* kGenerated = "El Archivo correspondiente al F.369 ha sido generado correctamente!";
 
 class GenerateCli : public ::testing::Test {
 protected:
-    Result run(const std::string& arguments) {
-        const auto errFile = dir.root() / "stderr.txt";
-        const std::string command = std::string("env -u KAPRED_WINDIR -u KAPRED_SYSDIR '") + KAPRED_CLI_PATH +
-                                    "' --home '" + dir.home().string() + "' --cuit 20-12345678-9 " + arguments +
-                                    " 2>'" + errFile.string() + "' </dev/null";
-        Result result{-1, {}, {}};
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buffer[4096];
-        while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            result.out += buffer;
-        }
-        const int status = pipe != nullptr ? ::pclose(pipe) : -1;
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = readBytes(errFile);
-        return result;
-    }
+    Result run(const std::string& arguments) { return test::runCli(dir, arguments); }
 
     // A 2004 regular original without any amount.
     void createDeclaration() {
