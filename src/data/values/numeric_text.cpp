@@ -158,6 +158,10 @@ std::string formatAmount(Currency value, int decimals, bool grouping, NumberForm
 }
 
 std::string formatDouble(double value, NumberFormat format) {
+    // Whole numbers (a CUIT, a code) are the common case and need no formatting machinery.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        return std::to_string(static_cast<long long>(value));
+    }
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15g", value);
     std::string text = buffer;
