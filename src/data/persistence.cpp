@@ -177,11 +177,12 @@ bool bGenericFind(db::Database& database, BusinessObject& object, NumberFormat f
 
 bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat format) {
     try {
-        auto recordset = OpenEntityRecordset(database, *object.Entity, "PK", "Select  * ", format);
-        if (!object.g_bEdit && hasRow(*recordset)) {
-            AddInconsistencyToObject(object, "", kDuplicateRecord);
-            return false;
-        }
+        // A new row needs no look-up first: the unique primary key refuses a key that is already
+        // there, and that refusal is told as the duplicate, with nothing written.
+        auto recordset =
+            object.g_bEdit
+                ? OpenEntityRecordset(database, *object.Entity, "PK", "Select  * ", format)
+                : OpenSqlRecordset(database, "Select  *  FROM " + object.Entity->sEntityName() + " WHERE 0 = 1");
         if (object.g_bEdit) {
             recordset->EDIT();
         } else {
@@ -192,7 +193,14 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
             object.g_bEdit = false;
             return false;
         }
-        recordset->Update();
+        try {
+            recordset->Update();
+        } catch (const Error& error) {
+            if (!object.g_bEdit && error.number() == err::kDuplicateKey) {
+                AddInconsistencyToObject(object, "", kDuplicateRecord);
+            }
+            return false;
+        }
         object.g_bEdit = true;
         return true;
     } catch (const Error&) {
