@@ -42,16 +42,39 @@ std::optional<DateTime> makeValid(int y, int m, int d) {
     return DateTime::fromDate(date);
 }
 
+// Appends a number of at most `width` digits, zero-padded; dates are formatted very often (every
+// stored date and every date comparison), so this avoids the printf machinery.
+void appendPadded(std::string& text, long value, int width) {
+    char digits[8];
+    for (int i = width - 1; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    text.append(digits, static_cast<std::size_t>(width));
+}
+
+// Four digits for the years the program meets; others as they are, with their sign.
+void appendYear(std::string& text, int year) {
+    if (year >= 0 && year <= 9999) {
+        appendPadded(text, year, 4);
+    } else {
+        text += std::to_string(year);
+    }
+}
+
 // " hh:mm:ss" for a value with a time, nothing for a pure date.
 std::string timeSuffix(const DateTime& value) {
     if (!value.hasTime()) {
         return {};
     }
     const hh_mm_ss clock{value.time};
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, " %02ld:%02ld:%02ld", static_cast<long>(clock.hours().count()),
-                  static_cast<long>(clock.minutes().count()), static_cast<long>(clock.seconds().count()));
-    return buffer;
+    std::string text = " ";
+    appendPadded(text, static_cast<long>(clock.hours().count()), 2);
+    text += ':';
+    appendPadded(text, static_cast<long>(clock.minutes().count()), 2);
+    text += ':';
+    appendPadded(text, static_cast<long>(clock.seconds().count()), 2);
+    return text;
 }
 
 }  // namespace
@@ -77,18 +100,24 @@ std::optional<DateTime> parseDate(std::string_view text) {
 
 std::string formatDate(const DateTime& value) {
     const auto date = value.date();
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
-                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
-    return buffer + timeSuffix(value);
+    std::string text;
+    appendPadded(text, static_cast<long>(static_cast<unsigned>(date.day())), 2);
+    text += '/';
+    appendPadded(text, static_cast<long>(static_cast<unsigned>(date.month())), 2);
+    text += '/';
+    appendYear(text, static_cast<int>(date.year()));
+    return text + timeSuffix(value);
 }
 
 std::string toIso(const DateTime& value) {
     const auto date = value.date();
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return buffer + timeSuffix(value);
+    std::string text;
+    appendYear(text, static_cast<int>(date.year()));
+    text += '-';
+    appendPadded(text, static_cast<long>(static_cast<unsigned>(date.month())), 2);
+    text += '-';
+    appendPadded(text, static_cast<long>(static_cast<unsigned>(date.day())), 2);
+    return text + timeSuffix(value);
 }
 
 std::optional<DateTime> fromIso(std::string_view text) {
