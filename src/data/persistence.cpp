@@ -23,6 +23,13 @@ void NpRecordSet::OpenRecordSet(const std::string& sql) {
     recordset_ = database_->openRecordset(sql);
 }
 
+void NpRecordSet::OpenForAppend(const std::string& tableName) {
+    if (database_ == nullptr) {
+        throw Error(91, "NpRecordSet", "Variable de objeto o bloque With no establecido");
+    }
+    recordset_ = database_->openForAppend(tableName);
+}
+
 bool IsFieldInIndex(db::Database& database, const std::string& tableName, const std::string& indexName,
                     const std::string& fieldName) {
     const db::IndexDef* index = database.tableDef(tableName).index(indexName);
@@ -179,10 +186,13 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
     try {
         // A new row needs no look-up first: the unique primary key refuses a key that is already
         // there, and that refusal is told as the duplicate, with nothing written.
-        auto recordset =
-            object.g_bEdit
-                ? OpenEntityRecordset(database, *object.Entity, "PK", "Select  * ", format)
-                : OpenSqlRecordset(database, "Select  *  FROM " + object.Entity->sEntityName() + " WHERE 0 = 1");
+        auto recordset = std::make_unique<NpRecordSet>();
+        recordset->instance(database);
+        if (object.g_bEdit) {
+            recordset->OpenRecordSet(sBuildSelect(database, *object.Entity, "PK", "Select  * ", "", format));
+        } else {
+            recordset->OpenForAppend(object.Entity->sEntityName());
+        }
         if (object.g_bEdit) {
             recordset->EDIT();
         } else {

@@ -351,6 +351,17 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     return std::make_unique<Recordset>(*this, std::move(fields), std::move(rows), std::move(rowIds), updatable);
 }
 
+std::unique_ptr<Recordset> Database::openForAppend(std::string_view tableName) {
+    const TableDef& table = tableDef(tableName);
+    std::vector<FieldInfo> fields;
+    fields.reserve(table.fields.size());
+    for (const auto& field : table.fields) {
+        fields.push_back({field.name, field.type, storageSize(field.type, field.size), table.name, field.name});
+    }
+    return std::make_unique<Recordset>(*this, std::move(fields), std::vector<std::vector<Variant>>{},
+                                       std::vector<long long>{}, true);
+}
+
 std::vector<std::string> Database::tableNames() {
     Statement statement(handle(),
                         "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "

@@ -36,6 +36,9 @@ public:
     // Runs one statement; returns the number of rows it changed.
     long execute(std::string_view sql);
     std::unique_ptr<Recordset> openRecordset(std::string_view sql, RecordsetType type = RecordsetType::Dynaset);
+    // A dynaset over every column of the table with no row, for adding rows: the same as
+    // "SELECT * FROM table WHERE 0 = 1", taken from the table definition without a statement.
+    std::unique_ptr<Recordset> openForAppend(std::string_view tableName);
 
     // Every table, the engine's own bookkeeping tables included (those have non-zero attributes).
     std::vector<TableDef> tableDefs();
