@@ -178,6 +178,8 @@ void Database::close() {
     sqlite3_close_v2(connection_);
     connection_ = nullptr;
     tableCache_.clear();
+    newRowValues_.clear();
+    ++schemaVersion_;
     if (workspace_ != nullptr) {
         auto* workspace = workspace_;
         workspace_ = nullptr;
@@ -199,6 +201,8 @@ long Database::execute(std::string_view sql) {
         startsWithKeyword(translated, "ALTER")) {
         statements_->clear();
         tableCache_.clear();
+        newRowValues_.clear();
+        ++schemaVersion_;
         Statement statement(connection, translated, "Execute");
         while (statement.step("Execute")) {
         }
@@ -360,6 +364,18 @@ std::unique_ptr<Recordset> Database::openForAppend(std::string_view tableName) {
     }
     return std::make_unique<Recordset>(*this, std::move(fields), std::vector<std::vector<Variant>>{},
                                        std::vector<long long>{}, true);
+}
+
+const std::vector<std::optional<Variant>>& Database::newRowValues(std::string_view tableName) {
+    const TableDef& table = tableDef(tableName);
+    if (const auto known = newRowValues_.find(table.name); known != newRowValues_.end()) {
+        return known->second;
+    }
+    std::vector<std::optional<Variant>> values;
+    for (const auto& field : table.fields) {
+        values.push_back(field.defaultValue ? defaultValueOf(field) : std::nullopt);
+    }
+    return newRowValues_.emplace(table.name, std::move(values)).first->second;
 }
 
 std::vector<std::string> Database::tableNames() {
@@ -581,6 +597,8 @@ void Database::appendTableDef(const TableDef& table) {
     }
     transaction.commit();
     tableCache_.erase(table.name);
+    newRowValues_.erase(table.name);
+    ++schemaVersion_;
 }
 
 std::vector<RelationDef> Database::relations() {
@@ -657,12 +675,16 @@ void Database::commitTrans() {
     if (rollbackOnly_) {
         sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
         tableCache_.clear();
+        newRowValues_.clear();
+        ++schemaVersion_;
         throw Error(3034, "CommitTrans", "La transacción fue cancelada: no se guardó ningún cambio.");
     }
     const int rc = sqlite3_exec(handle(), "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
         tableCache_.clear();
+        newRowValues_.clear();
+        ++schemaVersion_;
         raiseSqliteError(connection_, rc, "CommitTrans");
     }
 }
@@ -677,6 +699,8 @@ void Database::rollback() {
     }
     sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
     tableCache_.clear();
+    newRowValues_.clear();
+    ++schemaVersion_;
 }
 
 Transaction::Transaction(Database& database) : database_(database) {

@@ -2,11 +2,13 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "data/engine/schema.h"
+#include "data/values/variant.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -39,6 +41,9 @@ public:
     // A dynaset over every column of the table with no row, for adding rows: the same as
     // "SELECT * FROM table WHERE 0 = 1", taken from the table definition without a statement.
     std::unique_ptr<Recordset> openForAppend(std::string_view tableName);
+    // What a new row of the table holds before anything is set: each field's default as a value
+    // of its type (nothing for a field without one), in field order.
+    const std::vector<std::optional<Variant>>& newRowValues(std::string_view tableName);
 
     // Every table, the engine's own bookkeeping tables included (those have non-zero attributes).
     std::vector<TableDef> tableDefs();
@@ -54,6 +59,9 @@ public:
     void rollback();
 
     sqlite3* handle();  // raises 3420 once closed
+    // Changes whenever table definitions read before may have changed, so that whoever keeps
+    // pointers into them knows to read them again.
+    unsigned long schemaVersion() const { return schemaVersion_; }
     // A prepared statement for a text of SQLite's own dialect, kept for reuse; raises the engine
     // error when SQLite refuses the text. Use it through StatementUse.
     sqlite3_stmt* prepared(const std::string& sql, const std::string& source);
@@ -69,8 +77,11 @@ private:
     std::string path_;
     Workspace* workspace_;
     std::map<std::string, TableDef, IgnoreCaseLess> tableCache_;
-    std::map<std::string, bool> readOnlyShapes_;  // by statement text, values lifted
+    std::map<std::string, bool> readOnlyShapes_;
+    std::map<std::string, std::vector<std::optional<Variant>>, IgnoreCaseLess>
+        newRowValues_;  // by statement text, values lifted
     int transactionDepth_ = 0;
+    unsigned long schemaVersion_ = 0;
     bool rollbackOnly_ = false;
 };
 

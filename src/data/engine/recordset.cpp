@@ -18,38 +18,6 @@ namespace {
     throw Error(err::kNoCurrentRecord, "Recordset", "No hay un registro activo.");
 }
 
-// The value as the field holds it once stored, so that a field reads back with its own type
-// after an assignment, as on the old engine: "1.234,5" put into a currency field reads back as
-// the amount 1234,5, not as the text.
-Variant heldValue(const FieldDef& field, const StoredValue& stored) {
-    if (const auto* whole = std::get_if<std::int64_t>(&stored)) {
-        switch (field.type) {
-            case DataType::Boolean:
-                return Variant(*whole != 0);
-            case DataType::Integer:
-                return Variant(static_cast<std::int16_t>(*whole));
-            case DataType::Long:
-                return Variant(static_cast<std::int32_t>(*whole));
-            case DataType::Currency:
-                return Variant(Currency::fromScaled(*whole));
-            default:
-                return Variant(static_cast<double>(*whole));
-        }
-    }
-    if (const auto* number = std::get_if<double>(&stored)) {
-        return Variant(*number);
-    }
-    if (const auto* text = std::get_if<std::string>(&stored)) {
-        if (field.type == DataType::Date) {
-            if (auto date = fromIso(*text)) {
-                return Variant(*date);
-            }
-        }
-        return Variant(*text);
-    }
-    return Variant::null();
-}
-
 }  // namespace
 
 Recordset::Recordset(Database& database, std::vector<FieldInfo> fields, std::vector<std::vector<Variant>> rows,
@@ -150,6 +118,18 @@ std::size_t Recordset::fieldIndex(std::string_view fieldName) const {
     throw Error(err::kItemNotFound, "Fields", "Elemento no encontrado en esta colección.");
 }
 
+const FieldDef* Recordset::definition(std::size_t index) {
+    if (definitions_.empty() || definitionsVersion_ != database_->schemaVersion()) {
+        definitions_.clear();
+        for (const auto& field : fields_) {
+            definitions_.push_back(field.table.empty() ? nullptr
+                                                       : database_->tableDef(field.table).field(field.column));
+        }
+        definitionsVersion_ = database_->schemaVersion();
+    }
+    return definitions_[index];
+}
+
 const std::vector<Variant>& Recordset::currentRow() const {
     if (editMode_ != EditMode::None) {
         return buffer_;
@@ -181,12 +161,10 @@ void Recordset::setValue(std::string_view fieldName, const Variant& newValue) {
     }
     // The value is checked against the field now, and converted to its type, as the engine did
     // on assignment.
-    const auto& info = fields_[index];
     Variant held = newValue;
-    if (const FieldDef* definition = database_->tableDef(info.table).field(info.column)) {
-        FieldDef lenient = *definition;
-        lenient.required = false;  // a required field may still be filled in later
-        held = heldValue(lenient, toStored(lenient, newValue));
+    if (const FieldDef* definition = this->definition(index)) {
+        // A required field may still be filled in later: only the update insists on it.
+        held = heldValue(*definition, toStored(*definition, newValue, false));
     }
     buffer_[index] = std::move(held);
     changed_[index] = true;
@@ -197,40 +175,16 @@ void Recordset::addNew() {
     buffer_.assign(fields_.size(), Variant::null());
     changed_.assign(fields_.size(), false);
     const TableDef& table = database_->tableDef(fields_.front().table);
+    const auto& defaults = database_->newRowValues(table.name);
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-        const FieldDef* definition = table.field(fields_[i].column);
-        if (definition != nullptr && definition->defaultValue) {
-            // Numeric defaults are kept as the engine wrote them: a decimal point, no grouping.
-            const NumberFormat kept{'.', ','};
-            const Variant text(*definition->defaultValue);
-            std::optional<Variant> value;
-            switch (definition->type) {
-                case DataType::Text:
-                case DataType::Memo:
-                    value = text;
-                    break;
-                case DataType::Date:
-                    if (auto date = text.toDate()) {
-                        value = Variant(*date);
-                    }
-                    break;
-                case DataType::Currency:
-                    if (auto amount = text.toCurrency(kept)) {
-                        value = Variant(*amount);
-                    }
-                    break;
-                default:
-                    if (auto number = text.toDouble(kept)) {
-                        value = Variant(*number);
-                    }
-            }
-            if (value) {
-                FieldDef lenient = *definition;
-                lenient.required = false;
-                buffer_[i] = heldValue(lenient, toStored(lenient, *value));
-            }
-            changed_[i] = true;
+        const FieldDef* definition = this->definition(i);
+        if (definition == nullptr || !definition->defaultValue) {
+            continue;
         }
+        if (const auto& value = defaults[static_cast<std::size_t>(definition - table.fields.data())]) {
+            buffer_[i] = *value;
+        }
+        changed_[i] = true;
     }
     editMode_ = EditMode::AddNew;
 }
@@ -254,7 +208,7 @@ void Recordset::update() {
     std::vector<std::size_t> columns;
     std::vector<StoredValue> values;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-        const FieldDef* definition = table.field(fields_[i].column);
+        const FieldDef* definition = this->definition(i);
         if (definition == nullptr) {
             continue;
         }

@@ -59,6 +59,8 @@ public:
 
 private:
     const std::vector<Variant>& currentRow() const;
+    // The definition of each field of the base table (null for computed columns), read once.
+    const FieldDef* definition(std::size_t index);
     void requireUpdatable() const;
     void requireOpen() const;
 
@@ -72,6 +74,8 @@ private:
     EditMode editMode_ = EditMode::None;
     std::vector<Variant> buffer_;
     std::vector<bool> changed_;
+    std::vector<const FieldDef*> definitions_;
+    unsigned long definitionsVersion_ = 0;
 };
 
 }  // namespace kapred::db

@@ -106,9 +106,9 @@ Variant readColumn(sqlite3_stmt* statement, int column, DataType type) {
     return Variant(text());
 }
 
-StoredValue toStored(const FieldDef& field, const Variant& value) {
+StoredValue toStored(const FieldDef& field, const Variant& value, bool insistOnRequired) {
     if (value.isNull() || value.isEmpty()) {
-        if (field.required) {
+        if (field.required && insistOnRequired) {
             throw Error(err::kRequiredNull, "Field",
                         "El campo '" + field.name +
                             "' no puede contener un valor nulo porque la propiedad Required para "
@@ -203,6 +203,69 @@ StoredValue toComparable(const Variant& value) {
             return value.text();
     }
     return std::monostate{};
+}
+
+Variant heldValue(const FieldDef& field, const StoredValue& stored) {
+    if (const auto* whole = std::get_if<std::int64_t>(&stored)) {
+        switch (field.type) {
+            case DataType::Boolean:
+                return Variant(*whole != 0);
+            case DataType::Integer:
+                return Variant(static_cast<std::int16_t>(*whole));
+            case DataType::Long:
+                return Variant(static_cast<std::int32_t>(*whole));
+            case DataType::Currency:
+                return Variant(Currency::fromScaled(*whole));
+            default:
+                return Variant(static_cast<double>(*whole));
+        }
+    }
+    if (const auto* number = std::get_if<double>(&stored)) {
+        return Variant(*number);
+    }
+    if (const auto* text = std::get_if<std::string>(&stored)) {
+        if (field.type == DataType::Date) {
+            if (auto date = fromIso(*text)) {
+                return Variant(*date);
+            }
+        }
+        return Variant(*text);
+    }
+    return Variant::null();
+}
+
+std::optional<Variant> defaultValueOf(const FieldDef& field) {
+    if (!field.defaultValue) {
+        return std::nullopt;
+    }
+    // Numeric defaults are kept as the engine wrote them: a decimal point, no grouping.
+    const NumberFormat kept{'.', ','};
+    const Variant text(*field.defaultValue);
+    std::optional<Variant> value;
+    switch (field.type) {
+        case DataType::Text:
+        case DataType::Memo:
+            value = text;
+            break;
+        case DataType::Date:
+            if (auto date = text.toDate()) {
+                value = Variant(*date);
+            }
+            break;
+        case DataType::Currency:
+            if (auto amount = text.toCurrency(kept)) {
+                value = Variant(*amount);
+            }
+            break;
+        default:
+            if (auto number = text.toDouble(kept)) {
+                value = Variant(*number);
+            }
+    }
+    if (!value) {
+        return std::nullopt;
+    }
+    return heldValue(field, toStored(field, *value, false));
 }
 
 void bindValue(sqlite3_stmt* statement, int parameter, const StoredValue& value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -23,7 +24,13 @@ Variant readColumn(sqlite3_stmt* statement, int column, DataType type);
 // that cannot become the field's type, 3349 for a number too large for it, 3163 for a text
 // longer than the field, 3315 for an empty text where none is allowed, 3314 for a Null in a
 // required field.
-StoredValue toStored(const FieldDef& field, const Variant& value);
+StoredValue toStored(const FieldDef& field, const Variant& value, bool insistOnRequired = true);
+
+// The value as the field holds it once stored, so that a field reads back with its own type after
+// an assignment: "1.234,5" put into a currency field reads back as the amount 1234,5.
+Variant heldValue(const FieldDef& field, const StoredValue& stored);
+// The field's default as a value of its type; nothing when it has none.
+std::optional<Variant> defaultValueOf(const FieldDef& field);
 
 // The value as a criteria expression compares it: amounts in units, not ten-thousandths.
 StoredValue toComparable(const Variant& value);
