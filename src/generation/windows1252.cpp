@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 
@@ -86,9 +87,17 @@ std::size_t sequenceLength(const unsigned char* bytes, std::size_t available) {
     return length;
 }
 
+// Plain ASCII reads the same in both encodings and needs no conversion (most of any file).
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 std::string toWindows1252(std::string_view utf8) {
+    if (isAscii(utf8)) {
+        return std::string(utf8);
+    }
     thread_local Converter converter("WINDOWS-1252", "UTF-8");
     return converter.convert(utf8, [](char*& input, std::size_t& left, std::string& output) {
         // A character the code page lacks, or a malformed sequence: one "?" either way; but
@@ -104,6 +113,9 @@ std::string toWindows1252(std::string_view utf8) {
 }
 
 std::string fromWindows1252(std::string_view bytes) {
+    if (isAscii(bytes)) {
+        return std::string(bytes);
+    }
     thread_local Converter converter("UTF-8", "WINDOWS-1252");
     return converter.convert(bytes, [](char*& input, std::size_t& left, std::string& output) {
         // An undefined byte value (0x81, 0x8D, 0x8F, 0x90, 0x9D): the control character U+0081...
