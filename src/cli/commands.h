@@ -16,6 +16,7 @@ struct Options {
     bool yes = false;
     bool no = false;
     bool json = false;
+    bool messageOff = false;  // message --off
 };
 
 // A subcommand and what it does once the program has started; returns the exit status.

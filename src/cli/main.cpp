@@ -54,7 +54,7 @@ private:
     bool verbose_;
 };
 
-void addProgramCommands(CLI::App& app, std::vector<Command>& commands) {
+void addProgramCommands(CLI::App& app, std::vector<Command>& commands, Options& options) {
     commands.push_back({app.add_subcommand("status", "Inicia el sistema, informa lo abierto y sale normalmente"),
                         [](Session& session) {
                             std::cout << kMainCaption << " - CUIT " << sFormatCuit(session.context().cuit(), true)
@@ -62,8 +62,7 @@ void addProgramCommands(CLI::App& app, std::vector<Command>& commands) {
                             return 0;
                         }});
     auto* message = app.add_subcommand("message", "Mensaje de inicio");
-    static bool off = false;
-    message->add_flag("--off", off, "No mostrar más el mensaje de inicio")->required();
+    message->add_flag("--off", options.messageOff, "No mostrar más el mensaje de inicio")->required();
     commands.push_back({message, [](Session& session) {
                             BCMsgIni(*session.context().g_dbTablas).NoMostrarMas();
                             std::cout << "El mensaje de inicio no se mostrará más.\n";
@@ -97,7 +96,7 @@ int main(int argc, char** argv) {
     app.fallthrough();
 
     std::vector<Command> commands;
-    addProgramCommands(app, commands);
+    addProgramCommands(app, commands, options);
     addDeclarationCommands(app, commands, options);
     addSectionCommands(app, commands, options);
     addImportCommands(app, commands, options);
