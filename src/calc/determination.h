@@ -11,16 +11,12 @@ namespace kapred {
 // What remains to pay: the contribution less the previous balance in favour, the advances and
 // the payments on account, split into a balance in favour of the agency and one in favour of
 // the taxpayer.
-class BDeterminacion : public ModelObject {
+class BDeterminacion : public ComputedObject {
 public:
-    explicit BDeterminacion(Context& context) : context_(context) {}
+    explicit BDeterminacion(Context& context) : ComputedObject(context) {}
 
-    bool bConsistir() { return false; }
     void CalculateExternalTotals(const std::string& indexName);
     void CalculateLocalTotals(const std::string& indexName);
-    bool isEnabled() { return true; }
-    bool bFind() { return false; }
-    void Reset() {}
 
     // The amount to pay; 0 unless the balance is positive.
     Currency ccSaldoRexa() const;
@@ -36,7 +32,6 @@ public:
     std::unique_ptr<BLiquidacion> g_BLiquidacion;
 
 private:
-    Context& context_;
     Currency balance_;
 };
 

@@ -12,16 +12,12 @@ namespace kapred {
 // The special contribution of the current declaration, recomputed from its saved sections on
 // every calculation: the liabilities attributable to the computable assets, the capital at
 // close, the taxable cooperative capital, the rate and the contribution with its threshold.
-class BLiquidacion : public ModelObject {
+class BLiquidacion : public ComputedObject {
 public:
-    explicit BLiquidacion(Context& context) : context_(context) {}
+    explicit BLiquidacion(Context& context) : ComputedObject(context) {}
 
-    bool bConsistir() { return false; }
     void CalculateExternalTotals(const std::string& indexName);
     void CalculateLocalTotals(const std::string& indexName);
-    bool isEnabled() { return true; }
-    bool bFind() { return false; }
-    void Reset() {}
 
     Currency ccContribEspecial() const { return ccContribEspecial_; }
     Currency ccCapitalCooperativo() const { return ccCapitalCooperativo_; }
@@ -44,7 +40,6 @@ public:
     std::unique_ptr<BPasivo> g_BPasivo;
 
 private:
-    Context& context_;
     Currency ccContribEspecial_;
     Currency ccCapitalCooperativo_;
     Currency ccCapitalAlCierre_;

@@ -61,13 +61,11 @@ private:
 };
 
 // The asset summary: the three asset sections and their sum. It has no row of its own.
-class BActivo : public ModelObject {
+class BActivo : public ComputedObject {
 public:
-    explicit BActivo(Context& context) : context_(context) {}
-    bool bConsistir() { return false; }
+    explicit BActivo(Context& context) : ComputedObject(context) {}
     void CalculateExternalTotals(const std::string& indexName);
     void CalculateLocalTotals(const std::string& indexName);
-    bool isEnabled() { return true; }
     Currency ccActivo() const { return ccActivo_; }
 
     std::unique_ptr<BActivoComputable> g_BActivoComputable;
@@ -75,7 +73,6 @@ public:
     std::unique_ptr<BActivoNoComputable> g_BActivoNoComputable;
 
 private:
-    Context& context_;
     Currency ccActivo_;
 };
 

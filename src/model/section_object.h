@@ -60,6 +60,20 @@ protected:
     db::Database& database() const { return *context_.g_dbAplicativo; }
 };
 
+// The objects that only add up other sections (the asset summary, the liquidation, the
+// determination): the same contract, with no row of their own to find or reset.
+class ComputedObject : public ModelObject {
+public:
+    explicit ComputedObject(Context& context) : context_(context) {}
+    bool bConsistir() { return false; }
+    bool isEnabled() { return true; }
+    bool bFind() { return false; }
+    void Reset() {}
+
+protected:
+    Context& context_;
+};
+
 // A value of the current declaration's header (Empty when there is none).
 Variant currentHeaderValue(const Context& context, const std::string& field);
 // The command line's CUIT as the tables keep it, a number (0 when there is none).
