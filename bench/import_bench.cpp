@@ -11,8 +11,8 @@
 #include <limits>
 #include <string>
 
+#include "calc/registry.h"
 #include "import/import_engine.h"
-#include "model/registry.h"
 #include "support/opened_program.h"
 
 namespace {

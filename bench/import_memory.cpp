@@ -12,8 +12,8 @@
 #include <string>
 #include <thread>
 
+#include "calc/registry.h"
 #include "import/import_engine.h"
-#include "model/registry.h"
 #include "support/opened_program.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "generation/windows1252.h"
+#include "data/windows1252.h"
 #include "import/record_file.h"
 
 namespace {

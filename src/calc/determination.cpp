@@ -28,4 +28,16 @@ Currency BDeterminacion::ccSaldoContrib() const {
     return balance_ < Currency() ? -balance_ : Currency();
 }
 
+std::vector<Figure> BDeterminacion::figures() const {
+    if (!g_BSaldoFavorPeriodoAnt || !g_BPagosCuenta || !g_BAnticipos || !g_BLiquidacion) {
+        return {};
+    }
+    return {{"ccSaldoFavorPeriodoAnt", g_BSaldoFavorPeriodoAnt->ccImporte()},
+            {"ccPagosCuenta", g_BPagosCuenta->ccImporte()},
+            {"ccAnticipos", g_BAnticipos->ccImporte()},
+            {"ccContribEspecial", g_BLiquidacion->ccContribEspecial()},
+            {"ccSaldoRexa", ccSaldoRexa()},
+            {"ccSaldoContrib", ccSaldoContrib()}};
+}
+
 }  // namespace kapred

@@ -22,6 +22,7 @@ public:
     Currency ccSaldoRexa() const;
     // The balance in favour of the taxpayer as a positive amount; 0 unless it is negative.
     Currency ccSaldoContrib() const;
+    std::vector<Figure> figures() const override;
     std::optional<std::string> rateProblem() const {
         return g_BLiquidacion ? g_BLiquidacion->rateProblem() : std::nullopt;
     }

@@ -34,6 +34,19 @@ Currency BLiquidacion::ccPasivoAlCierre() const {
     return share ? share->roundTo(2) : g_BPasivo->ccPasivo();
 }
 
+std::vector<Figure> BLiquidacion::figures() const {
+    if (!g_BActivoComputable || !g_BLiqDeduccionesAlCapital) {
+        return {};
+    }
+    return {{"ccActivoComputable", g_BActivoComputable->ccActivoComputable()},
+            {"ccPasivoAlCierre", ccPasivoAlCierre()},
+            {"ccCapitalAlCierre", ccCapitalAlCierre_},
+            {"ccDeduccionesAlCierre", g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre()},
+            {"ccCapitalCooperativo", ccCapitalCooperativo_},
+            {"ccAlicuota", ccAlicuota_ * Currency::fromUnits(100)},
+            {"ccContribEspecial", ccContribEspecial_}};
+}
+
 bool BLiquidacion::GetAlicuotaYTope() {
     const NumberFormat format = context_.numberFormat();
     const bool firstYear = currentHeaderValue(context_, "iEjercicioEconomico").toDouble(format).value_or(0) == 1;

@@ -28,6 +28,8 @@ public:
     Currency ccAlicuota() const { return ccAlicuota_; }
     Currency topeEnPesos() const { return tope_; }
     Currency ccPasivoAlCierre() const;
+    // The window's figures, the rate as a percentage (1,5 for 1,5 %).
+    std::vector<Figure> figures() const override;
 
     // Why the figures that depend on a rate are not valid, when a rate table had no row for
     // the start of the fiscal year; nothing when they are.

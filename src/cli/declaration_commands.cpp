@@ -4,15 +4,14 @@
 #include <memory>
 
 #include "app/cuit.h"
-#include "calc/determination.h"
+#include "calc/computed_windows.h"
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "data/captions.h"
-#include "data/engine/recordset.h"
-#include "data/persistence.h"
 #include "data/validation.h"
 #include "host/orel.h"
 #include "model/declaration_ops.h"
+#include "model/sections.h"
 #include "model/system_tables.h"
 
 namespace kapred::cli {
@@ -25,48 +24,31 @@ nlohmann::ordered_json headerJson(const EntityBase& header) {
         result[name] = shown(value);
     }
     result["Secuencia"] = sequenceDescription(header.vGetFieldValue("CODIGO_T_SECUENCIAS"));
-    const auto kind = header.vGetFieldValue("iTipoEjercicioFiscal").toDouble().value_or(0);
-    result["Tipo de Ejercicio Fiscal"] = kind == 1 ? "Regular" : (kind == 2 ? "Irregular" : "");
+    result["Tipo de Ejercicio Fiscal"] = fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal"));
     return result;
 }
 
-// Figures with the caption their window gives them; JSON keys them by their getter names.
-struct Figure {
-    const char* name;
-    Currency amount;
-};
-
-void printFigures(const std::string& window, const std::vector<Figure>& figures, bool json) {
+// The figures of a computed window with the captions the window gives them (JSON keys them by
+// their getter names); figures that need a rate no row gave are not presented as valid.
+int printFigures(Session& session, const std::string& window, const Options& options) {
+    Context& context = session.context();
+    const auto computed = computeWindowFigures(context, window);
     nlohmann::ordered_json result;
-    for (const auto& figure : figures) {
-        const std::string key = json ? figure.name : fieldLabel(window, figure.name).value_or(figure.name);
+    for (const auto& figure : computed->figures) {
+        const std::string key = options.json ? figure.name : fieldLabel(window, figure.name).value_or(figure.name);
         result[key] = shown(figure.amount);
     }
-    print(result, json);
-}
-
-// A figure that needs a rate no row gave is not presented as valid.
-int reportRateProblem(Context& context, const std::optional<std::string>& problem) {
-    if (!problem) {
-        return 0;
+    print(result, options.json);
+    if (computed->rateProblem) {
+        MsgError(context.ui, *computed->rateProblem);
+        return kExitFailure;
     }
-    MsgError(context.ui, *problem);
-    return kExitFailure;
+    return 0;
 }
 
 int listDeclarations(Session& session, const Options& options) {
-    Context& context = session.context();
-    BDDJJ& header = *context.currentDeclaration;
-    header.Reset();
-    auto rows = context.g_dbAplicativo->openRecordset(sBuildSelect(*context.g_dbAplicativo, *header.Entity, kListIndex,
-                                                                   "Select  * ", "CodDJ", context.numberFormat()));
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (long r = 0; r < rows->recordCount(); ++r) {
-        r == 0 ? rows->moveFirst() : rows->moveNext();
-        EDDJJ entity;
-        for (const auto& field : rows->fields()) {
-            entity.SetFieldValue(field.name, rows->value(field.name));
-        }
+    for (const auto& entity : declarationsOfTaxpayer(session.context())) {
         list.push_back(headerJson(entity));
     }
     print(list, options.json);
@@ -77,14 +59,14 @@ int newDeclaration(Session& session, const std::string& period, const std::strin
                    const std::string& from, const std::string& to, const std::string& economicYear) {
     Context& context = session.context();
     BDDJJ& header = *context.currentDeclaration;
-    header.AddNew();
-    header.Entity->SetFieldValue("iTipoEjercicioFiscal", Variant(kind));
-    header.Entity->SetFieldValue("lPeriodo", Variant(period));
-    header.Entity->SetFieldValue("fPeriodoFiscalDesde", Variant(from));
-    header.Entity->SetFieldValue("fPeriodoFiscalHasta", Variant(to));
-    header.Entity->SetFieldValue("iEjercicioEconomico", Variant(economicYear));
-    header.Entity->SetFieldValue("CODIGO_T_SECUENCIAS", Variant(sequence));
-    if (const int code = acceptEntry(context, header); code != 0) {
+    const int code = header.Aceptar(EntryMode::Adding, {{"iTipoEjercicioFiscal", Variant(kind)},
+                                                        {"lPeriodo", Variant(period)},
+                                                        {"fPeriodoFiscalDesde", Variant(from)},
+                                                        {"fPeriodoFiscalHasta", Variant(to)},
+                                                        {"iEjercicioEconomico", Variant(economicYear)},
+                                                        {"CODIGO_T_SECUENCIAS", Variant(sequence)}});
+    if (code != 0) {
+        ShowInconsistencies(context.ui, header, code, context.numberFormat());
         return code;
     }
     std::cout << "Declaración Jurada " << header.Entity->vGetFieldValue("CodDJ").toText() << " creada." << std::endl;
@@ -94,8 +76,9 @@ int newDeclaration(Session& session, const std::string& period, const std::strin
 int modifyDeclaration(Session& session, const std::string& code, const std::string& kind) {
     BDDJJ& header = session.declaration(code);
     header.EDIT();
-    header.Entity->SetFieldValue("iTipoEjercicioFiscal", Variant(kind));
-    if (const int result = acceptEntry(session.context(), header); result != 0) {
+    if (const int result = header.Aceptar(EntryMode::Modifying, {{"iTipoEjercicioFiscal", Variant(kind)}});
+        result != 0) {
+        ShowInconsistencies(session.context().ui, header, result, session.context().numberFormat());
         return result;
     }
     std::cout << "Declaración Jurada " << code << " modificada." << std::endl;
@@ -109,7 +92,7 @@ int deleteDeclaration(Session& session, const std::string& code) {
         return 0;
     }
     if (!header.bDeleteDeclaration()) {
-        throw CommandFailure("No se pudo eliminar la Declaración Jurada " + code + ".");
+        throw CommandFailure("No se pudo eliminar la Declaración Jurada " + code + ". " + failureReasons(header));
     }
     std::cout << "Declaración Jurada " << code << " eliminada." << std::endl;
     return 0;
@@ -139,39 +122,6 @@ int showDeclaration(Session& session, const std::string& code, const Options& op
 }
 
 namespace {
-
-int liquidation(Session& session, const std::string& code, const Options& options) {
-    session.declaration(code);
-    Context& context = session.context();
-    BLiquidacion liquidation(context);
-    calculateLiquidationForDisplay(liquidation);
-    printFigures("Liquidacion",
-                 {{"ccActivoComputable", liquidation.g_BActivoComputable->ccActivoComputable()},
-                  {"ccPasivoAlCierre", liquidation.ccPasivoAlCierre()},
-                  {"ccCapitalAlCierre", liquidation.ccCapitalAlCierre()},
-                  {"ccDeduccionesAlCierre", liquidation.g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre()},
-                  {"ccCapitalCooperativo", liquidation.ccCapitalCooperativo()},
-                  {"ccAlicuota", liquidation.ccAlicuota() * Currency::fromUnits(100)},
-                  {"ccContribEspecial", liquidation.ccContribEspecial()}},
-                 options.json);
-    return reportRateProblem(context, liquidation.rateProblem());
-}
-
-int determination(Session& session, const std::string& code, const Options& options) {
-    session.declaration(code);
-    Context& context = session.context();
-    BDeterminacion determination(context);
-    determination.CalculateLocalTotals(kListIndex);
-    printFigures("Determinacion",
-                 {{"ccSaldoFavorPeriodoAnt", determination.g_BSaldoFavorPeriodoAnt->ccImporte()},
-                  {"ccPagosCuenta", determination.g_BPagosCuenta->ccImporte()},
-                  {"ccAnticipos", determination.g_BAnticipos->ccImporte()},
-                  {"ccContribEspecial", determination.g_BLiquidacion->ccContribEspecial()},
-                  {"ccSaldoRexa", determination.ccSaldoRexa()},
-                  {"ccSaldoContrib", determination.ccSaldoContrib()}},
-                 options.json);
-    return reportRateProblem(context, determination.rateProblem());
-}
 
 int taxpayer(Session& session, const Options& options) {
     Context& context = session.context();
@@ -253,13 +203,17 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const
 
     auto* liquidationCommand = app.add_subcommand("liquidation", "Liquidación de la contribución especial");
     liquidationCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    commands.push_back(
-        {liquidationCommand, [code, &options](Session& session) { return liquidation(session, *code, options); }});
+    commands.push_back({liquidationCommand, [code, &options](Session& session) {
+                            session.declaration(*code);
+                            return printFigures(session, "Liquidacion", options);
+                        }});
 
     auto* determinationCommand = app.add_subcommand("determination", "Determinación del saldo a ingresar");
     determinationCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    commands.push_back(
-        {determinationCommand, [code, &options](Session& session) { return determination(session, *code, options); }});
+    commands.push_back({determinationCommand, [code, &options](Session& session) {
+                            session.declaration(*code);
+                            return printFigures(session, "Determinacion", options);
+                        }});
 
     commands.push_back({app.add_subcommand("taxpayer", "Datos del contribuyente en el Orel"),
                         [&options](Session& session) { return taxpayer(session, options); }});

@@ -24,32 +24,17 @@ struct GenerateArguments {
 
 int generate(Session& session, const GenerateArguments& arguments, const Options& options) {
     session.declaration(arguments.code);
-    Context& context = session.context();
-    if (!bDestinoSeleccionado(context.ui, arguments.destination)) {
-        return kExitFailure;
-    }
-    std::error_code error;
-    const fs::path destination = fs::absolute(arguments.destination, error);
-    if (error || !fs::is_directory(destination, error)) {
-        MsgError(context.ui, "La carpeta de destino " + arguments.destination + " no existe.");
-        return kExitFailure;
-    }
-    if (!bComponentesInstalados(context)) {
-        return kExitFailure;
-    }
-
-    BGenerarDJs generator(context);
+    BGenerarDJs generator(session.context());
     // The dialog's pause before the temporary file is opened changes nothing in the file; a
     // script has no window to let appear.
     generator.openingPause = std::chrono::milliseconds(0);
-    generator.Destino = destination.string();
     if (!arguments.plainCopy.empty()) {
         generator.plainCopy = fs::absolute(arguments.plainCopy).string();
     }
-    switch (generator.GenerarDJs()) {
+    switch (GenerarEnDestino(generator, arguments.destination)) {
         case GenerationOutcome::Delivered: {
             nlohmann::ordered_json result;
-            result["Archivo"] = (destination / generator.encryptedFile()).string();
+            result["Archivo"] = (fs::path(generator.Destino) / generator.encryptedFile()).string();
             result["Registros"] = generator.recordCount();
             if (!generator.plainCopy.empty()) {
                 result["Copia legible"] = generator.plainCopy;
@@ -58,12 +43,15 @@ int generate(Session& session, const GenerateArguments& arguments, const Options
             return 0;
         }
         case GenerationOutcome::ReplaceRefused:
-            std::cerr << "No se entregó el archivo: " << (destination / generator.encryptedFile()).string()
+            std::cerr << "No se entregó el archivo: "
+                      << (fs::path(generator.Destino) / generator.encryptedFile()).string()
                       << " ya existe y no se reemplazó." << std::endl;
             return kExitFailure;
         case GenerationOutcome::NotGenerated:
         case GenerationOutcome::NotEncrypted:
         case GenerationOutcome::NotCopied:
+        case GenerationOutcome::NoDestination:
+        case GenerationOutcome::NoComponent:
             break;
     }
     return kExitFailure;

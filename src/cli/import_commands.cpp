@@ -56,15 +56,8 @@ bool allDigits(const std::string& text) {
     return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// A format given by its number or by its name (any letter case).
 ImportFormat formatNamed(Context& context, const std::string& given) {
-    std::optional<ImportFormat> format;
-    if (allDigits(given)) {
-        format = findFormat(context, std::stol(given));
-    }
-    if (!format) {
-        format = findFormatByName(context, given);
-    }
+    const auto format = findFormatByNumberOrName(context, given);
     if (!format) {
         throw CommandFailure("No existe el formato " + given + ".");
     }
@@ -119,21 +112,6 @@ int listFormats(Session& session, const std::string& section, const Options& opt
     }
     print(list, options.json);
     return 0;
-}
-
-const char* fieldTypeName(int type) {
-    switch (type) {
-        case kAmountField:
-            return "importe";
-        case kDateField:
-            return "fecha";
-        case kWholeField:
-            return "número entero";
-        case kFlagField:
-            return "marca";
-        default:
-            return "texto";
-    }
 }
 
 void printGrid(Context& context, const FieldGrid& grid, const Options& options) {

@@ -1,7 +1,5 @@
 // Builds one of the shipped databases (system tables, demo host data) from SQL scripts, with the
 // program's password, so that the program opens it like any other of its files.
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -23,26 +21,21 @@ int main(int argc, char** argv) {
         fs::remove(work, ignored);
         kapred::db::Engine engine;
         auto database = engine.defaultWorkspace().createDatabase(work, kapred::kConnect);
-        sqlite3* connection = database->handle();
         for (int i = 2; i < argc; ++i) {
             std::ifstream script(argv[i]);
             if (!script) {
                 throw std::runtime_error(std::string("no se puede leer ") + argv[i]);
             }
             std::stringstream text;
-            text << "BEGIN;\n" << script.rdbuf() << "\nCOMMIT;";
-            char* message = nullptr;
-            if (sqlite3_exec(connection, text.str().c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-                const std::string detail = message != nullptr ? message : "error";
-                sqlite3_free(message);
-                throw std::runtime_error(std::string(argv[i]) + ": " + detail);
-            }
+            text << script.rdbuf();
+            database->executeScript(text.str(), argv[i]);
         }
         database->close();
         fs::rename(work, output);
     } catch (const std::exception& error) {
         const auto* engineError = dynamic_cast<const kapred::Error*>(&error);
-        std::cerr << "kapred-mkdb: " << (engineError ? engineError->description() : error.what()) << "\n";
+        std::cerr << "kapred-mkdb: "
+                  << (engineError ? engineError->source() + ": " + engineError->description() : error.what()) << "\n";
         std::error_code ignored;
         fs::remove(work, ignored);
         return 1;

@@ -3,170 +3,105 @@
 #include <iostream>
 #include <memory>
 
+#include "calc/computed_windows.h"
 #include "cli/commands.h"
 #include "cli/output.h"
-#include "data/engine/dialect.h"
-#include "data/engine/recordset.h"
-#include "data/persistence.h"
-#include "model/assets.h"
-#include "model/liabilities.h"
+#include "data/validation.h"
+#include "model/sections.h"
 
 namespace kapred::cli {
 
 namespace {
 
-const std::vector<std::string> kSingleRowSections{"ActivoComputable",     "ActivoExento",
-                                                  "ActivoNoComputable",   "Pasivo",
-                                                  "SaldoFavorPeriodoAnt", "LiqDeduccionesAlCapital"};
-const std::vector<std::string> kListSections{"Anticipos", "PagosCuenta"};
-
-// The section's name as the program spells it, from a name given in any case.
-std::string sectionName(const std::string& given, const std::vector<std::string>& allowed) {
-    for (const auto& name : allowed) {
-        if (db::equalsIgnoreCase(name, given)) {
-            return name;
-        }
+// The section's description, from a name given in any case, when it is of the kind asked for.
+SectionInfo sectionNamed(Context& context, const std::string& given, std::optional<SectionKind> kind = {}) {
+    const auto section = findSection(context, given);
+    if (section && (!kind || section->kind == *kind)) {
+        return *section;
     }
     std::string names;
-    for (const auto& name : allowed) {
-        names += (names.empty() ? "" : ", ") + name;
+    for (const auto& candidate : declarationSections(context)) {
+        if (!kind || candidate.kind == *kind) {
+            names += (names.empty() ? "" : ", ") + candidate.name;
+        }
     }
     throw CommandFailure("La sección " + given + " no es válida aquí. Secciones: " + names + ".");
 }
 
-std::unique_ptr<SectionObject> sectionObject(Context& context, const std::string& name) {
-    auto made = context.factory.createBusiness(name);
-    auto* section = dynamic_cast<SectionObject*>(made.get());
-    if (section == nullptr) {
-        throw CommandFailure("La sección " + name + " no tiene datos propios.");
+std::unique_ptr<SectionObject> sectionObject(Context& context, const SectionInfo& section) {
+    auto object = createSection(context, section.name);
+    if (!object) {
+        throw CommandFailure("La sección " + section.name + " no tiene datos propios.");
     }
-    made.release();
-    return std::unique_ptr<SectionObject>(section);
+    return object;
 }
 
-nlohmann::ordered_json totalsOf(SectionObject& section) {
-    nlohmann::ordered_json totals;
-    if (auto* computable = dynamic_cast<BActivoComputable*>(&section)) {
-        totals["ccDineroEfectivo"] = shown(computable->ccDineroEfectivo());
-        totals["ccDepositos"] = shown(computable->ccDepositos());
-        totals["ccCreditos"] = shown(computable->ccCreditos());
-        totals["ccInmuebles"] = shown(computable->ccInmuebles());
-        totals["ccBienesMueblesAmortizables"] = shown(computable->ccBienesMueblesAmortizables());
-        totals["ccActivoComputable"] = shown(computable->ccActivoComputable());
-    } else if (auto* exempt = dynamic_cast<BActivoExento*>(&section)) {
-        totals["ccActivoExento"] = shown(exempt->ccActivoExento());
-    } else if (auto* outside = dynamic_cast<BActivoNoComputable*>(&section)) {
-        totals["ccActivoNoComputable"] = shown(outside->ccActivoNoComputable());
-        totals["ccActivoExento"] = shown(outside->g_BActivoExento->ccActivoExento());
-    } else if (auto* liabilities = dynamic_cast<BPasivo*>(&section)) {
-        totals["ccPasivo"] = shown(liabilities->ccPasivo());
-    } else if (auto* list = dynamic_cast<BListSection*>(&section)) {
-        totals["ccImporte"] = shown(list->ccImporte());
-    } else if (auto* balance = dynamic_cast<BSaldoFavorPeriodoAnt*>(&section)) {
-        totals["ccImporte"] = shown(balance->ccImporte());
-    } else if (auto* deductions = dynamic_cast<BLiqDeduccionesAlCapital*>(&section)) {
-        totals["ccDeduccionPorRetribucion"] = shown(deductions->ccDeduccionPorRetribucion());
-        totals["ccDeduccionesAlCierre"] = shown(deductions->ccDeduccionesAlCierre());
+nlohmann::ordered_json figuresJson(const std::vector<Figure>& figures) {
+    nlohmann::ordered_json result;
+    for (const auto& figure : figures) {
+        result[figure.name] = shown(figure.amount);
     }
-    return totals;
+    return result;
 }
 
 // The entity's values; amounts show as amounts even while they hold the initial 0.
-nlohmann::ordered_json fieldsOf(Context& context, const EntityBase& entity) {
-    const db::TableDef& table = context.g_dbAplicativo->tableDef(entity.sEntityName());
+nlohmann::ordered_json fieldsOf(const SectionInfo& section, const EntityBase& entity) {
     nlohmann::ordered_json fields;
     for (const auto& [name, value] : entity.fields().pairs()) {
-        const db::FieldDef* field = table.field(name);
+        const auto field = findEntryField(section, name);
         const auto amount = value.toCurrency();
-        fields[name] =
-            field != nullptr && field->type == db::DataType::Currency && amount ? shown(*amount) : shown(value);
+        fields[name] = field && field->type == db::DataType::Currency && amount ? shown(*amount) : shown(value);
     }
     return fields;
 }
 
-// Copies "field=value" assignments into the entity, as the window's inputs are copied.
-void assign(Context& context, SectionObject& section, const std::vector<std::string>& assignments) {
-    const db::TableDef& table = context.g_dbAplicativo->tableDef(section.Entity->sEntityName());
+// "field=value" assignments as the values typed into the section's window.
+EntryValues entryValues(const SectionInfo& section, const std::vector<std::string>& assignments) {
+    EntryValues values;
     for (const auto& assignment : assignments) {
         const auto equals = assignment.find('=');
-        const std::string name = assignment.substr(0, equals);
-        const db::FieldDef* field = table.field(name);
-        if (equals == std::string::npos || field == nullptr) {
+        const auto field = findEntryField(section, assignment.substr(0, equals));
+        if (equals == std::string::npos || !field) {
             throw CommandFailure("No se reconoce \"" + assignment + "\": se espera campo=valor con un campo de " +
-                                 table.name + ".");
+                                 section.name + " que el usuario carga.");
         }
-        for (const char* key : {"CUIT", "CodDJ", "ID"}) {
-            if (db::equalsIgnoreCase(field->name, key)) {
-                throw CommandFailure("El campo " + field->name + " lo asigna el sistema y no puede cargarse.");
-            }
-        }
-        section.Entity->SetFieldValue(field->name, Variant(assignment.substr(equals + 1)));
+        values.push_back({field->name, Variant(assignment.substr(equals + 1))});
     }
+    return values;
 }
 
-bool assigns(const std::vector<std::string>& assignments, const std::string& field) {
-    for (const auto& assignment : assignments) {
-        if (db::equalsIgnoreCase(assignment.substr(0, assignment.find('=')), field)) {
-            return true;
-        }
+// Shows the inconsistencies of a refused Aceptar and gives its code.
+int refused(Context& context, const SectionObject& object, int code) {
+    if (code != 0) {
+        ShowInconsistencies(context.ui, object, code, context.numberFormat());
     }
-    return false;
+    return code;
 }
 
-// The liabilities window empties an amount that belongs to an insurance kind the cooperative is
-// not: answering "NO" sets it to 0 and keeps it from being typed.
-void applyInsuranceFlags(SectionObject& section, const std::vector<std::string>& assignments) {
-    if (section.Entity->sEntityName() != "Pasivo") {
-        return;
-    }
-    const std::pair<const char*, const char*> pairs[] = {
-        {"iCooperativaSegurosCapitalizacion", "cReservasTecnicas"},
-        {"iCooperativaAseguradoresVida", "cFondosBeneficioSeguroVida"}};
-    for (const auto& [flag, amount] : pairs) {
-        if (section.Entity->vGetFieldValue(flag).toDouble().value_or(-1) != 0) {
-            continue;
-        }
-        const auto value = section.Entity->vGetFieldValue(amount).toCurrency();
-        if (assigns(assignments, amount) && (!value || !value->isZero())) {
-            throw CommandFailure(std::string("El campo ") + amount + " solo se carga cuando " + flag + " es 1 (SI).");
-        }
-        section.Entity->SetFieldValue(amount, Variant("0"));
-    }
+void printSection(const SectionInfo& section, SectionObject& object, const Options& options) {
+    object.CalculateLocalTotals(kPrimaryKey);
+    print({{"Campos", fieldsOf(section, *object.Entity)}, {"Totales", figuresJson(object.totals())}}, options.json);
 }
 
 int showSection(Session& session, const std::string& code, const std::string& given, const Options& options) {
     session.declaration(code);
     Context& context = session.context();
-    if (db::equalsIgnoreCase(given, "Activo")) {
-        BActivo assets(context);
-        assets.CalculateLocalTotals(kPrimaryKey);
-        print({{"ccActivoComputable", shown(assets.g_BActivoComputable->ccActivoComputable())},
-               {"ccActivoExento", shown(assets.g_BActivoExento->ccActivoExento())},
-               {"ccActivoNoComputable", shown(assets.g_BActivoNoComputable->ccActivoNoComputable())},
-               {"ccActivo", shown(assets.ccActivo())}},
-              options.json);
+    if (const auto computed = computeWindowFigures(context, given)) {
+        print(figuresJson(computed->figures), options.json);
         return 0;
     }
-    std::vector<std::string> all = kSingleRowSections;
-    all.insert(all.end(), kListSections.begin(), kListSections.end());
-    const std::string name = sectionName(given, all);
-    auto section = sectionObject(context, name);
-    if (dynamic_cast<BListSection*>(section.get()) != nullptr) {
-        section->CalculateLocalTotals(kListIndex);
-        auto rows = context.g_dbAplicativo->openRecordset(sBuildSelect(
-            *context.g_dbAplicativo, *section->Entity, kListIndex, "Select  * ", "ID", context.numberFormat()));
+    const SectionInfo section = sectionNamed(context, given);
+    auto object = sectionObject(context, section);
+    if (section.kind == SectionKind::List) {
+        object->CalculateLocalTotals(kListIndex);
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
-        for (long r = 0; r < rows->recordCount(); ++r) {
-            r == 0 ? rows->moveFirst() : rows->moveNext();
-            list.push_back({{"ID", shown(rows->value("ID"))},
-                            {"fFecha", shown(rows->value("fFecha"))},
-                            {"cImporte", shown(rows->value("cImporte"))}});
+        for (const auto& row : listRows(context, *object)) {
+            list.push_back({{"ID", row.id}, {"fFecha", shown(row.date)}, {"cImporte", shown(row.amount)}});
         }
-        print({{"Filas", list}, {"Totales", totalsOf(*section)}}, options.json);
+        print({{"Filas", list}, {"Totales", figuresJson(object->totals())}}, options.json);
         return 0;
     }
-    section->CalculateLocalTotals(kPrimaryKey);
-    print({{"Campos", fieldsOf(context, *section->Entity)}, {"Totales", totalsOf(*section)}}, options.json);
+    printSection(section, *object, options);
     return 0;
 }
 
@@ -174,69 +109,62 @@ int setSection(Session& session, const std::string& code, const std::string& giv
                const std::vector<std::string>& assignments, const Options& options) {
     session.declaration(code);
     Context& context = session.context();
-    auto section = sectionObject(context, sectionName(given, kSingleRowSections));
-    // Modificar when the declaration has the row, else Nuevo on a cleared window.
-    if (section->bFind()) {
-        section->EDIT();
-    } else {
-        section->AddNew();
+    const SectionInfo section = sectionNamed(context, given, SectionKind::SingleRow);
+    auto object = sectionObject(context, section);
+    if (const int result = acceptSingleRow(*object, entryValues(section, assignments)); result != 0) {
+        return refused(context, *object, result);
     }
-    assign(context, *section, assignments);
-    applyInsuranceFlags(*section, assignments);
-    if (const int result = acceptEntry(context, *section); result != 0) {
-        return result;
-    }
-    section->CalculateLocalTotals(kPrimaryKey);
-    print({{"Campos", fieldsOf(context, *section->Entity)}, {"Totales", totalsOf(*section)}}, options.json);
+    printSection(section, *object, options);
     return 0;
 }
 
-std::unique_ptr<SectionObject> listRow(Session& session, const std::string& code, const std::string& given,
+std::unique_ptr<SectionObject> listRow(Session& session, const std::string& code, const SectionInfo& section,
                                        const std::string& id) {
-    session.declaration(code);
-    auto section = sectionObject(session.context(), sectionName(given, kListSections));
-    const auto number = parseDouble(id);
-    section->Entity->SetFieldValue("ID", Variant(static_cast<std::int32_t>(number.value_or(-1))));
-    if (!number || !section->bFind()) {
-        throw CommandFailure("No existe la fila " + id + " de " + section->Entity->sEntityName() +
-                             " en la Declaración Jurada " + code + ".");
+    auto object = sectionObject(session.context(), section);
+    const auto number = Variant(id).toWholeNumber();
+    if (!number || !findListRow(*object, static_cast<long>(*number))) {
+        throw CommandFailure("No existe la fila " + id + " de " + section.name + " en la Declaración Jurada " + code +
+                             ".");
     }
-    return section;
+    return object;
 }
 
 int addRow(Session& session, const std::string& code, const std::string& given,
            const std::vector<std::string>& assignments) {
     session.declaration(code);
     Context& context = session.context();
-    auto section = sectionObject(context, sectionName(given, kListSections));
-    section->AddNew();
-    assign(context, *section, assignments);
-    if (const int result = acceptEntry(context, *section); result != 0) {
-        return result;
+    const SectionInfo section = sectionNamed(context, given, SectionKind::List);
+    auto object = sectionObject(context, section);
+    if (const int result = object->Aceptar(EntryMode::Adding, entryValues(section, assignments)); result != 0) {
+        return refused(context, *object, result);
     }
-    std::cout << "Fila " << section->Entity->vGetFieldValue("ID").toText() << " agregada." << std::endl;
+    std::cout << "Fila " << object->Entity->vGetFieldValue("ID").toText() << " agregada." << std::endl;
     return 0;
 }
 
 int modifyRow(Session& session, const std::string& code, const std::string& given, const std::string& id,
               const std::vector<std::string>& assignments) {
-    auto section = listRow(session, code, given, id);
-    section->EDIT();
-    assign(session.context(), *section, assignments);
-    if (const int result = acceptEntry(session.context(), *section); result != 0) {
-        return result;
+    session.declaration(code);
+    Context& context = session.context();
+    const SectionInfo section = sectionNamed(context, given, SectionKind::List);
+    auto object = listRow(session, code, section, id);
+    object->EDIT();
+    if (const int result = object->Aceptar(EntryMode::Modifying, entryValues(section, assignments)); result != 0) {
+        return refused(context, *object, result);
     }
     std::cout << "Fila " << id << " modificada." << std::endl;
     return 0;
 }
 
 int deleteRow(Session& session, const std::string& code, const std::string& given, const std::string& id) {
-    auto section = listRow(session, code, given, id);
+    session.declaration(code);
+    const SectionInfo section = sectionNamed(session.context(), given, SectionKind::List);
+    auto object = listRow(session, code, section, id);
     if (!session.context().ui.askYesNo(MessageIcon::Question, "Confirmar!", "Desea eliminar el Registro Actual?")) {
         return 0;
     }
-    if (!section->bDelete(kPrimaryKey)) {
-        throw CommandFailure("No se pudo eliminar la fila " + id + ".");
+    if (!object->bDelete(kPrimaryKey)) {
+        throw CommandFailure("No se pudo eliminar la fila " + id + ". " + failureReasons(*object));
     }
     std::cout << "Fila " << id << " eliminada." << std::endl;
     return 0;
@@ -244,14 +172,15 @@ int deleteRow(Session& session, const std::string& code, const std::string& give
 
 int deleteAll(Session& session, const std::string& code, const std::string& given) {
     session.declaration(code);
-    auto section = sectionObject(session.context(), sectionName(given, kListSections));
+    const SectionInfo section = sectionNamed(session.context(), given, SectionKind::List);
+    auto object = sectionObject(session.context(), section);
     if (!session.context().ui.askYesNo(MessageIcon::Question, "Confirmar!", "Desea Eliminar Todos los Registros ?")) {
         return 0;
     }
-    if (!section->bDelete(kListIndex)) {
-        throw CommandFailure("No se pudieron eliminar las filas de " + section->Entity->sEntityName() + ".");
+    if (!object->bDelete(kListIndex)) {
+        throw CommandFailure("No se pudieron eliminar las filas de " + section.name + ". " + failureReasons(*object));
     }
-    std::cout << "Filas de " << section->Entity->sEntityName() << " eliminadas." << std::endl;
+    std::cout << "Filas de " << section.name << " eliminadas." << std::endl;
     return 0;
 }
 

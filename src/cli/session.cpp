@@ -3,9 +3,8 @@
 #include <iostream>
 
 #include "app/cuit.h"
-#include "data/validation.h"
+#include "calc/registry.h"
 #include "model/declaration_ops.h"
-#include "model/registry.h"
 
 namespace kapred::cli {
 
@@ -30,26 +29,13 @@ Session::~Session() {
 }
 
 BDDJJ& Session::declaration(const std::string& code) {
-    const auto number = parseDouble(code);
-    if (!number || !loadDeclaration(*context_, Variant(static_cast<std::int32_t>(*number)))) {
+    const auto number = Variant(code).toWholeNumber();
+    if (!number || *number <= 0 || *number > 2147483647 ||
+        !loadDeclaration(*context_, Variant(static_cast<std::int32_t>(*number)))) {
         throw CommandFailure("No existe la Declaración Jurada " + code + " del contribuyente " +
                              sFormatCuit(context_->cuit(), true) + ".");
     }
     return *context_->currentDeclaration;
-}
-
-int acceptEntry(Context& context, SectionObject& object) {
-    int code = object.iValidateBusinessRules();
-    if (code == 0 && !object.bSave()) {
-        code = kRuleError;
-        if (object.g_vecErroresInconsistencia.isNull()) {
-            AddInconsistencyToObject(object, "", "No se pudo grabar el registro en la base de datos.");
-        }
-    }
-    if (code != 0) {
-        ShowInconsistencies(context.ui, object, code, context.numberFormat());
-    }
-    return code;
 }
 
 }  // namespace kapred::cli

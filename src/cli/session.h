@@ -47,8 +47,4 @@ private:
     bool running_ = false;
 };
 
-// Validates the object and saves it when valid, as Aceptar does; a refused save counts as a
-// business-rule failure. Shows the inconsistencies and returns their kind, or 0 when saved.
-int acceptEntry(Context& context, SectionObject& object);
-
 }  // namespace kapred::cli

@@ -201,6 +201,8 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
         if (!bGenericAsignEnityToRecordSet(recordset->Fields(), *object.Entity, true)) {
             recordset->CancelUpdate();
             object.g_bEdit = false;
+            AddInconsistencyToObject(object, "",
+                                     std::string(kSaveFailed) + ": un valor no puede guardarse en su campo.");
             return false;
         }
         try {
@@ -208,12 +210,15 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
         } catch (const Error& error) {
             if (!object.g_bEdit && error.number() == err::kDuplicateKey) {
                 AddInconsistencyToObject(object, "", kDuplicateRecord);
+            } else {
+                AddInconsistencyToObject(object, "", std::string(kSaveFailed) + ": " + error.description());
             }
             return false;
         }
         object.g_bEdit = true;
         return true;
-    } catch (const Error&) {
+    } catch (const Error& error) {
+        AddInconsistencyToObject(object, "", std::string(kSaveFailed) + ": " + error.description());
         return false;
     }
 }
@@ -224,7 +229,8 @@ bool bGenericDelete(db::Database& database, BusinessObject& object, const std::s
         object.Reset();
         object.g_bEdit = false;
         return true;
-    } catch (const Error&) {
+    } catch (const Error& error) {
+        AddInconsistencyToObject(object, "", "No se pudo eliminar de la base de datos: " + error.description());
         return false;
     }
 }

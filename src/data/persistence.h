@@ -64,7 +64,8 @@ std::unique_ptr<NpRecordSet> OpenSumRecordset(db::Database& database, const std:
 long lGetNextId(db::Database& database, const EntityBase& entity, const std::string& indexName,
                 const std::string& fieldName, NumberFormat format = {});
 
-// Find, save and delete the object's row by its primary key "PK".
+// Find, save and delete the object's row by its primary key "PK". A save or delete the database
+// refuses gives false with the reason added to the object's inconsistency list.
 bool bGenericFind(db::Database& database, BusinessObject& object, NumberFormat format = {});
 bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat format = {});
 bool bGenericDelete(db::Database& database, BusinessObject& object, const std::string& indexName,
@@ -72,6 +73,7 @@ bool bGenericDelete(db::Database& database, BusinessObject& object, const std::s
 // Copies every field of the recordset between it and the entity (true: entity to recordset).
 bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity, bool toRecordset);
 
+inline constexpr const char* kSaveFailed = "No se pudo grabar el registro en la base de datos";
 inline constexpr const char* kDuplicateRecord =
     "El registro que intenta ingresar, ya se encuentra en la base de datos.";
 

@@ -9,10 +9,11 @@
 #include "calc/determination.h"
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
+#include "data/windows1252.h"
 #include "generation/form_totals.h"
 #include "generation/verification_number.h"
-#include "generation/windows1252.h"
 #include "model/declaration.h"
+#include "model/liabilities.h"
 #include "model/section_object.h"
 
 namespace kapred {
@@ -239,6 +240,35 @@ long BPrintDDJJ::sGenerarRegistrointerfaceF369(std::ostream& file) {
         writeLine(file, buildRecord(kRecord90, values, context_.numberFormat()));
     }
     return static_cast<long>(std::size(kItems90));
+}
+
+long sGenerarRegistrointerface(BListSection& section, std::ostream& file) {
+    Context& context = section.context();
+    const RecordLayout& layout = section.Entity->sEntityName() == "Anticipos" ? kRecord06 : kRecord05;
+    const auto wholeNumber = [&context](const char* field) {
+        const auto number = currentHeaderValue(context, field).toDouble(context.numberFormat());
+        return std::to_string(static_cast<long long>(number.value_or(0)));
+    };
+    auto rows = context.g_dbAplicativo->openRecordset("Select cuit,coddj,id From " + section.Entity->sEntityName() +
+                                                          " Where" + " [CUIT] = " + wholeNumber("CUIT") +
+                                                          " And [CodDJ] = " + wholeNumber("CodDJ"),
+                                                      db::RecordsetType::Snapshot);
+    long written = 0;
+    for (long row = 0; row < rows->recordCount(); ++row) {
+        row == 0 ? rows->moveFirst() : rows->moveNext();
+        section.Entity->SetFieldValue("CUIT", rows->value("cuit"));
+        section.Entity->SetFieldValue("CodDJ", rows->value("coddj"));
+        section.Entity->SetFieldValue("Id", rows->value("id"));
+        section.bFind();
+        section.CalculateLocalTotals(kPrimaryKey);
+        const Variant values[] = {section.Entity->vGetFieldValue("fFecha"), section.Entity->vGetFieldValue("cImporte")};
+        if (!writeRecord(file, layout, values, context.numberFormat())) {
+            return -1;
+        }
+        ++written;
+    }
+    rows->close();
+    return written;
 }
 
 std::string tipo91(Context& context) {

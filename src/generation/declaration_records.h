@@ -10,6 +10,7 @@
 namespace kapred {
 
 struct Context;
+class BListSection;
 
 // The records of the file of form 369, each layout one table. After the header line the file
 // holds, in this order: record 01, record 02, the 55 records 04, one record 05 per payment on
@@ -239,6 +240,11 @@ long tipo02(Context& context, std::ostream& file);
 // number when any record had the wrong length (the others are still written). Raises when no
 // rate covers the start of the fiscal year, since the liquidation's figures are then not valid.
 long tipo04(Context& context, std::ostream& file);
+// The records of the list section's rows of the current declaration (05 for the payments on
+// account, 06 for the advances), in the order the database gives the rows: the number written
+// (0 without rows), or -1 at the first record of the wrong length (those before it stay
+// written). A database error, or a row whose date or amount cannot be written, raises.
+long sGenerarRegistrointerface(BListSection& section, std::ostream& file);
 // Record 91 of the taxpayer whose host number the context keeps (stored when the declaration
 // was loaded), or the empty text when the host has no fiscal address for it.
 std::string tipo91(Context& context);

@@ -62,6 +62,25 @@ bool bComponentesInstalados(Context& context) {
     return false;
 }
 
+GenerationOutcome GenerarEnDestino(BGenerarDJs& generator, const std::string& destination) {
+    Context& context = generator.context_;
+    if (!bDestinoSeleccionado(context.ui, destination)) {
+        return GenerationOutcome::NoDestination;
+    }
+    std::error_code error;
+    const fs::path folder = fs::absolute(destination, error);
+    if (error || !fs::is_directory(folder, error)) {
+        context.ui.showInconsistencies(kNoDestinationTitle,
+                                       {"La carpeta de destino " + destination + " no existe o no es una carpeta."});
+        return GenerationOutcome::NoDestination;
+    }
+    if (!bComponentesInstalados(context)) {
+        return GenerationOutcome::NoComponent;
+    }
+    generator.Destino = folder.string();
+    return generator.GenerarDJs();
+}
+
 BGenerarDJs::BGenerarDJs(Context& context, GenerationEvents* events) : context_(context), events_(events) {}
 
 BGenerarDJs::~BGenerarDJs() = default;
@@ -185,8 +204,16 @@ bool BGenerarDJs::GenerarDatosDJ() {
             {"01", [this](std::ostream& out) { return tipo01(context_, out); }},
             {"02", [this](std::ostream& out) { return tipo02(context_, out); }},
             {"04", [this](std::ostream& out) { return tipo04(context_, out); }},
-            {"05", [this](std::ostream& out) { return BPagosCuenta(context_).sGenerarRegistrointerface(out); }},
-            {"06", [this](std::ostream& out) { return BAnticipos(context_).sGenerarRegistrointerface(out); }},
+            {"05",
+             [this](std::ostream& out) {
+                 BPagosCuenta payments(context_);
+                 return sGenerarRegistrointerface(payments, out);
+             }},
+            {"06",
+             [this](std::ostream& out) {
+                 BAnticipos advances(context_);
+                 return sGenerarRegistrointerface(advances, out);
+             }},
             {"90", [this](std::ostream& out) { return BPrintDDJJ(context_).sGenerarRegistrointerfaceF369(out); }},
         };
         for (const Writer& writer : writers) {

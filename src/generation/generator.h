@@ -56,6 +56,8 @@ enum class GenerationOutcome {
     NotEncrypted,    // the encryption made no file
     ReplaceRefused,  // the user kept the file already at the destination
     NotCopied,       // the copy to the destination failed; what was there is unchanged
+    NoDestination,   // no destination, or one that is not a folder: nothing was done
+    NoComponent,     // the encryption library is missing: nothing was done
 };
 
 // Produces the file of form 369 of the current declaration: writes its records to a temporary
@@ -124,6 +126,7 @@ public:
     const std::optional<std::string>& lastError() const { return lastError_; }
 
 private:
+    friend GenerationOutcome GenerarEnDestino(BGenerarDJs& generator, const std::string& destination);
     void InformarProgreso(long step);
     void ErrorLargoRegistro(const std::string& recordType);
     bool EncriptarArchivo();
@@ -147,5 +150,10 @@ private:
     std::string copyError_;
     bool replaceRefused_ = false;
 };
+
+// The generate dialog's Aceptar with the destination folder chosen: refuses a missing
+// destination or one that is not a folder (under kNoDestinationTitle) and a missing encryption
+// library, then runs the generator's GenerarDJs towards that folder.
+GenerationOutcome GenerarEnDestino(BGenerarDJs& generator, const std::string& destination);
 
 }  // namespace kapred

@@ -7,7 +7,7 @@
 
 #include "app/cuit.h"
 #include "data/values/error.h"
-#include "generation/windows1252.h"
+#include "data/windows1252.h"
 
 namespace kapred {
 

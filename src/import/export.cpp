@@ -7,7 +7,7 @@
 
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
-#include "generation/windows1252.h"
+#include "data/windows1252.h"
 #include "import/import_formats.h"
 #include "model/declaration.h"
 #include "model/section_object.h"
@@ -86,6 +86,21 @@ std::string CambiaSignoDecimal(std::string text, std::string_view sign) {
         }
     }
     return text;
+}
+
+std::string fieldTypeName(int fieldType) {
+    switch (fieldType) {
+        case kAmountField:
+            return "importe";
+        case kDateField:
+            return "fecha";
+        case kWholeField:
+            return "número entero";
+        case kFlagField:
+            return "marca";
+        default:
+            return "texto";
+    }
 }
 
 std::string exportDecimalSign(const std::optional<int>& decimalSeparator) {

@@ -28,6 +28,8 @@ inline constexpr int kTextField = 2;    // left-aligned, blanks on the right
 inline constexpr int kDateField = 3;    // dd/mm/yyyy, blanks on the right; 01/01/1800 or none: blanks
 inline constexpr int kWholeField = 4;   // zeros on the left; none: zeros
 inline constexpr int kFlagField = 5;    // "1" for true, "0" otherwise
+// The kind's name as the user reads it: "importe", "texto", "fecha", "número entero", "marca".
+std::string fieldTypeName(int fieldType);
 
 // One value of a row written for a field of that kind and width (in Windows-1252 bytes), with the
 // decimal sign given for amounts; nothing when the value does not fit the width (it is never cut).

@@ -1,16 +1,14 @@
 #include "import/import_engine.h"
 
-#include <sqlite3.h>
-
 #include <system_error>
 
 #include "data/engine/recordset.h"
 #include "data/validation.h"
 #include "data/values/error.h"
-#include "generation/windows1252.h"
+#include "data/windows1252.h"
 #include "import/export.h"
 #include "import/import_formats.h"
-#include "model/section_object.h"
+#include "model/sections.h"
 
 namespace kapred {
 
@@ -255,7 +253,7 @@ void ImportRun::lostBatch(const std::string& reason) {
 }
 
 bool ImportRun::batchUndone() {
-    return batch_ && sqlite3_get_autocommit(context_.g_dbAplicativo->handle()) != 0;
+    return batch_ && !context_.g_dbAplicativo->inTransaction();
 }
 
 bool ImportRun::readLines() {
@@ -351,28 +349,21 @@ void ImportRun::storeLine(const std::string& line) {
     const NumberFormat format = context_.numberFormat();
     try {
         if (!object_) {
-            object_ = context_.factory.createBusiness(layout_.front().tableName);
+            object_ = createSection(context_, layout_.front().tableName);
         }
-        auto* object = dynamic_cast<SectionObject*>(object_.get());
-        if (object == nullptr) {
+        if (!object_) {
             throw Error(1, "ImportarArchivo", "la sección " + layout_.front().tableName + " no se puede importar");
         }
-        object->AddNew();
+        SectionObject* object = object_.get();
+        lineValues_.clear();
         for (const auto& field : layout_) {
             std::string text = fromWindows1252(columns(line, field.from, field.to));
             if (field.pointAmount) {
                 text = CambiaSignoDecimal(std::move(text), ",");
             }
-            object->Entity->SetFieldValue(field.fieldName, Variant(std::move(text)));
+            lineValues_.push_back({field.fieldName, Variant(std::move(text))});
         }
-        int kind = object->iValidateBusinessRules();
-        if (kind == 0 && !object->bSave()) {
-            kind = kRuleError;
-            if (object->g_vecErroresInconsistencia.isNull()) {
-                AddInconsistencyToObject(*object, "", "No se pudo grabar el registro en la base de datos.");
-            }
-        }
-        if (kind != 0) {
+        if (const int kind = object->Aceptar(EntryMode::Adding, lineValues_); kind != 0) {
             for (const auto& sentence : BuildInconsistencyLines(*object, kind, format)) {
                 writeRaw("Error en la línea " + number + " : " + sentence + "\r");
             }

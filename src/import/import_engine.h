@@ -10,6 +10,7 @@
 
 #include "app/context.h"
 #include "import/record_file.h"
+#include "model/section_object.h"
 
 namespace kapred {
 
@@ -127,7 +128,8 @@ private:
     std::unique_ptr<db::Transaction> batch_;
     // The section's business object, made for the first line and set up anew (AddNew) for each
     // following one, as an entry window adding several rows keeps one.
-    std::unique_ptr<ModelObject> object_;
+    std::unique_ptr<SectionObject> object_;
+    EntryValues lineValues_;  // the current line's fields, kept to reuse their storage
     long batchFirstLine_ = 0;
     long batchLastLine_ = 0;
     long batchLines_ = 0;

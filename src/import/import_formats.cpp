@@ -172,6 +172,15 @@ std::optional<ImportFormat> findFormatByName(Context& context, const std::string
     return formats.front();
 }
 
+std::optional<ImportFormat> findFormatByNumberOrName(Context& context, const std::string& given) {
+    if (const auto number = Variant(trimmed(given)).toWholeNumber(); number && *number > 0) {
+        if (auto format = findFormat(context, static_cast<long>(*number))) {
+            return format;
+        }
+    }
+    return findFormatByName(context, given);
+}
+
 long countFormatsNamed(Context& context, const std::string& name) {
     auto count = context.g_dbTablas->openRecordset(
         "select count(*) as dato from Importacion_formatos where ucase(nombre) = " + sqlText(db::upperCase(name)));

@@ -52,6 +52,9 @@ std::optional<ImportFormat> findFormat(Context& context, long id);
 // The format of that name, whatever the letter case.
 std::optional<ImportFormat> findFormatByName(Context& context, const std::string& name);
 
+// A format given by its number or, failing that, by its name.
+std::optional<ImportFormat> findFormatByNumberOrName(Context& context, const std::string& given);
+
 // Formats whose name is that one, whatever the letter case.
 long countFormatsNamed(Context& context, const std::string& name);
 

@@ -86,4 +86,31 @@ void BActivo::CalculateLocalTotals(const std::string& indexName) {
                 (g_BActivoExento->ccActivoExento() + g_BActivoNoComputable->ccActivoNoComputable());
 }
 
+std::vector<Figure> BActivoComputable::totals() const {
+    return {{"ccDineroEfectivo", ccDineroEfectivo_},
+            {"ccDepositos", ccDepositos_},
+            {"ccCreditos", ccCreditos_},
+            {"ccInmuebles", ccInmuebles_},
+            {"ccBienesMueblesAmortizables", ccBienesMueblesAmortizables_},
+            {"ccActivoComputable", ccActivoComputable_}};
+}
+
+std::vector<Figure> BActivoExento::totals() const {
+    return {{"ccActivoExento", ccActivoExento_}};
+}
+
+std::vector<Figure> BActivoNoComputable::totals() const {
+    return {{"ccActivoNoComputable", ccActivoNoComputable_},
+            {"ccActivoExento", g_BActivoExento ? g_BActivoExento->ccActivoExento() : Currency()}};
+}
+
+std::vector<Figure> BActivo::figures() const {
+    if (!g_BActivoComputable || !g_BActivoExento || !g_BActivoNoComputable) {
+        return {};
+    }
+    return {{"ccActivoComputable", g_BActivoComputable->ccActivoComputable()},
+            {"ccActivoNoComputable", g_BActivoNoComputable->ccActivoNoComputable() + g_BActivoExento->ccActivoExento()},
+            {"ccActivo", ccActivo_}};
+}
+
 }  // namespace kapred

@@ -19,6 +19,7 @@ public:
     Currency ccInmuebles() const { return ccInmuebles_; }
     Currency ccBienesMueblesAmortizables() const { return ccBienesMueblesAmortizables_; }
     Currency ccActivoComputable() const { return ccActivoComputable_; }
+    std::vector<Figure> totals() const override;
 
 protected:
     std::vector<Interval> intervals() const override;
@@ -34,6 +35,7 @@ public:
     explicit BActivoExento(Context& context);
     void CalculateLocalTotals(const std::string& indexName) override;
     Currency ccActivoExento() const { return ccActivoExento_; }
+    std::vector<Figure> totals() const override;
 
 protected:
     std::vector<Interval> intervals() const override;
@@ -50,6 +52,8 @@ public:
     void CalculateExternalTotals(const std::string& indexName) override;
     void CalculateLocalTotals(const std::string& indexName) override;
     Currency ccActivoNoComputable() const { return ccActivoNoComputable_; }
+    // Its own total and the exempt total its window shows.
+    std::vector<Figure> totals() const override;
 
     std::unique_ptr<BActivoExento> g_BActivoExento;
 
@@ -67,6 +71,8 @@ public:
     void CalculateExternalTotals(const std::string& indexName);
     void CalculateLocalTotals(const std::string& indexName);
     Currency ccActivo() const { return ccActivo_; }
+    // The window's three: computable, non-computable with exempt, and all assets.
+    std::vector<Figure> figures() const override;
 
     std::unique_ptr<BActivoComputable> g_BActivoComputable;
     std::unique_ptr<BActivoExento> g_BActivoExento;

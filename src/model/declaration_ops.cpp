@@ -4,6 +4,7 @@
 
 #include "app/cuit.h"
 #include "data/engine/recordset.h"
+#include "data/persistence.h"
 #include "data/validation.h"
 #include "data/values/error.h"
 #include "host/orel.h"
@@ -45,6 +46,33 @@ bool loadDeclaration(Context& context, const Variant& codDJ) {
     BOrel host(context);
     host.ObtenerActividadContribuyente(cuitAmount(context));
     return true;
+}
+
+std::vector<EDDJJ> declarationsOfTaxpayer(Context& context) {
+    db::Database& database = *context.g_dbAplicativo;
+    BDDJJ header(context);
+    auto rows = database.openRecordset(
+        sBuildSelect(database, *header.Entity, kListIndex, "Select  * ", "CodDJ", context.numberFormat()),
+        db::RecordsetType::Snapshot);
+    std::vector<EDDJJ> list;
+    for (long r = 0; r < rows->recordCount(); ++r) {
+        r == 0 ? rows->moveFirst() : rows->moveNext();
+        EDDJJ& entity = list.emplace_back();
+        for (const auto& field : rows->fields()) {
+            entity.SetFieldValue(field.name, rows->value(field.name));
+        }
+    }
+    return list;
+}
+
+std::string fiscalYearKindName(const Variant& kind) {
+    const auto code = kind.toWholeNumber();
+    for (const auto& entry : kFiscalYearKinds) {
+        if (code == entry.code) {
+            return entry.name;
+        }
+    }
+    return {};
 }
 
 std::string taxpayerLine(Context& context) {

@@ -13,6 +13,18 @@ namespace kapred {
 // declaration; the current declaration is then left as it was.
 bool loadDeclaration(Context& context, const Variant& codDJ);
 
+// The taxpayer's declarations, by code, as the declarations window lists them.
+std::vector<EDDJJ> declarationsOfTaxpayer(Context& context);
+
+// The kinds of fiscal year a header may have, by their code, and the name of one code (empty
+// for any other value).
+struct FiscalYearKind {
+    int code;
+    const char* name;
+};
+inline constexpr FiscalYearKind kFiscalYearKinds[] = {{1, "Regular"}, {2, "Irregular"}};
+std::string fiscalYearKindName(const Variant& kind);
+
 // The line that describes the taxpayer under the main window.
 std::string taxpayerLine(Context& context);
 

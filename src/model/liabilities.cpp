@@ -1,9 +1,12 @@
 #include "model/liabilities.h"
 
+#include <algorithm>
+
+#include "data/captions.h"
+#include "data/engine/dialect.h"
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
 #include "data/validation.h"
-#include "generation/declaration_records.h"
 
 namespace kapred {
 
@@ -14,6 +17,21 @@ using std::chrono::year_month_day;
 
 std::optional<DateTime> headerDate(const Context& context, const char* field) {
     return currentHeaderValue(context, field).toDate();
+}
+
+// An insurance kind the cooperative may be, and the amount that only that kind carries.
+struct InsuranceAmount {
+    const char* flag;
+    const char* amount;
+};
+constexpr InsuranceAmount kInsuranceAmounts[] = {
+    {"iCooperativaSegurosCapitalizacion", "cReservasTecnicas"},
+    {"iCooperativaAseguradoresVida", "cFondosBeneficioSeguroVida"},
+};
+
+bool given(const EntryValues& values, const char* field) {
+    return std::any_of(values.begin(), values.end(),
+                       [field](const EntryValue& value) { return db::equalsIgnoreCase(value.field, field); });
 }
 
 }  // namespace
@@ -45,6 +63,39 @@ std::vector<SectionObject::Interval> BPasivo::intervals() const {
         result.push_back({field, Currency(), maximumAmount()});
     }
     return result;
+}
+
+bool BPasivo::isInsuranceKind(const char* flag) const {
+    return Entity->vGetFieldValue(flag).toWholeNumber(context_.numberFormat()) != 0;
+}
+
+void BPasivo::assignEntryValues(const EntryValues& values) {
+    SectionObject::assignEntryValues(values);
+    // Answering NO empties the kind's amount, as the window does when NO is chosen; an amount
+    // typed together with the NO is left for the rule below to refuse.
+    for (const auto& [flag, amountField] : kInsuranceAmounts) {
+        if (!isInsuranceKind(flag) && !given(values, amountField)) {
+            Entity->SetFieldValue(amountField, Variant("0"));
+        }
+    }
+}
+
+bool BPasivo::businessRulesPass() {
+    bool passed = true;
+    for (const auto& [flag, amountField] : kInsuranceAmounts) {
+        if (!isInsuranceKind(flag) && !amount(amountField).isZero()) {
+            AddInconsistencyToObject(*this, "x",
+                                     "El importe de \"" + fieldLabel("Pasivo", amountField).value_or(amountField) +
+                                         "\" solo puede cargarse cuando \"" +
+                                         fieldLabel("Pasivo", flag).value_or(flag) + "\" es SI.");
+            passed = false;
+        }
+    }
+    return passed;
+}
+
+std::vector<Figure> BPasivo::totals() const {
+    return {{"ccPasivo", ccPasivo_}};
 }
 
 void BPasivo::CalculateLocalTotals(const std::string&) {
@@ -80,33 +131,6 @@ void BListSection::CalculateLocalTotals(const std::string& indexName) {
     ccImporte_ = total ? total->roundTo(2) : Currency();
 }
 
-long BListSection::sGenerarRegistrointerface(std::ostream& file) {
-    const auto wholeNumber = [this](const char* field) {
-        const auto number = currentHeaderValue(context_, field).toDouble(context_.numberFormat());
-        return std::to_string(static_cast<long long>(number.value_or(0)));
-    };
-    auto rows =
-        database().openRecordset("Select cuit,coddj,id From " + Entity->sEntityName() + " Where" +
-                                     " [CUIT] = " + wholeNumber("CUIT") + " And [CodDJ] = " + wholeNumber("CodDJ"),
-                                 db::RecordsetType::Snapshot);
-    long written = 0;
-    for (long row = 0; row < rows->recordCount(); ++row) {
-        row == 0 ? rows->moveFirst() : rows->moveNext();
-        Entity->SetFieldValue("CUIT", rows->value("cuit"));
-        Entity->SetFieldValue("CodDJ", rows->value("coddj"));
-        Entity->SetFieldValue("Id", rows->value("id"));
-        bFind();
-        CalculateLocalTotals(kPrimaryKey);
-        const Variant values[] = {Entity->vGetFieldValue("fFecha"), Entity->vGetFieldValue("cImporte")};
-        if (!writeRecord(file, recordLayout(), values, context_.numberFormat())) {
-            return -1;
-        }
-        ++written;
-    }
-    rows->close();
-    return written;
-}
-
 BAnticipos::BAnticipos(Context& context)
     : BListSection(context, std::make_unique<EAnticipos>(currentDeclarationKey(context))) {}
 
@@ -121,19 +145,11 @@ DateTime BAnticipos::limitDate() const {
     return DateTime{std::chrono::sys_days(first) - std::chrono::days(1)};
 }
 
-const RecordLayout& BAnticipos::recordLayout() const {
-    return kRecord06;
-}
-
 BPagosCuenta::BPagosCuenta(Context& context)
     : BListSection(context, std::make_unique<EPagosCuenta>(currentDeclarationKey(context))) {}
 
 DateTime BPagosCuenta::limitDate() const {
     return headerDate(context_, "fPeriodoFiscalHasta").value_or(DateTime::fromDate(1800, 1, 1));
-}
-
-const RecordLayout& BPagosCuenta::recordLayout() const {
-    return kRecord05;
 }
 
 BSaldoFavorPeriodoAnt::BSaldoFavorPeriodoAnt(Context& context)

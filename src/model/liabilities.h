@@ -1,6 +1,5 @@
 #pragma once
 
-#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,19 +8,23 @@
 
 namespace kapred {
 
-struct RecordLayout;
-
 // Liabilities: two insurance flags and five amounts.
 class BPasivo : public SectionObject {
 public:
     explicit BPasivo(Context& context);
     void CalculateLocalTotals(const std::string& indexName) override;
     Currency ccPasivo() const { return ccPasivo_; }
+    std::vector<Figure> totals() const override;
 
 protected:
     std::vector<Interval> intervals() const override;
+    // The technical reserves and the life-insurance benefit funds are carried only by a
+    // cooperative of the insurance kind they belong to (its flag at 1, SI).
+    bool businessRulesPass() override;
+    void assignEntryValues(const EntryValues& values) override;
 
 private:
+    bool isInsuranceKind(const char* flag) const;
     Currency ccPasivo_;
 };
 
@@ -34,20 +37,14 @@ public:
     // Sum of the amounts of the rows that match the entity on the index, to two decimals.
     void CalculateLocalTotals(const std::string& indexName) override;
     Currency ccImporte() const { return ccImporte_; }
+    std::vector<Figure> totals() const override { return {{"ccImporte", ccImporte_}}; }
     long nextId() const { return nextId_; }
-    // Writes the declaration file's record of each row of the current declaration to the open
-    // file, in the order the database gives the rows: the number written (0 without rows), or
-    // -1 at the first record of the wrong length (those before it stay written). A database
-    // error, or a row whose date or amount cannot be written, raises.
-    long sGenerarRegistrointerface(std::ostream& file);
 
 protected:
     BListSection(Context& context, std::unique_ptr<EntityBase> entity);
     std::vector<Interval> intervals() const override;
     // The last date a row of the list may carry.
     virtual DateTime limitDate() const = 0;
-    // The layout of the list's record in the declaration file.
-    virtual const RecordLayout& recordLayout() const = 0;
 
 private:
     long nextId_ = 1;
@@ -59,9 +56,6 @@ class BAnticipos : public BListSection {
 public:
     explicit BAnticipos(Context& context);
     DateTime limitDate() const override;
-
-protected:
-    const RecordLayout& recordLayout() const override;
 };
 
 // Payments on account: dated up to the end of the fiscal year.
@@ -69,9 +63,6 @@ class BPagosCuenta : public BListSection {
 public:
     explicit BPagosCuenta(Context& context);
     DateTime limitDate() const override;
-
-protected:
-    const RecordLayout& recordLayout() const override;
 };
 
 // The balance in favour from a previous period, which must be an earlier period.
@@ -81,6 +72,7 @@ public:
     void CalculateExternalTotals(const std::string& indexName) override;
     void CalculateLocalTotals(const std::string& indexName) override;
     Currency ccImporte() const { return ccImporte_; }
+    std::vector<Figure> totals() const override { return {{"ccImporte", ccImporte_}}; }
 
     std::unique_ptr<BAnticipos> g_BAnticipos;
     std::unique_ptr<BPagosCuenta> g_BPagosCuenta;
@@ -101,6 +93,10 @@ public:
     void CalculateLocalTotals(const std::string& indexName) override;
     Currency ccDeduccionesAlCierre() const { return ccDeduccionesAlCierre_; }
     Currency ccDeduccionPorRetribucion() const { return ccDeduccionPorRetribucion_; }
+    std::vector<Figure> totals() const override {
+        return {{"ccDeduccionPorRetribucion", ccDeduccionPorRetribucion_},
+                {"ccDeduccionesAlCierre", ccDeduccionesAlCierre_}};
+    }
     // The rate (70 % is 0,70); 0 when no row of the rate table covers the start of the year,
     // in which case rateProblem() says so (after a calculation, only when the declaration has
     // pay to disabled staff that the rate applies to).

@@ -90,6 +90,30 @@ int SectionObject::iValidateBusinessRules() {
     return 0;
 }
 
+void SectionObject::assignEntryValues(const EntryValues& values) {
+    for (const auto& [field, value] : values) {
+        Entity->SetFieldValue(field, value);
+    }
+}
+
+int SectionObject::Aceptar(EntryMode mode, const EntryValues& values) {
+    if (mode == EntryMode::Adding) {
+        AddNew();
+    }
+    assignEntryValues(values);
+    const int code = iValidateBusinessRules();
+    if (code != 0) {
+        return code;
+    }
+    if (!bSave()) {
+        if (g_vecErroresInconsistencia.isNull()) {
+            AddInconsistencyToObject(*this, "", std::string(kSaveFailed) + ".");
+        }
+        return kRuleError;
+    }
+    return 0;
+}
+
 Currency SectionObject::amount(const std::string& field) const {
     return Entity->vGetFieldValue(field).toCurrency(context_.numberFormat()).value_or(Currency());
 }

@@ -19,6 +19,22 @@ inline constexpr const char* kListIndex = "IDX_LIST";
 Variant maximumAmount();
 Variant minimumAmount();
 
+// A figure a window shows: the getter that gives it and its amount.
+struct Figure {
+    std::string name;  // "ccPasivo"
+    Currency amount;
+};
+
+// A value typed into an entry window, by the field it goes into.
+struct EntryValue {
+    std::string field;
+    Variant value;
+};
+using EntryValues = std::vector<EntryValue>;
+
+// Whether Aceptar adds a row or saves the changes of the row being modified.
+enum class EntryMode { Adding, Modifying };
+
 // The contract every section object offers, in its slot order. Validation never raises: what
 // fails is recorded in the inconsistency list and told by the code iValidateBusinessRules
 // returns (0 valid, 1 data type, 2 interval, 4 business rule).
@@ -39,6 +55,17 @@ public:
     virtual bool bDelete(const std::string& indexName);
     virtual void AddNew();
 
+    // The totals the section's window shows, in its order, as the last CalculateLocalTotals
+    // left them.
+    virtual std::vector<Figure> totals() const { return {}; }
+
+    // Aceptar of the entry window: a fresh row first when adding, then the typed values into
+    // the entity, the validation and the save. Gives the validation's code, or kRuleError for a
+    // save the database refused; the inconsistency list holds the reasons either way.
+    int Aceptar(EntryMode mode, const EntryValues& values);
+
+    Context& context() const { return context_; }
+
     struct Interval {
         std::string field;
         Variant minimum;
@@ -50,6 +77,9 @@ protected:
     virtual std::vector<Interval> intervals() const { return {}; }
     // The section's own rules; a failure is recorded under the key "x" and gives false.
     virtual bool businessRulesPass() { return true; }
+    // Puts the typed values into the entity; a section whose inputs depend on each other
+    // completes what the window would have set by itself.
+    virtual void assignEntryValues(const EntryValues& values);
     // Runs each interval through the single-field check; all run even after a failure.
     bool checkIntervals();
 
@@ -65,6 +95,8 @@ protected:
 class ComputedObject : public ModelObject {
 public:
     explicit ComputedObject(Context& context) : context_(context) {}
+    // The figures the object's window shows, in its order, as the last calculation left them.
+    virtual std::vector<Figure> figures() const = 0;
     bool bConsistir() { return false; }
     bool isEnabled() { return true; }
     bool bFind() { return false; }

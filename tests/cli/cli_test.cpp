@@ -90,6 +90,13 @@ TEST_F(Cli, ValidationFailuresExitWithTheirKindAndStoreNothing) {
               std::string::npos)
         << letters.err;
 
+    Result reserves = run("set 20040 Pasivo iCooperativaSegurosCapitalizacion=0 cReservasTecnicas=5");
+    EXPECT_EQ(reserves.status, 4);
+    EXPECT_NE(reserves.err.find("El importe de \"Reservas Técnicas\" solo puede cargarse cuando \"Cooperativa de "
+                                "Seguros de Capitalización\" es SI."),
+              std::string::npos)
+        << reserves.err;
+
     Result late = run("add-row 20040 Anticipos fFecha=01/06/2005 cImporte=10");
     EXPECT_EQ(late.status, 2);
     EXPECT_NE(late.err.find("El campo 'Fecha' debe estar comprendido entre : 01/01/1800 y 31/05/2005 . Intento de "

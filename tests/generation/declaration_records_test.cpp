@@ -161,12 +161,18 @@ TEST_F(DeclarationRecords, TooLargeAmountIsNotWrittenAndTheOthersAre) {
     }
 }
 
+template <typename Section>
+long writeListRows(Context& context, std::ostream& out) {
+    Section section(context);
+    return sGenerarRegistrointerface(section, out);
+}
+
 TEST_F(DeclarationRecords, PaymentsAndAdvancesOneRecordPerRow) {
     program.createDeclaration();
     program.addRow<BPagosCuenta>("30/06/2004", "4.000");
     program.addRow<BPagosCuenta>("31/12/2004", "0,5");
     std::ostringstream payments;
-    EXPECT_EQ(BPagosCuenta(program.context).sGenerarRegistrointerface(payments), 2);
+    EXPECT_EQ(writeListRows<BPagosCuenta>(program.context, payments), 2);
     EXPECT_EQ(payments.str(),
               "05"
               "20040630"
@@ -177,10 +183,10 @@ TEST_F(DeclarationRecords, PaymentsAndAdvancesOneRecordPerRow) {
               "000000000000050"
               "\n");
     std::ostringstream advances;
-    EXPECT_EQ(BAnticipos(program.context).sGenerarRegistrointerface(advances), 0);
+    EXPECT_EQ(writeListRows<BAnticipos>(program.context, advances), 0);
     EXPECT_EQ(advances.str(), "");
     program.addRow<BAnticipos>("31/05/2005", "12.345.678,91");
-    EXPECT_EQ(BAnticipos(program.context).sGenerarRegistrointerface(advances), 1);
+    EXPECT_EQ(writeListRows<BAnticipos>(program.context, advances), 1);
     EXPECT_EQ(advances.str(),
               "06"
               "20050531"
@@ -194,7 +200,7 @@ TEST_F(DeclarationRecords, PaymentOfTheWrongLengthStopsItsWriter) {
     program.addRow<BPagosCuenta>("30/07/2004", "2");
     program.context.g_dbAplicativo->execute("UPDATE PagosCuenta SET cImporte = CCur(10000000000000) WHERE ID = 1");
     std::ostringstream out;
-    EXPECT_EQ(BPagosCuenta(program.context).sGenerarRegistrointerface(out), -1);
+    EXPECT_EQ(writeListRows<BPagosCuenta>(program.context, out), -1);
     EXPECT_EQ(out.str(), "");
 }
 

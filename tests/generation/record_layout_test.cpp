@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "data/values/error.h"
-#include "generation/windows1252.h"
+#include "data/windows1252.h"
 
 namespace kapred {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "calc/registry.h"
 #include "import/import_fixture.h"
 #include "model/liabilities.h"
-#include "model/registry.h"
 
 namespace kapred {
 namespace {
@@ -112,14 +112,18 @@ TEST_F(ImportEngine, RefusedValuesAreLoggedWithTheSectionsOwnSentences) {
     EXPECT_EQ(messages(), std::vector<std::string>{});
 }
 
-TEST_F(ImportEngine, ASecondRowOfAOneRowSectionIsADuplicate) {
+TEST_F(ImportEngine, LiabilitiesFollowTheInsuranceRuleAndASecondRowIsADuplicate) {
     const std::string line = "10000000180000,00000000012500,00000000040000,00000000000000,00000000003750,50";
     ASSERT_EQ(line.size(), 77u);
-    const auto run = importBytes(test::kLiabilitiesFormat, crlf({line, line}));
-    EXPECT_EQ(run.errors, 1);
+    // Technical reserves of 40.000 from a cooperative that answers NO to capitalisation insurance.
+    const std::string reservesAtNo = "0" + line.substr(1);
+    const auto run = importBytes(test::kLiabilitiesFormat, crlf({reservesAtNo, line, line}));
+    EXPECT_EQ(run.errors, 2);
     EXPECT_EQ(run.errorFile,
-              "Error en la línea 2 : El registro que intenta ingresar, ya se encuentra en la base de datos.\r" +
-                  summary(2, 1, 1));
+              "Error en la línea 1 : El importe de \"Reservas Técnicas\" solo puede cargarse cuando \"Cooperativa de "
+              "Seguros de Capitalización\" es SI.\r"
+              "Error en la línea 3 : El registro que intenta ingresar, ya se encuentra en la base de datos.\r" +
+                  summary(3, 1, 2));
     EXPECT_EQ(rows("Pasivo").size(), 1u);
 }
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "calc/registry.h"
 #include "data/engine/recordset.h"
 #include "import/import_engine.h"
 #include "import/import_formats.h"
-#include "model/registry.h"
 #include "support/opened_program.h"
 #include "support/temp_dir.h"
 

@@ -42,7 +42,9 @@ protected:
     int validateNew(const test::HeaderInput& input) {
         header = std::make_unique<BDDJJ>(program.context);
         header->AddNew();
-        test::OpenedProgram::fillHeader(*header, input);
+        for (const auto& [field, value] : test::OpenedProgram::headerValues(input)) {
+            header->Entity->SetFieldValue(field, value);
+        }
         return header->iValidateBusinessRules();
     }
 

@@ -232,22 +232,39 @@ TEST_F(Liabilities, DeductionRateMissingForTheStartOfTheYearIsToldNotHidden) {
     EXPECT_FALSE(deductions.rateProblem().has_value());
 }
 
-TEST_F(Liabilities, InsuranceFlagsDoNotEnterTheTotal) {
+TEST_F(Liabilities, InsuranceAmountsNeedTheirFlagAtYesAndFlagsDoNotEnterTheTotal) {
     program.createDeclaration();
-    const auto totalWithFlags = [&](const char* flag) {
-        program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant(flag)},
-                                     {"iCooperativaAseguradoresVida", Variant(flag)},
-                                     {"cDeudas", Variant("1.000")},
-                                     {"cProvisiones", Variant("2.000")},
-                                     {"cReservasTecnicas", Variant("3.000")},
-                                     {"cFondosBeneficioSeguroVida", Variant("4.000")},
-                                     {"cBeneficios", Variant("5.000,25")}});
+    program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("1")},
+                                 {"iCooperativaAseguradoresVida", Variant("1")},
+                                 {"cDeudas", Variant("1.000")},
+                                 {"cProvisiones", Variant("2.000")},
+                                 {"cReservasTecnicas", Variant("3.000")},
+                                 {"cFondosBeneficioSeguroVida", Variant("4.000")},
+                                 {"cBeneficios", Variant("5.000,25")}});
+    const auto total = [&] {
         BPasivo liabilities(program.context);
         liabilities.CalculateLocalTotals(kPrimaryKey);
         return liabilities.ccPasivo();
     };
-    EXPECT_EQ(totalWithFlags("0"), pesos(15000, 25));
-    EXPECT_EQ(totalWithFlags("1"), pesos(15000, 25));
+    EXPECT_EQ(total(), pesos(15000, 25));
+
+    // NO with an amount typed beside it is refused, and nothing changes.
+    BPasivo refused(program.context);
+    EXPECT_EQ(acceptSingleRow(refused, {{"iCooperativaSegurosCapitalizacion", Variant("0")},
+                                        {"cReservasTecnicas", Variant("3.000")},
+                                        {"iCooperativaAseguradoresVida", Variant("0")},
+                                        {"cFondosBeneficioSeguroVida", Variant("1")}}),
+              kRuleError);
+    EXPECT_EQ(lines(refused, kRuleError),
+              (Lines{"El importe de \"Reservas Técnicas\" solo puede cargarse cuando \"Cooperativa de Seguros de "
+                     "Capitalización\" es SI.",
+                     "El importe de \"Fondos de Beneficio de Seguros de vida\" solo puede cargarse cuando "
+                     "\"Cooperativa Aseguradores de vida de Seguros de Capitalización\" es SI."}));
+    EXPECT_EQ(total(), pesos(15000, 25));
+
+    // NO alone empties the amount it governs, as choosing NO in the window does.
+    program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")}});
+    EXPECT_EQ(total(), pesos(12000, 25));
     EXPECT_EQ(program.countRows("Pasivo"), 1);
 
     BPasivo bad(program.context);
@@ -268,9 +285,7 @@ TEST_F(Liabilities, InsuranceFlagsDoNotEnterTheTotal) {
                                             "debe ser : \"Numérico\". Intento de ingreso "
                                             ":mil"});
 
-    BPasivo stored(program.context);
-    stored.CalculateLocalTotals(kPrimaryKey);
-    EXPECT_EQ(stored.ccPasivo(), pesos(15000, 25));
+    EXPECT_EQ(total(), pesos(12000, 25));
 }
 
 }  // namespace

@@ -17,14 +17,6 @@ UserLocale pointDecimalUser() {
     return UserLocale{"en_US", {".", ",", ".", ","}};
 }
 
-std::string refusal(const SectionObject& object, int code, NumberFormat format) {
-    std::string text = object.Entity->sEntityName() + " refused with code " + std::to_string(code) + ":";
-    for (const auto& line : BuildInconsistencyLines(object, code == 0 ? kRuleError : code, format)) {
-        text += "\n  " + line;
-    }
-    return text;
-}
-
 // An empty Kapred.mdb made by CreateAppDatabase once for the whole test run: creating the schema
 // syncs every statement to disk, which would cost each test most of its time.
 const std::filesystem::path& emptyAppDatabase() {
@@ -63,45 +55,37 @@ OpenedProgram::OpenedProgram(const std::string& commandLine)
     context.regional.SetRegionalSettings();
 }
 
-void OpenedProgram::fillHeader(BDDJJ& header, const HeaderInput& input) {
-    header.Entity->SetFieldValue("lPeriodo", Variant(input.period));
-    header.Entity->SetFieldValue("CODIGO_T_SECUENCIAS", Variant(input.sequence));
-    header.Entity->SetFieldValue("iTipoEjercicioFiscal", Variant(input.kind));
-    header.Entity->SetFieldValue("fPeriodoFiscalDesde", Variant(input.from));
-    header.Entity->SetFieldValue("fPeriodoFiscalHasta", Variant(input.to));
-    header.Entity->SetFieldValue("iEjercicioEconomico", Variant(input.economicYear));
+FieldValues OpenedProgram::headerValues(const HeaderInput& input) {
+    return {{"lPeriodo", Variant(input.period)},           {"CODIGO_T_SECUENCIAS", Variant(input.sequence)},
+            {"iTipoEjercicioFiscal", Variant(input.kind)}, {"fPeriodoFiscalDesde", Variant(input.from)},
+            {"fPeriodoFiscalHasta", Variant(input.to)},    {"iEjercicioEconomico", Variant(input.economicYear)}};
 }
 
 std::shared_ptr<BDDJJ> OpenedProgram::createDeclaration(const HeaderInput& input) {
     auto header = std::make_shared<BDDJJ>(context);
-    header->AddNew();
-    fillHeader(*header, input);
-    submit(*header);
+    accepted(*header, header->Aceptar(EntryMode::Adding, headerValues(input)));
     makeCurrent(header);
     return header;
 }
 
-void OpenedProgram::fill(SectionObject& object, FieldValues values) {
-    for (const auto& [field, value] : values) {
-        object.Entity->SetFieldValue(field, value);
+void OpenedProgram::accepted(const SectionObject& object, int code) {
+    if (code == 0) {
+        return;
     }
+    std::string text = object.Entity->sEntityName() + " refused with code " + std::to_string(code) + ":";
+    for (const auto& line : BuildInconsistencyLines(object, code, context.numberFormat())) {
+        text += "\n  " + line;
+    }
+    throw std::runtime_error(text);
 }
 
-void OpenedProgram::submit(SectionObject& object) {
-    const int code = object.iValidateBusinessRules();
-    if (code != 0) {
-        throw std::runtime_error(refusal(object, code, context.numberFormat()));
-    }
-    if (!object.bSave()) {
-        throw std::runtime_error(refusal(object, 0, context.numberFormat()));
-    }
+void OpenedProgram::submit(SectionObject& object, const FieldValues& values) {
+    accepted(object, object.Aceptar(EntryMode::Modifying, values));
 }
 
 long OpenedProgram::addRow(BListSection& list, const std::string& date, const std::string& amount) {
-    list.AddNew();
-    fill(list, {{"fFecha", Variant(date)}, {"cImporte", Variant(amount)}});
-    submit(list);
-    return static_cast<long>(list.Entity->vGetFieldValue("ID").toDouble().value_or(0));
+    accepted(list, list.Aceptar(EntryMode::Adding, {{"fFecha", Variant(date)}, {"cImporte", Variant(amount)}}));
+    return static_cast<long>(list.Entity->vGetFieldValue("ID").toWholeNumber().value_or(0));
 }
 
 long OpenedProgram::countRows(const std::string& table) {

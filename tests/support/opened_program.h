@@ -8,6 +8,7 @@
 #include "app/context.h"
 #include "model/declaration.h"
 #include "model/liabilities.h"
+#include "model/sections.h"
 #include "support/program_dir.h"
 #include "support/scripted_ui.h"
 
@@ -23,8 +24,8 @@ struct HeaderInput {
     std::string economicYear = "1";
 };
 
-// Field values put into an entity, in the order given.
-using FieldValues = std::initializer_list<std::pair<const char*, Variant>>;
+// Field values typed into a window, in the order given.
+using FieldValues = EntryValues;
 
 // The moment the program's clock always tells in these tests: 10/03/2005 10:20:30.
 DateTime fixedNow();
@@ -43,8 +44,8 @@ public:
     OpenedProgram(const OpenedProgram&) = delete;
     OpenedProgram& operator=(const OpenedProgram&) = delete;
 
-    // Puts the typed header values into the header's entity.
-    static void fillHeader(BDDJJ& header, const HeaderInput& input);
+    // The typed header values, as the declarations window passes them to Aceptar.
+    static FieldValues headerValues(const HeaderInput& input);
     // A new declaration, validated and saved through BDDJJ, made the current one.
     std::shared_ptr<BDDJJ> createDeclaration(const HeaderInput& input = {});
     void makeCurrent(std::shared_ptr<BDDJJ> header) { context.currentDeclaration = std::move(header); }
@@ -52,11 +53,9 @@ public:
     // Sets the fields of the one-row section of the current declaration (its stored row, when
     // there is one, is modified) and saves it.
     template <typename Section>
-    void setSection(FieldValues values) {
+    void setSection(const FieldValues& values) {
         Section section(context);
-        section.bFind();
-        fill(section, values);
-        submit(section);
+        accepted(section, acceptSingleRow(section, values));
     }
 
     // Adds a row to a list section of the current declaration through the given object (which
@@ -68,9 +67,8 @@ public:
         return addRow(list, date, amount);
     }
 
-    static void fill(SectionObject& object, FieldValues values);
-    // iValidateBusinessRules must give 0 and bSave must succeed.
-    void submit(SectionObject& object);
+    // Aceptar on the row being modified must succeed.
+    void submit(SectionObject& object, const FieldValues& values = {});
 
     // Rows of a table of Kapred.mdb: all of them, or those of one declaration of the taxpayer.
     long countRows(const std::string& table);
@@ -78,6 +76,9 @@ public:
 
     // The rate and threshold rows of the system tables that cover every start date.
     void setContributionRate(const std::string& table, const std::string& rate, const std::string& threshold);
+
+    // Throws with the inconsistencies when Aceptar gave a non-zero code.
+    void accepted(const SectionObject& object, int code);
 
     ProgramDir dir;
     ScriptedUi ui;

@@ -194,6 +194,24 @@ sqlite3* Database::handle() {
     return connection_;
 }
 
+bool Database::inTransaction() {
+    return sqlite3_get_autocommit(handle()) == 0;
+}
+
+void Database::executeScript(const std::string& sql, const std::string& source) {
+    const std::string script = "BEGIN;\n" + sql + "\nCOMMIT;";
+    char* message = nullptr;
+    if (sqlite3_exec(handle(), script.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string detail = message != nullptr ? message : "error";
+        sqlite3_free(message);
+        sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw Error(err::kSyntax, source, detail);
+    }
+    tableCache_.clear();
+    newRowValues_.clear();
+    ++schemaVersion_;
+}
+
 long Database::execute(std::string_view sql) {
     const std::string translated = translate(sql);
     sqlite3* connection = handle();

@@ -54,9 +54,17 @@ public:
     std::vector<RelationDef> relations();
     void appendRelation(const RelationDef& relation);
 
+    // Runs a script of SQLite's own dialect (several statements) in one transaction, as the
+    // shipped databases are built; raises with SQLite's message, naming the source.
+    void executeScript(const std::string& sql, const std::string& source);
+
     void beginTrans();
     void commitTrans();
     void rollback();
+
+    // True while SQLite holds a transaction open; false once it rolled one back by itself (a
+    // full disk, for instance), whatever this object's own count says.
+    bool inTransaction();
 
     sqlite3* handle();  // raises 3420 once closed
     // Changes whenever table definitions read before may have changed, so that whoever keeps

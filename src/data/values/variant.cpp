@@ -1,5 +1,7 @@
 #include "data/values/variant.h"
 
+#include <cmath>
+
 #include "data/values/error.h"
 
 namespace kapred {
@@ -98,6 +100,16 @@ std::optional<double> Variant::toDouble(NumberFormat format) const {
             break;
     }
     return std::nullopt;
+}
+
+std::optional<long long> Variant::toWholeNumber(NumberFormat format) const {
+    const auto number = toDouble(format);
+    // Beyond 2^53 a double no longer tells whole numbers apart.
+    constexpr double kLargest = 9007199254740992.0;
+    if (!number || std::trunc(*number) != *number || std::fabs(*number) > kLargest) {
+        return std::nullopt;
+    }
+    return static_cast<long long>(*number);
 }
 
 std::optional<DateTime> Variant::toDate() const {

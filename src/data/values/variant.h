@@ -51,6 +51,8 @@ public:
     std::optional<kapred::Currency> toCurrency(NumberFormat format = {}) const;
     std::optional<double> toDouble(NumberFormat format = {}) const;
     std::optional<DateTime> toDate() const;
+    // A number without a fraction; nothing for anything else (2,5, letters, Null).
+    std::optional<long long> toWholeNumber(NumberFormat format = {}) const;
     // The value as the program shows it: "1234,5", "31/12/2004", "Verdadero"; Empty and Null
     // give the empty text.
     std::string toText(NumberFormat format = {}) const;

@@ -1,4 +1,4 @@
-#include "generation/windows1252.h"
+#include "data/windows1252.h"
 
 #include <iconv.h>
 

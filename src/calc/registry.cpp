@@ -1,4 +1,4 @@
-#include "model/registry.h"
+#include "calc/registry.h"
 
 #include "calc/determination.h"
 #include "model/declaration.h"

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/section_object.h"
+
+namespace kapred {
+
+// What a window that only computes shows for the current declaration: its figures, and the
+// sentence that says they are not valid when no rate row covers the fiscal year.
+struct WindowFigures {
+    std::string caption;
+    std::vector<Figure> figures;
+    std::optional<std::string> rateProblem;
+};
+
+// The names of those windows, in the order of the declarations window's tree.
+const std::vector<std::string>& computedWindowNames();
+
+// Computes the figures of "Activo", "Liquidacion" or "Determinacion" (any letter case) as their
+// windows do (the liquidation deletes the deductions row when the capital at close is 0 or
+// less); nothing for another name.
+std::optional<WindowFigures> computeWindowFigures(Context& context, const std::string& name);
+
+}  // namespace kapred
