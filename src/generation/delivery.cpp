@@ -194,34 +194,30 @@ std::string EncriptarSarquel(Context& context, const std::string& file) {
     const std::string windows = DirWindows(context);
     try {
         const std::string number = formatNumeroMagico(CalcularNumeroMagico(context));
-        if (!number.empty()) {  // else the number's failure has been told
-            if (windows.empty()) {
-                throw Error(err::kFileNotFound, "EncriptarSarquel",
-                            "No se puede usar la carpeta de trabajo del programa.");
-            }
-            const std::string handed = windows + number + "F0369.txt";
-            DeleteArchivo(handed);
-            std::error_code error;
-            fs::copy_file(file, handed, fs::copy_options::overwrite_existing, error);
-            if (error) {
-                throw Error(
-                    err::kFileNotFound, "EncriptarSarquel",
-                    "No se pudo preparar el archivo " + handed + " para la encriptación: " + error.message() + ".");
-            }
-            const SarquelLibrary::Result outcome = SarquelLibrary(context).encrypt(handed);
-            const std::string path = cleanedPath(outcome.path);
-            if (outcome.code != 0) {
-                MsgError(context.ui, "El componente de encriptación no pudo generar el archivo (resultado " +
-                                         std::to_string(outcome.code) +
-                                         (outcome.detail.empty() ? std::string() : ": " + outcome.detail) +
-                                         "). No se copió nada al destino.");
-            } else if (path.size() <= windows.size() || path.compare(0, windows.size(), windows) != 0) {
-                MsgError(context.ui, "El componente de encriptación informó el archivo \"" + path +
-                                         "\", que no está en la carpeta de trabajo " + windows +
-                                         ". No se copió nada al destino.");
-            } else {
-                result = path.substr(windows.size());
-            }
+        if (windows.empty()) {
+            throw Error(err::kFileNotFound, "EncriptarSarquel", "No se puede usar la carpeta de trabajo del programa.");
+        }
+        const std::string handed = windows + number + "F0369.txt";
+        DeleteArchivo(handed);
+        std::error_code error;
+        fs::copy_file(file, handed, fs::copy_options::overwrite_existing, error);
+        if (error) {
+            throw Error(err::kFileNotFound, "EncriptarSarquel",
+                        "No se pudo preparar el archivo " + handed + " para la encriptación: " + error.message() + ".");
+        }
+        const SarquelLibrary::Result outcome = SarquelLibrary(context).encrypt(handed);
+        const std::string path = cleanedPath(outcome.path);
+        if (outcome.code != 0) {
+            MsgError(context.ui, "El componente de encriptación no pudo generar el archivo (resultado " +
+                                     std::to_string(outcome.code) +
+                                     (outcome.detail.empty() ? std::string() : ": " + outcome.detail) +
+                                     "). No se copió nada al destino.");
+        } else if (path.size() <= windows.size() || path.compare(0, windows.size(), windows) != 0) {
+            MsgError(context.ui, "El componente de encriptación informó el archivo \"" + path +
+                                     "\", que no está en la carpeta de trabajo " + windows +
+                                     ". No se copió nada al destino.");
+        } else {
+            result = path.substr(windows.size());
         }
     } catch (const Error& error) {
         MsgError(context.ui, error.description());

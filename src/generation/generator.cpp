@@ -144,11 +144,13 @@ GenerationOutcome BGenerarDJs::GenerarDJs() {
 
 bool BGenerarDJs::AbrirTemporal() {
     closeFiles();
-    const std::string number = formatNumeroMagico(CalcularNumeroMagico(context_));
-    if (number.empty()) {
+    std::string number;
+    try {
+        number = formatNumeroMagico(CalcularNumeroMagico(context_));
+    } catch (const Error& error) {
         UpdateVectorInconsistenciasGeneracion(
-            "No se pudo calcular el Número de Verificación de la Declaración Jurada: no se "
-            "generó el archivo.");
+            "No se pudo calcular el Número de Verificación de la Declaración Jurada: " + error.description() +
+            " No se generó el archivo.");
         return false;
     }
     const std::string windows = DirWindows(context_);

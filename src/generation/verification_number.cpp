@@ -107,24 +107,18 @@ std::string NumeroMagico(const Context& context, Currency p1, double p2, double 
         const std::string a4 = FormatoInterfaz(p4, 15, 0);
         const std::int16_t result = CallVerificationLibrary(DirWinSystem(context), a1, a2, a3, a4, "NumeroMagico");
         return FormarNumeroMagico(result, p4);
-    } catch (const Error& error) {
-        MsgError(context.ui, error.description());
+    } catch (const Error&) {
+        throw;
     } catch (const std::exception& error) {
-        MsgError(context.ui, error.what());
+        throw Error(1, "NumeroMagico", error.what());
     }
-    return {};
 }
 
 std::string CalcularNumeroMagico(const Context& context, const DatosNumeroMagico& datos) {
-    try {
-        const Currency c = numberOf(datos.cuit, "CalcularNumeroMagico");
-        const Currency d = numberOf(datos.codDJ, "CalcularNumeroMagico");
-        const Currency h = timeStampOf(datos.hora, "CalcularNumeroMagico");
-        return NumeroMagico(context, c, d.toDouble(), datos.saldoRexa.toDouble(), h.toDouble());
-    } catch (const Error& error) {
-        MsgError(context.ui, error.description());
-    }
-    return {};
+    const Currency c = numberOf(datos.cuit, "CalcularNumeroMagico");
+    const Currency d = numberOf(datos.codDJ, "CalcularNumeroMagico");
+    const Currency h = timeStampOf(datos.hora, "CalcularNumeroMagico");
+    return NumeroMagico(context, c, d.toDouble(), datos.saldoRexa.toDouble(), h.toDouble());
 }
 
 std::string CalcularNumeroMagico(Context& context) {
@@ -132,14 +126,9 @@ std::string CalcularNumeroMagico(Context& context) {
     datos.cuit = currentHeaderValue(context, "CUIT");
     datos.codDJ = currentHeaderValue(context, "CodDJ");
     datos.hora = currentHeaderValue(context, "hora");
-    try {
-        BDeterminacion determination(context);
-        determination.CalculateLocalTotals(kListIndex);
-        datos.saldoRexa = determination.ccSaldoRexa();
-    } catch (const Error& error) {
-        MsgError(context.ui, error.description());
-        return {};
-    }
+    BDeterminacion determination(context);
+    determination.CalculateLocalTotals(kListIndex);
+    datos.saldoRexa = determination.ccSaldoRexa();
     return CalcularNumeroMagico(context, datos);
 }
 

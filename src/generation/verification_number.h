@@ -21,16 +21,16 @@ struct DatosNumeroMagico {
 
 // The six-digit verification number of a declaration: the CUIT and the declaration code as
 // numbers, the amount to pay and the time stamp "HHMMSS" as a number (14:30:25 is 143025),
-// handed to NumeroMagico. A value that cannot be taken as a number (a Null, a text) shows the
-// error's description under "Error" and gives the empty text.
+// handed to NumeroMagico. A value that cannot be taken as a number (a Null, a text) raises.
 std::string CalcularNumeroMagico(const Context& context, const DatosNumeroMagico& datos);
 // The verification number of the current declaration: its header's values and the amount to
-// pay of a fresh BDeterminacion totalled with "IDX_LIST".
+// pay of a fresh BDeterminacion totalled with "IDX_LIST". Raises as the one above, or when the
+// database fails.
 std::string CalcularNumeroMagico(Context& context);
 
 // Calls the verification-number library of the system directory with the four values as 15-digit
 // texts (the third with 2 implied decimals) and forms the number from its result. A missing
-// library or entry shows the error's description under "Error" and gives the empty text.
+// or foreign library, or one without the entry, raises an Error that names it.
 std::string NumeroMagico(const Context& context, Currency p1, double p2, double p3, double p4);
 
 // The number from the library's 16-bit result and the time stamp: the result taken unsigned

@@ -25,6 +25,12 @@ constexpr const char* kBadlyBuilt = "El Archivo de Importación se encuentra mal
 constexpr const char* kUneven =
     "Las longitudes de los registros no son todas iguales o no son iguales a las definidas.";
 
+// The program's text for a failed step, followed by what went wrong.
+std::string withReason(const char* text, const std::exception& failure) {
+    const auto* raised = dynamic_cast<const Error*>(&failure);
+    return std::string(text) + " " + (raised != nullptr ? raised->description() : failure.what());
+}
+
 std::string layoutQuery(long formatId, long importCode) {
     return "SELECT Importacion_DesdeHasta.IdFormato, Importacion_DesdeHasta.Codigo_Import,"
            "Importacion_DesdeHasta.IdCampo, Importacion_DesdeHasta.Desde,Importacion_DesdeHasta.Hasta, "
@@ -176,8 +182,8 @@ bool ImportRun::prepare() {
                 field.pointAmount = !kinds->noMatch() && asLong(kinds->value("tipo_campo")) == kAmountField;
             }
         }
-    } catch (const std::exception&) {
-        MsgError(ui, kLayoutFailure);
+    } catch (const std::exception& failure) {
+        MsgError(ui, withReason(kLayoutFailure, failure));
         return false;
     }
 
@@ -190,8 +196,8 @@ bool ImportRun::prepare() {
             return false;
         }
         estimatedLines_ = static_cast<long>(roundedQuotient(fileSize_, static_cast<std::uint64_t>(recordLength_)));
-    } catch (const std::exception&) {
-        MsgError(ui, kLengthFailure);
+    } catch (const std::exception& failure) {
+        MsgError(ui, withReason(kLengthFailure, failure));
         return false;
     }
 
@@ -331,11 +337,10 @@ bool ImportRun::readLines() {
         if (!commitBatch()) {
             return false;
         }
-    } catch (const std::exception& error) {
+    } catch (const std::exception& failure) {
         // A batch the database could not begin.
         batch_.reset();
-        const auto* raised = dynamic_cast<const Error*>(&error);
-        gatherError(std::string(kLineFailure) + " " + (raised != nullptr ? raised->description() : error.what()));
+        gatherError(withReason(kLineFailure, failure));
         return false;
     }
     writeRaw(" \r\nCantidad de Registros Procesados: " + std::to_string(linesRead_) +
@@ -369,8 +374,8 @@ void ImportRun::storeLine(const std::string& line) {
             }
             ++errors_;
         }
-    } catch (const std::exception&) {
-        gatherError(kLineFailure);
+    } catch (const std::exception& failure) {
+        gatherError(withReason(kLineFailure, failure));
         lineError();
     }
 }
