@@ -4,6 +4,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace kapred {
 
 InstanceLock::~InstanceLock() {
@@ -12,12 +14,18 @@ InstanceLock::~InstanceLock() {
 
 bool InstanceLock::acquire(const std::filesystem::path& directory) {
     release();
+    fileError_.clear();
     const auto path = directory / "Kapred.lock";
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0) {
+        fileError_ = std::error_code(errno, std::generic_category());
         return false;
     }
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        // Only a lock held elsewhere means another copy runs; any other failure is the file's.
+        if (errno != EWOULDBLOCK) {
+            fileError_ = std::error_code(errno, std::generic_category());
+        }
         release();
         return false;
     }

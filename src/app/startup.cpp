@@ -36,11 +36,33 @@ void openDatabases(Context& context, StartupObserver& observer) {
     context.g_dbSistema = openShared(context, observer, "g_dbSistema", context.hostDirectory() / kHostReferenceFile);
 }
 
+// Why the program directory cannot hold the lock file, as the user reads it.
+std::string unusableDirectoryReason(std::error_code error) {
+    if (error == std::errc::no_such_file_or_directory) {
+        return "no existe";
+    }
+    if (error == std::errc::not_a_directory) {
+        return "no es un directorio";
+    }
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
+        return "no tiene permiso para escribir en él";
+    }
+    if (error == std::errc::read_only_file_system) {
+        return "está en un medio de solo lectura";
+    }
+    return error.message();
+}
+
 }  // namespace
 
 void Main(Context& context, StartupObserver& observer) {
     if (!context.instanceLock.acquire(context.appPath)) {
-        context.ui.showMessage(MessageIcon::Information, "Información", kAlreadyRunning);
+        if (const std::error_code error = context.instanceLock.fileError()) {
+            MsgError(context.ui, "No se puede usar el directorio del programa " + context.appPath.string() + ": " +
+                                     unusableDirectoryReason(error) + ".");
+        } else {
+            context.ui.showMessage(MessageIcon::Information, "Información", kAlreadyRunning);
+        }
         throw ProgramEnd(kEndedByFailure);
     }
     if (!commandLineCuit(context.commandLine)) {

@@ -1,6 +1,7 @@
 #include "calc/liquidation.h"
 
 #include "data/engine/recordset.h"
+#include "data/values/error.h"
 
 namespace kapred {
 
@@ -29,9 +30,16 @@ Currency BLiquidacion::ccPasivoAlCierre() const {
     if (outside.isZero() || total.isZero()) {
         return g_BPasivo->ccPasivo();
     }
-    const double ratio = g_BPasivo->ccPasivo().toDouble() / total.toDouble();
-    const auto share = Currency::fromDouble(g_BActivoComputable->ccActivoComputable().toDouble() * ratio);
-    return share ? share->roundTo(2) : g_BPasivo->ccPasivo();
+    // Computed exactly and rounded once to cents: a rounding on the way can add a cent. A share
+    // too large for an amount (a total brought near zero) counts every liability, as a zero total.
+    try {
+        return Currency::mulDiv(g_BActivoComputable->ccActivoComputable(), g_BPasivo->ccPasivo(), total, 2);
+    } catch (const Error& error) {
+        if (error.number() != err::kOverflow) {
+            throw;
+        }
+        return g_BPasivo->ccPasivo();
+    }
 }
 
 std::vector<Figure> BLiquidacion::figures() const {

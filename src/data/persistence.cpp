@@ -58,7 +58,8 @@ std::string sBuildSelect(db::Database& database, const EntityBase& entity, const
 
 std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& entity, db::Database& database,
                                NumberFormat format) {
-    std::string where = " Where ";
+    const std::string start = " Where ";
+    std::string where = start;
     const std::string& table = entity.sEntityName();
     for (const auto& field : database.tableDef(table).fields) {
         if (!IsFieldInIndex(database, table, indexName, field.name)) {
@@ -91,6 +92,11 @@ std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& e
                 // No condition can be written on this column; it is left out of the filter.
                 break;
         }
+    }
+    // Without a condition the cut below would leave " Wh", which the engine reads as an alias
+    // of the table: the statement would cover every row.
+    if (where == start) {
+        throw Error(1, "sGetFieldsToFilter", "No se puede realizar un where con este campo");
     }
     return where.substr(0, where.size() - 4);
 }

@@ -46,7 +46,8 @@ bool IsFieldInIndex(db::Database& database, const std::string& tableName, const 
 std::string sBuildSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
                          const std::string& selectText, const std::string& orderText, NumberFormat format = {});
 // " Where " + one condition per index field in table order, joined by " AND ", with a trailing
-// blank. Texts are quoted with their own quotes doubled; amounts use a decimal point.
+// blank. Texts are quoted with their own quotes doubled; amounts use a decimal point. An index
+// that gives no condition raises error 1 rather than leave the statement without a filter.
 std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& entity, db::Database& database,
                                NumberFormat format = {});
 // " Select SUM(c ) AS c1,..." over the amount columns that are not in the index.

@@ -211,8 +211,11 @@ bool bValidateInterval(BusinessObject& object, db::Database& database, const std
             break;
         }
         case DataType::Date: {
+            // An empty date would be stored as the date serial 1 (31/12/1899), inside any interval
+            // that starts before it; a date asked for within bounds has to be given.
+            const bool empty = value.type() == Variant::Type::Text && value.text().empty();
             const std::string day = yyyymmdd(value);
-            passed = yyyymmdd(minimum) <= day && day <= yyyymmdd(maximum);
+            passed = !empty && yyyymmdd(minimum) <= day && day <= yyyymmdd(maximum);
             break;
         }
         case DataType::Text: {

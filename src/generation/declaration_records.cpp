@@ -300,6 +300,13 @@ std::string tipo99(Context& context) {
 }
 
 std::string ArmarCabecera(int a, int b, long count) {
+    // A seventh digit would shift the line and leave a file the agency cannot read.
+    constexpr long kMostRecords = 999999;
+    if (count > kMostRecords) {
+        throw Error(18, "Componente de Generación",
+                    "la Declaración Jurada tiene " + std::to_string(count) +
+                        " registros y el archivo admite como máximo " + std::to_string(kMostRecords));
+    }
     char text[64];
     std::snprintf(text, sizeof text, "HEAD10 %02d %02d %06ld", b, a, count);
     return text;

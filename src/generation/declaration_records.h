@@ -252,7 +252,8 @@ std::string tipo91(Context& context);
 std::string tipo99(Context& context);
 
 // The header line put in front of the records: "HEAD10 ", b and a as two digits each, and the
-// number of records that follow as six digits, separated by blanks.
+// number of records that follow as six digits, separated by blanks. A count that does not fit
+// in six digits raises error 18 (source "Componente de Generación").
 std::string ArmarCabecera(int a, int b, long count);
 
 // The verification number formatted "000000" for the file names: a shorter number gets leading

@@ -264,6 +264,13 @@ bool BGenerarDJs::AgregarCabecera() {
                                               ". No se encriptó ni se copió ningún archivo.");
         return false;
     };
+    // The line first: a count it cannot carry stops the generation before any file is written.
+    std::string line;
+    try {
+        line = ArmarCabecera(1, 1, recordCount_) + "\n";
+    } catch (const Error& error) {
+        return fail(error.description());
+    }
     std::ifstream records(temporaryFile_, std::ios::binary);
     if (!records.is_open()) {
         return fail("no se puede leer el archivo temporal " + temporaryFile_);
@@ -272,7 +279,6 @@ bool BGenerarDJs::AgregarCabecera() {
     if (!header.is_open()) {
         return fail(std::strerror(errno));
     }
-    const std::string line = ArmarCabecera(1, 1, recordCount_) + "\n";
     header.write(line.data(), static_cast<std::streamsize>(line.size()));
     char block[kBlock];
     while (records.read(block, sizeof block) || records.gcount() > 0) {

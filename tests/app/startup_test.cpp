@@ -131,6 +131,27 @@ TEST_F(Startup, SecondCopyIsRefused) {
     Shutdown(*third, observer);
 }
 
+TEST_F(Startup, UnusableProgramDirectoryIsToldAsSuchNotAsASecondCopy) {
+    test::writeBytes(dir.home() / "Kapred.txt", "x");
+    const std::pair<fs::path, std::string> cases[] = {{dir.home() / "NoExiste", "no existe"},
+                                                      {dir.home() / "Kapred.txt", "no es un directorio"}};
+    for (const auto& [home, reason] : cases) {
+        ui.shown.clear();
+        Context run(home, "20-12345678-9", ui, RegionalSettings(pointDecimalUser()));
+        try {
+            Main(run, observer);
+            FAIL() << "started in " << home;
+        } catch (const ProgramEnd& end) {
+            EXPECT_EQ(end.exitCode(), kEndedByFailure);
+        }
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].title, "Error");
+        EXPECT_EQ(ui.shown[0].text,
+                  "No se puede usar el directorio del programa " + home.string() + ": " + reason + ".");
+    }
+    EXPECT_FALSE(fs::exists(dir.home() / "NoExiste"));
+}
+
 TEST_F(Startup, DamagedDatabaseIsToldAndKept) {
     const std::string noise(4096, '\x5b');
     test::writeBytes(dir.appDatabase(), noise);

@@ -71,6 +71,26 @@ TEST_F(Liquidation, ApportionedLiabilitiesAreRoundedToCents) {
     EXPECT_EQ(liquidate()->ccPasivoAlCierre(), pesos(7500, 2));
 }
 
+TEST_F(Liquidation, ApportionedLiabilitiesAreRoundedOnceFromTheExactShare) {
+    struct Case {
+        const char* debts;
+        Currency liabilities;
+    };
+    // Computable 1, non-computable 2: the share is a third of the debts.
+    const Case cases[] = {
+        {"0,0149", Currency()},  // 0,004966...: rounded to 0,0050 first it would take a cent
+        {"0,015", pesos(0, 1)},  // 0,005 exactly goes away from zero
+    };
+    program.setSection<BActivoComputable>({{"cOtrosBienes", Variant("1")}});
+    program.setSection<BActivoNoComputable>({{"cBienesExterior", Variant("2")}});
+    for (const Case& c : cases) {
+        program.setSection<BPasivo>({{"cDeudas", Variant(c.debts)}});
+        const auto liquidation = liquidate();
+        EXPECT_EQ(liquidation->ccPasivoAlCierre(), c.liabilities) << c.debts;
+        EXPECT_EQ(liquidation->ccCapitalAlCierre(), pesos(1) - c.liabilities) << c.debts;
+    }
+}
+
 TEST_F(Liquidation, TaxableCapitalIsNeverNegativeButCapitalAtCloseMayBe) {
     program.setSection<BActivoComputable>({{"cOtrosBienes", Variant("100.000")}});
     program.setSection<BPasivo>({{"cDeudas", Variant("150.000")}});
@@ -193,6 +213,14 @@ TEST_F(Liquidation, AssetsOutsideTheComputableOnesWithAZeroTotalShareNothing) {
     EXPECT_EQ(liquidation->ccCapitalAlCierre(), -pesos(280000));
     EXPECT_EQ(liquidation->ccCapitalCooperativo(), Currency());
     EXPECT_EQ(liquidation->ccContribEspecial(), Currency());
+
+    // A total of 0,0001 would give 1.000.000 of debts a share too large for an amount: every
+    // liability counts, as with a zero total.
+    program.setSection<BActivoNoComputable>({{"cBienesExterior", Variant("50.000,0001")}});
+    program.setSection<BPasivo>({{"cDeudas", Variant("1.000.000")}});
+    ASSERT_NO_THROW(liquidation = liquidate());
+    EXPECT_EQ(liquidation->ccPasivoAlCierre(), pesos(1000000));
+    EXPECT_EQ(liquidation->ccCapitalAlCierre(), -pesos(1200000));
 }
 
 TEST_F(Liquidation, NothingSavedGivesZeros) {

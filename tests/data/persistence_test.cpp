@@ -4,6 +4,7 @@
 
 #include "data/app_database.h"
 #include "data/validation.h"
+#include "data/values/error.h"
 #include "support/program_dir.h"
 
 namespace kapred {
@@ -58,6 +59,20 @@ TEST_F(Persistence, FilterAndSelectTexts) {
     EXPECT_TRUE(IsFieldInIndex(*database, "Anticipos", "PK", "id"));
     EXPECT_FALSE(IsFieldInIndex(*database, "Anticipos", "IDX_LIST", "ID"));
     EXPECT_FALSE(IsFieldInIndex(*database, "Anticipos", "NOEXISTE", "ID"));
+}
+
+TEST_F(Persistence, FilterWithoutAnyIndexFieldIsRefusedNotWidened) {
+    auto row = advance();
+    try {
+        const std::string filter = sGetFieldsToFilter("NOEXISTE", *row->Entity, *database);
+        FAIL() << filter;
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), 1);
+        EXPECT_EQ(error.source(), "sGetFieldsToFilter");
+        EXPECT_EQ(error.description(), "No se puede realizar un where con este campo");
+    }
+    // A query over such an index is refused instead of reading every row of the table.
+    EXPECT_THROW(OpenEntityRecordset(*database, *row->Entity, "NOEXISTE", "Select  * "), Error);
 }
 
 TEST_F(Persistence, SumSelectTakesOnlyAmountColumnsOutsideTheIndex) {

@@ -111,6 +111,33 @@ TEST(CurrencyTest, RoundToTiesGoAwayFromZero) {
     EXPECT_EQ(errorNumber([] { (void)Currency::min().roundTo(1); }), err::kOverflow);
 }
 
+TEST(CurrencyTest, MulDivRoundsTheExactShareOnce) {
+    struct Case {
+        std::int64_t value, numerator, denominator;
+        int decimals;
+        std::int64_t expected;
+    };
+    const Case cases[] = {
+        {10000, 149, 30000, 2, 0},    // 1 x 0,0149 / 3 = 0,004966...
+        {10000, 99, 20000, 2, 0},     // 0,00495: a first rounding to 0,0050 would make it 0,01
+        {10000, 100, 20000, 2, 100},  // 0,005 is a tie and goes away from zero
+        {-10000, 100, 20000, 2, -100},
+        {10000, 100, -20000, 2, -100},
+        // 100.000 x 10.000 / 133.333 = 7.500,01875004...
+        {1000000000, 100000000, 1333330000, 2, 75000200},
+        {1000000000, 100000000, 1333330000, 4, 75000188},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Currency::mulDiv(cur(c.value), cur(c.numerator), cur(c.denominator), c.decimals), cur(c.expected))
+            << c.value << " x " << c.numerator << " / " << c.denominator;
+    }
+    // The product is kept whole however large it is; only the result must fit.
+    EXPECT_EQ(Currency::mulDiv(Currency::max(), Currency::max(), Currency::max(), 4), Currency::max());
+    EXPECT_EQ(Currency::mulDiv(Currency::max(), Currency::max(), Currency::max(), 2), cur(9223372036854775800));
+    EXPECT_EQ(errorNumber([] { (void)Currency::mulDiv(Currency::max(), cur(20000), cur(10000), 2); }), err::kOverflow);
+    EXPECT_EQ(errorNumber([] { (void)Currency::mulDiv(cur(10000), cur(10000), Currency(), 2); }), 11);
+}
+
 TEST(CurrencyTest, FromDoubleRoundsAndRejectsWhatDoesNotFit) {
     EXPECT_EQ(Currency::fromDouble(1234.5), cur(12345000));
     EXPECT_EQ(Currency::fromDouble(-0.25), cur(-2500));

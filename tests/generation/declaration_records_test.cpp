@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "calc/liquidation.h"
+#include "data/values/error.h"
 #include "generation/form_totals.h"
 #include "generation/verification_number.h"
 #include "generation_fixture.h"
@@ -52,6 +53,17 @@ TEST_F(DeclarationRecords, HeaderLineCountsTheRecordsThatFollow) {
     EXPECT_EQ(ArmarCabecera(1, 1, 70), "HEAD10 01 01 000070");
     // The second number comes first.
     EXPECT_EQ(ArmarCabecera(2, 3, 5), "HEAD10 03 02 000005");
+
+    // The count has six digits: one record more cannot be written in them.
+    EXPECT_EQ(ArmarCabecera(1, 1, 999999), "HEAD10 01 01 999999");
+    try {
+        const std::string line = ArmarCabecera(1, 1, 1000000);
+        FAIL() << line;
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), 18);
+        EXPECT_EQ(error.source(), "Componente de Generación");
+        EXPECT_NE(error.description().find("999999"), std::string::npos) << error.description();
+    }
 }
 
 TEST_F(DeclarationRecords, IdentificationRecordOfAnOriginalStampedAtFivePastNine) {

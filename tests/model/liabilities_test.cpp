@@ -152,6 +152,18 @@ TEST_F(Liabilities, PaymentsOnAccountMayBeDatedUpToTheEndOfTheYear) {
     EXPECT_EQ(program.countRows("PagosCuenta"), 0);
 }
 
+TEST_F(Liabilities, ListRowWithoutADateIsOutsideTheDateInterval) {
+    program.createDeclaration();
+    BPagosCuenta payments(program.context);
+    BAnticipos advances(program.context);
+    const std::pair<BListSection*, std::string> lists[] = {{&payments, "31/12/2004"}, {&advances, "31/05/2005"}};
+    for (const auto& [list, limit] : lists) {
+        EXPECT_EQ(validateRow(*list, "", "1"), kRangeError) << list->Entity->sEntityName();
+        EXPECT_EQ(lines(*list, kRangeError), Lines{"El campo 'Fecha' debe estar comprendido entre : 01/01/1800 y " +
+                                                   limit + " . Intento de ingreso :"});
+    }
+}
+
 TEST_F(Liabilities, PreviousBalanceMustBeOfAnEarlierPeriod) {
     program.createDeclaration();
     program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2003")}, {"cImporte", Variant("2.000")}});

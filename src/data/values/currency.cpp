@@ -32,6 +32,25 @@ std::int64_t divideRounded(Wide numerator, Wide denominator, const char* source)
     return static_cast<std::int64_t>(quotient);
 }
 
+// The scaled amount of one unit of the last of the given decimal places (1 from four places on).
+std::int64_t placeUnit(int decimals) {
+    std::int64_t unit = 1;
+    for (int i = decimals; i < 4; ++i) {
+        unit *= 10;
+    }
+    return unit;
+}
+
+// A whole count of units back to a scaled amount; rounding near either end of the range can
+// leave it.
+std::int64_t unitsToScaled(std::int64_t units, std::int64_t unit) {
+    std::int64_t scaled = 0;
+    if (__builtin_mul_overflow(units, unit, &scaled)) {
+        overflow("Currency");
+    }
+    return scaled;
+}
+
 }  // namespace
 
 Currency Currency::fromUnits(std::int64_t units) {
@@ -58,16 +77,20 @@ Currency Currency::roundTo(int decimals) const {
     if (decimals >= 4) {
         return *this;
     }
-    std::int64_t unit = 1;
-    for (int i = decimals; i < 4; ++i) {
-        unit *= 10;
+    const std::int64_t unit = placeUnit(decimals);
+    return Currency(unitsToScaled(divideRounded(scaled_, unit, "Currency"), unit));
+}
+
+Currency Currency::mulDiv(Currency value, Currency numerator, Currency denominator, int decimals) {
+    if (denominator.scaled_ == 0) {
+        throw Error(11, "Currency", "División por cero");
     }
-    // Rounding up near either end of the range can leave it (max() to whole units).
-    std::int64_t rounded = 0;
-    if (__builtin_mul_overflow(divideRounded(scaled_, unit, "Currency"), unit, &rounded)) {
-        overflow("Currency");
-    }
-    return Currency(rounded);
+    // The scales of the numerator and the denominator cancel out: the quotient of the scaled
+    // values is already the scaled result, here counted in units of the last place kept.
+    const std::int64_t unit = placeUnit(decimals);
+    const Wide product = static_cast<Wide>(value.scaled_) * numerator.scaled_;
+    return Currency(
+        unitsToScaled(divideRounded(product, static_cast<Wide>(denominator.scaled_) * unit, "Currency"), unit));
 }
 
 Currency Currency::operator-() const {

@@ -33,6 +33,10 @@ public:
     bool isZero() const { return scaled_ == 0; }
 
     Currency roundTo(int decimals) const;
+    // value × numerator ÷ denominator from the exact product, rounded once to the given places
+    // (at most four): a share apportioned by a ratio gets no rounding of its own on the way.
+    // A zero denominator raises error 11, a result outside the range error 6.
+    static Currency mulDiv(Currency value, Currency numerator, Currency denominator, int decimals);
 
     Currency operator-() const;
     Currency& operator+=(Currency other);
