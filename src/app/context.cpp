@@ -1,6 +1,7 @@
 #include "app/context.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 
 #include "app/cuit.h"
@@ -30,6 +31,16 @@ std::filesystem::path Context::hostDirectory() const {
 
 std::string Context::cuit() const {
     return sFormatCuit(commandLine, false);
+}
+
+std::filesystem::path programDirectory(const std::string& given) {
+    if (!given.empty()) {
+        return std::filesystem::absolute(given);
+    }
+    if (const char* variable = std::getenv("KAPRED_HOME"); variable != nullptr && *variable != '\0') {
+        return std::filesystem::absolute(variable);
+    }
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }
 
 DateTime systemClock() {

@@ -50,6 +50,10 @@ struct Context {
     NumberFormat numberFormat() const { return regional.numberFormat(); }
 };
 
+// The program directory: the one given (the command line's --home), else KAPRED_HOME, else the
+// folder of the running executable.
+std::filesystem::path programDirectory(const std::string& given = {});
+
 // The current local date and time, to the second.
 DateTime systemClock();
 

@@ -3,7 +3,6 @@
 // the same messages.
 #include <CLI/CLI.hpp>
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -18,17 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kapred;
 using namespace kapred::cli;
-
-// The program directory: --home, else KAPRED_HOME, else the executable's folder.
-fs::path programDirectory(const std::string& home) {
-    if (!home.empty()) {
-        return fs::absolute(home);
-    }
-    if (const char* variable = std::getenv("KAPRED_HOME"); variable != nullptr && *variable != '\0') {
-        return fs::absolute(variable);
-    }
-    return fs::read_symlink("/proc/self/exe").parent_path();
-}
 
 // Reports the start-up in text (only for the status command; the others keep quiet).
 class TextObserver : public StartupObserver {

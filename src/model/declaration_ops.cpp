@@ -75,6 +75,10 @@ std::string fiscalYearKindName(const Variant& kind) {
     return {};
 }
 
+std::string taxpayerName(Context& context) {
+    return BOrel(context).ObtenerDescripcionContribuyente(cuitAmount(context));
+}
+
 std::string taxpayerLine(Context& context) {
     BOrel host(context);
     const Currency cuit = cuitAmount(context);

@@ -25,6 +25,9 @@ struct FiscalYearKind {
 inline constexpr FiscalYearKind kFiscalYearKinds[] = {{1, "Regular"}, {2, "Irregular"}};
 std::string fiscalYearKindName(const Variant& kind);
 
+// The taxpayer's name as the host keeps it (empty when the host does not know the CUIT).
+std::string taxpayerName(Context& context);
+
 // The line that describes the taxpayer under the main window.
 std::string taxpayerLine(Context& context);
 

@@ -1,0 +1,477 @@
+#include "ui/declarations_window.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "data/engine/recordset.h"
+#include "data/validation.h"
+#include "model/declaration_ops.h"
+#include "model/sections.h"
+#include "ui/copy_window.h"
+#include "ui/help.h"
+#include "ui/input_widgets.h"
+#include "ui/system_tables_window.h"
+#include "ui/window_routines.h"
+
+namespace kapred::ui {
+
+namespace {
+
+constexpr int kCodeRole = Qt::UserRole;
+constexpr int kSortRole = Qt::UserRole + 1;
+
+// The fields that name an existing declaration and so cannot change once it is saved.
+const QStringList kKeyControls{"txtlPeriodo", "dbcCODIGO_T_SECUENCIAS", "txtfPeriodoFiscalDesde",
+                               "txtfPeriodoFiscalHasta", "txtiEjercicioEconomico"};
+
+struct TreeNode {
+    const char* key;
+    const char* text;
+};
+constexpr TreeNode kNodes[] = {
+    {"Activo", "Activo"},
+    {"Pasivo", "Pasivo"},
+    {"Liquidacion", "Liquidación"},
+    {"Determinacion", "Determinación de la Contribución Especial a Ingresar"},
+    {"TS", "Tablas del Sistema"},
+};
+
+QStandardItem* cell(const QString& text, const QVariant& sortKey, Qt::Alignment alignment = Qt::AlignLeft) {
+    auto* item = new QStandardItem(text);
+    item->setData(sortKey, kSortRole);
+    item->setData(QVariant::fromValue(int(alignment | Qt::AlignVCenter)), Qt::TextAlignmentRole);
+    item->setEditable(false);
+    return item;
+}
+
+QString dateText(const Variant& value) {
+    const auto date = value.toDate();
+    return date ? QString::fromStdString(formatDate(*date)) : QString();
+}
+
+QString isoText(const Variant& value) {
+    const auto date = value.toDate();
+    return date ? QString::fromStdString(toIso(*date)) : QString();
+}
+
+QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+}  // namespace
+
+frmDDJJ::frmDDJJ(Context& context, QtUserInterface& ui, QWidget* parent)
+    : QWidget(parent), context_(context), ui_(ui) {
+    setObjectName(QStringLiteral("frmDDJJ"));
+    setWindowTitle(QStringLiteral("Declaración Jurada"));
+    setHelpContext(*this, kHelpDeclarations);
+    buildControls();
+}
+
+void frmDDJJ::buildControls() {
+    auto* select = new QGroupBox(QStringLiteral("Seleccionar"), this);
+    list_ = new QTableView(select);
+    list_->setObjectName(QStringLiteral("dbgDDJJ"));
+    list_->setAccessibleName(QStringLiteral("Declaraciones juradas del contribuyente"));
+    rows_ = new QStandardItemModel(0, 6, list_);
+    rows_->setHorizontalHeaderLabels({QStringLiteral("Período"), QStringLiteral("Secuencia"), QStringLiteral("Tipo"),
+                                      QStringLiteral("Desde"), QStringLiteral("Hasta"), QStringLiteral("Ejerc.")});
+    rows_->setSortRole(kSortRole);
+    list_->setModel(rows_);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSortingEnabled(true);
+    list_->sortByColumn(0, Qt::AscendingOrder);
+    list_->verticalHeader()->hide();
+    list_->horizontalHeader()->setStretchLastSection(true);
+    list_->setAlternatingRowColors(true);
+    (new QVBoxLayout(select))->addWidget(list_);
+    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        if (mode_ == QLatin1String("C") || mode_ == QLatin1String("E")) {
+            loadSelected();
+        }
+    });
+
+    auto* entries = new QGroupBox(QStringLiteral("Datos a cargar"), this);
+    auto* form = new QFormLayout(entries);
+    kinds_ = new QComboBox(entries);
+    kinds_->setObjectName(QStringLiteral("cboiTipoEjercicioFiscal"));
+    sequences_ = new QComboBox(entries);
+    sequences_->setObjectName(QStringLiteral("dbcCODIGO_T_SECUENCIAS"));
+    auto* period = new NumberEdit(QStringLiteral("txtlPeriodo"), 0, entries);
+    period->setMaxLength(4);
+    auto* from = new DateEdit(QStringLiteral("txtfPeriodoFiscalDesde"), entries);
+    auto* to = new DateEdit(QStringLiteral("txtfPeriodoFiscalHasta"), entries);
+    auto* economicYear = new NumberEdit(QStringLiteral("txtiEjercicioEconomico"), 0, entries);
+    economicYear->setMaxLength(2);
+    for (QLineEdit* line : {static_cast<QLineEdit*>(period), static_cast<QLineEdit*>(from),
+                            static_cast<QLineEdit*>(to), static_cast<QLineEdit*>(economicYear)}) {
+        line->setMaximumWidth(line->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 16);
+    }
+    form->addRow(QStringLiteral("Período Fiscal (AAAA):"), period);
+    form->addRow(QStringLiteral("Secuencia de Presentación:"), sequences_);
+    form->addRow(QStringLiteral("Tipo de Ejercicio Fiscal:"), kinds_);
+    form->addRow(QStringLiteral("Período Fiscal - Desde:"), from);
+    form->addRow(QStringLiteral("Período Fiscal - Hasta:"), to);
+    form->addRow(QStringLiteral("Ejercicio Económico Nº:"), economicYear);
+
+    auto* sections = new QGroupBox(QStringLiteral("Secciones de la declaración"), this);
+    tree_ = new QTreeWidget(sections);
+    tree_->setObjectName(QStringLiteral("tvwWindows"));
+    tree_->setHeaderHidden(true);
+    tree_->setAccessibleName(QStringLiteral("Secciones de la declaración"));
+    tree_->setToolTip(QStringLiteral("Doble clic (o Intro) para abrir una sección"));
+    (new QVBoxLayout(sections))->addWidget(tree_);
+    connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* node) { openNode(node); });
+
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("picMant"));
+    auto* buttons = new QHBoxLayout(bar);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    const std::pair<const char*, const char*> commands[] = {
+        {"cmdNew", "Nuevo (Ctrl+N)"},
+        {"cmdEdit", "Modificar (Ctrl+M)"},
+        {"cmdDelete", "Eliminar (Ctrl+E)"},
+        {"cmdOk", "Aceptar (Ctrl+A)"},
+        {"cmdCancel", "Cancelar (Ctrl+C)"},
+        {"cmdCopy", "Copiar (Ctrl+P)"},
+        {"cmdPrint", "Imprimir (Ctrl+I)"},
+        {"cmdForm", "Imprimir Formulario (Ctrl+F)"},
+        {"cmdGenerate", "Generar (Ctrl+G)"},
+        {"cmdImport", "Importar (Ctrl+R)"},
+        {"cmdQuery", "Consultar (Ctrl+C)"},
+    };
+    const std::function<void()> actions[] = {
+        [this] { cmdNew_Click(); },    [this] { cmdEdit_Click(); },     [this] { cmdDelete_Click(); },
+        [this] { cmdOk_Click(); },     [this] { cmdCancel_Click(); },   [this] { cmdCopy_Click(); },
+        [this] { cmdPrint_Click(); },  [this] { cmdForm_Click(); },     [this] { cmdGenerate_Click(); },
+        [this] { cmdImport_Click(); }, [this] { cmdQuery_Click(); },
+    };
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        auto* button = commandButton(QLatin1String(commands[i].first), QString::fromUtf8(commands[i].second), bar);
+        connect(button, &QPushButton::clicked, this, actions[i]);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    DressButtonBar(*this);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(entries);
+    right->addWidget(sections, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(select, 3);
+    top->addLayout(right, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(bar);
+
+    setTabOrder(list_, period);
+    setTabOrder(period, sequences_);
+    setTabOrder(sequences_, kinds_);
+    setTabOrder(kinds_, from);
+    setTabOrder(from, to);
+    setTabOrder(to, economicYear);
+    setTabOrder(economicYear, tree_);
+}
+
+void frmDDJJ::InicializeObjects() {
+    mode_ = QStringLiteral("C");
+    context_.currentDeclaration = std::make_shared<BDDJJ>(context_);
+    fillLists();
+    refreshList(0);
+    if (rows_->rowCount() == 0) {
+        ClearControls(*this);
+    }
+    showBrowsing();
+    FillTree();
+}
+
+void frmDDJJ::fillLists() {
+    kinds_->clear();
+    for (const auto& kind : kFiscalYearKinds) {
+        kinds_->addItem(QString::fromLatin1(kind.name), kind.code);
+    }
+    sequences_->clear();
+    db::Recordset& sequences = context_.currentDeclaration->secuencias();
+    for (long r = 0; r < sequences.recordCount(); ++r) {
+        r == 0 ? sequences.moveFirst() : sequences.moveNext();
+        const auto code = sequences.value("CODIGO_T_SECUENCIAS").toWholeNumber().value_or(0);
+        sequences_->addItem(QString::fromStdString(sequences.value("DESCRIPCION").toText()), code);
+    }
+}
+
+int frmDDJJ::declarationCount() const {
+    return rows_->rowCount();
+}
+
+long frmDDJJ::selectedCode() const {
+    const QModelIndex current = list_->currentIndex();
+    return current.isValid() ? rows_->item(current.row(), 0)->data(kCodeRole).toLongLong() : 0;
+}
+
+void frmDDJJ::refreshList(long selectCode) {
+    const QSignalBlocker quiet(list_->selectionModel());
+    rows_->removeRows(0, rows_->rowCount());
+    const NumberFormat format = context_.numberFormat();
+    for (const auto& header : declarationsOfTaxpayer(context_)) {
+        const Variant& period = header.vGetFieldValue("lPeriodo");
+        const Variant& sequence = header.vGetFieldValue("CODIGO_T_SECUENCIAS");
+        const auto code = header.vGetFieldValue("CodDJ").toWholeNumber().value_or(0);
+        const auto economicYear = header.vGetFieldValue("iEjercicioEconomico").toWholeNumber().value_or(0);
+        QList<QStandardItem*> row{
+            cell(QStringLiteral("%1").arg(period.toWholeNumber(format).value_or(0), 4, 10, QLatin1Char('0')),
+                 QVariant::fromValue(code), Qt::AlignRight),
+            cell(QString::fromStdString(sequenceDescription(sequence)), sequence.toWholeNumber().value_or(0)),
+            cell(QString::fromStdString(fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal"))),
+                 QString::fromStdString(fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal")))),
+            cell(dateText(header.vGetFieldValue("fPeriodoFiscalDesde")),
+                 isoText(header.vGetFieldValue("fPeriodoFiscalDesde")), Qt::AlignRight),
+            cell(dateText(header.vGetFieldValue("fPeriodoFiscalHasta")),
+                 isoText(header.vGetFieldValue("fPeriodoFiscalHasta")), Qt::AlignRight),
+            cell(QString::number(economicYear), QVariant::fromValue(economicYear), Qt::AlignRight),
+        };
+        row.front()->setData(QVariant::fromValue(code), kCodeRole);
+        rows_->appendRow(row);
+    }
+    rows_->sort(list_->horizontalHeader()->sortIndicatorSection(), list_->horizontalHeader()->sortIndicatorOrder());
+    list_->resizeColumnsToContents();
+    int target = rows_->rowCount() > 0 ? 0 : -1;
+    for (int r = 0; r < rows_->rowCount(); ++r) {
+        if (rows_->item(r, 0)->data(kCodeRole).toLongLong() == selectCode) {
+            target = r;
+        }
+    }
+    if (target >= 0) {
+        list_->setCurrentIndex(rows_->index(target, 0));
+        loadSelected();
+    }
+}
+
+bool frmDDJJ::selectDeclaration(long codDJ) {
+    for (int r = 0; r < rows_->rowCount(); ++r) {
+        if (rows_->item(r, 0)->data(kCodeRole).toLongLong() == codDJ) {
+            list_->setCurrentIndex(rows_->index(r, 0));
+            loadSelected();
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmDDJJ::loadSelected() {
+    const long code = selectedCode();
+    if (code == 0 || !loadDeclaration(context_, Variant(static_cast<std::int32_t>(code)))) {
+        return;
+    }
+    ClearControls(*this);
+    ShowEntity(*this, context_.g_dbAplicativo->tableDef("DDJJ"), *context_.currentDeclaration->Entity);
+    FillTree();
+    emit taxpayerLine(QString::fromStdString(kapred::taxpayerLine(context_)));
+}
+
+void frmDDJJ::FillTree() {
+    if (tree_->topLevelItemCount() == 0) {
+        auto* root = new QTreeWidgetItem(tree_, QStringList{QStringLiteral("Declaración Jurada")});
+        root->setData(0, kCodeRole, QStringLiteral("DJ"));
+        root->setIcon(0, QIcon::fromTheme(QStringLiteral("x-office-document"),
+                                          style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+        for (const auto& node : kNodes) {
+            auto* child = new QTreeWidgetItem(root, QStringList{QString::fromUtf8(node.text)});
+            child->setData(0, kCodeRole, QLatin1String(node.key));
+            const bool tables = QLatin1String(node.key) == QLatin1String("TS");
+            child->setIcon(0, tables ? QIcon::fromTheme(QStringLiteral("accessories-dictionary"),
+                                                        style()->standardIcon(QStyle::SP_DriveHDIcon))
+                                     : QIcon::fromTheme(QStringLiteral("dialog-information"),
+                                                        style()->standardIcon(QStyle::SP_MessageBoxInformation)));
+            child->setData(0, kNodeImageRole, tables ? QStringLiteral("sistema") : QStringLiteral("info"));
+        }
+        root->setExpanded(true);
+    }
+    // The liabilities node tells whether the declaration has its liabilities loaded.
+    QTreeWidgetItem* liabilities = tree_->topLevelItem(0)->child(1);
+    const bool full = rows_->rowCount() > 0 && declarationHasRows(context_, "Pasivo");
+    const QIcon document = QIcon::fromTheme(QStringLiteral("x-office-document"),
+                                            style()->standardIcon(QStyle::SP_FileIcon));
+    liabilities->setIcon(0, full ? document : QIcon(document.pixmap(16, QIcon::Disabled)));
+    liabilities->setData(0, kNodeImageRole, full ? QStringLiteral("full") : QStringLiteral("empty"));
+    liabilities->setToolTip(0, full ? QStringLiteral("El pasivo está cargado") : QStringLiteral("Sin pasivo cargado"));
+}
+
+void frmDDJJ::showBrowsing() {
+    const bool hasRecords = rows_->rowCount() > 0;
+    SetButtonsState(*this, kBrowsing, hasRecords, false);
+    EnableInputs(kBrowsing, *this, true);
+    tree_->setEnabled(hasRecords);
+}
+
+void frmDDJJ::showEditing(bool keyFieldsLocked) {
+    SetButtonsState(*this, kEditing, rows_->rowCount() > 0, false);
+    EnableInputs(kEditing, *this, false);
+    if (keyFieldsLocked) {
+        for (const QString& name : kKeyControls) {
+            if (auto* control = findChild<QWidget*>(name)) {
+                if (auto* line = qobject_cast<QLineEdit*>(control)) {
+                    line->setReadOnly(true);
+                } else {
+                    control->setEnabled(false);
+                }
+                control->setFocusPolicy(Qt::NoFocus);
+            }
+        }
+        kinds_->setFocus();
+    }
+}
+
+void frmDDJJ::cmdNew_Click() {
+    mode_ = QStringLiteral("A");
+    ClearControls(*this);
+    kinds_->setCurrentIndex(0);
+    showEditing(false);
+}
+
+void frmDDJJ::cmdEdit_Click() {
+    if (rows_->rowCount() == 0) {
+        return;
+    }
+    mode_ = QStringLiteral("E");
+    context_.currentDeclaration->EDIT();
+    showEditing(true);
+}
+
+void frmDDJJ::focusFirstListed() {
+    for (const auto& entry : context_.currentDeclaration->g_vecErroresInconsistencia.entries()) {
+        for (QWidget* control : findChildren<QWidget*>()) {
+            if (!entry.field.empty() &&
+                columnOf(*control).compare(QString::fromStdString(entry.field), Qt::CaseInsensitive) == 0 &&
+                control->isEnabled()) {
+                control->setFocus();
+                return;
+            }
+        }
+    }
+}
+
+void frmDDJJ::cmdOk_Click() {
+    if (mode_ == QLatin1String("C")) {
+        return;
+    }
+    BDDJJ& header = *context_.currentDeclaration;
+    const EntryValues values = ReadControls(*this, context_.g_dbAplicativo->tableDef("DDJJ"));
+    const bool adding = mode_ == QLatin1String("A");
+    const int code = header.Aceptar(adding ? EntryMode::Adding : EntryMode::Modifying, values);
+    if (code != 0) {
+        ShowInconsistencies(ui_, header, code, context_.numberFormat());
+        focusFirstListed();
+        return;
+    }
+    const long saved = static_cast<long>(header.Entity->vGetFieldValue("CodDJ").toWholeNumber().value_or(0));
+    mode_ = QStringLiteral("E");
+    refreshList(saved);
+    showBrowsing();
+}
+
+void frmDDJJ::cmdCancel_Click() {
+    mode_ = QStringLiteral("C");
+    ClearControls(*this);
+    if (rows_->rowCount() > 0) {
+        loadSelected();
+    }
+    showBrowsing();
+}
+
+void frmDDJJ::cmdDelete_Click() {
+    if (rows_->rowCount() == 0 ||
+        !ui_.askYesNo(MessageIcon::Question, "Confirmar!", "Desea eliminar el Registro Actual?")) {
+        return;
+    }
+    BDDJJ& header = *context_.currentDeclaration;
+    if (!header.bDeleteDeclaration()) {
+        MsgError(ui_, "No se pudo eliminar la Declaración Jurada. " + failureReasons(header));
+    }
+    ClearControls(*this);
+    refreshList(0);
+    showBrowsing();
+    FillTree();
+}
+
+void frmDDJJ::cmdCopy_Click() {
+    if (rows_->rowCount() == 0) {
+        return;
+    }
+    const long origin = selectedCode();
+    frmCopiaDJ copy(context_, ui_, this);
+    copy.exec();
+    refreshList(origin);
+}
+
+void frmDDJJ::notYetAvailable(const QString& what) {
+    MsgInformacion(ui_, (what + QStringLiteral(" todavía no está disponible en esta versión del programa.")).toStdString());
+}
+
+void frmDDJJ::cmdPrint_Click() {
+    notYetAvailable(QStringLiteral("La impresión de la pantalla"));
+}
+
+void frmDDJJ::cmdForm_Click() {
+    notYetAvailable(QStringLiteral("La impresión del formulario"));
+}
+
+void frmDDJJ::cmdGenerate_Click() {
+    notYetAvailable(QStringLiteral("La generación del archivo de la Declaración Jurada"));
+}
+
+void frmDDJJ::cmdImport_Click() {
+    if (rows_->rowCount() == 0) {
+        MsgInformacion(ui_, "Por favor, primero cargue una Declaración Jurada antes de proceder.");
+        return;
+    }
+    notYetAvailable(QStringLiteral("La importación y exportación de datos"));
+}
+
+void frmDDJJ::cmdQuery_Click() {
+    notYetAvailable(QStringLiteral("La impresión de los papeles de trabajo"));
+}
+
+void frmDDJJ::openNode(QTreeWidgetItem* node) {
+    if (node == nullptr || node->parent() == nullptr || rows_->rowCount() == 0) {
+        return;
+    }
+    const QString key = node->data(0, kCodeRole).toString();
+    if (key == QLatin1String("TS")) {
+        frmTablasSistema tables(context_, this);
+        tables.exec();
+    } else {
+        notYetAvailable(QStringLiteral("La ventana \"%1\"").arg(node->text(0)));
+    }
+    FillTree();
+}
+
+void frmDDJJ::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && mode_ != QLatin1String("C")) {
+        cmdCancel_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmDDJJ::keyReleaseEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::ControlModifier && HandleCtrlKey(*this, event->key())) {
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+}  // namespace kapred::ui

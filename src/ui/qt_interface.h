@@ -1,0 +1,44 @@
+// The core's user interface answered with dialogs: message boxes with the program's titles, the
+// inconsistency viewer, and the progress of a long job on the window that runs it.
+#pragma once
+
+#include <functional>
+
+#include "data/user_interface.h"
+
+class QWidget;
+
+namespace kapred::ui {
+
+class QtUserInterface : public UserInterface {
+public:
+    void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
+    bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) override;
+    void showInconsistencies(const std::string& title, const std::vector<std::string>& lines) override;
+    void showProgress(double percent) override;
+
+    // Where the progress of the job now running is shown (nothing: it is not shown).
+    void setProgressSink(std::function<void(double)> sink) { progress_ = std::move(sink); }
+
+private:
+    std::function<void(double)> progress_;
+};
+
+// The window dialogs open over: the modal dialog in front, else the active window.
+QWidget* dialogParent();
+
+// Shows the progress on a window while it lives.
+class ProgressShown {
+public:
+    ProgressShown(QtUserInterface& ui, std::function<void(double)> sink) : ui_(ui) {
+        ui_.setProgressSink(std::move(sink));
+    }
+    ~ProgressShown() { ui_.setProgressSink({}); }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+
+private:
+    QtUserInterface& ui_;
+};
+
+}  // namespace kapred::ui

@@ -1,0 +1,62 @@
+// The routines every entry window shares, working on the controls' object names: the state of
+// the standard buttons, the dressing of the button bar, centring, clearing, the input states,
+// the transfer of values between controls named prefix + column and the entity, and the
+// Ctrl+letter key handler.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+#include "data/engine/schema.h"
+#include "data/entity.h"
+#include "model/section_object.h"
+
+class QWidget;
+
+namespace kapred::ui {
+
+// The window modes of the button-state and input-state routines.
+inline constexpr int kEditing = 0;
+inline constexpr int kBrowsing = 1;
+
+// Whether the standard button of that name is visible in the mode; nothing for a name that is
+// not a standard button, or a mode that changes nothing.
+std::optional<bool> standardButtonVisible(const QString& buttonName, int mode, bool hasRecords, bool singleRow);
+
+// Sets the visibility of the window's standard buttons; the ones it lacks are skipped.
+void SetButtonsState(QWidget& window, int mode, bool hasRecords, bool singleRow);
+
+// Gives each command button of the window's bar "picMant" the picture named after it (the
+// desktop's icon theme, else one of the toolkit's own) and keeps its caption as the tooltip.
+void DressButtonBar(QWidget& window);
+
+// Places the window in the middle of its parent window, or of the screen.
+void CenterWindow(QWidget& window);
+
+// Empties the inputs: boxes unchecked, lists without a selection, texts empty ("0" for the
+// amount inputs); a computed total ("cc" in its name) is left alone while it is read-only.
+void ClearControls(QWidget& window);
+
+// Inputs editable in mode 0 and read-only in mode 1; computed totals always read-only; lists and
+// trees usable only while browsing, and then as `lists` says. The first editable input, in tab
+// order, gets the focus.
+void EnableInputs(int mode, QWidget& window, bool lists);
+
+// The column a control stands for: its name from the fourth character on ("txtcImporte" gives
+// "cImporte"); empty for labels and for names too short.
+QString columnOf(const QWidget& control);
+
+// Entity to window: each field of the table into the first control named after it. Dates show
+// dd/mm/yyyy (empty before 1900), amounts and numbers of 0 show empty, lists select the item
+// whose data is the value.
+void ShowEntity(QWidget& window, const db::TableDef& table, const EntityBase& entity);
+
+// Window to entity: the values typed into the controls of the table's fields, for Aceptar.
+EntryValues ReadControls(QWidget& window, const db::TableDef& table);
+
+// The shared Ctrl+letter handler: clicks the button the letter stands for when the window has
+// it and it is visible. True when a button was clicked.
+bool HandleCtrlKey(QWidget& window, int key);
+
+}  // namespace kapred::ui

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "support/scripted_ui.h"
+#include "ui/qt_interface.h"
+
+namespace kapred::test {
+
+// The desktop program's interface with the dialogs replaced by a script: messages and lists are
+// recorded, questions answered from the script; progress still reaches the window.
+class ScriptedQtUi : public ui::QtUserInterface {
+public:
+    void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override {
+        script.showMessage(icon, title, text);
+    }
+    bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) override {
+        return script.askYesNo(icon, title, text);
+    }
+    void showInconsistencies(const std::string& title, const std::vector<std::string>& lines) override {
+        script.showInconsistencies(title, lines);
+    }
+
+    ScriptedUi script;
+};
+
+}  // namespace kapred::test
