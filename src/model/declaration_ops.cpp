@@ -40,7 +40,7 @@ bool loadDeclaration(Context& context, const Variant& codDJ) {
     }
     context.currentDeclaration = header;
     BOrel host(context);
-    host.ObtenerActividadContribuyente(cuitAmount(context));
+    host.ObtenerActividadContribuyente(Cuit(context.cuit()));
     return true;
 }
 
@@ -73,9 +73,8 @@ std::string fiscalYearKindName(const Variant& kind) {
 
 std::string taxpayerLine(Context& context) {
     BOrel host(context);
-    const Currency cuit = cuitAmount(context);
-    return "CUIT: " + sFormatCuit(context.cuit(), true) + " - " +
-           " Nombre y Apellido : " + host.ObtenerDescripcionContribuyente(cuit) +
+    const Cuit cuit(context.cuit());
+    return "CUIT: " + cuit.dashed() + " - " + " Nombre y Apellido : " + host.ObtenerDescripcionContribuyente(cuit) +
            " Actividad: " + host.ObtenerActividadContribuyente(cuit);
 }
 
