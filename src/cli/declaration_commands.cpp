@@ -126,9 +126,9 @@ namespace {
 int taxpayer(Session& session, const Options& options) {
     Context& context = session.context();
     BOrel host(context);
-    const Currency cuit = cuitAmount(context);
+    const Cuit cuit(context.cuit());
     nlohmann::ordered_json result;
-    result["CUIT"] = sFormatCuit(context.cuit(), true);
+    result["CUIT"] = cuit.dashed();
     result["Nombre"] = host.ObtenerDescripcionContribuyente(cuit);
     result["Actividad"] = host.ObtenerActividadContribuyente(cuit);
     result["Domicilio"] = host.ObtenerDomicilio(cuit);

@@ -139,7 +139,7 @@ long lGetNextId(db::Database& database, const EntityBase& entity, const std::str
     auto recordset =
         OpenEntityRecordset(database, entity, indexName, "Select Max(" + fieldName + ") As Result ", format);
     const Variant result = recordset->Fields().value("Result");
-    return result.isNull() ? 1 : static_cast<long>(result.toDouble().value_or(0)) + 1;
+    return result.isNull() ? 1 : result.toWholeNumber().value_or(0) + 1;
 }
 
 bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity, bool toRecordset) {

@@ -9,6 +9,7 @@
 #include "calc/determination.h"
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 #include "data/windows1252.h"
 #include "generation/form_totals.h"
 #include "generation/verification_number.h"
@@ -41,7 +42,7 @@ Variant timeText(const Variant& value) {
     }
     const auto stamp = value.toDate();
     if (!stamp) {
-        throw Error(err::kTypeMismatch, "tipo01", "No coinciden los tipos");
+        raiseTypeMismatch("tipo01");
     }
     const std::chrono::hh_mm_ss time(stamp->time);
     char text[16];
@@ -246,8 +247,7 @@ long sGenerarRegistrointerface(BListSection& section, std::ostream& file) {
     Context& context = section.context();
     const RecordLayout& layout = section.Entity->sEntityName() == "Anticipos" ? kRecord06 : kRecord05;
     const auto wholeNumber = [&context](const char* field) {
-        const auto number = currentHeaderValue(context, field).toDouble(context.numberFormat());
-        return std::to_string(static_cast<long long>(number.value_or(0)));
+        return std::to_string(currentHeaderValue(context, field).toWholeNumber(context.numberFormat()).value_or(0));
     };
     auto rows = context.g_dbAplicativo->openRecordset("Select cuit,coddj,id From " + section.Entity->sEntityName() +
                                                           " Where" + " [CUIT] = " + wholeNumber("CUIT") +
@@ -316,7 +316,7 @@ std::string formatNumeroMagico(const std::string& number) {
     if (number.empty() || number.size() >= 6 || number.find_first_not_of("0123456789") != std::string::npos) {
         return number;
     }
-    return std::string(6 - number.size(), '0') + number;
+    return padLeft(number, 6);
 }
 
 }  // namespace kapred

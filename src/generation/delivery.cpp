@@ -12,6 +12,7 @@
 
 #include "app/context.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 #include "generation/agency_libraries.h"
 #include "generation/declaration_records.h"
 #include "generation/directories.h"
@@ -93,11 +94,7 @@ bool pathIsTaken(const fs::path& path) {
 // trimmed.
 std::string cleanedPath(std::string path) {
     cleanRecord(path);
-    const auto first = path.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return path.substr(first, path.find_last_not_of(' ') - first + 1);
+    return trimmed(path);
 }
 
 }  // namespace

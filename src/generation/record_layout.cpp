@@ -7,6 +7,7 @@
 
 #include "app/cuit.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 #include "data/windows1252.h"
 
 namespace kapred {
@@ -14,14 +15,6 @@ namespace kapred {
 namespace {
 
 constexpr long kInvalidCall = 5;
-
-std::string padLeft(const std::string& digits, std::size_t width) {
-    return digits.size() >= width ? digits : std::string(width - digits.size(), '0') + digits;
-}
-
-std::string lastCharacters(const std::string& text, std::size_t count) {
-    return text.size() <= count ? text : text.substr(text.size() - count);
-}
 
 // N(w, d) from the rounded digits: the mask of w - d zeros, a point and d zeros, without the
 // point. A mask without integer zeros writes no integer digit for a value below one.
@@ -37,26 +30,18 @@ std::string amountText(bool negative, const RoundedDigits& magnitude) {
     return negative ? "1" + lastCharacters(digits, 14) : digits;
 }
 
-[[noreturn]] void raiseNull(const char* source) {
-    throw Error(err::kInvalidUseOfNull, source, "Uso no válido de Null");
-}
-
-[[noreturn]] void raiseMismatch(const char* source) {
-    throw Error(err::kTypeMismatch, source, "No coinciden los tipos");
-}
+}  // namespace
 
 Currency amountOf(const Variant& value, NumberFormat format, const char* source) {
     if (value.isNull()) {
-        raiseNull(source);
+        raiseInvalidUseOfNull(source);
     }
     const auto amount = value.toCurrency(format);
     if (!amount) {
-        raiseMismatch(source);
+        raiseTypeMismatch(source);
     }
     return *amount;
 }
-
-}  // namespace
 
 RoundedDigits roundDigits(Currency value, int decimals) {
     const Currency rounded = decimals < 4 ? value.roundTo(decimals) : value;
@@ -147,11 +132,11 @@ std::string encodeField(const Field& field, const Variant& value, NumberFormat f
             return encodeAmount(amountOf(value, format, "Format"));
         case Encoding::Date: {
             if (value.isNull()) {
-                raiseNull("Format");
+                raiseInvalidUseOfNull("Format");
             }
             const auto date = value.toDate();
             if (!date) {
-                raiseMismatch("Format");
+                raiseTypeMismatch("Format");
             }
             return encodeDate(*date);
         }

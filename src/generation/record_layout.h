@@ -30,6 +30,10 @@ namespace kapred {
 
 // ---- Field encodings -------------------------------------------------------------------------
 
+// The amount a value holds, for the procedure named source: Null raises error 94, a value that
+// is no amount error 13.
+Currency amountOf(const Variant& value, NumberFormat format, const char* source);
+
 // A value rounded to a number of decimals, as the digits of its magnitude.
 struct RoundedDigits {
     bool negative = false;  // the rounded value is below zero

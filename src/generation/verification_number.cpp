@@ -8,6 +8,7 @@
 #include "app/context.h"
 #include "calc/determination.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 #include "generation/agency_libraries.h"
 #include "generation/directories.h"
 #include "generation/record_layout.h"
@@ -16,25 +17,14 @@ namespace kapred {
 
 namespace {
 
-Currency numberOf(const Variant& value, const char* source) {
-    if (value.isNull()) {
-        throw Error(err::kInvalidUseOfNull, source, "Uso no válido de Null");
-    }
-    const auto number = value.toCurrency();
-    if (!number) {
-        throw Error(err::kTypeMismatch, source, "No coinciden los tipos");
-    }
-    return *number;
-}
-
 // The time of day "HHMMSS" read as a number: 14:30:25 is 143025.
 Currency timeStampOf(const Variant& value, const char* source) {
     if (value.isNull()) {
-        throw Error(err::kInvalidUseOfNull, source, "Uso no válido de Null");
+        raiseInvalidUseOfNull(source);
     }
     const auto stamp = value.toDate();
     if (!stamp) {
-        throw Error(err::kTypeMismatch, source, "No coinciden los tipos");
+        raiseTypeMismatch(source);
     }
     const std::chrono::hh_mm_ss time(stamp->time);
     return Currency::fromUnits(time.hours().count() * 10000 + time.minutes().count() * 100 + time.seconds().count());
@@ -80,11 +70,7 @@ std::string FormatoInterfaz(const Variant& value, int length, int decimals, Numb
             digits = first == std::string::npos ? "0" : digits.substr(first);
         }
     }
-    const auto width = static_cast<std::size_t>(std::max(length, 0));
-    if (digits.size() < width) {
-        digits.insert(0, width - digits.size(), '0');
-    }
-    return digits;
+    return padLeft(digits, static_cast<std::size_t>(std::max(length, 0)));
 }
 
 std::string FormarNumeroMagico(std::int16_t result, double p4) {
@@ -115,8 +101,8 @@ std::string NumeroMagico(const Context& context, Currency p1, double p2, double 
 }
 
 std::string CalcularNumeroMagico(const Context& context, const DatosNumeroMagico& datos) {
-    const Currency c = numberOf(datos.cuit, "CalcularNumeroMagico");
-    const Currency d = numberOf(datos.codDJ, "CalcularNumeroMagico");
+    const Currency c = amountOf(datos.cuit, {}, "CalcularNumeroMagico");
+    const Currency d = amountOf(datos.codDJ, {}, "CalcularNumeroMagico");
     const Currency h = timeStampOf(datos.hora, "CalcularNumeroMagico");
     return NumeroMagico(context, c, d.toDouble(), datos.saldoRexa.toDouble(), h.toDouble());
 }

@@ -2,32 +2,19 @@
 
 #include <cstdio>
 
-#include "app/cuit.h"
 #include "data/engine/dialect.h"
-#include "data/values/error.h"
+#include "data/values/text.h"
 
 namespace kapred {
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // A code read as a number, written as a decimal integer.
 std::string wholeNumber(const Variant& value) {
-    return std::to_string(static_cast<long long>(value.toDouble().value_or(0)));
+    return std::to_string(value.toWholeNumber().value_or(0));
 }
 
 }  // namespace
-
-Currency cuitAmount(const Context& context) {
-    return parseCurrency(context.cuit()).value_or(Currency());
-}
 
 std::string vacio(const std::string& label, const Variant& value) {
     if (value.isNull() || trimmed(value.toText()).empty()) {
@@ -36,29 +23,28 @@ std::string vacio(const std::string& label, const Variant& value) {
     return label + value.toText();
 }
 
-std::string BOrel::dashed(Currency cuit) const {
-    return sFormatCuit(std::to_string(cuit.roundTo(0).scaled() / Currency::kScale), true);
-}
-
-std::unique_ptr<db::Recordset> BOrel::taxpayer(Currency cuit, const char* equals) {
+std::unique_ptr<db::Recordset> BOrel::taxpayer(const Cuit& cuit, const char* equals) {
     return context_.g_dbOrel->openRecordset("select * from contribs where cuit" + std::string(equals) +
-                                            db::quoteText(dashed(cuit)));
+                                            db::quoteText(cuit.dashed()));
 }
 
-long BOrel::ObtenerCodigoContribuyente(Currency cuit) {
+long BOrel::ObtenerCodigoContribuyente(const Cuit& cuit) {
+    lastError_.reset();
     long number = 0;
     try {
         auto rows = taxpayer(cuit, "=");
         if (!rows->eof()) {
-            number = static_cast<long>(rows->value("ncontrib").toDouble().value_or(0));
+            number = rows->value("ncontrib").toWholeNumber().value_or(0);
         }
-    } catch (const Error&) {
+    } catch (const Error& error) {
         // A host without the table or the column has no number for the taxpayer.
+        lastError_ = error;
     }
     return number;
 }
 
-std::string BOrel::ObtenerDescripcionContribuyente(Currency cuit) {
+std::string BOrel::ObtenerDescripcionContribuyente(const Cuit& cuit) {
+    lastError_.reset();
     auto rows = taxpayer(cuit, " = ");
     if (rows->recordCount() < 1) {
         return {};
@@ -67,7 +53,7 @@ std::string BOrel::ObtenerDescripcionContribuyente(Currency cuit) {
     return rows->value("descrip").toText();
 }
 
-std::string BOrel::ObtenerActividadContribuyente(Currency cuit) {
+std::string BOrel::ObtenerActividadContribuyente(const Cuit& cuit) {
     const long number = ObtenerCodigoContribuyente(cuit);
     context_.ncontrib = number;
     auto rows = context_.g_dbOrel->openRecordset("select * from actcontrib where ncontrib= " + std::to_string(number) +
@@ -75,18 +61,19 @@ std::string BOrel::ObtenerActividadContribuyente(Currency cuit) {
     return rows->recordCount() >= 1 ? rows->value("CodAct").toText() : "0";
 }
 
-int BOrel::ObtenerMesCierre(Currency cuit) {
+int BOrel::ObtenerMesCierre(const Cuit& cuit) {
+    lastError_.reset();
     auto rows = taxpayer(cuit, "=");
-    return rows->recordCount() >= 1 ? static_cast<int>(rows->value("mescierreejcom").toDouble().value_or(0)) : 0;
+    return rows->recordCount() >= 1 ? static_cast<int>(rows->value("mescierreejcom").toWholeNumber().value_or(0)) : 0;
 }
 
-int BOrel::EsEmpresaPromovida(Currency cuit) {
+int BOrel::EsEmpresaPromovida(const Cuit& cuit) {
+    lastError_.reset();
     auto rows = taxpayer(cuit, "=");
     if (rows->recordCount() < 1) {
         return 0;
     }
-    const Variant promoted = rows->value("empProm");
-    return !promoted.isNull() && promoted.toDouble().value_or(0) != 0 ? 1 : 0;
+    return rows->value("empProm").toWholeNumber().value_or(0) != 0 ? 1 : 0;
 }
 
 std::string BOrel::referenceName(const std::string& table, const Variant& code, const std::string& label) {
@@ -101,7 +88,7 @@ std::string BOrel::referenceName(const std::string& table, const Variant& code, 
     return label + rows->value("descrip").toText();
 }
 
-std::string BOrel::ObtenerDomicilio(Currency cuit) {
+std::string BOrel::ObtenerDomicilio(const Cuit& cuit) {
     const long number = ObtenerCodigoContribuyente(cuit);
     auto rows = context_.g_dbOrel->openRecordset("select * from domicilio where ncontrib = " + std::to_string(number) +
                                                  " And domfiscal = True");
@@ -117,35 +104,37 @@ std::string BOrel::ObtenerDomicilio(Currency cuit) {
            vacio(" C.P.: ", field("codpostal"));
 }
 
-std::string BOrel::ObtenerTipoSocietario(Currency cuit) {
+std::string BOrel::ObtenerTipoSocietario(const Cuit& cuit) {
+    lastError_.reset();
     try {
         auto rows = taxpayer(cuit, "=");
-        const long code =
-            rows->recordCount() >= 1 ? static_cast<long>(rows->value("formaJuridica").toDouble().value_or(0)) : 0;
+        const long code = rows->recordCount() >= 1 ? rows->value("formaJuridica").toWholeNumber().value_or(0) : 0;
         if (code == 0) {
             return {};
         }
         char text[16];
         std::snprintf(text, sizeof text, "%03ld", code);
-        auto forms = context_.g_dbSistema->openRecordset("Select * from formajuridica where [CODIGO]='" +
-                                                         std::string(text) + "'");
+        auto forms =
+            context_.g_dbSistema->openRecordset("Select * from formajuridica where [CODIGO]=" + db::quoteText(text));
         return forms->recordCount() >= 1 ? forms->value("descrip").toText() : std::string();
-    } catch (const Error&) {
+    } catch (const Error& error) {
+        lastError_ = error;
         return {};
     }
 }
 
-std::unique_ptr<db::Recordset> BOrel::rObtenerResponsableDeudaAjena(Currency cuit) {
+std::unique_ptr<db::Recordset> BOrel::rObtenerResponsableDeudaAjena(const Cuit& cuit) {
     try {
         auto rows = context_.g_dbOrel->openRecordset("select * from respsustitutos where ncontrib = " +
                                                      std::to_string(ObtenerCodigoContribuyente(cuit)));
         return rows->eof() ? nullptr : std::move(rows);
-    } catch (const Error&) {
+    } catch (const Error& error) {
+        lastError_ = error;
         return nullptr;
     }
 }
 
-std::string BOrel::ObtenerResponsableSustitutoDatos(Currency cuit, const std::string& name) {
+std::string BOrel::ObtenerResponsableSustitutoDatos(const Cuit& cuit, const std::string& name) {
     const std::string none = "Responsable por deuda ajena de: NO";
     try {
         auto rows = context_.g_dbOrel->openRecordset(
@@ -160,12 +149,13 @@ std::string BOrel::ObtenerResponsableSustitutoDatos(Currency cuit, const std::st
         const std::string country = countries->recordCount() > 0 ? countries->value("descrip").toText() : "";
         return "Responsable por deuda ajena de: " + rows->value("apeNomTitular").toText() + "  " +
                "Nº de Documento: " + rows->value("nroDocum").toText() + "  " + "Pais: " + country;
-    } catch (const Error&) {
+    } catch (const Error& error) {
+        lastError_ = error;
         return none;
     }
 }
 
-std::string BOrel::ObtenerDNIRespSust(Currency cuit, const std::string& name) {
+std::string BOrel::ObtenerDNIRespSust(const Cuit& cuit, const std::string& name) {
     auto rows = context_.g_dbOrel->openRecordset(
         "select nroDocum " + std::string("from respsustitutos where ncontrib = ") +
         std::to_string(ObtenerCodigoContribuyente(cuit)) + " and apeNomTitular = " + db::quoteText(name));
@@ -173,9 +163,11 @@ std::string BOrel::ObtenerDNIRespSust(Currency cuit, const std::string& name) {
 }
 
 std::unique_ptr<db::Recordset> BOrel::ObtenerRsFormaJuridica() {
+    lastError_.reset();
     try {
         return context_.g_dbSistema->openRecordset("Select val(codigo)as cod, descrip from formajuridica");
-    } catch (const Error&) {
+    } catch (const Error& error) {
+        lastError_ = error;
         return nullptr;
     }
 }

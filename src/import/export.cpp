@@ -7,6 +7,7 @@
 
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 #include "data/windows1252.h"
 #include "import/import_formats.h"
 #include "model/declaration.h"
@@ -31,14 +32,6 @@ bool exportable(const std::string& table) {
     return false;
 }
 
-std::string padLeft(const std::string& text, std::size_t width, char fill) {
-    return text.size() >= width ? text : std::string(width - text.size(), fill) + text;
-}
-
-std::string padRight(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-
 // A number written at its width: zeros on the left of its digits, after a sign place holding
 // "-" for a negative number and `positiveSign` otherwise; with no positive sign a positive
 // number has no sign place. Nothing when the digits do not fit.
@@ -49,16 +42,8 @@ std::optional<std::string> signedDigits(bool negative, const std::string& digits
     if (digits.size() > room || (signPlace && width == 0)) {
         return std::nullopt;
     }
-    const std::string number = padLeft(digits, room, '0');
+    const std::string number = padLeft(digits, room);
     return signPlace ? std::string(1, negative ? '-' : positiveSign) + number : number;
-}
-
-bool isTrue(const Variant& value) {
-    if (value.type() == Variant::Type::Boolean) {
-        return value.boolean();
-    }
-    const auto number = value.toDouble();
-    return number && *number != 0;
 }
 
 struct Placed {
@@ -146,7 +131,7 @@ std::optional<std::string> exportField(const Variant& value, int fieldType, std:
             return signedDigits(whole < 0, std::to_string(whole < 0 ? -whole : whole), width, '\0');
         }
         case kFlagField:
-            return padLeft(isTrue(value) ? "1" : "0", width, '0');
+            return padLeft(value.toWholeNumber().value_or(0) != 0 ? "1" : "0", width);
         default: {
             const std::string text = toWindows1252(value.isNull() ? std::string() : value.toText(format));
             if (text.size() > width) {
@@ -190,8 +175,8 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
         std::size_t length = 0;
         for (long p = 0; p < positions->recordCount(); ++p) {
             p == 0 ? positions->moveFirst() : positions->moveNext();
-            const auto from = positions->value("Desde").toDouble().value_or(0);
-            const auto to = positions->value("Hasta").toDouble().value_or(0);
+            const auto from = positions->value("Desde").toWholeNumber().value_or(0);
+            const auto to = positions->value("Hasta").toWholeNumber().value_or(0);
             const std::string field = positions->value("IdCampo").toText();
             auto kind = context.g_dbTablas->openRecordset(
                 "select nombre_campo,tipo_campo from importacion_campos where idcampo=" + field);
@@ -201,7 +186,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             }
             placed.push_back({static_cast<std::size_t>(from), static_cast<std::size_t>(to - from + 1),
                               kind->value("nombre_campo").toText(),
-                              static_cast<int>(kind->value("tipo_campo").toDouble().value_or(kTextField))});
+                              static_cast<int>(kind->value("tipo_campo").toWholeNumber().value_or(kTextField))});
             length = std::max(length, static_cast<std::size_t>(to));
         }
 

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "data/engine/dialect.h"
 #include "data/engine/recordset.h"
 #include "data/validation.h"
 #include "data/values/error.h"
@@ -42,13 +43,8 @@ std::string layoutQuery(long formatId, long importCode) {
            "))";
 }
 
-long asLong(const Variant& value) {
-    const auto number = value.toDouble();
-    return number ? static_cast<long>(*number) : 0;
-}
-
 std::size_t asPosition(const Variant& value) {
-    const long number = asLong(value);
+    const auto number = value.toWholeNumber().value_or(0);
     return number > 0 ? static_cast<std::size_t>(number) : 0;
 }
 
@@ -178,8 +174,8 @@ bool ImportRun::prepare() {
                 "select Nombre_Campo, tipo_campo from importacion_campos where codigo_import = " +
                 std::to_string(importCode));
             for (auto& field : layout_) {
-                kinds->findFirst("Nombre_Campo = " + sqlText(field.fieldName));
-                field.pointAmount = !kinds->noMatch() && asLong(kinds->value("tipo_campo")) == kAmountField;
+                kinds->findFirst("Nombre_Campo = " + db::quoteText(field.fieldName));
+                field.pointAmount = !kinds->noMatch() && kinds->value("tipo_campo").toWholeNumber() == kAmountField;
             }
         }
     } catch (const std::exception& failure) {

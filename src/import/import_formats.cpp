@@ -6,6 +6,7 @@
 #include "data/engine/recordset.h"
 #include "data/engine/storage.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 #include "model/declaration.h"
 
 namespace kapred {
@@ -15,41 +16,14 @@ namespace {
 // The largest position a column of Importacion_DesdeHasta holds.
 constexpr long kLargestPosition = 32767;
 
-long asLong(const Variant& value, long otherwise = 0) {
-    const auto number = value.toDouble();
-    return number ? static_cast<long>(*number) : otherwise;
-}
-
-std::string asText(const Variant& value) {
-    return value.isNull() ? std::string() : value.toText();
-}
-
-bool asFlag(const Variant& value) {
-    if (value.type() == Variant::Type::Boolean) {
-        return value.boolean();
-    }
-    const auto number = value.toDouble();
-    return number && *number != 0;
-}
-
-// Blanks (and other white space) removed at both ends, as the name box is read.
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
-}
-
 ImportFormat formatOf(const db::Recordset& rows) {
     ImportFormat format;
-    format.id = asLong(rows.value("IdFormato"));
-    format.name = asText(rows.value("nombre"));
-    format.section = asLong(rows.value("tipo_tabla"));
+    format.id = rows.value("IdFormato").toWholeNumber().value_or(0);
+    format.name = rows.value("nombre").toText();
+    format.section = rows.value("tipo_tabla").toWholeNumber().value_or(0);
     const Variant separator = rows.value("Separador_Decimal");
     if (!separator.isNull() && !separator.isEmpty()) {
-        format.decimalSeparator = static_cast<int>(asLong(separator));
+        format.decimalSeparator = static_cast<int>(separator.toWholeNumber().value_or(0));
     }
     return format;
 }
@@ -107,17 +81,6 @@ long positionValue(const std::string& typed) {
 
 }  // namespace
 
-std::string sqlText(std::string_view text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c;
-        if (c == '\'') {
-            quoted += '\'';
-        }
-    }
-    return quoted + "'";
-}
-
 std::vector<ImportSection> importSections(Context& context) {
     auto list = context.g_dbTablas->openRecordset("select  * from Importacion_CodigoImport");
     auto tables = context.g_dbTablas->openRecordset("select * from Importacion_CodigoTabla");
@@ -125,11 +88,11 @@ std::vector<ImportSection> importSections(Context& context) {
     for (long r = 0; r < list->recordCount(); ++r) {
         r == 0 ? list->moveFirst() : list->moveNext();
         ImportSection section;
-        section.code = asLong(list->value("Codigo_Tabla"));
-        section.description = asText(list->value("Descripcion"));
+        section.code = list->value("Codigo_Tabla").toWholeNumber().value_or(0);
+        section.description = list->value("Descripcion").toText();
         tables->findFirst("Codigo_Tabla = " + std::to_string(section.code));
         if (!tables->noMatch()) {
-            section.entityName = asText(tables->value("Nombre_Tabla"));
+            section.entityName = tables->value("Nombre_Tabla").toText();
         }
         sections.push_back(std::move(section));
     }
@@ -165,7 +128,7 @@ std::optional<ImportFormat> findFormat(Context& context, long id) {
 
 std::optional<ImportFormat> findFormatByName(Context& context, const std::string& name) {
     auto formats = readFormats(context, "select * from Importacion_Formatos where ucase(nombre) = " +
-                                            sqlText(db::upperCase(trimmed(name))) + " order by IdFormato");
+                                            db::quoteText(db::upperCase(trimmed(name))) + " order by IdFormato");
     if (formats.empty()) {
         return std::nullopt;
     }
@@ -182,9 +145,10 @@ std::optional<ImportFormat> findFormatByNumberOrName(Context& context, const std
 }
 
 long countFormatsNamed(Context& context, const std::string& name) {
-    auto count = context.g_dbTablas->openRecordset(
-        "select count(*) as dato from Importacion_formatos where ucase(nombre) = " + sqlText(db::upperCase(name)));
-    return asLong(count->value("dato"));
+    auto count =
+        context.g_dbTablas->openRecordset("select count(*) as dato from Importacion_formatos where ucase(nombre) = " +
+                                          db::quoteText(db::upperCase(name)));
+    return count->value("dato").toWholeNumber().value_or(0);
 }
 
 std::optional<long> createFormat(Context& context, long sectionCode, const std::string& typedName) {
@@ -202,7 +166,7 @@ std::optional<long> createFormat(Context& context, long sectionCode, const std::
             return std::nullopt;
         }
         auto largest = context.g_dbTablas->openRecordset("select max(idformato) as dato from importacion_formatos");
-        const long id = asLong(largest->value("dato")) + 1;
+        const long id = largest->value("dato").toWholeNumber().value_or(0) + 1;
         auto rows = context.g_dbTablas->openRecordset("select * from Importacion_Formatos where IdFormato = " +
                                                       std::to_string(id));
         rows->addNew();
@@ -296,19 +260,19 @@ FieldGrid fieldGrid(Context& context, const ImportFormat& format) {
     for (long r = 0; r < fields->recordCount(); ++r) {
         r == 0 ? fields->moveFirst() : fields->moveNext();
         FieldPosition row;
-        row.idCampo = asLong(fields->value("IdCampo"));
-        row.label = asText(fields->value("concepto_campo"));
-        row.fieldName = asText(fields->value("Nombre_Campo"));
-        row.fieldType = static_cast<int>(asLong(fields->value("tipo_campo"), 2));
-        row.required = asFlag(fields->value("obligatorio"));
-        row.proposedWidth = static_cast<int>(asLong(fields->value("LongitudP")));
+        row.idCampo = fields->value("IdCampo").toWholeNumber().value_or(0);
+        row.label = fields->value("concepto_campo").toText();
+        row.fieldName = fields->value("Nombre_Campo").toText();
+        row.fieldType = static_cast<int>(fields->value("tipo_campo").toWholeNumber().value_or(2));
+        row.required = fields->value("obligatorio").toWholeNumber().value_or(0) != 0;
+        row.proposedWidth = static_cast<int>(fields->value("LongitudP").toWholeNumber().value_or(0));
         bool importedFlag = false;
         if (stored->recordCount() > 0) {
             stored->findFirst("IdCampo = " + std::to_string(row.idCampo));
             if (!stored->noMatch()) {
-                row.from = std::to_string(asLong(stored->value("Desde")));
-                row.to = std::to_string(asLong(stored->value("Hasta")));
-                importedFlag = asFlag(stored->value("importa"));
+                row.from = std::to_string(stored->value("Desde").toWholeNumber().value_or(0));
+                row.to = std::to_string(stored->value("Hasta").toWholeNumber().value_or(0));
+                importedFlag = stored->value("importa").toWholeNumber().value_or(0) != 0;
             }
         }
         row.imported = row.required || importedFlag;
@@ -380,7 +344,7 @@ SaveOutcome savePositions(Context& context, const FieldGrid& grid) {
         auto positions = tables.openRecordset("select * from Importacion_DesdeHasta where idformato = " + id +
                                               " and codigo_import = " + code);
         for (const auto& row : grid.rows) {
-            fields->findFirst("Codigo_Import = " + code + " and Concepto_Campo = " + sqlText(row.label));
+            fields->findFirst("Codigo_Import = " + code + " and Concepto_Campo = " + db::quoteText(row.label));
             if (fields->noMatch()) {
                 MsgError(context.ui, "El concepto " + row.label + " no pertenece a la sección del formato.");
                 return SaveOutcome::Failed;
@@ -414,7 +378,7 @@ bool declarationLoaded(const Context& context) {
     if (!context.currentDeclaration) {
         return false;
     }
-    const auto code = context.currentDeclaration->Entity->vGetFieldValue("CodDJ").toDouble();
+    const auto code = context.currentDeclaration->Entity->vGetFieldValue("CodDJ").toWholeNumber();
     return code && *code != 0;
 }
 
@@ -425,7 +389,7 @@ long recordLength(Context& context, long formatId, long sectionCode) {
     if (longest->recordCount() == 0) {
         return 0;
     }
-    return asLong(longest->value("MaxLineFormat"));
+    return longest->value("MaxLineFormat").toWholeNumber().value_or(0);
 }
 
 }  // namespace kapred

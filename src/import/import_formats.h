@@ -16,9 +16,6 @@ namespace kapred {
 // (export.h). This is the core the import window calls; refusals are told to the user with the
 // program's message kinds and leave the stored formats as they were.
 
-// A text as an SQL literal: between single quotes, its own quotes doubled (O'Brien).
-std::string sqlText(std::string_view text);
-
 // A section that can be imported: its code, the entity name its business object is made from,
 // and the text the section list shows.
 struct ImportSection {

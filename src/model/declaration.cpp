@@ -1,7 +1,7 @@
 #include "model/declaration.h"
 
-#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
@@ -41,9 +41,9 @@ std::string programVersionText() {
 
 std::string declarationCodeText(const Variant& period, const Variant& sequence, NumberFormat format) {
     const auto part = [format](const Variant& value) {
-        const auto number = value.toDouble(format);
-        if (number && *number == std::trunc(*number) && std::abs(*number) < 1e9) {
-            return std::to_string(static_cast<long long>(*number));
+        const auto number = value.toWholeNumber(format);
+        if (number && std::abs(*number) < 1000000000) {
+            return std::to_string(*number);
         }
         return value.toText(format);
     };
@@ -98,8 +98,8 @@ bool BDDJJ::dateRulesPass() {
     const NumberFormat format = context_.numberFormat();
     const auto from = Entity->vGetFieldValue("fPeriodoFiscalDesde").toDate();
     const auto to = Entity->vGetFieldValue("fPeriodoFiscalHasta").toDate();
-    const auto period = Entity->vGetFieldValue("lPeriodo").toDouble(format);
-    const auto kind = Entity->vGetFieldValue("iTipoEjercicioFiscal").toDouble(format);
+    const auto period = Entity->vGetFieldValue("lPeriodo").toWholeNumber(format);
+    const auto kind = Entity->vGetFieldValue("iTipoEjercicioFiscal").toWholeNumber(format);
     if (!from || !to || !period || !kind) {
         return true;  // the type and interval checks have already refused such values
     }

@@ -1,22 +1,18 @@
 #include "model/declaration_ops.h"
 
-#include <cmath>
+#include <cstdlib>
 
 #include "app/cuit.h"
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
 #include "data/validation.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 #include "host/orel.h"
 
 namespace kapred {
 
 namespace {
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Two entries compare as numbers when both are numbers, else as texts.
 int compareEntries(const std::string& typed, const Variant& stored, NumberFormat format) {
@@ -33,8 +29,8 @@ int compareEntries(const std::string& typed, const Variant& stored, NumberFormat
 bool loadDeclaration(Context& context, const Variant& codDJ) {
     // The code is written into the find's statement as it stands, so only a whole number may
     // name a declaration: a text such as "20040 OR 1=1" would otherwise find some other row.
-    const auto code = codDJ.toDouble(context.numberFormat());
-    if (!code || *code != std::trunc(*code) || std::abs(*code) > 2147483647.0) {
+    const auto code = codDJ.toWholeNumber(context.numberFormat());
+    if (!code || std::abs(*code) > 2147483647) {
         return false;
     }
     auto header = std::make_shared<BDDJJ>(context);
@@ -44,7 +40,7 @@ bool loadDeclaration(Context& context, const Variant& codDJ) {
     }
     context.currentDeclaration = header;
     BOrel host(context);
-    host.ObtenerActividadContribuyente(cuitAmount(context));
+    host.ObtenerActividadContribuyente(Cuit(context.cuit()));
     return true;
 }
 
@@ -76,14 +72,13 @@ std::string fiscalYearKindName(const Variant& kind) {
 }
 
 std::string taxpayerName(Context& context) {
-    return BOrel(context).ObtenerDescripcionContribuyente(cuitAmount(context));
+    return BOrel(context).ObtenerDescripcionContribuyente(Cuit(context.cuit()));
 }
 
 std::string taxpayerLine(Context& context) {
     BOrel host(context);
-    const Currency cuit = cuitAmount(context);
-    return "CUIT: " + sFormatCuit(context.cuit(), true) + " - " +
-           " Nombre y Apellido : " + host.ObtenerDescripcionContribuyente(cuit) +
+    const Cuit cuit(context.cuit());
+    return "CUIT: " + cuit.dashed() + " - " + " Nombre y Apellido : " + host.ObtenerDescripcionContribuyente(cuit) +
            " Actividad: " + host.ObtenerActividadContribuyente(cuit);
 }
 
@@ -128,8 +123,9 @@ CopyOutcome copyDeclaration(Context& context, const std::string& period, const s
     const std::string cuit = origin.Entity->vGetFieldValue("CUIT").toText(format);
     const std::string originCode = origin.Entity->vGetFieldValue("CodDJ").toText(format);
     const auto destinationCode =
-        parseDouble(declarationCodeText(Variant(trimmed(period)), Variant(trimmed(sequence)), format), format);
-    if (!destinationCode || *destinationCode > 2147483647.0) {
+        Variant(declarationCodeText(Variant(trimmed(period)), Variant(trimmed(sequence)), format))
+            .toWholeNumber(format);
+    if (!destinationCode || *destinationCode > 2147483647) {
         context.ui.showInconsistencies(" Inconsistencias al Copiar la Declaración Jurada",
                                        {" El Período Destino debe ser igual al Período Origen "});
         return CopyOutcome::Refused;

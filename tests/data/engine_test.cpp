@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/engine/database.h"
+#include "data/engine/dialect.h"
 #include "data/engine/engine.h"
 #include "data/engine/recordset.h"
 #include "data/engine/schema.h"
@@ -788,6 +789,26 @@ TEST_F(DialectTest, DeleteStarAndBrackets) {
     EXPECT_EQ(database->openRecordset("SELECT sNombre FROM Movimientos WHERE ID = 1")->value("sNombre"), Variant("Z"));
     EXPECT_EQ(database->execute("DELETE * FROM Movimientos"), 2);
     EXPECT_EQ(countRows(*database, "Movimientos"), 0);
+}
+
+TEST_F(DialectTest, QuotedValuesKeepTheirOwnQuotes) {
+    const struct {
+        std::string_view raw, text, name;
+    } cases[] = {
+        {"", "''", "\"\""},
+        {"O'Brien", "'O''Brien'", "\"O'Brien\""},
+        {"a\"b", "'a\"b'", "\"a\"\"b\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(quoteText(c.raw), c.text);
+        EXPECT_EQ(quoteName(c.raw), c.name);
+    }
+    // A quoted value is one value: it cannot widen the statement it is put into.
+    database->execute("UPDATE Movimientos SET sNombre = " + quoteText("O'Brien") + " WHERE ID = 1");
+    EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos WHERE sNombre = " + quoteText("O'Brien"), "ID"),
+              std::vector<long>{1});
+    EXPECT_TRUE(
+        column(*database, "SELECT ID FROM Movimientos WHERE sNombre = " + quoteText("x' OR 'a'='a"), "ID").empty());
 }
 
 TEST_F(DialectTest, FunctionsOfTheOldEngine) {

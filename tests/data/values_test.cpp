@@ -3,11 +3,13 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "data/values/currency.h"
 #include "data/values/datetime.h"
 #include "data/values/error.h"
 #include "data/values/numeric_text.h"
+#include "data/values/text.h"
 #include "data/values/variant.h"
 
 namespace kapred {
@@ -405,6 +407,26 @@ TEST(VariantTest, NumericConversions) {
     EXPECT_FALSE(Variant::null().isNumber());
 }
 
+TEST(VariantTest, WholeNumbersOnlyWithoutAFraction) {
+    const struct {
+        Variant value;
+        std::optional<long long> whole;
+    } cases[] = {
+        {Variant("20123456789"), 20123456789LL},
+        {Variant("1.234"), 1234},
+        {Variant(cur(20040000)), 2004},
+        {Variant(true), -1},
+        {Variant(), 0},
+        {Variant("2,5"), std::nullopt},  // never cut to 2
+        {Variant(1e16), std::nullopt},   // beyond what a double tells apart
+        {Variant("abc"), std::nullopt},
+        {Variant::null(), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.value.toWholeNumber(), c.whole) << c.value;
+    }
+}
+
 TEST(VariantTest, DateConversions) {
     EXPECT_EQ(Variant("31/12/2004").toDate(), DateTime::fromDate(2004, 12, 31));
     EXPECT_FALSE(Variant("31/02/2004").toDate());
@@ -446,6 +468,25 @@ TEST(VariantTest, TypesAndText) {
     // Values of different types are different even when they read the same.
     EXPECT_NE(Variant(cur(10000)), Variant(1.0));
     EXPECT_EQ(Variant(cur(10000)), Variant(Currency::fromUnits(1)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text
+
+TEST(TextTest, TrimmingAndPadding) {
+    EXPECT_EQ(trimmed(" \tDDJJ 2004\r\n"), "DDJJ 2004");
+    EXPECT_EQ(trimmed(" \t \n"), "");
+    EXPECT_EQ(trimmed(""), "");
+
+    // Padding fills up to the width and never cuts a longer text.
+    EXPECT_EQ(padLeft("42", 6), "000042");
+    EXPECT_EQ(padLeft("1234567", 6), "1234567");
+    EXPECT_EQ(padLeft("", 2, ' '), "  ");
+    EXPECT_EQ(padRight("ab", 4), "ab  ");
+    EXPECT_EQ(padRight("abcde", 4), "abcde");
+
+    EXPECT_EQ(lastCharacters("20123456789", 1), "9");
+    EXPECT_EQ(lastCharacters("9", 3), "9");
 }
 
 }  // namespace

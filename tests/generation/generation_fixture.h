@@ -88,7 +88,7 @@ protected:
 
     // Reads the host's activity of the taxpayer, as the declarations window does when it shows
     // a declaration; this stores the host number the address record is read by.
-    void showTaxpayer() { BOrel(program.context).ObtenerActividadContribuyente(cuitAmount(program.context)); }
+    void showTaxpayer() { BOrel(program.context).ObtenerActividadContribuyente(Cuit(program.context.cuit())); }
 
     fs::path windowsDir() const { return program.dir.home() / "windows"; }
 

@@ -9,11 +9,11 @@ namespace kapred {
 namespace {
 
 // Taxpayers of the demo host data.
-const Currency kEsperanza = Currency::fromUnits(20123456789);   // two addresses, three activities
-const Currency kElCeibo = Currency::fromUnits(30501234563);     // a floor of three blanks
-const Currency kVillaNueva = Currency::fromUnits(30612345674);  // every part of the address
-const Currency kLitoral = Currency::fromUnits(30709876542);     // no fiscal address
-const Currency kUnknown = Currency::fromUnits(27999999993);
+const Cuit kEsperanza("20123456789");   // two addresses, three activities
+const Cuit kElCeibo("30501234563");     // a floor of three blanks
+const Cuit kVillaNueva("30612345674");  // every part of the address
+const Cuit kLitoral("30709876542");     // no fiscal address
+const Cuit kUnknown("27999999993");
 
 class HostData : public ::testing::Test {
 protected:
@@ -107,6 +107,23 @@ TEST_F(HostData, LegalFormAndSubstituteResponsibility) {
     EXPECT_EQ(orel.ObtenerDNIRespSust(kVillaNueva, "Pereira Rodríguez Martín"), "3456789");
     EXPECT_NE(orel.rObtenerResponsableDeudaAjena(kElCeibo), nullptr);
     EXPECT_EQ(orel.rObtenerResponsableDeudaAjena(kEsperanza), nullptr);
+}
+
+TEST_F(HostData, AnswersForNoRowKeepWhyTheDataCouldNotBeRead) {
+    BOrel orel(program.context);
+    EXPECT_EQ(orel.ObtenerTipoSocietario(kUnknown), "");
+    EXPECT_FALSE(orel.lastError());  // not found is an answer, not an error
+
+    program.context.g_dbSistema->execute("DROP TABLE formajuridica");
+    EXPECT_EQ(orel.ObtenerTipoSocietario(kEsperanza), "");
+    ASSERT_TRUE(orel.lastError());
+    EXPECT_FALSE(orel.lastError()->description().empty());
+    EXPECT_EQ(orel.ObtenerRsFormaJuridica(), nullptr);
+    EXPECT_TRUE(orel.lastError());
+
+    program.context.g_dbOrel->execute("DROP TABLE contribs");
+    EXPECT_EQ(orel.ObtenerDomicilio(kEsperanza), "");
+    EXPECT_TRUE(orel.lastError());
 }
 
 TEST(Vacio, LabelOnlyWithAValue) {

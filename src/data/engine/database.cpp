@@ -2,7 +2,7 @@
 
 #include <sqlite3.h>
 
-#include <cctype>
+#include <algorithm>
 #include <optional>
 
 #include "data/engine/dialect.h"
@@ -11,6 +11,7 @@
 #include "data/engine/statement_cache.h"
 #include "data/engine/storage.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 
 namespace kapred::db {
 
@@ -87,20 +88,14 @@ std::string withRowId(const std::string& sql) {
 
 // A table name alone ("Anticipos", "[Anticipos]") opens the whole table.
 std::optional<std::string> bareTableName(std::string_view sql) {
-    const auto first = sql.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
+    std::string name = trimmed(sql);
+    if (name.size() > 2 && name.front() == '[' && name.back() == ']') {
+        name = name.substr(1, name.size() - 2);
+    }
+    if (name.empty() || !std::all_of(name.begin(), name.end(), isWordChar)) {
         return std::nullopt;
     }
-    sql = sql.substr(first, sql.find_last_not_of(" \t") - first + 1);
-    if (sql.size() > 2 && sql.front() == '[' && sql.back() == ']') {
-        sql = sql.substr(1, sql.size() - 2);
-    }
-    for (char c : sql) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') {
-            return std::nullopt;
-        }
-    }
-    return std::string(sql);
+    return name;
 }
 
 }  // namespace

@@ -11,11 +11,11 @@
 
 namespace kapred::db {
 
-namespace {
-
 bool isWordChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
 }
+
+namespace {
 
 // Keywords are ASCII; this is much cheaper than the locale's conversion.
 char upperAscii(char c) {

@@ -25,6 +25,8 @@ struct AggregateItem {
     std::string column;
 };
 std::vector<std::optional<AggregateItem>> selectAggregates(std::string_view sql);
+// A character of a name, a keyword or a number: letter, digit or underscore.
+bool isWordChar(char c);
 // Whether the statement starts with the keyword (blanks before it allowed, any case).
 bool startsWithKeyword(std::string_view sql, std::string_view keyword);
 // Where the keyword first appears outside literals, names and parentheses (npos when nowhere).

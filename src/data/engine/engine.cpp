@@ -373,11 +373,7 @@ fs::path Engine::repairDatabase(const fs::path& path) {
             exec(target, sql, "RepairDatabase");
         }
         for (const auto& [name, sql] : tables) {
-            std::string quoted = "\"";
-            for (char c : name) {
-                quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-            }
-            quoted += "\"";
+            const std::string quoted = quoteName(name);
             sqlite3_stmt* read = nullptr;
             if (sqlite3_prepare_v2(source, ("SELECT * FROM " + quoted).c_str(), -1, &read, nullptr) != SQLITE_OK) {
                 continue;

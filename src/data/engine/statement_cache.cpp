@@ -14,10 +14,6 @@ namespace {
 
 constexpr std::size_t kMostStatements = 256;
 
-bool isWordChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
 // Where literals stop being lifted: the first ORDER BY or GROUP BY outside parentheses.
 std::size_t liftingEnd(std::string_view sql) {
     // Most statements have neither; a quick look spares the full scans.

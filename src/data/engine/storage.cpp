@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "data/engine/dialect.h"
 #include "data/values/error.h"
 
 namespace kapred::db {
@@ -291,16 +292,8 @@ std::string defaultLiteral(const FieldDef& field) {
     switch (field.type) {
         case DataType::Text:
         case DataType::Memo:
-        case DataType::Date: {
-            std::string quoted = "'";
-            for (char c : value) {
-                quoted += c;
-                if (c == '\'') {
-                    quoted += '\'';
-                }
-            }
-            return quoted + "'";
-        }
+        case DataType::Date:
+            return quoteText(value);
         default: {
             FieldDef plain;
             plain.name = field.name;

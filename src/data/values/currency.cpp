@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "data/values/error.h"
+#include "data/values/text.h"
 
 namespace kapred {
 
@@ -136,8 +137,7 @@ std::string Currency::toPlainString() const {
     const unsigned long long magnitude =
         negative ? 0ULL - static_cast<unsigned long long>(scaled_) : static_cast<unsigned long long>(scaled_);
     std::string text = std::to_string(magnitude / kScale);
-    std::string fraction = std::to_string(magnitude % kScale);
-    fraction.insert(0, 4 - fraction.size(), '0');
+    std::string fraction = padLeft(std::to_string(magnitude % kScale), 4);
     while (!fraction.empty() && fraction.back() == '0') {
         fraction.pop_back();
     }

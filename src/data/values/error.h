@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace kapred {
 
@@ -48,5 +49,14 @@ inline constexpr long kConversion = 3421;
 inline constexpr long kSyntax = 3075;
 inline constexpr long kUnrecognisedFormat = 3343;
 }  // namespace err
+
+// The errors of a value that cannot serve: Null where a value is needed, or another type than
+// the one needed.
+[[noreturn]] inline void raiseInvalidUseOfNull(std::string source) {
+    throw Error(err::kInvalidUseOfNull, std::move(source), "Uso no válido de Null");
+}
+[[noreturn]] inline void raiseTypeMismatch(std::string source) {
+    throw Error(err::kTypeMismatch, std::move(source), "No coinciden los tipos");
+}
 
 }  // namespace kapred

@@ -14,7 +14,7 @@ const T& get(const std::variant<std::monostate, Variant::NullTag, std::int16_t, 
     if (const T* held = std::get_if<T>(&value)) {
         return *held;
     }
-    throw Error(err::kTypeMismatch, "Variant", "No coinciden los tipos");
+    raiseTypeMismatch("Variant");
 }
 
 }  // namespace
