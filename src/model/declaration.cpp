@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "data/engine/dialect.h"
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
 #include "data/validation.h"
@@ -75,6 +76,18 @@ std::vector<SectionObject::Interval> BDDJJ::intervals() const {
         {"iEjercicioEconomico", std::int32_t{1}, std::int32_t{99}},
         {"CODIGO_T_SECUENCIAS", std::int32_t{0}, std::int32_t{99}},
     };
+}
+
+void BDDJJ::assignEntryValues(const EntryValues& values) {
+    if (!g_bEdit) {
+        SectionObject::assignEntryValues(values);
+        return;
+    }
+    for (const auto& [field, value] : values) {
+        if (db::equalsIgnoreCase(field, "iTipoEjercicioFiscal")) {
+            Entity->SetFieldValue(field, value);
+        }
+    }
 }
 
 bool BDDJJ::bValidateInterval() {

@@ -30,6 +30,9 @@ public:
 
 protected:
     std::vector<Interval> intervals() const override;
+    // A declaration that exists takes only a new kind of fiscal year: its period, sequence,
+    // dates and economic year stay as they were saved.
+    void assignEntryValues(const EntryValues& values) override;
 
 private:
     void CompleteNewHeader();

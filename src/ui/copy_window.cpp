@@ -66,8 +66,7 @@ frmCopiaDJ::frmCopiaDJ(Context& context, QtUserInterface& ui, QWidget* parent)
     sequence_->setCurrentIndex(-1);
     period_->setMaxLength(4);
     period_->setMaximumWidth(period_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-    auto* cuit = new QLabel(QString::fromStdString(sFormatCuit(context_.cuit(), true) + " - " +
-                                                   taxpayerName(context_)),
+    auto* cuit = new QLabel(QString::fromStdString(sFormatCuit(context_.cuit(), true) + " - " + taxpayerName(context_)),
                             destination);
     cuit->setObjectName(QStringLiteral("lblCuitDest"));
     form->addRow(QStringLiteral("Secuencia:"), sequence_);

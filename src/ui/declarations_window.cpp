@@ -40,10 +40,8 @@ struct TreeNode {
     const char* text;
 };
 constexpr TreeNode kNodes[] = {
-    {"Activo", "Activo"},
-    {"Pasivo", "Pasivo"},
-    {"Liquidacion", "Liquidación"},
-    {"Determinacion", "Determinación de la Contribución Especial a Ingresar"},
+    {"Activo", "Activo"},           {"Pasivo", "Pasivo"},
+    {"Liquidacion", "Liquidación"}, {"Determinacion", "Determinación de la Contribución Especial a Ingresar"},
     {"TS", "Tablas del Sistema"},
 };
 
@@ -73,8 +71,7 @@ QPushButton* commandButton(const QString& name, const QString& caption, QWidget*
 
 }  // namespace
 
-frmDDJJ::frmDDJJ(Context& context, QtUserInterface& ui, QWidget* parent)
-    : QWidget(parent), context_(context), ui_(ui) {
+frmDDJJ::frmDDJJ(Context& context, QtUserInterface& ui, QWidget* parent) : QWidget(parent), context_(context), ui_(ui) {
     setObjectName(QStringLiteral("frmDDJJ"));
     setWindowTitle(QStringLiteral("Declaración Jurada"));
     setHelpContext(*this, kHelpDeclarations);
@@ -117,8 +114,8 @@ void frmDDJJ::buildControls() {
     auto* to = new DateEdit(QStringLiteral("txtfPeriodoFiscalHasta"), entries);
     auto* economicYear = new NumberEdit(QStringLiteral("txtiEjercicioEconomico"), 0, entries);
     economicYear->setMaxLength(2);
-    for (QLineEdit* line : {static_cast<QLineEdit*>(period), static_cast<QLineEdit*>(from),
-                            static_cast<QLineEdit*>(to), static_cast<QLineEdit*>(economicYear)}) {
+    for (QLineEdit* line : {static_cast<QLineEdit*>(period), static_cast<QLineEdit*>(from), static_cast<QLineEdit*>(to),
+                            static_cast<QLineEdit*>(economicYear)}) {
         line->setMaximumWidth(line->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 16);
     }
     form->addRow(QStringLiteral("Período Fiscal (AAAA):"), period);
@@ -142,22 +139,17 @@ void frmDDJJ::buildControls() {
     auto* buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(0, 0, 0, 0);
     const std::pair<const char*, const char*> commands[] = {
-        {"cmdNew", "Nuevo (Ctrl+N)"},
-        {"cmdEdit", "Modificar (Ctrl+M)"},
-        {"cmdDelete", "Eliminar (Ctrl+E)"},
-        {"cmdOk", "Aceptar (Ctrl+A)"},
-        {"cmdCancel", "Cancelar (Ctrl+C)"},
-        {"cmdCopy", "Copiar (Ctrl+P)"},
-        {"cmdPrint", "Imprimir (Ctrl+I)"},
-        {"cmdForm", "Imprimir Formulario (Ctrl+F)"},
-        {"cmdGenerate", "Generar (Ctrl+G)"},
-        {"cmdImport", "Importar (Ctrl+R)"},
+        {"cmdNew", "Nuevo (Ctrl+N)"},        {"cmdEdit", "Modificar (Ctrl+M)"},
+        {"cmdDelete", "Eliminar (Ctrl+E)"},  {"cmdOk", "Aceptar (Ctrl+A)"},
+        {"cmdCancel", "Cancelar (Ctrl+C)"},  {"cmdCopy", "Copiar (Ctrl+P)"},
+        {"cmdPrint", "Imprimir (Ctrl+I)"},   {"cmdForm", "Imprimir Formulario (Ctrl+F)"},
+        {"cmdGenerate", "Generar (Ctrl+G)"}, {"cmdImport", "Importar (Ctrl+R)"},
         {"cmdQuery", "Consultar (Ctrl+C)"},
     };
     const std::function<void()> actions[] = {
-        [this] { cmdNew_Click(); },    [this] { cmdEdit_Click(); },     [this] { cmdDelete_Click(); },
-        [this] { cmdOk_Click(); },     [this] { cmdCancel_Click(); },   [this] { cmdCopy_Click(); },
-        [this] { cmdPrint_Click(); },  [this] { cmdForm_Click(); },     [this] { cmdGenerate_Click(); },
+        [this] { cmdNew_Click(); },    [this] { cmdEdit_Click(); },   [this] { cmdDelete_Click(); },
+        [this] { cmdOk_Click(); },     [this] { cmdCancel_Click(); }, [this] { cmdCopy_Click(); },
+        [this] { cmdPrint_Click(); },  [this] { cmdForm_Click(); },   [this] { cmdGenerate_Click(); },
         [this] { cmdImport_Click(); }, [this] { cmdQuery_Click(); },
     };
     for (std::size_t i = 0; i < std::size(commands); ++i) {
@@ -303,8 +295,8 @@ void frmDDJJ::FillTree() {
     // The liabilities node tells whether the declaration has its liabilities loaded.
     QTreeWidgetItem* liabilities = tree_->topLevelItem(0)->child(1);
     const bool full = rows_->rowCount() > 0 && declarationHasRows(context_, "Pasivo");
-    const QIcon document = QIcon::fromTheme(QStringLiteral("x-office-document"),
-                                            style()->standardIcon(QStyle::SP_FileIcon));
+    const QIcon document =
+        QIcon::fromTheme(QStringLiteral("x-office-document"), style()->standardIcon(QStyle::SP_FileIcon));
     liabilities->setIcon(0, full ? document : QIcon(document.pixmap(16, QIcon::Disabled)));
     liabilities->setData(0, kNodeImageRole, full ? QStringLiteral("full") : QStringLiteral("empty"));
     liabilities->setToolTip(0, full ? QStringLiteral("El pasivo está cargado") : QStringLiteral("Sin pasivo cargado"));
@@ -418,7 +410,8 @@ void frmDDJJ::cmdCopy_Click() {
 }
 
 void frmDDJJ::notYetAvailable(const QString& what) {
-    MsgInformacion(ui_, (what + QStringLiteral(" todavía no está disponible en esta versión del programa.")).toStdString());
+    MsgInformacion(ui_,
+                   (what + QStringLiteral(" todavía no está disponible en esta versión del programa.")).toStdString());
 }
 
 void frmDDJJ::cmdPrint_Click() {

@@ -66,9 +66,8 @@ HelpWindow::HelpWindow(int topic, QWidget* parent) : QDialog(parent), browser_(n
     back->setEnabled(false);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
-    connect(contents, &QPushButton::clicked, this, [this, folder] {
-        browser_->setSource(QUrl::fromLocalFile(folder + QStringLiteral("/1.html")));
-    });
+    connect(contents, &QPushButton::clicked, this,
+            [this, folder] { browser_->setSource(QUrl::fromLocalFile(folder + QStringLiteral("/1.html"))); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

@@ -60,8 +60,8 @@ frmTablasSistema::frmTablasSistema(Context& context, QWidget* parent)
     for (const auto& entry : consultableSystemTables()) {
         auto* node = new QTreeWidgetItem(root, QStringList{QString::fromStdString(entry.caption)});
         node->setData(0, kTableRole, QString::fromStdString(entry.table));
-        node->setIcon(0, QIcon::fromTheme(QStringLiteral("x-office-spreadsheet"),
-                                          style()->standardIcon(QStyle::SP_FileIcon)));
+        node->setIcon(
+            0, QIcon::fromTheme(QStringLiteral("x-office-spreadsheet"), style()->standardIcon(QStyle::SP_FileIcon)));
         first = first != nullptr ? first : node;
     }
     root->setExpanded(true);

@@ -24,8 +24,8 @@ namespace kapred::ui {
 namespace {
 
 // The standard buttons that browsing shows only when the window has records.
-constexpr std::array kRecordButtons{"cmdDelete", "cmdEdit",     "cmdGenerate", "cmdForm",  "cmdDetail",
-                                    "cmdDeleteAll", "cmdDeleteItem", "cmdQuery", "cmdCopy", "cmdPrint"};
+constexpr std::array kRecordButtons{"cmdDelete",    "cmdEdit",       "cmdGenerate", "cmdForm", "cmdDetail",
+                                    "cmdDeleteAll", "cmdDeleteItem", "cmdQuery",    "cmdCopy", "cmdPrint"};
 // The ones browsing always shows.
 constexpr std::array kAlwaysButtons{"cmdExit", "cmdImport", "cmdExport"};
 
@@ -138,7 +138,8 @@ void selectByData(QComboBox& list, const Variant& value) {
 QString shownValue(const QWidget& control, const Variant& value) {
     if (qobject_cast<const DateEdit*>(&control) != nullptr) {
         const auto date = value.toDate();
-        return date && static_cast<int>(date->date().year()) >= 1900 ? QString::fromStdString(formatDate(*date)) : QString();
+        return date && static_cast<int>(date->date().year()) >= 1900 ? QString::fromStdString(formatDate(*date))
+                                                                     : QString();
     }
     if (const auto* number = qobject_cast<const NumberEdit*>(&control)) {
         const auto amount = value.toCurrency();
@@ -217,7 +218,8 @@ void CenterWindow(QWidget& window) {
 void ClearControls(QWidget& window) {
     for (QWidget* control : window.findChildren<QWidget*>()) {
         if (auto* box = qobject_cast<QAbstractButton*>(control);
-            box != nullptr && (qobject_cast<QCheckBox*>(box) != nullptr || qobject_cast<QRadioButton*>(box) != nullptr)) {
+            box != nullptr &&
+            (qobject_cast<QCheckBox*>(box) != nullptr || qobject_cast<QRadioButton*>(box) != nullptr)) {
             box->setChecked(false);
         } else if (auto* label = qobject_cast<QLabel*>(control)) {
             if (!label->property("tag").toString().isEmpty()) {
@@ -325,9 +327,9 @@ EntryValues ReadControls(QWidget& window, const db::TableDef& table) {
 
 bool HandleCtrlKey(QWidget& window, int key) {
     static constexpr std::pair<int, const char*> kButtons[] = {
-        {Qt::Key_A, "cmdAceptar"},   {Qt::Key_C, "cmdCancelar"},      {Qt::Key_D, "cmdDetallar"},
-        {Qt::Key_E, "cmdEliminar"},  {Qt::Key_I, "cmdImprimir"},      {Qt::Key_M, "cmdModificar"},
-        {Qt::Key_N, "cmdNuevo"},     {Qt::Key_R, "cmdImportar"},      {Qt::Key_S, "cmdSalir"},
+        {Qt::Key_A, "cmdAceptar"},       {Qt::Key_C, "cmdCancelar"}, {Qt::Key_D, "cmdDetallar"},
+        {Qt::Key_E, "cmdEliminar"},      {Qt::Key_I, "cmdImprimir"}, {Qt::Key_M, "cmdModificar"},
+        {Qt::Key_N, "cmdNuevo"},         {Qt::Key_R, "cmdImportar"}, {Qt::Key_S, "cmdSalir"},
         {Qt::Key_T, "cmdEliminarTodos"}, {Qt::Key_Z, "imgDetallar"},
     };
     for (const auto& [letter, name] : kButtons) {
