@@ -3,6 +3,7 @@ KAPRED_PACKAGES=(
     build-essential cmake pkg-config git
     libsqlite3-dev libsodium-dev libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-qpa-plugins adwaita-icon-theme fonts-dejavu-core xvfb xauth
 )
 
 install_packages() {

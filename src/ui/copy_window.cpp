@@ -69,9 +69,11 @@ frmCopiaDJ::frmCopiaDJ(Context& context, QtUserInterface& ui, QWidget* parent)
     auto* cuit = new QLabel(QString::fromStdString(sFormatCuit(context_.cuit(), true) + " - " + taxpayerName(context_)),
                             destination);
     cuit->setObjectName(QStringLiteral("lblCuitDest"));
+    cuit->setWordWrap(true);
     form->addRow(QStringLiteral("Secuencia:"), sequence_);
     form->addRow(QStringLiteral("Período (AAAA):"), period_);
     form->addRow(QStringLiteral("C.U.I.T o C.U.I.L.:"), cuit);
+    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
 
     progress_->setObjectName(QStringLiteral("proBar"));
     progress_->setRange(0, 100);
@@ -97,7 +99,7 @@ frmCopiaDJ::frmCopiaDJ(Context& context, QtUserInterface& ui, QWidget* parent)
     layout->addWidget(destination);
     layout->addLayout(progressRow);
     layout->addWidget(buttons);
-    setMinimumWidth(460);
+    setMinimumWidth(560);
     adjustSize();
     CenterWindow(*this);
 }

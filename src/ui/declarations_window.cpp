@@ -93,7 +93,7 @@ void frmDDJJ::buildControls() {
     list_->setSortingEnabled(true);
     list_->sortByColumn(0, Qt::AscendingOrder);
     list_->verticalHeader()->hide();
-    list_->horizontalHeader()->setStretchLastSection(true);
+    list_->horizontalHeader()->setStretchLastSection(false);
     list_->setAlternatingRowColors(true);
     (new QVBoxLayout(select))->addWidget(list_);
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {

@@ -1,21 +1,17 @@
 // kapred: the desktop program, started by the host with the taxpayer's CUIT.
 #include <QApplication>
-#include <QIcon>
 #include <QStringList>
 
 #include "app/startup.h"
 #include "calc/registry.h"
-#include "ui/help.h"
+#include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/qt_interface.h"
 #include "ui/startup_windows.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kapred"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kapred"));
-    kapred::ui::HelpKey helpKey;
-    application.installEventFilter(&helpKey);
+    kapred::ui::prepareApplication(application);
 
     // The host passes the CUIT as the whole command line.
     QStringList arguments = QApplication::arguments();

@@ -115,7 +115,7 @@ void frmPrincipal::closeEvent(QCloseEvent* event) {
                     exitCode_ = kEndedByFailure;
                 }
             },
-            this);
+            this, closingPause);
         closing.exec();
     }
     event->accept();

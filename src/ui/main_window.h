@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <chrono>
+
 #include "app/startup.h"
 #include "ui/qt_interface.h"
 
@@ -25,6 +27,9 @@ public:
     QMdiArea* area() const { return area_; }
     // The exit code the program ends with.
     int exitCode() const { return exitCode_; }
+
+    // How long the closing window shows before the closing steps run.
+    std::chrono::milliseconds closingPause{2000};
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -78,7 +78,7 @@ frmTablasSistema::frmTablasSistema(Context& context, QWidget* parent)
     auto* split = new QSplitter(this);
     split->addWidget(tree_);
     split->addWidget(frame_);
-    split->setStretchFactor(1, 3);
+    split->setSizes({340, 560});
 
     auto* buttons = new QDialogButtonBox(this);
     auto* exit = buttons->addButton(QStringLiteral("&Salir"), QDialogButtonBox::RejectRole);

@@ -48,7 +48,7 @@ QIcon buttonIcon(const QString& key, const QStyle& style) {
     };
     static constexpr Picture kPictures[] = {
         {"New", "document-new", QStyle::SP_FileIcon},
-        {"Edit", "document-edit", QStyle::SP_FileDialogDetailedView},
+        {"Edit", "document-properties", QStyle::SP_FileDialogDetailedView},
         {"Delete", "edit-delete", QStyle::SP_TrashIcon},
         {"DeleteAll", "edit-clear-all", QStyle::SP_DialogDiscardButton},
         {"DeleteItem", "list-remove", QStyle::SP_TrashIcon},

@@ -1,3 +1,143 @@
-int main() {
+// kapred-tour: opens every window of the desktop program on demo data in a fresh installation and
+// saves a picture of each, for people to look at (scripts/screenshots.sh runs it).
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QTreeWidget>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "app/startup.h"
+#include "calc/registry.h"
+#include "data/validation.h"
+#include "model/declaration.h"
+#include "model/sections.h"
+#include "scripted_qt_ui.h"
+#include "support/program_dir.h"
+#include "ui/application.h"
+#include "ui/copy_window.h"
+#include "ui/declarations_window.h"
+#include "ui/error_message.h"
+#include "ui/help.h"
+#include "ui/main_window.h"
+#include "ui/startup_windows.h"
+#include "ui/system_tables_window.h"
+
+namespace {
+
+using namespace kapred;
+
+QString g_folder;
+
+void shoot(QWidget& window, const char* name) {
+    window.show();
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+    }
+    const QString path = g_folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+    if (!window.grab().save(path)) {
+        std::cerr << "No se pudo guardar " << path.toStdString() << "\n";
+    }
+    std::cout << path.toStdString() << "\n";
+}
+
+// The demo declaration: the worked example of the liquidation, with an advance and a payment.
+void fillDemoDeclaration(Context& context) {
+    auto header = std::make_shared<BDDJJ>(context);
+    header->Aceptar(EntryMode::Adding, {{"lPeriodo", Variant("2004")},
+                                        {"CODIGO_T_SECUENCIAS", Variant("0")},
+                                        {"iTipoEjercicioFiscal", Variant("1")},
+                                        {"fPeriodoFiscalDesde", Variant("01/01/2004")},
+                                        {"fPeriodoFiscalHasta", Variant("31/12/2004")},
+                                        {"iEjercicioEconomico", Variant("1")}});
+    context.currentDeclaration = header;
+    const std::pair<const char*, EntryValues> sections[] = {
+        {"ActivoComputable", {{"cDineroEfectivoNac", Variant("600.000")}}},
+        {"ActivoExento", {{"cCuotasSociales", Variant("200.000")}}},
+        {"ActivoNoComputable", {{"cBienesExterior", Variant("200.000")}}},
+        {"Pasivo", {{"cDeudas", Variant("100.000")}}},
+    };
+    for (const auto& [name, values] : sections) {
+        acceptSingleRow(*createSection(context, name), values);
+    }
+    createSection(context, "Anticipos")
+        ->Aceptar(EntryMode::Adding, {{"fFecha", Variant("15/01/2005")}, {"cImporte", Variant("3.000")}});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    ui::prepareApplication(application);
+    g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("capturas");
+    QDir().mkpath(g_folder);
+    if (qEnvironmentVariableIsEmpty("KAPRED_HELPDIR")) {
+        qputenv("KAPRED_HELPDIR", KAPRED_HELP_SOURCE);
+    }
+
+    test::ProgramDir dir;
+    test::ScriptedQtUi ui;
+    Context context(dir.home(), "20-12345678-9", ui);
+    StartupObserver quiet;
+    Main(context, quiet);
+    registerBusinessObjects(context);
+    fillDemoDeclaration(context);
+
+    {
+        ui::frmSplash splash(true, nullptr, std::chrono::hours(1), std::chrono::hours(1));
+        shoot(splash, "01_presentacion");
+        ui::frmSplash about(false);
+        shoot(about, "02_acerca_de");
+        BCMsgIni message(*context.g_dbTablas);
+        ui::frmInicioMensaje startupMessage(message);
+        shoot(startupMessage, "03_mensaje_de_inicio");
+    }
+
+    ui::frmPrincipal main(context, ui, quiet);
+    main.Inicializar();
+    shoot(main, "04_principal");
+    main.declarations()->cmdNew_Click();
+    shoot(main, "05_principal_nueva_declaracion");
+    main.declarations()->cmdCancel_Click();
+    main.declarations()->cmdEdit_Click();
+    shoot(main, "06_principal_modificar");
+    main.declarations()->cmdCancel_Click();
+
+    {
+        BDDJJ wrong(context);
+        const int code = wrong.Aceptar(EntryMode::Adding, {{"lPeriodo", Variant("2004")},
+                                                           {"CODIGO_T_SECUENCIAS", Variant("1")},
+                                                           {"iTipoEjercicioFiscal", Variant("1")},
+                                                           {"fPeriodoFiscalDesde", Variant("01/02/2004")},
+                                                           {"fPeriodoFiscalHasta", Variant("31/12/2005")},
+                                                           {"iEjercicioEconomico", Variant("1")}});
+        ui::frmErrorMessage viewer(QStringLiteral(" Pantalla Declaración Jurada"),
+                                   BuildInconsistencyLines(wrong, code, context.numberFormat()), &main);
+        viewer.tree()->setCurrentItem(viewer.tree()->topLevelItem(0)->child(0));
+        shoot(viewer, "07_inconsistencias");
+    }
+    {
+        ui::frmCopiaDJ copy(context, ui, &main);
+        shoot(copy, "08_copia");
+    }
+    {
+        ui::frmTablasSistema tables(context, &main);
+        shoot(tables, "09_tablas_del_sistema");
+    }
+    {
+        ui::HelpWindow help(ui::kHelpDeclarations, &main);
+        shoot(help, "10_ayuda");
+    }
+    {
+        ui::frmCerrar closing([] {}, &main, std::chrono::hours(1));
+        shoot(closing, "11_cierre");
+    }
+    main.hide();
+    Shutdown(context, quiet);
     return 0;
 }

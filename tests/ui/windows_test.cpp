@@ -17,6 +17,7 @@
 #include "ui/copy_window.h"
 #include "ui/declarations_window.h"
 #include "ui/error_message.h"
+#include "ui/main_window.h"
 
 namespace kapred {
 namespace {
@@ -24,7 +25,6 @@ namespace {
 class Windows : public ::testing::Test {
 protected:
     Windows() : context(dir.home(), "20-12345678-9", ui) {
-        StartupObserver quiet;
         Main(context, quiet);
         registerBusinessObjects(context);
         window.InicializeObjects();
@@ -64,6 +64,7 @@ protected:
 
     test::ProgramDir dir;
     test::ScriptedQtUi ui;
+    StartupObserver quiet;
     Context context;
     ui::frmDDJJ window{context, ui};
 };
@@ -159,6 +160,27 @@ TEST_F(Windows, TheCopyRefusesWhatTheCopyCannotBeAndCopiesToALaterSequence) {
     EXPECT_EQ(ui.script.shown.back().text, "La Copia ha finalizado correctamente!.");
     EXPECT_EQ(storedCount("CodDJ = 20041 AND CODIGO_T_SECUENCIAS = 1"), 1);
     EXPECT_EQ(control<QLabel>(copy, "lblPorciento")->text(), QStringLiteral("0,00 %"));
+}
+
+TEST_F(Windows, ClosingTheMainWindowRunsTheExitAndScramblesTheDatabase) {
+    addDeclaration();
+    ui::frmPrincipal main(context, ui, quiet);
+    main.closingPause = std::chrono::milliseconds(0);
+    main.Inicializar();
+    // The maximized declarations window adds its own title, as document windows do.
+    EXPECT_EQ(main.windowTitle().toStdString(), "Kapredia v1.0 - [Declaración Jurada]");
+    main.close();
+    EXPECT_FALSE(context.g_dbAplicativo->isOpen());
+    // At rest the file is scrambled: its first bytes are no longer SQLite's header.
+    EXPECT_NE(test::readBytes(dir.appDatabase()).substr(0, 15), "SQLite format 3");
+    // The next start finds the declaration.
+    test::ScriptedQtUi again;
+    Context next(dir.home(), "20-12345678-9", again);
+    Main(next, quiet);
+    registerBusinessObjects(next);
+    ui::frmDDJJ reopened(next, again);
+    reopened.InicializeObjects();
+    EXPECT_EQ(reopened.declarationCount(), 1);
 }
 
 TEST(ErrorViewer, CutsEachSentenceAt85CharactersAndShowsItWholeWhenSelected) {
