@@ -21,6 +21,7 @@
 #include "ui/copy_window.h"
 #include "ui/help.h"
 #include "ui/input_widgets.h"
+#include "ui/section_windows.h"
 #include "ui/system_tables_window.h"
 #include "ui/window_routines.h"
 
@@ -447,7 +448,7 @@ void frmDDJJ::openNode(QTreeWidgetItem* node) {
         frmTablasSistema tables(context_, this);
         tables.exec();
     } else {
-        notYetAvailable(QStringLiteral("La ventana \"%1\"").arg(node->text(0)));
+        openSectionWindow(context_, ui_, key.toStdString(), this);
     }
     FillTree();
 }

@@ -22,6 +22,7 @@
 #include "ui/error_message.h"
 #include "ui/help.h"
 #include "ui/main_window.h"
+#include "ui/section_windows.h"
 #include "ui/startup_windows.h"
 #include "ui/system_tables_window.h"
 
@@ -136,6 +137,22 @@ int main(int argc, char** argv) {
     {
         ui::frmCerrar closing([] {}, &main, std::chrono::hours(1));
         shoot(closing, "11_cierre");
+    }
+
+    // The section windows, in the order of the declaration, then the computed ones.
+    int number = 40;
+    for (const auto& section : declarationSections(context)) {
+        ui::frmSeccion window(context, ui, section, &main);
+        window.InicializeObjects();
+        shoot(window, (std::to_string(number++) + "_" + section.name).c_str());
+        if (section.name == "ActivoComputable" || section.name == "Pasivo" || section.name == "Anticipos") {
+            window.cmdNew_Click();
+            shoot(window, (std::to_string(number++) + "_" + section.name + "_nuevo").c_str());
+        }
+    }
+    for (const char* name : {"Activo", "Liquidacion", "Determinacion"}) {
+        ui::frmCalculo window(context, ui, name, &main);
+        shoot(window, (std::to_string(number++) + "_" + name).c_str());
     }
     main.hide();
     Shutdown(context, quiet);

@@ -1,0 +1,810 @@
+#include "ui/section_windows.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "calc/computed_windows.h"
+#include "data/captions.h"
+#include "data/validation.h"
+#include "data/values/numeric_text.h"
+#include "ui/help.h"
+#include "ui/input_widgets.h"
+#include "ui/window_routines.h"
+
+namespace kapred::ui {
+
+namespace {
+
+constexpr int kIdRole = Qt::UserRole;
+constexpr int kSortRole = Qt::UserRole + 1;
+
+// How a section's inputs are laid out: frames of fields, with the subtotal a frame shows, on one
+// or more pages; the totals under them; and the windows a detail button beside a total opens.
+struct Frame {
+    const char* caption;  // none: the fields stand on their own
+    std::vector<const char*> fields;
+    const char* subtotal;
+};
+struct Page {
+    const char* caption;
+    std::vector<Frame> frames;
+};
+struct Detail {
+    const char* beside;  // the total the button stands beside
+    const char* window;
+};
+struct SectionLayout {
+    const char* entity;
+    int help;
+    std::vector<Page> pages;  // none: every field in one form, in the table's order
+    std::vector<const char*> totals;
+    std::vector<Detail> details;
+};
+
+const std::vector<SectionLayout>& sectionLayouts() {
+    static const std::vector<SectionLayout> layouts{
+        {"ActivoComputable",
+         7,
+         {{"Disponibilidades, créditos y títulos",
+           {{"Dinero en Efectivo", {"cDineroEfectivoNac", "cDineroEfectivoExt"}, "ccDineroEfectivo"},
+            {"Depósitos", {"cDepositosNac", "cDepositosExt"}, "ccDepositos"},
+            {"Créditos", {"cCreditosNac", "cCreditosExt"}, "ccCreditos"},
+            {nullptr, {"cIntereses", "cTitulosPublicos", "cParticipacionesCapital", "cBienesCambio"}, nullptr}}},
+          {"Bienes muebles, inmuebles y otros",
+           {{"Bienes Muebles Amortizables Neto de Amortización",
+             {"cBienesAdquiridos", "cBienesElaborados", "cBienesEnCurso"},
+             "ccBienesMueblesAmortizables"},
+            {"Inmuebles Neto de Amortización", {"cInmueblesNoBienesCambio", "cInmueblesActForestales"}, "ccInmuebles"},
+            {nullptr, {"cBienesInmateriales", "cOtrosBienes"}, nullptr}}}},
+         {"ccActivoComputable"},
+         {}},
+        {"ActivoExento", 8, {}, {"ccActivoExento"}, {}},
+        {"ActivoNoComputable", 9, {}, {"ccActivoExento"}, {{"ccActivoExento", "ActivoExento"}}},
+        {"Pasivo", 10, {}, {"ccPasivo"}, {}},
+        {"Anticipos", 11, {}, {"ccImporte"}, {}},
+        {"PagosCuenta", 12, {}, {"ccImporte"}, {}},
+        {"SaldoFavorPeriodoAnt", 13, {}, {}, {}},
+        {"LiqDeduccionesAlCapital", 14, {}, {"ccDeduccionPorRetribucion", "ccDeduccionesAlCierre"}, {}},
+    };
+    return layouts;
+}
+
+const SectionLayout& layoutOf(const std::string& entity) {
+    for (const auto& layout : sectionLayouts()) {
+        if (layout.entity == entity) {
+            return layout;
+        }
+    }
+    static const SectionLayout none{"", kHelpContents, {}, {}, {}};
+    return none;
+}
+
+// The figures of a computed window, in frames, with the windows their detail buttons open.
+struct FigureRow {
+    const char* figure;
+    const char* detail;  // none: no detail button
+};
+struct FigureFrame {
+    const char* caption;
+    std::vector<FigureRow> rows;
+};
+struct ComputedLayout {
+    const char* name;
+    int help;
+    std::vector<FigureFrame> frames;
+    bool printable;
+};
+
+const std::vector<ComputedLayout>& computedLayouts() {
+    static const std::vector<ComputedLayout> layouts{
+        {"Activo",
+         6,
+         {{nullptr,
+           {{"ccActivoComputable", "ActivoComputable"},
+            {"ccActivoNoComputable", "ActivoNoComputable"},
+            {"ccActivo", nullptr}}}},
+         true},
+        {"Liquidacion",
+         15,
+         {{"Determinación del Capital Computable",
+           {{"ccActivoComputable", nullptr}, {"ccPasivoAlCierre", nullptr}, {"ccCapitalAlCierre", nullptr}}},
+          {"Determinación de la Contribución Especial ",
+           {{"ccDeduccionesAlCierre", "LiqDeduccionesAlCapital"},
+            {"ccCapitalCooperativo", nullptr},
+            {"ccAlicuota", nullptr},
+            {"ccContribEspecial", nullptr}}}},
+         true},
+        {"Determinacion",
+         21,
+         {{nullptr,
+           {{"ccSaldoFavorPeriodoAnt", "SaldoFavorPeriodoAnt"},
+            {"ccPagosCuenta", "PagosCuenta"},
+            {"ccAnticipos", "Anticipos"},
+            {"ccContribEspecial", nullptr},
+            {"ccSaldoRexa", nullptr},
+            {"ccSaldoContrib", nullptr}}}},
+         false},
+    };
+    return layouts;
+}
+
+QString label(const std::string& entity, const std::string& field) {
+    QString caption = QString::fromStdString(fieldLabel(entity, field).value_or(field)).remove(QLatin1Char('&'));
+    return caption.trimmed() + QLatin1Char(':');
+}
+
+int amountWidth(const QWidget& widget) {
+    return widget.fontMetrics().horizontalAdvance(QStringLiteral("-99.999.999.999,99")) + 20;
+}
+
+NumberEdit* totalBox(const std::string& total, QWidget* parent) {
+    auto* box = new NumberEdit(QStringLiteral("txt") + QString::fromStdString(total), 2, parent);
+    box->setFixedWidth(amountWidth(*box));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    QFont bold = box->font();
+    bold.setBold(true);
+    box->setFont(bold);
+    return box;
+}
+
+QPushButton* commandButton(const char* name, const char* caption, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QLatin1String(name));
+    return button;
+}
+
+// Lines the inputs of every form of the window up in one column, frames or not: each label is
+// widened to reach the right edge of the widest one.
+void alignForms(QWidget& window) {
+    std::vector<std::pair<QWidget*, int>> labels;
+    int rightmost = 0;
+    for (auto* form : window.findChildren<QFormLayout*>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
+            if (item == nullptr || item->widget() == nullptr) {
+                continue;
+            }
+            QWidget* text = item->widget();
+            const int left = text->mapTo(&window, QPoint(0, 0)).x();
+            labels.emplace_back(text, left);
+            rightmost = std::max(rightmost, left + text->sizeHint().width());
+        }
+    }
+    for (const auto& [text, left] : labels) {
+        text->setMinimumWidth(rightmost - left);
+    }
+}
+
+// The detail button that opens another section's window.
+QToolButton* detailButton(const std::string& window, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("imgDetail"));
+    button->setIcon(QIcon::fromTheme(QStringLiteral("go-next"), parent->style()->standardIcon(QStyle::SP_ArrowRight)));
+    const QString caption = QString::fromStdString(windowCaption(window).value_or(window)).trimmed();
+    // The button names the window it opens: a line may have two.
+    button->setText(caption);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setToolTip(QStringLiteral("Abrir \"%1\"").arg(caption));
+    button->setAccessibleName(button->toolTip());
+    return button;
+}
+
+}  // namespace
+
+bool openSectionWindow(Context& context, QtUserInterface& ui, const std::string& name, QWidget* parent) {
+    for (const auto& computed : computedLayouts()) {
+        if (computed.name == name) {
+            frmCalculo window(context, ui, name, parent);
+            window.exec();
+            return true;
+        }
+    }
+    const auto section = findSection(context, name);
+    if (!section) {
+        return false;
+    }
+    frmSeccion window(context, ui, *section, parent);
+    window.InicializeObjects();
+    window.exec();
+    return true;
+}
+
+frmSeccion::frmSeccion(Context& context, QtUserInterface& ui, const SectionInfo& section, QWidget* parent)
+    : QDialog(parent), context_(context), ui_(ui), section_(section) {
+    setObjectName(QStringLiteral("frm") + QString::fromStdString(section.name));
+    setWindowTitle(QString::fromStdString(section.caption).trimmed());
+    setHelpContext(*this, layoutOf(section.name).help);
+    buildGrid();
+    buildInputs();
+    buildButtons();
+    DressButtonBar(*this);
+    adjustSize();
+}
+
+QWidget* frmSeccion::inputFor(const SectionField& field, QWidget* parent) {
+    const QString name = QString::fromStdString(field.name);
+    const bool insuranceFlag = section_.name == "Pasivo" && field.name.starts_with("iCooperativa");
+    if (insuranceFlag) {
+        auto* list = new QComboBox(parent);
+        list->setObjectName(QStringLiteral("cbo") + name);
+        list->addItem(QStringLiteral("NO"), 0);
+        list->addItem(QStringLiteral("SI"), 1);
+        connect(list, &QComboBox::currentIndexChanged, this, [this, list] { applyInsuranceChoice(list); });
+        return list;
+    }
+    switch (field.type) {
+        case db::DataType::Date:
+            return new DateEdit(QStringLiteral("txt") + name, parent);
+        case db::DataType::Currency: {
+            auto* amount = new NumberEdit(QStringLiteral("txt") + name, 2, parent);
+            amount->setFixedWidth(amountWidth(*amount));
+            return amount;
+        }
+        case db::DataType::Integer:
+        case db::DataType::Long: {
+            auto* number = new NumberEdit(QStringLiteral("txt") + name, 0, parent);
+            number->setMaximumWidth(number->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 20);
+            return number;
+        }
+        default:
+            return new QLineEdit(parent);
+    }
+}
+
+void frmSeccion::addDetail(QWidget* beside, const std::string& window) {
+    auto* row = beside->parentWidget();
+    auto* button = detailButton(window, row);
+    connect(button, &QToolButton::clicked, this, [this, window] {
+        openSectionWindow(context_, ui_, window, this);
+        showTotals();
+    });
+    if (auto* form = qobject_cast<QFormLayout*>(row->layout())) {
+        int index = -1;
+        QFormLayout::ItemRole role;
+        form->getWidgetPosition(beside, &index, &role);
+        form->removeWidget(beside);
+        auto* pair = new QWidget(row);
+        auto* line = new QHBoxLayout(pair);
+        line->setContentsMargins(0, 0, 0, 0);
+        beside->setParent(pair);
+        line->addWidget(beside);
+        line->addWidget(button);
+        line->addStretch();
+        form->setWidget(index, QFormLayout::FieldRole, pair);
+    }
+}
+
+void frmSeccion::buildInputs() {
+    const SectionLayout& layout = layoutOf(section_.name);
+    const auto fieldNamed = [this](const char* name) {
+        for (const auto& field : section_.fields) {
+            if (field.name == name) {
+                return field;
+            }
+        }
+        return SectionField{name, name, db::DataType::Currency};
+    };
+    const auto fillForm = [&](QFormLayout* form, QWidget* parent, const std::vector<const char*>& fields) {
+        for (const char* name : fields) {
+            form->addRow(label(section_.name, name), inputFor(fieldNamed(name), parent));
+        }
+    };
+
+    auto* entries = new QGroupBox(QStringLiteral(" Datos a Cargar "), this);
+    auto* entriesLayout = new QVBoxLayout(entries);
+    if (layout.pages.empty()) {
+        auto* form = new QFormLayout;
+        for (const auto& field : section_.fields) {
+            form->addRow(label(section_.name, field.name), inputFor(field, entries));
+        }
+        entriesLayout->addLayout(form);
+    } else {
+        pages_ = new QTabWidget(entries);
+        pages_->setObjectName(QStringLiteral("tabPaginas"));
+        for (const auto& page : layout.pages) {
+            auto* sheet = new QWidget(pages_);
+            auto* sheetLayout = new QVBoxLayout(sheet);
+            for (const auto& frame : page.frames) {
+                QWidget* holder = sheet;
+                if (frame.caption != nullptr) {
+                    holder = new QGroupBox(QString::fromUtf8(frame.caption), sheet);
+                }
+                auto* form = new QFormLayout(holder);
+                fillForm(form, holder, frame.fields);
+                if (frame.subtotal != nullptr) {
+                    form->addRow(QStringLiteral("Subtotal:"), totalBox(frame.subtotal, holder));
+                }
+                if (holder != sheet) {
+                    sheetLayout->addWidget(holder);
+                } else {
+                    sheetLayout->addLayout(form);
+                }
+            }
+            sheetLayout->addStretch();
+            pages_->addTab(sheet, QString::fromUtf8(page.caption));
+        }
+        entriesLayout->addWidget(pages_);
+        // The first input of the second page brings its page forward when it gets the focus.
+        const char* firstOfSecond = layout.pages[1].frames.front().fields.front();
+        if (auto* first = findChild<QWidget*>(QStringLiteral("txt") + QLatin1String(firstOfSecond))) {
+            first->installEventFilter(this);
+        }
+    }
+
+    if (!layout.totals.empty()) {
+        auto* totals = new QWidget(entries);
+        auto* form = new QFormLayout(totals);
+        form->setContentsMargins(0, 6, 0, 0);
+        for (const char* total : layout.totals) {
+            form->addRow(label(section_.name, total), totalBox(total, totals));
+        }
+        entriesLayout->addWidget(totals);
+        for (const auto& detail : layout.details) {
+            if (auto* box = findChild<QWidget*>(QStringLiteral("txt") + QLatin1String(detail.beside))) {
+                addDetail(box, detail.window);
+            }
+        }
+    }
+    static_cast<QVBoxLayout*>(this->layout())->insertWidget(grid_ != nullptr ? 1 : 0, entries, 1);
+}
+
+void frmSeccion::buildGrid() {
+    auto* layout = new QVBoxLayout(this);
+    if (section_.kind != SectionKind::List) {
+        return;
+    }
+    auto* select = new QGroupBox(QStringLiteral(" Seleccionar "), this);
+    grid_ = new QTableView(select);
+    grid_->setObjectName(QStringLiteral("dbg") + QString::fromStdString(section_.name));
+    rows_ = new QStandardItemModel(0, 3, grid_);
+    rows_->setHorizontalHeaderLabels({QStringLiteral("Nº"), QStringLiteral("Fecha"), QStringLiteral("Importe")});
+    rows_->setSortRole(kSortRole);
+    grid_->setModel(rows_);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setSortingEnabled(true);
+    grid_->sortByColumn(0, Qt::AscendingOrder);
+    grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->setStretchLastSection(true);
+    grid_->setAlternatingRowColors(true);
+    grid_->setMinimumHeight(180);
+    (new QVBoxLayout(select))->addWidget(grid_);
+    layout->addWidget(select, 2);
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        if (mode_ != QLatin1String("A")) {
+            loadRow();
+        }
+    });
+}
+
+void frmSeccion::buildButtons() {
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("picMant"));
+    auto* buttons = new QHBoxLayout(bar);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    const bool list = section_.kind == SectionKind::List;
+    struct Command {
+        const char* name;
+        const char* caption;
+        std::function<void()> action;
+    };
+    std::vector<Command> commands{
+        {"cmdNew", "Nuevo (Ctrl+N)", [this] { cmdNew_Click(); }},
+        {"cmdEdit", "Modificar (Ctrl+M)", [this] { cmdEdit_Click(); }},
+        {"cmdDelete", "Eliminar (Ctrl+E)", [this] { cmdDelete_Click(); }},
+    };
+    if (list) {
+        commands.push_back({"cmdDeleteAll", "Eliminar Todos (Ctrl+T)", [this] { cmdDeleteAll_Click(); }});
+    }
+    commands.push_back({"cmdOk", "Aceptar (Ctrl+A)", [this] { cmdOk_Click(); }});
+    commands.push_back({"cmdCancel", "Cancelar (Ctrl+C)", [this] { cmdCancel_Click(); }});
+    commands.push_back({"cmdPrint", "Imprimir (Ctrl+I)", [this] { cmdPrint_Click(); }});
+    commands.push_back({"cmdExit", "Salir (Ctrl+S)", [this] { reject(); }});
+    for (const auto& command : commands) {
+        auto* button = commandButton(command.name, command.caption, bar);
+        connect(button, &QPushButton::clicked, this, command.action);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    layout()->addWidget(bar);
+}
+
+void frmSeccion::InicializeObjects() {
+    mode_ = QStringLiteral("C");
+    object_ = createSection(context_, section_.name);
+    ClearControls(*this);
+    if (grid_ != nullptr) {
+        refreshGrid(0);
+    } else if (object_->bFind()) {
+        ShowEntity(*this, context_.g_dbAplicativo->tableDef(section_.name), *object_->Entity);
+    }
+    showBrowsing();
+    showTotals();
+}
+
+int frmSeccion::rowCount() const {
+    return rows_ != nullptr ? rows_->rowCount() : 0;
+}
+
+bool frmSeccion::hasRecords() const {
+    if (grid_ != nullptr) {
+        return rows_->rowCount() > 0;
+    }
+    return object_->g_bEdit;
+}
+
+long frmSeccion::selectedId() const {
+    const QModelIndex current = grid_->currentIndex();
+    return current.isValid() ? rows_->item(current.row(), 0)->data(kIdRole).toLongLong() : 0;
+}
+
+void frmSeccion::refreshGrid(long selectId) {
+    const QSignalBlocker quiet(grid_->selectionModel());
+    rows_->removeRows(0, rows_->rowCount());
+    for (const auto& row : listRows(context_, *object_)) {
+        auto* number = new QStandardItem(QString::number(row.id));
+        number->setData(QVariant::fromValue(row.id), kSortRole);
+        number->setData(QVariant::fromValue(row.id), kIdRole);
+        number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        const auto date = row.date.toDate();
+        auto* day = new QStandardItem(date ? QString::fromStdString(formatDate(*date)) : QString());
+        day->setData(date ? QString::fromStdString(toIso(*date)) : QString(), kSortRole);
+        day->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto* amount = new QStandardItem(QString::fromStdString(formatAmount(row.amount, 2)));
+        amount->setData(QVariant::fromValue(row.amount.scaled()), kSortRole);
+        amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        for (auto* item : {number, day, amount}) {
+            item->setEditable(false);
+        }
+        rows_->appendRow({number, day, amount});
+    }
+    rows_->sort(grid_->horizontalHeader()->sortIndicatorSection(), grid_->horizontalHeader()->sortIndicatorOrder());
+    grid_->resizeColumnsToContents();
+    int target = rows_->rowCount() > 0 ? 0 : -1;
+    for (int r = 0; r < rows_->rowCount(); ++r) {
+        if (rows_->item(r, 0)->data(kIdRole).toLongLong() == selectId) {
+            target = r;
+        }
+    }
+    if (target >= 0) {
+        grid_->setCurrentIndex(rows_->index(target, 0));
+        loadRow();
+    }
+}
+
+bool frmSeccion::selectRow(long id) {
+    for (int r = 0; grid_ != nullptr && r < rows_->rowCount(); ++r) {
+        if (rows_->item(r, 0)->data(kIdRole).toLongLong() == id) {
+            grid_->setCurrentIndex(rows_->index(r, 0));
+            loadRow();
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmSeccion::loadRow() {
+    ClearControls(*this);
+    const bool found = grid_ != nullptr ? selectedId() > 0 && findListRow(*object_, selectedId()) : object_->bFind();
+    if (found) {
+        ShowEntity(*this, context_.g_dbAplicativo->tableDef(section_.name), *object_->Entity);
+    }
+}
+
+void frmSeccion::showTotals() {
+    object_->CalculateLocalTotals(grid_ != nullptr ? kListIndex : kPrimaryKey);
+    for (const auto& figure : object_->totals()) {
+        if (auto* box = findChild<NumberEdit*>(QStringLiteral("txt") + QString::fromStdString(figure.name))) {
+            box->setAmount(figure.amount);
+        }
+    }
+    // The liabilities' totals read their row again, which puts the saved values back.
+    if (mode_ == QLatin1String("C") || mode_ == QLatin1String("E")) {
+        loadRow();
+    }
+}
+
+void frmSeccion::showBrowsing() {
+    SetButtonsState(*this, kBrowsing, hasRecords(), grid_ == nullptr);
+    EnableInputs(kBrowsing, *this, true);
+}
+
+void frmSeccion::showEditing() {
+    SetButtonsState(*this, kEditing, hasRecords(), grid_ == nullptr);
+    EnableInputs(kEditing, *this, false);
+    for (auto* list : findChildren<QComboBox*>()) {
+        applyInsuranceChoice(list);
+    }
+}
+
+void frmSeccion::applyInsuranceChoice(QComboBox* list) {
+    static constexpr std::pair<const char*, const char*> kAmounts[] = {
+        {"cboiCooperativaSegurosCapitalizacion", "txtcReservasTecnicas"},
+        {"cboiCooperativaAseguradoresVida", "txtcFondosBeneficioSeguroVida"}};
+    for (const auto& [listName, amountName] : kAmounts) {
+        if (list->objectName() != QLatin1String(listName)) {
+            continue;
+        }
+        auto* amount = findChild<NumberEdit*>(QLatin1String(amountName));
+        if (amount == nullptr || mode_ == QLatin1String("C")) {
+            return;
+        }
+        const bool yes = list->currentData().toInt() == 1;
+        if (list->currentIndex() < 0) {
+            amount->clear();
+        } else if (!yes) {
+            amount->setText(QStringLiteral("0"));
+        }
+        amount->setReadOnly(!yes);
+        amount->setFocusPolicy(yes ? Qt::StrongFocus : Qt::NoFocus);
+    }
+}
+
+void frmSeccion::cmdNew_Click() {
+    mode_ = QStringLiteral("A");
+    ClearControls(*this);
+    // The yes/no lists start at NO.
+    for (auto* list : findChildren<QComboBox*>()) {
+        list->setCurrentIndex(0);
+    }
+    showEditing();
+    if (pages_ != nullptr) {
+        pages_->setCurrentIndex(0);
+    }
+}
+
+void frmSeccion::cmdEdit_Click() {
+    if (!hasRecords()) {
+        return;
+    }
+    mode_ = QStringLiteral("E");
+    object_->EDIT();
+    showEditing();
+}
+
+void frmSeccion::focusFirstListed() {
+    for (const auto& entry : object_->g_vecErroresInconsistencia.entries()) {
+        for (QWidget* control : findChildren<QWidget*>()) {
+            if (entry.field.empty() ||
+                columnOf(*control).compare(QString::fromStdString(entry.field), Qt::CaseInsensitive) != 0) {
+                continue;
+            }
+            // A field on a page behind brings its page forward.
+            for (int page = 0; pages_ != nullptr && page < pages_->count(); ++page) {
+                if (pages_->widget(page)->isAncestorOf(control)) {
+                    pages_->setCurrentIndex(page);
+                }
+            }
+            control->setFocus();
+            return;
+        }
+    }
+}
+
+void frmSeccion::cmdOk_Click() {
+    if (mode_ == QLatin1String("C")) {
+        return;
+    }
+    const EntryValues values = ReadControls(*this, context_.g_dbAplicativo->tableDef(section_.name));
+    const bool adding = mode_ == QLatin1String("A");
+    const int code = object_->Aceptar(adding ? EntryMode::Adding : EntryMode::Modifying, values);
+    if (code != 0) {
+        ShowInconsistencies(ui_, *object_, code, context_.numberFormat());
+        focusFirstListed();
+        return;
+    }
+    mode_ = QStringLiteral("E");
+    if (grid_ != nullptr) {
+        refreshGrid(static_cast<long>(object_->Entity->vGetFieldValue("ID").toWholeNumber().value_or(0)));
+    }
+    showBrowsing();
+    showTotals();
+}
+
+void frmSeccion::cmdCancel_Click() {
+    mode_ = QStringLiteral("C");
+    loadRow();
+    showBrowsing();
+}
+
+void frmSeccion::cmdDelete_Click() {
+    if (!hasRecords() || !ui_.askYesNo(MessageIcon::Question, "Confirmar!", "Desea eliminar el Registro Actual?")) {
+        return;
+    }
+    if (grid_ != nullptr) {
+        findListRow(*object_, selectedId());
+    }
+    if (!object_->bDelete(kPrimaryKey)) {
+        MsgError(ui_, "No se pudo eliminar el registro. " + failureReasons(*object_));
+    }
+    mode_ = QStringLiteral("C");
+    ClearControls(*this);
+    if (grid_ != nullptr) {
+        refreshGrid(0);
+    }
+    showBrowsing();
+    showTotals();
+}
+
+void frmSeccion::cmdDeleteAll_Click() {
+    if (!hasRecords() || !ui_.askYesNo(MessageIcon::Question, "Confirmar!", "Desea Eliminar Todos los Registros ?")) {
+        return;
+    }
+    if (!object_->bDelete(kListIndex)) {
+        MsgError(ui_, "No se pudieron eliminar los registros. " + failureReasons(*object_));
+    }
+    mode_ = QStringLiteral("C");
+    ClearControls(*this);
+    refreshGrid(0);
+    showBrowsing();
+    showTotals();
+}
+
+void frmSeccion::cmdPrint_Click() {
+    MsgInformacion(ui_, "La impresión de la pantalla todavía no está disponible en esta versión del programa.");
+}
+
+void frmSeccion::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        if (mode_ != QLatin1String("C")) {
+            cmdCancel_Click();
+        } else {
+            reject();
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmSeccion::keyReleaseEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::ControlModifier && HandleCtrlKey(*this, event->key())) {
+        return;
+    }
+    QDialog::keyReleaseEvent(event);
+}
+
+bool frmSeccion::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && pages_ != nullptr) {
+        pages_->setCurrentIndex(1);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmSeccion::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!aligned_) {
+        aligned_ = true;
+        alignForms(*this);
+        adjustSize();
+        CenterWindow(*this);
+    }
+}
+
+void frmCalculo::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!aligned_) {
+        aligned_ = true;
+        alignForms(*this);
+        adjustSize();
+        CenterWindow(*this);
+    }
+}
+
+frmCalculo::frmCalculo(Context& context, QtUserInterface& ui, const std::string& name, QWidget* parent)
+    : QDialog(parent), context_(context), ui_(ui), name_(name), rateProblem_(new QLabel(this)) {
+    setObjectName(QStringLiteral("frm") + QString::fromStdString(name));
+    setWindowTitle(QString::fromStdString(windowCaption(name).value_or(name)).trimmed());
+    auto* layout = new QVBoxLayout(this);
+    const ComputedLayout* shape = nullptr;
+    for (const auto& candidate : computedLayouts()) {
+        if (candidate.name == name) {
+            shape = &candidate;
+        }
+    }
+    setHelpContext(*this, shape != nullptr ? shape->help : kHelpContents);
+    for (const auto& frame : shape != nullptr ? shape->frames : std::vector<FigureFrame>{}) {
+        QWidget* holder =
+            frame.caption != nullptr ? new QGroupBox(QString::fromUtf8(frame.caption), this) : new QWidget(this);
+        new QFormLayout(holder);
+        for (const auto& row : frame.rows) {
+            addFigureRow(holder, row.figure, row.detail != nullptr ? row.detail : "");
+        }
+        layout->addWidget(holder);
+    }
+    rateProblem_->setObjectName(QStringLiteral("lblAlicuota"));
+    rateProblem_->setWordWrap(true);
+    rateProblem_->setStyleSheet(QStringLiteral("color: #b00020;"));
+    rateProblem_->hide();
+    layout->addWidget(rateProblem_);
+
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("picMant"));
+    auto* buttons = new QHBoxLayout(bar);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addStretch();
+    if (shape != nullptr && shape->printable) {
+        auto* print = commandButton("cmdPrint", "Imprimir (Ctrl+I)", bar);
+        connect(print, &QPushButton::clicked, this, [this] {
+            MsgInformacion(ui_, "La impresión de la pantalla todavía no está disponible en esta versión del programa.");
+        });
+        buttons->addWidget(print);
+    }
+    auto* exit = commandButton("cmdExit", "Salir (Ctrl+S)", bar);
+    connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+    buttons->addWidget(exit);
+    layout->addWidget(bar);
+    DressButtonBar(*this);
+    showFigures();
+    adjustSize();
+}
+
+void frmCalculo::addFigureRow(QWidget* frame, const std::string& figure, const std::string& detail) {
+    auto* form = static_cast<QFormLayout*>(frame->layout());
+    auto* box = totalBox(figure, frame);
+    if (detail.empty()) {
+        form->addRow(label(name_, figure), box);
+        return;
+    }
+    auto* pair = new QWidget(frame);
+    auto* line = new QHBoxLayout(pair);
+    line->setContentsMargins(0, 0, 0, 0);
+    box->setParent(pair);
+    line->addWidget(box);
+    auto* button = detailButton(detail, pair);
+    // The asset summary's non-computable line opens the exempt assets as well.
+    line->addWidget(button);
+    connect(button, &QToolButton::clicked, this, [this, detail] {
+        openSectionWindow(context_, ui_, detail, this);
+        showFigures();
+    });
+    if (name_ == "Activo" && detail == "ActivoNoComputable") {
+        auto* exempt = detailButton("ActivoExento", pair);
+        connect(exempt, &QToolButton::clicked, this, [this] {
+            openSectionWindow(context_, ui_, "ActivoExento", this);
+            showFigures();
+        });
+        line->addWidget(exempt);
+    }
+    line->addStretch();
+    form->addRow(label(name_, figure), pair);
+}
+
+void frmCalculo::showFigures() {
+    const auto computed = computeWindowFigures(context_, name_);
+    if (!computed) {
+        return;
+    }
+    bool capitalAboveZero = true;
+    for (const auto& figure : computed->figures) {
+        if (auto* box = findChild<NumberEdit*>(QStringLiteral("txt") + QString::fromStdString(figure.name))) {
+            box->setAmount(figure.amount);
+        }
+        if (figure.name == "ccCapitalAlCierre") {
+            capitalAboveZero = figure.amount > Currency();
+        }
+    }
+    // With no capital at close the deductions do not apply: their window cannot be opened.
+    if (name_ == "Liquidacion") {
+        for (auto* detail : findChildren<QToolButton*>(QStringLiteral("imgDetail"))) {
+            detail->setEnabled(capitalAboveZero);
+        }
+    }
+    rateProblem_->setText(QString::fromStdString(computed->rateProblem.value_or("")));
+    rateProblem_->setVisible(computed->rateProblem.has_value());
+}
+
+}  // namespace kapred::ui
