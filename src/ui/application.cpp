@@ -2,11 +2,30 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <QStandardPaths>
 
+#include "data/values/error.h"
 #include "ui/help.h"
 
 namespace kapred::ui {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    prepareApplication(*this);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& failure) {
+        const auto* error = dynamic_cast<const Error*>(&failure);
+        QMessageBox::critical(
+            activeModalWidget() != nullptr ? activeModalWidget() : activeWindow(), QStringLiteral("Error"),
+            QStringLiteral("No se pudo completar la operación: %1")
+                .arg(QString::fromStdString(error != nullptr ? error->description() : std::string(failure.what()))));
+        return false;
+    }
+}
 
 void prepareApplication(QApplication& application) {
     QApplication::setApplicationName(QStringLiteral("Kapred"));
