@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -49,6 +50,10 @@ HelpWindow::HelpWindow(int topic, QWidget* parent) : QDialog(parent), browser_(n
     setHelpContext(*this, kHelpContents);
     const QString folder = QString::fromStdString(helpDirectory().string());
     browser_->setSearchPaths({folder});
+    // Every page takes its look from the one style sheet of the help.
+    if (QFile style(folder + QStringLiteral("/estilo.css")); style.open(QIODevice::ReadOnly)) {
+        browser_->document()->setDefaultStyleSheet(QString::fromUtf8(style.readAll()));
+    }
     browser_->setOpenExternalLinks(false);
     const QString page = QStringLiteral("%1.html").arg(topic);
     if (std::filesystem::exists(helpDirectory() / page.toStdString())) {
