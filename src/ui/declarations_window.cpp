@@ -241,12 +241,8 @@ void frmDDJJ::refreshList(long selectCode) {
     }
     rows_->sort(list_->horizontalHeader()->sortIndicatorSection(), list_->horizontalHeader()->sortIndicatorOrder());
     list_->resizeColumnsToContents();
-    int target = rows_->rowCount() > 0 ? 0 : -1;
-    for (int r = 0; r < rows_->rowCount(); ++r) {
-        if (rows_->item(r, 0)->data(kCodeRole).toLongLong() == selectCode) {
-            target = r;
-        }
-    }
+    const int found = rowOfKey(*rows_, kCodeRole, selectCode);
+    const int target = found >= 0 ? found : (rows_->rowCount() > 0 ? 0 : -1);
     if (target >= 0) {
         list_->setCurrentIndex(rows_->index(target, 0));
         loadSelected();
@@ -254,14 +250,13 @@ void frmDDJJ::refreshList(long selectCode) {
 }
 
 bool frmDDJJ::selectDeclaration(long codDJ) {
-    for (int r = 0; r < rows_->rowCount(); ++r) {
-        if (rows_->item(r, 0)->data(kCodeRole).toLongLong() == codDJ) {
-            list_->setCurrentIndex(rows_->index(r, 0));
-            loadSelected();
-            return true;
-        }
+    const int row = rowOfKey(*rows_, kCodeRole, codDJ);
+    if (row < 0) {
+        return false;
     }
-    return false;
+    list_->setCurrentIndex(rows_->index(row, 0));
+    loadSelected();
+    return true;
 }
 
 void frmDDJJ::loadSelected() {
@@ -344,19 +339,6 @@ void frmDDJJ::cmdEdit_Click() {
     showEditing(true);
 }
 
-void frmDDJJ::focusFirstListed() {
-    for (const auto& entry : context_.currentDeclaration->g_vecErroresInconsistencia.entries()) {
-        for (QWidget* control : findChildren<QWidget*>()) {
-            if (!entry.field.empty() &&
-                columnOf(*control).compare(QString::fromStdString(entry.field), Qt::CaseInsensitive) == 0 &&
-                control->isEnabled()) {
-                control->setFocus();
-                return;
-            }
-        }
-    }
-}
-
 void frmDDJJ::cmdOk_Click() {
     if (mode_ == QLatin1String("C")) {
         return;
@@ -367,7 +349,7 @@ void frmDDJJ::cmdOk_Click() {
     const int code = header.Aceptar(adding ? EntryMode::Adding : EntryMode::Modifying, values);
     if (code != 0) {
         ShowInconsistencies(ui_, header, code, context_.numberFormat());
-        focusFirstListed();
+        FocusFirstListed(*this, header);
         return;
     }
     const long saved = static_cast<long>(header.Entity->vGetFieldValue("CodDJ").toWholeNumber().value_or(0));

@@ -63,7 +63,6 @@ private:
     void FillTree();
     void showBrowsing();
     void showEditing(bool keyFieldsLocked);
-    void focusFirstListed();
     long selectedCode() const;
     void notYetAvailable(const QString& what);
 

@@ -167,28 +167,6 @@ QPushButton* commandButton(const char* name, const char* caption, QWidget* paren
     return button;
 }
 
-// Lines the inputs of every form of the window up in one column, frames or not: each label is
-// widened to reach the right edge of the widest one.
-void alignForms(QWidget& window) {
-    std::vector<std::pair<QWidget*, int>> labels;
-    int rightmost = 0;
-    for (auto* form : window.findChildren<QFormLayout*>()) {
-        for (int row = 0; row < form->rowCount(); ++row) {
-            QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
-            if (item == nullptr || item->widget() == nullptr) {
-                continue;
-            }
-            QWidget* text = item->widget();
-            const int left = text->mapTo(&window, QPoint(0, 0)).x();
-            labels.emplace_back(text, left);
-            rightmost = std::max(rightmost, left + text->sizeHint().width());
-        }
-    }
-    for (const auto& [text, left] : labels) {
-        text->setMinimumWidth(rightmost - left);
-    }
-}
-
 // The detail button that opens another section's window.
 QToolButton* detailButton(const std::string& window, QWidget* parent) {
     auto* button = new QToolButton(parent);
@@ -474,12 +452,8 @@ void frmSeccion::refreshGrid(long selectId) {
     }
     rows_->sort(grid_->horizontalHeader()->sortIndicatorSection(), grid_->horizontalHeader()->sortIndicatorOrder());
     grid_->resizeColumnsToContents();
-    int target = rows_->rowCount() > 0 ? 0 : -1;
-    for (int r = 0; r < rows_->rowCount(); ++r) {
-        if (rows_->item(r, 0)->data(kIdRole).toLongLong() == selectId) {
-            target = r;
-        }
-    }
+    const int found = rowOfKey(*rows_, kIdRole, selectId);
+    const int target = found >= 0 ? found : (rows_->rowCount() > 0 ? 0 : -1);
     if (target >= 0) {
         grid_->setCurrentIndex(rows_->index(target, 0));
         loadRow();
@@ -487,14 +461,13 @@ void frmSeccion::refreshGrid(long selectId) {
 }
 
 bool frmSeccion::selectRow(long id) {
-    for (int r = 0; grid_ != nullptr && r < rows_->rowCount(); ++r) {
-        if (rows_->item(r, 0)->data(kIdRole).toLongLong() == id) {
-            grid_->setCurrentIndex(rows_->index(r, 0));
-            loadRow();
-            return true;
-        }
+    const int row = grid_ != nullptr ? rowOfKey(*rows_, kIdRole, id) : -1;
+    if (row < 0) {
+        return false;
     }
-    return false;
+    grid_->setCurrentIndex(rows_->index(row, 0));
+    loadRow();
+    return true;
 }
 
 void frmSeccion::loadRow() {
@@ -576,25 +549,6 @@ void frmSeccion::cmdEdit_Click() {
     showEditing();
 }
 
-void frmSeccion::focusFirstListed() {
-    for (const auto& entry : object_->g_vecErroresInconsistencia.entries()) {
-        for (QWidget* control : findChildren<QWidget*>()) {
-            if (entry.field.empty() ||
-                columnOf(*control).compare(QString::fromStdString(entry.field), Qt::CaseInsensitive) != 0) {
-                continue;
-            }
-            // A field on a page behind brings its page forward.
-            for (int page = 0; pages_ != nullptr && page < pages_->count(); ++page) {
-                if (pages_->widget(page)->isAncestorOf(control)) {
-                    pages_->setCurrentIndex(page);
-                }
-            }
-            control->setFocus();
-            return;
-        }
-    }
-}
-
 void frmSeccion::cmdOk_Click() {
     if (mode_ == QLatin1String("C")) {
         return;
@@ -604,7 +558,7 @@ void frmSeccion::cmdOk_Click() {
     const int code = object_->Aceptar(adding ? EntryMode::Adding : EntryMode::Modifying, values);
     if (code != 0) {
         ShowInconsistencies(ui_, *object_, code, context_.numberFormat());
-        focusFirstListed();
+        FocusFirstListed(*this, *object_);
         return;
     }
     mode_ = QStringLiteral("E");
@@ -686,22 +640,12 @@ bool frmSeccion::eventFilter(QObject* watched, QEvent* event) {
 
 void frmSeccion::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!aligned_) {
-        aligned_ = true;
-        alignForms(*this);
-        adjustSize();
-        CenterWindow(*this);
-    }
+    alignForms(*this);
 }
 
 void frmCalculo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!aligned_) {
-        aligned_ = true;
-        alignForms(*this);
-        adjustSize();
-        CenterWindow(*this);
-    }
+    alignForms(*this);
 }
 
 frmCalculo::frmCalculo(Context& context, QtUserInterface& ui, const std::string& name, QWidget* parent)

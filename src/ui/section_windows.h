@@ -72,7 +72,6 @@ private:
     void refreshGrid(long selectId);
     long selectedId() const;
     bool hasRecords() const;
-    void focusFirstListed();
     // Liabilities: an insurance amount follows its yes/no list.
     void applyInsuranceChoice(QComboBox* list);
 
@@ -84,7 +83,6 @@ private:
     QTabWidget* pages_ = nullptr;
     QTableView* grid_ = nullptr;
     QStandardItemModel* rows_ = nullptr;
-    bool aligned_ = false;
 };
 
 // A window of computed figures: the asset summary, the liquidation or the determination.
@@ -107,7 +105,6 @@ private:
     QtUserInterface& ui_;
     std::string name_;
     QLabel* rateProblem_;
-    bool aligned_ = false;
 };
 
 }  // namespace kapred::ui

@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTextEdit>
 
 #include <array>
@@ -323,6 +326,62 @@ EntryValues ReadControls(QWidget& window, const db::TableDef& table) {
         }
     }
     return values;
+}
+
+void FocusFirstListed(QWidget& window, const BusinessObject& object) {
+    for (const auto& entry : object.g_vecErroresInconsistencia.entries()) {
+        QWidget* control = entry.field.empty() ? nullptr : controlFor(window, entry.field);
+        if (control == nullptr || !control->isEnabled()) {
+            continue;
+        }
+        for (QWidget* up = control; up != nullptr && up != &window; up = up->parentWidget()) {
+            if (auto* pages = qobject_cast<QTabWidget*>(up); pages != nullptr) {
+                for (int page = 0; page < pages->count(); ++page) {
+                    if (pages->widget(page)->isAncestorOf(control)) {
+                        pages->setCurrentIndex(page);
+                    }
+                }
+            }
+        }
+        control->setFocus();
+        return;
+    }
+}
+
+int rowOfKey(const QStandardItemModel& rows, int role, long long key) {
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        if (rows.item(r, 0)->data(role).toLongLong() == key) {
+            return r;
+        }
+    }
+    return -1;
+}
+
+void alignForms(QWidget& window) {
+    // Once: each label is widened to reach the right edge of the widest one.
+    if (window.property("formsAligned").toBool()) {
+        return;
+    }
+    window.setProperty("formsAligned", true);
+    std::vector<std::pair<QWidget*, int>> labels;
+    int rightmost = 0;
+    for (auto* form : window.findChildren<QFormLayout*>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
+            if (item == nullptr || item->widget() == nullptr) {
+                continue;
+            }
+            QWidget* text = item->widget();
+            const int left = text->mapTo(&window, QPoint(0, 0)).x();
+            labels.emplace_back(text, left);
+            rightmost = std::max(rightmost, left + text->sizeHint().width());
+        }
+    }
+    for (const auto& [text, left] : labels) {
+        text->setMinimumWidth(rightmost - left);
+    }
+    window.adjustSize();
+    CenterWindow(window);
 }
 
 bool HandleCtrlKey(QWidget& window, int key) {

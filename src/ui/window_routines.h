@@ -8,10 +8,12 @@
 
 #include <optional>
 
+#include "data/business_object.h"
 #include "data/engine/schema.h"
 #include "data/entity.h"
 #include "model/section_object.h"
 
+class QStandardItemModel;
 class QWidget;
 
 namespace kapred::ui {
@@ -54,6 +56,17 @@ void ShowEntity(QWidget& window, const db::TableDef& table, const EntityBase& en
 
 // Window to entity: the values typed into the controls of the table's fields, for Aceptar.
 EntryValues ReadControls(QWidget& window, const db::TableDef& table);
+
+// After a refused Aceptar: the focus to the input of the first field the object's list names, its
+// tab page brought forward.
+void FocusFirstListed(QWidget& window, const BusinessObject& object);
+
+// The row of a list whose first column holds the key under the role; -1 when none does.
+int rowOfKey(const QStandardItemModel& rows, int role, long long key);
+
+// Lines the inputs of every form of the window up in one column, frames or not, once the window
+// has its real geometry (on its first showing).
+void alignForms(QWidget& window);
 
 // The shared Ctrl+letter handler: clicks the button the letter stands for when the window has
 // it and it is visible. True when a button was clicked.

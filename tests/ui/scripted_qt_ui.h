@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/context.h"
+#include "data/engine/recordset.h"
 #include "support/scripted_ui.h"
 #include "ui/qt_interface.h"
 
@@ -21,5 +23,13 @@ public:
 
     ScriptedUi script;
 };
+
+// The rows of a table of the program's database, with an optional condition ("DDJJ WHERE ...").
+inline long countRows(Context& context, const std::string& tableAndCondition) {
+    return static_cast<long>(context.g_dbAplicativo->openRecordset("SELECT count(*) AS n FROM " + tableAndCondition)
+                                 ->value("n")
+                                 .toWholeNumber()
+                                 .value_or(-1));
+}
 
 }  // namespace kapred::test

@@ -47,12 +47,7 @@ protected:
 
     QLineEdit* input(QWidget& window, const char* name) { return window.findChild<QLineEdit*>(QLatin1String(name)); }
 
-    long rows(const std::string& table) {
-        return static_cast<long>(context.g_dbAplicativo->openRecordset("SELECT count(*) AS n FROM " + table)
-                                     ->value("n")
-                                     .toWholeNumber()
-                                     .value_or(-1));
-    }
+    long rows(const std::string& table) { return test::countRows(context, table); }
 
     test::ProgramDir dir;
     test::ScriptedQtUi ui;

@@ -55,12 +55,7 @@ protected:
         return window.tree()->topLevelItem(0)->child(1)->data(0, ui::kNodeImageRole).toString();
     }
 
-    long storedCount(const std::string& where) {
-        return static_cast<long>(context.g_dbAplicativo->openRecordset("SELECT count(*) AS n FROM DDJJ WHERE " + where)
-                                     ->value("n")
-                                     .toWholeNumber()
-                                     .value_or(-1));
-    }
+    long storedCount(const std::string& where) { return test::countRows(context, "DDJJ WHERE " + where); }
 
     test::ProgramDir dir;
     test::ScriptedQtUi ui;
