@@ -1,11 +1,13 @@
 // The declarations window, the copy window and the inconsistency viewer on a started program.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "app/startup.h"
@@ -18,6 +20,7 @@
 #include "ui/declarations_window.h"
 #include "ui/error_message.h"
 #include "ui/main_window.h"
+#include "ui/startup_windows.h"
 
 namespace kapred {
 namespace {
@@ -176,6 +179,35 @@ TEST_F(Windows, ClosingTheMainWindowRunsTheExitAndScramblesTheDatabase) {
     ui::frmDDJJ reopened(next, again);
     reopened.InicializeObjects();
     EXPECT_EQ(reopened.declarationCount(), 1);
+}
+
+TEST_F(Windows, TheStartupMessageCanBeSwitchedOffForEveryLaterStart) {
+    {
+        BCMsgIni message(*context.g_dbTablas);
+        ASSERT_TRUE(message.Activo());
+        ui::frmInicioMensaje shown(message);
+        shown.dontShowAgain()->setChecked(true);
+        shown.findChild<QPushButton*>(QStringLiteral("cmdComenzar"))->click();
+        EXPECT_EQ(shown.result(), QDialog::Accepted);
+    }
+    EXPECT_FALSE(BCMsgIni(*context.g_dbTablas).Activo());
+}
+
+TEST(Splash, TellsItsTwoStepsThenClosesAndAsTheAboutBoxWaitsForAClick) {
+    ui::frmSplash splash(true, nullptr, std::chrono::milliseconds(10), std::chrono::milliseconds(10));
+    splash.show();
+    EXPECT_EQ(splash.status()->text(), QStringLiteral("Inicializando Sistema..."));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return splash.status()->text() == QStringLiteral("Cargando contribuyente..."); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }));
+
+    ui::frmSplash about(false);
+    about.show();
+    EXPECT_FALSE(about.status()->isVisibleTo(&about));
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_TRUE(about.isVisible());
+    QTest::mouseClick(&about, Qt::LeftButton);
+    EXPECT_FALSE(about.isVisible());
 }
 
 TEST(ErrorViewer, CutsEachSentenceAt85CharactersAndShowsItWholeWhenSelected) {
