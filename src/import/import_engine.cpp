@@ -376,7 +376,8 @@ void ImportRun::storeLine(const std::string& line) {
     }
 }
 
-ImportResult importFile(Context& context, long formatId, const fs::path& file, std::atomic<bool>* cancel) {
+ImportResult importFile(Context& context, long formatId, const fs::path& file, std::atomic<bool>* cancel,
+                        const ErrorFileShown& showErrorFile) {
     ImportResult result;
     UserInterface& ui = context.ui;
     const auto format = findFormat(context, formatId);
@@ -413,6 +414,9 @@ ImportResult importFile(Context& context, long formatId, const fs::path& file, s
     result.linesRead = run.linesRead();
     result.errors = run.errors();
     result.errorFile = run.errorFilePath();
+    if (showErrorFile && run.errors() > 0 && run.state() != ImportRun::State::Cancelled) {
+        showErrorFile(result.errorFile);
+    }
     switch (run.state()) {
         case ImportRun::State::Finished:
             result.outcome = ImportOutcome::Finished;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -151,14 +152,19 @@ struct ImportResult {
     long stored() const { return linesRead - errors; }
 };
 
+// Shows the error file of a run that refused lines (the import window's error summary).
+using ErrorFileShown = std::function<void(const std::filesystem::path& errorFile)>;
+
 // An import as the import window runs it: an empty file is refused with "No existen datos para
 // importar...", otherwise the file is imported into the format's section of the current
 // declaration and the end is told: "La Importación ha finalizado correctamente!" or "... con
 // errores!" after a complete run, "La Importación ha sido cancelada por el Usuario." after a
 // cancellation. A failed run says nothing more than the failure itself (it is never reported as
-// finished). The cancel flag, when given, is the one the run looks at.
+// finished). The cancel flag, when given, is the one the run looks at. When lines were refused
+// and the run was not cancelled, the error file is shown first, so that the user reads what
+// went wrong before being told how the run ended.
 ImportResult importFile(Context& context, long formatId, const std::filesystem::path& file,
-                        std::atomic<bool>* cancel = nullptr);
+                        std::atomic<bool>* cancel = nullptr, const ErrorFileShown& showErrorFile = {});
 
 // A whole number nearest to a / b, halves to the even neighbour (b > 0).
 std::uint64_t roundedQuotient(std::uint64_t a, std::uint64_t b);

@@ -330,8 +330,7 @@ SaveOutcome savePositions(Context& context, const FieldGrid& grid) {
         MsgError(context.ui, problem->message);
         return SaveOutcome::Refused;
     }
-    // The formats that come with the program keep their positions.
-    if (grid.format.id < 6) {
+    if (grid.format.fixedPositions()) {
         return SaveOutcome::NotSaved;
     }
     try {

@@ -37,6 +37,8 @@ struct ImportFormat {
 
     // Formats 1 to 4 come with the program and can be neither edited nor deleted.
     bool standard() const { return id >= 1 && id <= 4; }
+    // Formats numbered below 6 come with the program's tables: their positions never change.
+    bool fixedPositions() const { return id < 6; }
     // Whether the point is the format's decimal sign (the configuration's point option).
     bool pointDecimal() const { return decimalSeparator == 0; }
 };
@@ -122,7 +124,7 @@ std::optional<PositionProblem> checkPositions(const std::vector<FieldPosition>& 
 
 enum class SaveOutcome {
     Saved,
-    NotSaved,  // a format numbered below 6: its positions are never changed
+    NotSaved,  // a format with fixed positions: they are never changed
     Refused,   // a check failed; told with MsgError
     Failed,    // the database refused; told with MsgError
 };

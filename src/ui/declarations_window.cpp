@@ -20,6 +20,7 @@
 #include "model/sections.h"
 #include "ui/copy_window.h"
 #include "ui/help.h"
+#include "ui/import_window.h"
 #include "ui/input_widgets.h"
 #include "ui/section_windows.h"
 #include "ui/system_tables_window.h"
@@ -414,7 +415,10 @@ void frmDDJJ::cmdImport_Click() {
         MsgInformacion(ui_, "Por favor, primero cargue una Declaración Jurada antes de proceder.");
         return;
     }
-    notYetAvailable(QStringLiteral("La importación y exportación de datos"));
+    frmImportar formats(context_, ui_, this);
+    formats.exec();
+    // An import may have filled the liabilities.
+    FillTree();
 }
 
 void frmDDJJ::cmdQuery_Click() {

@@ -18,6 +18,8 @@ inline constexpr int kHelpCopy = 3;
 inline constexpr int kHelpInconsistencies = 4;
 inline constexpr int kHelpSystemTables = 5;
 inline constexpr int kHelpGenerate = 16;
+inline constexpr int kHelpImport = 17;
+inline constexpr int kHelpImportFields = 18;
 inline constexpr int kHelpStartupMessage = 33;
 
 // The folder of the help pages: KAPRED_HELPDIR when set, else "ayuda" beside the program.

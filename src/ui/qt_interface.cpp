@@ -59,7 +59,7 @@ void QtUserInterface::showProgress(double percent) {
     if (progress_) {
         progress_(percent);
         // The job runs in the handler that started it: let the window repaint its progress.
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QApplication::processEvents(userInput_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     }
 }
 

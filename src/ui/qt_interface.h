@@ -17,11 +17,17 @@ public:
     void showInconsistencies(const std::string& title, const std::vector<std::string>& lines) override;
     void showProgress(double percent) override;
 
-    // Where the progress of the job now running is shown (nothing: it is not shown).
-    void setProgressSink(std::function<void(double)> sink) { progress_ = std::move(sink); }
+    // Where the progress of the job now running is shown (nothing: it is not shown). A job that
+    // its window can cancel also lets the user's clicks and keys through while it repaints, so
+    // that the window's Cancel button answers; that window locks whatever could start another job.
+    void setProgressSink(std::function<void(double)> sink, bool userInput = false) {
+        progress_ = std::move(sink);
+        userInput_ = userInput;
+    }
 
 private:
     std::function<void(double)> progress_;
+    bool userInput_ = false;
 };
 
 // The window dialogs open over: the modal dialog in front, else the active window.
@@ -30,8 +36,8 @@ QWidget* dialogParent();
 // Shows the progress on a window while it lives.
 class ProgressShown {
 public:
-    ProgressShown(QtUserInterface& ui, std::function<void(double)> sink) : ui_(ui) {
-        ui_.setProgressSink(std::move(sink));
+    ProgressShown(QtUserInterface& ui, std::function<void(double)> sink, bool userInput = false) : ui_(ui) {
+        ui_.setProgressSink(std::move(sink), userInput);
     }
     ~ProgressShown() { ui_.setProgressSink({}); }
     ProgressShown(const ProgressShown&) = delete;

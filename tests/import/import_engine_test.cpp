@@ -303,6 +303,39 @@ TEST_F(ImportEngine, TheImportWindowsEndings) {
                           }));
 }
 
+TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancelled) {
+    std::vector<std::filesystem::path> shownFiles;
+    std::vector<std::vector<std::string>> toldBefore;  // the messages already shown at that moment
+    const ErrorFileShown show = [&](const std::filesystem::path& errors) {
+        shownFiles.push_back(errors);
+        toldBefore.push_back(messages());
+    };
+    importFile(context(), test::kAdvancesFormat, file("limpio.txt", crlf({"15/01/2005000000000001,00"})), nullptr,
+               show);
+    EXPECT_TRUE(shownFiles.empty());
+
+    program.ui.shown.clear();
+    importFile(context(), test::kAdvancesFormat,
+               file("con_error.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000abc,00"})), nullptr, show);
+    ASSERT_EQ(shownFiles.size(), 1u);
+    EXPECT_EQ(shownFiles[0], context().appPath / "ErroresImportacion.txt");
+    EXPECT_EQ(toldBefore[0], std::vector<std::string>{});
+    EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha finalizado con errores!"});
+
+    // The first line is refused and the run is cancelled at the second.
+    std::atomic<bool> cancel{false};
+    context().factory.registerBusiness("Anticipos", [&] {
+        cancel = true;
+        return std::make_unique<BAnticipos>(context());
+    });
+    const auto stopped = importFile(
+        context(), test::kAdvancesFormat,
+        file("cancelado.txt", crlf({"15/01/2005000000000abc,00", "15/01/2005000000000002,00"})), &cancel, show);
+    EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
+    EXPECT_EQ(stopped.errors, 1);
+    EXPECT_EQ(shownFiles.size(), 1u);
+}
+
 TEST_F(ImportEngine, AFormatWithoutPositionsCannotImport) {
     const auto id = createFormat(context(), kAdvancesSection, "Vacío");
     const auto run = importBytes(*id, crlf({"15/01/2005000000000001,00"}));

@@ -12,6 +12,8 @@
 #include "app/startup.h"
 #include "calc/registry.h"
 #include "data/validation.h"
+#include "import/import_engine.h"
+#include "import/import_formats.h"
 #include "model/declaration.h"
 #include "model/sections.h"
 #include "scripted_qt_ui.h"
@@ -21,6 +23,8 @@
 #include "ui/declarations_window.h"
 #include "ui/error_message.h"
 #include "ui/help.h"
+#include "ui/import_fields_window.h"
+#include "ui/import_window.h"
 #include "ui/main_window.h"
 #include "ui/section_windows.h"
 #include "ui/startup_windows.h"
@@ -137,6 +141,47 @@ int main(int argc, char** argv) {
     {
         ui::frmCerrar closing([] {}, &main, std::chrono::hours(1));
         shoot(closing, "11_cierre");
+    }
+    {
+        // A user format beside the standard one of the advances, with the point as decimal sign.
+        FieldGrid own =
+            fieldGrid(context, *findFormat(context, *createFormat(context, 3, "Anticipos del sistema contable")));
+        own.rows[0].from = "1";
+        own.rows[0].to = "10";
+        own.rows[1].from = "11";
+        own.rows[1].to = "24";
+        own.point = true;
+        savePositions(context, own);
+        ui::frmImportar formats(context, ui, &main);
+        formats.selectSection(3);
+        formats.selectFormat(3);
+        shoot(formats, "20_formatos_de_importacion");
+    }
+    {
+        // The longest section, every amount placed one after the other.
+        const ImportFormat assets = *findFormat(context, *createFormat(context, 1, "Activo del sistema contable"));
+        FieldGrid grid = fieldGrid(context, assets);
+        for (std::size_t i = 0; i < grid.rows.size(); ++i) {
+            grid.rows[i].from = std::to_string(i * 15 + 1);
+            grid.rows[i].to = std::to_string(i * 15 + 15);
+            grid.rows[i].imported = i % 4 != 3;
+        }
+        savePositions(context, grid);
+        ui::frmImportar_ConfigurarCampos fields(context, &main);
+        fields.Refrescar_Tabla(assets);
+        fields.HabilitarVentana(false);
+        shoot(fields, "21_configuracion_de_campos");
+    }
+    {
+        // A file with a refused amount, a blank line and an advance past its limit.
+        const std::filesystem::path file = dir.root() / "anticipos_con_errores.txt";
+        test::writeBytes(file, "15/01/2005000000001500,00\r\n15/02/2005000000000abc,00\r\n" + std::string(25, ' ') +
+                                   "\r\n15/03/2005000000000250,00\r\n15/07/2005000000000100,00\r\n");
+        const ImportResult result = importFile(context, 3, file);
+        ui::frmImportar_ConfigurarCampos summary(context, &main);
+        summary.loadErrorFile(result.errorFile);
+        summary.HabilitarVentana(true);
+        shoot(summary, "22_resumen_de_errores");
     }
 
     // The section windows, in the order of the declaration, then the computed ones.
