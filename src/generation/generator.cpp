@@ -46,6 +46,16 @@ bool matches(const std::string& name, std::string_view prefix, std::string_view 
 
 }  // namespace
 
+bool bUnidadLista(UserInterface& ui, const fs::path& root) {
+    std::error_code error;
+    const fs::directory_iterator listing(root, error);
+    if (!error) {
+        return true;
+    }
+    MsgError(ui, kDriveNotReady);
+    return false;
+}
+
 bool bDestinoSeleccionado(UserInterface& ui, const std::string& destination) {
     if (!destination.empty()) {
         return true;
@@ -79,6 +89,25 @@ GenerationOutcome GenerarEnDestino(BGenerarDJs& generator, const std::string& de
     }
     generator.Destino = folder.string();
     return generator.GenerarDJs();
+}
+
+std::optional<fs::path> CrearCarpeta(BGenerarDJs& generator, const fs::path& parent, const std::string& name) {
+    // Only one folder, right inside the chosen one: a name with a "/" would reach elsewhere.
+    const bool oneName = name.find_first_not_of(' ') != std::string::npos && name != "." && name != ".." &&
+                         name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+    std::error_code error;
+    // Without a chosen folder the name would land wherever the program happens to run.
+    if (oneName && parent.is_absolute() && fs::create_directory(parent / name, error) && !error) {
+        return parent / name;
+    }
+    generator.g_vecErroresInconsistencia.clear();
+    generator.g_vecErroresInconsistencia.addLine(kFolderNotCreated);
+    std::vector<std::string> lines;
+    for (const auto& entry : generator.ErroresInconsistencia().entries()) {
+        lines.push_back(entry.message);
+    }
+    generator.context_.ui.showInconsistencies(kFolderNotCreatedTitle, lines);
+    return std::nullopt;
 }
 
 BGenerarDJs::BGenerarDJs(Context& context, GenerationEvents* events) : context_(context), events_(events) {}

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -29,6 +30,16 @@ inline constexpr const char* kMissingComponent =
     "Uno de los componentes requeridos para este proceso no se encuentra instalado en su Sistema. "
     "Por "
     "favor, reinstale el Aplicativo.";
+
+// The generate dialog's choice of the destination.
+inline constexpr const char* kDriveNotReady = "La Unidad a la que intenta acceder no esta lista.";
+inline constexpr const char* kFolderNotCreatedTitle = "Inconsistencia - Pantalla  Generar Archivo ";
+inline constexpr const char* kFolderNotCreated =
+    "El Sistema no ha podido crear la carpeta, ingrese otro nombre de carpeta";
+
+// The drive (a removable medium, or the home folder) can be listed; otherwise the user is told
+// under "Error" that it is not ready.
+bool bUnidadLista(UserInterface& ui, const std::filesystem::path& root);
 
 // A destination was chosen; otherwise the user is told so under kNoDestinationTitle.
 bool bDestinoSeleccionado(UserInterface& ui, const std::string& destination);
@@ -127,6 +138,9 @@ public:
 
 private:
     friend GenerationOutcome GenerarEnDestino(BGenerarDJs& generator, const std::string& destination);
+    friend std::optional<std::filesystem::path> CrearCarpeta(BGenerarDJs& generator,
+                                                             const std::filesystem::path& parent,
+                                                             const std::string& name);
     void InformarProgreso(long step);
     void ErrorLargoRegistro(const std::string& recordType);
     bool EncriptarArchivo();
@@ -150,6 +164,13 @@ private:
     std::string copyError_;
     bool replaceRefused_ = false;
 };
+
+// The generate dialog's "Crear Carpeta": creates the folder `name` inside `parent` and gives its
+// path. When it cannot (no folder is chosen, the name is there already, it is blank or more than
+// one folder name, or the medium refuses), the generator's list holds only kFolderNotCreated,
+// which is shown under kFolderNotCreatedTitle, and nothing is given.
+std::optional<std::filesystem::path> CrearCarpeta(BGenerarDJs& generator, const std::filesystem::path& parent,
+                                                  const std::string& name);
 
 // The generate dialog's Aceptar with the destination folder chosen: refuses a missing
 // destination or one that is not a folder (under kNoDestinationTitle) and a missing encryption

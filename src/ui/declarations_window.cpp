@@ -19,6 +19,7 @@
 #include "model/declaration_ops.h"
 #include "model/sections.h"
 #include "ui/copy_window.h"
+#include "ui/generate_window.h"
 #include "ui/help.h"
 #include "ui/import_window.h"
 #include "ui/input_widgets.h"
@@ -407,7 +408,12 @@ void frmDDJJ::cmdForm_Click() {
 }
 
 void frmDDJJ::cmdGenerate_Click() {
-    notYetAvailable(QStringLiteral("La generación del archivo de la Declaración Jurada"));
+    // The menu reaches it with no declaration listed: there would be nothing to generate.
+    if (rows_->rowCount() == 0) {
+        MsgInformacion(ui_, "Por favor, primero cargue una Declaración Jurada antes de proceder.");
+        return;
+    }
+    startGeneration(context_, this);
 }
 
 void frmDDJJ::cmdImport_Click() {

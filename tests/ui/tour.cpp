@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 
 #include "app/startup.h"
@@ -22,6 +23,7 @@
 #include "ui/copy_window.h"
 #include "ui/declarations_window.h"
 #include "ui/error_message.h"
+#include "ui/generate_window.h"
 #include "ui/help.h"
 #include "ui/import_fields_window.h"
 #include "ui/import_window.h"
@@ -29,12 +31,25 @@
 #include "ui/section_windows.h"
 #include "ui/startup_windows.h"
 #include "ui/system_tables_window.h"
+#include "ui/wait_window.h"
 
 namespace {
 
 using namespace kapred;
 
 QString g_folder;
+
+// The scripted interface, with a look at the windows at the moment a message is shown.
+class WatchedUi : public test::ScriptedQtUi {
+public:
+    void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override {
+        if (onMessage) {
+            onMessage();
+        }
+        ScriptedQtUi::showMessage(icon, title, text);
+    }
+    std::function<void()> onMessage;
+};
 
 void shoot(QWidget& window, const char* name) {
     window.show();
@@ -86,7 +101,13 @@ int main(int argc, char** argv) {
     }
 
     test::ProgramDir dir;
-    test::ScriptedQtUi ui;
+    // A home folder of the user with a few folders of their own, for the destination of the file.
+    const std::filesystem::path home = dir.root() / "usuario";
+    for (const char* folder : {"Descargas", "Documentos", "Escritorio", "Presentaciones/2004"}) {
+        std::filesystem::create_directories(home / folder);
+    }
+    qputenv("HOME", home.string().c_str());
+    WatchedUi ui;
     Context context(dir.home(), "20-12345678-9", ui);
     StartupObserver quiet;
     Main(context, quiet);
@@ -198,6 +219,20 @@ int main(int argc, char** argv) {
     for (const char* name : {"Activo", "Liquidacion", "Determinacion"}) {
         ui::frmCalculo window(context, ui, name, &main);
         shoot(window, (std::to_string(number++) + "_" + name).c_str());
+    }
+    {
+        ui::frmPrintCrystal wait(
+            QString::fromUtf8(ui::kGenerationWait), [](QWidget&) {}, &main, std::chrono::hours(1));
+        shoot(wait, "30_espera_generacion");
+    }
+    {
+        ui::frmGenerar generate(context, &main);
+        shoot(generate, "31_generar");
+        generate.selectFolder(QString::fromStdString((home / "Presentaciones" / "2004").string()));
+        ui.onMessage = [&generate] { shoot(generate, "32_generar_terminado"); };
+        generate.cmdOk_Click();
+        ui.onMessage = {};
+        generate.cmdCancel_Click();
     }
     main.hide();
     Shutdown(context, quiet);
