@@ -2,7 +2,8 @@
 // fresh installation, line by line:
 //
 //   # ...                         a comment
-//   file NAME ... end file        writes NAME under the installation's root
+//   file NAME ... end file        writes NAME under the installation's root, with its folders
+//   remove NAME                   removes the file NAME (an agency library, say)
 //   sql DATABASE STATEMENT        runs a statement on a database of the program directory, for
 //                                 data no command changes (rates, thresholds)
 //   test ARGUMENTS [-> STATUS]    runs kapred-cli ARGUMENTS (with the demo CUIT unless they name
@@ -141,11 +142,15 @@ TEST_P(CliCase, GivesItsTranscript) {
                 actual += lines[k] + "\n";
                 bytes += k > i && k < end ? unescape(lines[k]) + "\n" : "";
             }
+            fs::create_directories((dir.root() / real(line.substr(5))).parent_path());
             test::writeBytes(dir.root() / real(line.substr(5)), bytes);
             i = end;
         } else if (line.starts_with("check ")) {
             actual += line + "\n" + escaped(test::readBytes(dir.root() / real(line.substr(6)))) + "end check\n";
             i = static_cast<std::size_t>(blockEnd("end check"));
+        } else if (line.starts_with("remove ")) {
+            fs::remove(dir.root() / real(line.substr(7)));
+            actual += line + "\n";
         } else if (line.starts_with("sql ")) {
             const auto blank = line.find(' ', 4);
             db::Engine engine;
