@@ -12,7 +12,7 @@
 #include "data/values/error.h"
 #include "generation/agency_interface.h"
 #include "generation/directories.h"
-#include "scoped_env.h"
+#include "support/scoped_env.h"
 #include "support/program_dir.h"
 #include "support/scripted_ui.h"
 #include "support/sealed_box.h"

@@ -16,7 +16,7 @@
 #include "host/orel.h"
 #include "model/assets.h"
 #include "model/liabilities.h"
-#include "scoped_env.h"
+#include "support/scoped_env.h"
 #include "support/opened_program.h"
 #include "support/sealed_box.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include "generation/agency_interface.h"
 #include "generation/agency_libraries.h"
 #include "generation/directories.h"
-#include "scoped_env.h"
+#include "support/scoped_env.h"
 #include "support/program_dir.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"

@@ -6,6 +6,7 @@
 #include "data/app_database.h"
 #include "data/engine/recordset.h"
 #include "data/validation.h"
+#include "support/checks.h"
 
 namespace kapred::test {
 
@@ -15,18 +16,6 @@ namespace {
 // the separators the program imposes.
 UserLocale pointDecimalUser() {
     return UserLocale{"en_US", {".", ",", ".", ","}};
-}
-
-// An empty Kapred.mdb made by CreateAppDatabase once for the whole test run: creating the schema
-// syncs every statement to disk, which would cost each test most of its time.
-const std::filesystem::path& emptyAppDatabase() {
-    static const ProgramDir templateDir;
-    static const std::filesystem::path path = [] {
-        db::Engine engine;
-        CreateAppDatabase(engine, templateDir.home());
-        return templateDir.appDatabase();
-    }();
-    return path;
 }
 
 std::shared_ptr<db::Database> open(Context& context, const std::filesystem::path& path) {
@@ -47,7 +36,7 @@ DateTime fixedNow() {
 OpenedProgram::OpenedProgram(const std::string& commandLine)
     : context(dir.home(), commandLine, ui, RegionalSettings(pointDecimalUser())) {
     context.clock = fixedNow;
-    std::filesystem::copy_file(emptyAppDatabase(), context.appDatabasePath());
+    dir.addEmptyAppDatabase();
     context.g_dbAplicativo = open(context, context.appDatabasePath());
     context.g_dbTablas = open(context, context.systemDatabasePath());
     context.g_dbOrel = open(context, context.hostDirectory() / kHostTaxpayerFile);
@@ -89,15 +78,12 @@ long OpenedProgram::addRow(BListSection& list, const std::string& date, const st
 }
 
 long OpenedProgram::countRows(const std::string& table) {
-    return context.g_dbAplicativo->openRecordset("SELECT count(*) AS n FROM " + table)->value("n").longValue();
+    return test::countRows(*context.g_dbAplicativo, table);
 }
 
 long OpenedProgram::countRows(const std::string& table, long codDJ) {
-    return context.g_dbAplicativo
-        ->openRecordset("SELECT count(*) AS n FROM " + table + " WHERE CUIT = " + context.cuit() +
-                        " AND CodDJ = " + std::to_string(codDJ))
-        ->value("n")
-        .longValue();
+    return test::countRows(*context.g_dbAplicativo,
+                           table + " WHERE CUIT = " + context.cuit() + " AND CodDJ = " + std::to_string(codDJ));
 }
 
 void OpenedProgram::setContributionRate(const std::string& table, const std::string& rate,

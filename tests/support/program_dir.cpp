@@ -6,9 +6,35 @@
 #include <fstream>
 #include <iterator>
 
+#include "data/app_database.h"
+
 namespace kapred::test {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The shared empty database lives beside the demo installation; a test program built after it
+// was made makes it again, in case the schema changed.
+fs::path emptyAppDatabase() {
+    const fs::path shared = fs::path(KAPRED_DEMO_DIR) / "vacia" / "Kapred.mdb";
+    std::error_code error;
+    const auto made = fs::last_write_time(shared, error);
+    if (!error && made >= fs::last_write_time("/proc/self/exe")) {
+        return shared;
+    }
+    const ProgramDir work;
+    db::Engine engine;
+    CreateAppDatabase(engine, work.home());
+    // Written aside and renamed, so that tests running at the same time never see half a file.
+    const fs::path aside = shared.string() + "." + std::to_string(::getpid());
+    fs::create_directories(shared.parent_path());
+    fs::copy_file(work.appDatabase(), aside, fs::copy_options::overwrite_existing);
+    fs::rename(aside, shared);
+    return shared;
+}
+
+}  // namespace
 
 ProgramDir::ProgramDir() {
     static std::atomic<int> counter{0};
@@ -30,6 +56,11 @@ ProgramDir::ProgramDir() {
 ProgramDir::~ProgramDir() {
     std::error_code ignored;
     fs::remove_all(root_, ignored);
+}
+
+void ProgramDir::addEmptyAppDatabase() const {
+    static const fs::path empty = emptyAppDatabase();
+    fs::copy_file(empty, appDatabase());
 }
 
 std::string readBytes(const fs::path& path) {

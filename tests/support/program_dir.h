@@ -20,6 +20,11 @@ public:
     std::filesystem::path appDatabase() const { return home_ / "Kapred.mdb"; }
     std::filesystem::path systemDir() const { return home_ / "sistema"; }
 
+    // Puts an empty Kapred.mdb, as CreateAppDatabase makes it, in the program directory. Its
+    // schema is made once for all the test processes of a build: syncing every statement to disk
+    // would cost each test most of its time.
+    void addEmptyAppDatabase() const;
+
 private:
     std::filesystem::path root_;
     std::filesystem::path home_;
