@@ -1,10 +1,14 @@
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 
 #include "app/compaction.h"
+#include "app/instance_lock.h"
 #include "data/app_database.h"
 #include "data/engine/recordset.h"
 #include "support/program_dir.h"
@@ -77,53 +81,31 @@ TEST_F(Startup, FirstStartCreatesOpensInOrderAndExitScrambles) {
     Shutdown(*second, observer);
 }
 
-TEST_F(Startup, StartupMessageSwitchedOffStaysOff) {
-    observer.switchMessageOff = true;
-    auto first = context();
-    Main(*first, observer);
-    Shutdown(*first, observer);
-
-    db::Engine engine;
-    auto tables = engine.openDatabase(dir.home() / "Si010000.mdb", false, false, kConnect);
-    auto row = tables->openRecordset("SELECT Activo FROM T_MsConfig");
-    EXPECT_EQ(row->value("Activo"), Variant(false));
-    tables->close();
-
-    observer.events.clear();
-    auto second = context();
-    Main(*second, observer);
-    EXPECT_EQ(std::count(observer.events.begin(), observer.events.end(), "mensaje"), 0);
-    Shutdown(*second, observer);
-}
-
-TEST_F(Startup, CommandLineWithoutCuitEndsWithTheHostMessage) {
-    for (const char* commandLine : {"", "abc", "201234567890", "1e5"}) {
-        ui.shown.clear();
-        auto run = context(commandLine);
-        try {
-            Main(*run, observer);
-            FAIL() << "started with [" << commandLine << "]";
-        } catch (const ProgramEnd& end) {
-            EXPECT_NE(end.exitCode(), 0);
-        }
-        ASSERT_EQ(ui.shown.size(), 1u);
-        EXPECT_EQ(ui.shown[0].title, "Información");
-        EXPECT_EQ(ui.shown[0].icon, MessageIcon::Information);
-        EXPECT_EQ(ui.shown[0].text, "El ingreso al sistema Kapred debe realizarse a través del Orel.");
+TEST_F(Startup, ASecondCopyIsRefusedAndAKilledCopyLeavesNoStaleLock) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        InstanceLock lock;
+        const char flag = lock.acquire(dir.home()) ? 'y' : 'n';
+        (void)::write(ready[1], &flag, 1);
+        ::pause();
+        ::_exit(0);
     }
-    EXPECT_FALSE(fs::exists(dir.appDatabase()));
-}
-
-TEST_F(Startup, SecondCopyIsRefused) {
-    InstanceLock running;
-    ASSERT_TRUE(running.acquire(dir.home()));
+    char flag = 0;
+    ASSERT_EQ(::read(ready[0], &flag, 1), 1);
+    ASSERT_EQ(flag, 'y');
     auto second = context();
     EXPECT_THROW(Main(*second, observer), ProgramEnd);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].title, "Información");
     EXPECT_EQ(ui.shown[0].text, "El sistema Kapred ya se está ejecutando en este equipo!");
 
-    running.release();
+    // The kernel drops the lock of a copy that was killed.
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
     ui.shown.clear();
     auto third = context();
     Main(*third, observer);
