@@ -1,11 +1,11 @@
+// The start-up and the exit in process: the order of the steps, a second copy, a program
+// directory that cannot be used, damaged or missing files, and the compaction from the menu.
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <algorithm>
 
 #include "app/compaction.h"
 #include "app/instance_lock.h"
@@ -25,17 +25,11 @@ public:
     void databaseCreated(const fs::path& path) override { events.push_back("creada " + path.filename().string()); }
     void databaseOpened(const std::string& handle, const fs::path&) override { events.push_back(handle); }
     void showSplash() override { events.push_back("splash"); }
-    void showStartupMessage(BCMsgIni& message) override {
-        events.push_back("mensaje");
-        if (switchMessageOff) {
-            message.NoMostrarMas();
-        }
-    }
+    void showStartupMessage(BCMsgIni&) override { events.push_back("mensaje"); }
     void showMainWindow() override { events.push_back("principal"); }
     void closeWindows() override { events.push_back("cerrar"); }
 
     std::vector<std::string> events;
-    bool switchMessageOff = false;
 };
 
 UserLocale pointDecimalUser() {
