@@ -44,15 +44,13 @@ OpenedProgram::OpenedProgram(const std::string& commandLine)
     context.regional.SetRegionalSettings();
 }
 
-FieldValues OpenedProgram::headerValues(const HeaderInput& input) {
-    return {{"lPeriodo", Variant(input.period)},           {"CODIGO_T_SECUENCIAS", Variant(input.sequence)},
-            {"iTipoEjercicioFiscal", Variant(input.kind)}, {"fPeriodoFiscalDesde", Variant(input.from)},
-            {"fPeriodoFiscalHasta", Variant(input.to)},    {"iEjercicioEconomico", Variant(input.economicYear)}};
-}
-
 std::shared_ptr<BDDJJ> OpenedProgram::createDeclaration(const HeaderInput& input) {
+    const FieldValues typed{
+        {"lPeriodo", Variant(input.period)},           {"CODIGO_T_SECUENCIAS", Variant(input.sequence)},
+        {"iTipoEjercicioFiscal", Variant(input.kind)}, {"fPeriodoFiscalDesde", Variant(input.from)},
+        {"fPeriodoFiscalHasta", Variant(input.to)},    {"iEjercicioEconomico", Variant(input.economicYear)}};
     auto header = std::make_shared<BDDJJ>(context);
-    accepted(*header, header->Aceptar(EntryMode::Adding, headerValues(input)));
+    accepted(*header, header->Aceptar(EntryMode::Adding, typed));
     makeCurrent(header);
     return header;
 }
@@ -68,10 +66,6 @@ void OpenedProgram::accepted(const SectionObject& object, int code) {
     throw std::runtime_error(text);
 }
 
-void OpenedProgram::submit(SectionObject& object, const FieldValues& values) {
-    accepted(object, object.Aceptar(EntryMode::Modifying, values));
-}
-
 long OpenedProgram::addRow(BListSection& list, const std::string& date, const std::string& amount) {
     accepted(list, list.Aceptar(EntryMode::Adding, {{"fFecha", Variant(date)}, {"cImporte", Variant(amount)}}));
     return static_cast<long>(list.Entity->vGetFieldValue("ID").toWholeNumber().value_or(0));
@@ -84,12 +78,6 @@ long OpenedProgram::countRows(const std::string& table) {
 long OpenedProgram::countRows(const std::string& table, long codDJ) {
     return test::countRows(*context.g_dbAplicativo,
                            table + " WHERE CUIT = " + context.cuit() + " AND CodDJ = " + std::to_string(codDJ));
-}
-
-void OpenedProgram::setContributionRate(const std::string& table, const std::string& rate,
-                                        const std::string& threshold) {
-    context.g_dbTablas->execute("UPDATE " + table + " SET alicuota = " + rate + ", TopeEnPesos = CCur(" + threshold +
-                                ")");
 }
 
 }  // namespace kapred::test
