@@ -110,15 +110,6 @@ TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
 
 // ---- Record layouts --------------------------------------------------------------------------
 
-// A payment on account: "05", the date, the amount.
-constexpr Field kPaymentFields[] = {
-    field::constant("05", 1, 2),
-    field::date("fFecha", 3),
-    field::amount("cImporte", 11),
-};
-constexpr RecordLayout kPayment{"05", kPaymentFields};
-static_assert(isWellFormed(kPayment) && kPayment.length() == 25 && kPayment.valueCount() == 2);
-
 // A layout with every encoding.
 constexpr Field kSampleFields[] = {
     field::constant("T9", 1, 2),       field::cuit("CUIT", 3),           field::text("sNombre", 14, 10),
@@ -131,27 +122,6 @@ static_assert(isWellFormed(kSample) && kSample.length() == 59 && kSample.valueCo
 std::vector<Variant> sampleValues() {
     return {Variant("20123456789"),          Variant("Peña Coop"),     Variant(std::int32_t{7}), Variant(1.5),
             DateTime::fromDate(2005, 3, 15), Variant(scaled(12345000))};
-}
-
-TEST(RecordLayout, FieldsAreConcatenatedInTableOrder) {
-    EXPECT_EQ(buildRecord(kSample, sampleValues()),
-              "T9"
-              "20123456789"
-              "Pe\xF1"
-              "a Coop "
-              "0007"
-              "00150"
-              "0369"
-              "20050315"
-              "000000000123450");
-}
-
-TEST(RecordLayout, WriterAddsOneLineFeed) {
-    std::ostringstream out;
-    const std::vector<Variant> values{DateTime::fromDate(2005, 5, 10), Variant(-1000.0)};
-    EXPECT_TRUE(writeRecord(out, kPayment, values));
-    EXPECT_TRUE(writeRecord(out, kPayment, values));
-    EXPECT_EQ(out.str(), "0520050510100000000100000\n0520050510100000000100000\n");
 }
 
 TEST(RecordLayout, ValuesGivenAsTextAreReadWithTheProgramSeparators) {
