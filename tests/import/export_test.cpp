@@ -61,36 +61,6 @@ protected:
     }
 };
 
-TEST_F(Export, EachFieldGoesToItsOwnColumnsAndThePointWhenChosen) {
-    advances();
-    // A gap of five columns between the fields, the amount first, the point as decimal sign.
-    const long format = advancesFormat("Con hueco", "21", "30", "1", "15", true);
-    const auto target = files / "hueco.txt";
-    ASSERT_EQ(Exportar(context(), format, target).outcome, ExportOutcome::Exported);
-    EXPECT_EQ(test::readBytes(target),
-              "000000001234.50     15/01/2005\r\n"
-              "000000000000.01     20/02/2005\r\n");
-    // The same format reads its own file back.
-    test::HeaderInput rectification;
-    rectification.sequence = "1";
-    program.createDeclaration(rectification);
-    EXPECT_EQ(importFile(context(), format, target).errors, 0);
-    EXPECT_EQ(rows("Anticipos", 20041), rows("Anticipos", 20040));
-}
-
-TEST_F(Export, AValueThatDoesNotFitStopsTheExportAndKeepsTheOldFile) {
-    advances();
-    const long format = advancesFormat("Angosto", "1", "10", "11", "15");
-    const auto target = files / "angosto.txt";
-    test::writeBytes(target, "anterior");
-    const auto result = Exportar(context(), format, target);
-    EXPECT_EQ(result.outcome, ExportOutcome::Failed);
-    EXPECT_EQ(test::readBytes(target), "anterior");
-    EXPECT_EQ(messages(), std::vector<std::string>{"Error: Ha ocurrido un error en la línea 1: el valor 1234,5 del "
-                                                   "campo cImporte no cabe en 5 posiciones"});
-    EXPECT_FALSE(std::filesystem::exists(files / ".angosto.txt.tmp"));
-}
-
 TEST_F(Export, ACancelledExportKeepsTheOldFile) {
     advances();
     const auto target = files / "cancelado.txt";
@@ -99,12 +69,6 @@ TEST_F(Export, ACancelledExportKeepsTheOldFile) {
     EXPECT_EQ(Exportar(context(), test::kAdvancesFormat, target, &cancel).outcome, ExportOutcome::Cancelled);
     EXPECT_EQ(test::readBytes(target), "anterior");
     EXPECT_EQ(messages(), std::vector<std::string>{"Información: Exportación ha sido cancelada por el Usuario."});
-}
-
-TEST_F(Export, AnEmptySectionGivesAnEmptyFile) {
-    const auto target = files / "vacio.txt";
-    EXPECT_EQ(Exportar(context(), test::kPaymentsFormat, target).rows, 0);
-    EXPECT_EQ(test::readBytes(target), "");
 }
 
 // Rows of every importable section written with the standard formats and read back into the

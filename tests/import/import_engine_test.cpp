@@ -1,5 +1,5 @@
-// The import run beyond cli/cases/import.test: the shipped samples, line ends and lengths, the
-// bytes read as blanks, the progress, cancellation, and which rows reach which declaration.
+// The import run beyond cli/cases/import*.test: the shipped samples, every kind of line end, the
+// progress, cancellation, an error file that cannot be written, and no current declaration.
 #include "import/import_engine.h"
 
 #include <gtest/gtest.h>
@@ -21,19 +21,6 @@ std::string crlf(std::initializer_list<std::string> lines) {
         text += line + "\r\n";
     }
     return text;
-}
-
-// The two writes of a line error, as the error file keeps them.
-std::string lineErrorEntry(long line, const std::string& text) {
-    const std::string gathered = text + "\r";
-    return gathered + "\r\n" + gathered + "Error en la línea " + std::to_string(line) +
-           " del archivo de importación : " + gathered + "\r\n" + "\r" + "\r\n";
-}
-
-std::string summary(long processed, long stored, long errors) {
-    return " \r\nCantidad de Registros Procesados: " + std::to_string(processed) +
-           "\r\nCantidad de Registros correctos cargados: " + std::to_string(stored) +
-           "\r\nCantidad de Registros con errores: " + std::to_string(errors) + "\r\n";
 }
 
 class ImportEngine : public ImportFixture {};
@@ -69,38 +56,6 @@ TEST_F(ImportEngine, TheSampleFileOfEachStandardFormatImports) {
               (Rows{{"cBienesTierraDelFuego=10000", "cAccionesParticipaciones=25000", "cCuotasSociales=7500"}}));
 }
 
-TEST_F(ImportEngine, AShortLineIsLoggedWithTheRecordLength) {
-    // Positions 1-11 and 12-20: the format expects lines of 20 characters.
-    const long format = advancesFormat("Veinte", "12", "20", "1", "11");
-    ASSERT_EQ(recordLength(context(), format, kAdvancesSection), 20);
-    const auto run = importBytes(format, crlf({"0000100,0015/2/2005", "0000200,0015/3/2005"}));
-    EXPECT_TRUE(run.result);
-    EXPECT_EQ(run.errors, 2);
-    const std::string text = "El Largo de Registro debe ser de 20 caracteres, se obtuvo 19\r";
-    EXPECT_EQ(run.errorFile, lineErrorEntry(1, text) + lineErrorEntry(2, text) + summary(2, 0, 2));
-    EXPECT_TRUE(rows("Anticipos").empty());
-    EXPECT_EQ(messages(), std::vector<std::string>{});
-
-    // The same format reads a line of 20.
-    const auto good = importBytes(format, crlf({"00001234,5015/1/2005"}));
-    EXPECT_EQ(good.errors, 0);
-    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"}}));
-}
-
-TEST_F(ImportEngine, ControlBytesAndBytes128To159AreReadAsBlanks) {
-    // The amount "\x85\x9f00001234,50\t\x01" reads "  00001234,50  ", a number between blanks.
-    const std::string blanked = std::string("15/01/2005") + "\x85\x9f" + "00001234,50" + "\t\x01";
-    // Other Windows-1252 characters are characters: 0xD1 is an "Ñ", no digit.
-    const std::string letters = std::string("15/02/2005") + "0000000012,5" + "\xd1\xd1\xd1";
-    ASSERT_EQ(blanked.size(), 25u);
-    const auto run = importBytes(test::kAdvancesFormat, crlf({blanked, letters}));
-    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"}}));
-    EXPECT_EQ(
-        run.errorFile,
-        "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :0000000012,5ÑÑÑ\r" +
-            summary(2, 1, 1));
-}
-
 TEST_F(ImportEngine, LineEndsOfEveryKindAndALastLineWithoutOne) {
     importBytes(test::kAdvancesFormat, "15/01/2005000000000001,00\n15/01/2005000000000002,00\n");
     importBytes(test::kAdvancesFormat, "15/01/2005000000000003,00\r15/01/2005000000000004,00\r");
@@ -112,14 +67,6 @@ TEST_F(ImportEngine, LineEndsOfEveryKindAndALastLineWithoutOne) {
         expected.push_back({"ID=" + std::to_string(i), "fFecha=15/01/2005", "cImporte=" + std::to_string(i)});
     }
     EXPECT_EQ(rows("Anticipos"), expected);
-}
-
-TEST_F(ImportEngine, AFileOfLineFeedsAloneIsAFileOfBlankLines) {
-    const auto run = importBytes(test::kAdvancesFormat, "\n\n\n");
-    EXPECT_EQ(run.state, ImportRun::State::Finished);
-    EXPECT_EQ(run.errors, 3);
-    EXPECT_EQ(run.errorFile, lineErrorEntry(1, "* Línea en Blanco *") + lineErrorEntry(2, "* Línea en Blanco *") +
-                                 lineErrorEntry(3, "* Línea en Blanco *") + summary(3, 0, 3));
 }
 
 TEST_F(ImportEngine, AShortFileLeavesTheProgressBarUnmoved) {
@@ -212,50 +159,6 @@ TEST_F(ImportEngine, ACancelledImportIsToldAsSuch) {
     EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha sido cancelada por el Usuario."});
 }
 
-TEST_F(ImportEngine, FormatsWithoutPositionsOrWithOverlappingOnesDoNotBreakTheRun) {
-    const auto empty = createFormat(context(), kAdvancesSection, "Vacío");
-    EXPECT_EQ(importBytes(*empty, crlf({"15/01/2005000000000001,00"})).state, ImportRun::State::Failed);
-    EXPECT_EQ(messages(),
-              std::vector<std::string>{"Error: Error al intentar obtener parámetros del Formato elegido!."});
-
-    // Positions stored by other means than the grid may overlap: the line is refused, not stored.
-    const auto id = createFormat(context(), kAdvancesSection, "Superpuesto");
-    for (const char* positions : {"301, 1, 10", "302, 5, 25"}) {
-        context().g_dbTablas->execute(
-            "INSERT INTO Importacion_DesdeHasta (IdFormato, Codigo_Import, IdCampo, Desde, Hasta, importa) VALUES (" +
-            std::to_string(*id) + ", 3, " + positions + ", 1)");
-    }
-    const auto run = importBytes(*id, crlf({"15/01/2005000000000001,00"}));
-    EXPECT_EQ(run.state, ImportRun::State::Finished);
-    EXPECT_EQ(run.errors, 1);
-    EXPECT_TRUE(rows("Anticipos").empty());
-}
-
-TEST_F(ImportEngine, APointFormatReadsItsAmountsWithThePoint) {
-    const long format = advancesFormat("Con punto", "1", "10", "11", "25", true);
-    const auto run = importBytes(format, crlf({"15/01/2005000000001234.50", "15/02/2005000000000001.25"}));
-    EXPECT_EQ(run.errors, 0) << run.errorFile;
-    EXPECT_EQ(rows("Anticipos"),
-              (Rows{{"ID=1", "fFecha=15/01/2005", "cImporte=1234,5"}, {"ID=2", "fFecha=15/02/2005", "cImporte=1,25"}}));
-}
-
-TEST_F(ImportEngine, ImportedRowsAreNumberedAfterTheStoredOnes) {
-    BAnticipos list(context());
-    program.addRow(list, "10/01/2005", "1");
-    program.addRow(list, "11/01/2005", "2");
-    program.addRow(list, "12/01/2005", "3");
-    list.Entity->SetFieldValue("ID", Variant(std::int32_t{3}));
-    ASSERT_TRUE(list.bFind());
-    ASSERT_TRUE(list.bDelete("PK"));
-    // A refused line takes no number.
-    importBytes(test::kAdvancesFormat,
-                crlf({"15/01/2005000000000004,00", "15/01/2005000000000abc,00", "16/01/2005000000000005,00"}));
-    EXPECT_EQ(rows("Anticipos"), (Rows{{"ID=1", "fFecha=10/01/2005", "cImporte=1"},
-                                       {"ID=2", "fFecha=11/01/2005", "cImporte=2"},
-                                       {"ID=3", "fFecha=15/01/2005", "cImporte=4"},
-                                       {"ID=4", "fFecha=16/01/2005", "cImporte=5"}}));
-}
-
 TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsTold) {
     ImportRun run(context());
     run.LimpiarImportacion();
@@ -269,20 +172,13 @@ TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsTold) {
                                                    "contiene está incompleto."});
 }
 
-TEST_F(ImportEngine, RowsGoToTheCurrentDeclarationOnlyAndNeedOne) {
-    test::HeaderInput rectification;
-    rectification.sequence = "1";
-    program.createDeclaration(rectification);
-    importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000001,00"}));
-    EXPECT_TRUE(rows("Anticipos", 20040).empty());
-    EXPECT_EQ(rows("Anticipos", 20041).size(), 1u);
-
+TEST_F(ImportEngine, NothingIsImportedWithoutADeclaration) {
     program.makeCurrent(std::make_shared<BDDJJ>(context()));
     const auto result =
         importFile(context(), test::kAdvancesFormat, file("a.txt", crlf({"15/01/2005000000000001,00"})));
     EXPECT_EQ(result.outcome, ImportOutcome::Failed);
-    EXPECT_EQ(program.countRows("Anticipos"), 1);
-    EXPECT_EQ(messages().back(), "Error: No hay una Declaración Jurada seleccionada.");
+    EXPECT_EQ(program.countRows("Anticipos"), 0);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Error: No hay una Declaración Jurada seleccionada."});
 }
 
 }  // namespace
