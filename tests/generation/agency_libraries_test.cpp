@@ -102,13 +102,6 @@ TEST_F(AgencyLibraries, DirectoriesLieInsideTheProgramDirectoryUnlessTheEnvironm
 
 // ---- Encryption ------------------------------------------------------------------------------
 
-TEST_F(AgencyLibraries, DemoKeyPairBelongsTogether) {
-    Key derived{};
-    const Key privateKey = readHexKey(kDemoPrivateKey);
-    ASSERT_EQ(crypto_scalarmult_base(derived.data(), privateKey.data()), 0);
-    EXPECT_EQ(derived, readHexKey(keyFile()));
-}
-
 TEST_F(AgencyLibraries, FileIsSealedToTheAgencyKeyAsBase64InTheWindowsDirectory) {
     const SarquelLibrary library(context);
     ASSERT_TRUE(library.installed());
