@@ -1,20 +1,5 @@
-// The command line against hand-written transcripts. Each file of cli/cases is one test, run in a
-// fresh installation, line by line:
-//
-//   # ...                         a comment
-//   file NAME ... end file        writes NAME under the installation's root, with its folders
-//   remove NAME                   removes the file NAME (an agency library, say)
-//   sql DATABASE STATEMENT        runs a statement on a database of the program directory, for
-//                                 data no command changes (rates, thresholds)
-//   test ARGUMENTS [-> STATUS]    runs kapred-cli ARGUMENTS (with the demo CUIT unless they name
-//   OUTPUT [__ERROR__ ERRORS]     one); the lines up to "end test" are its standard output and,
-//   end test                      after __ERROR__, its standard error; STATUS defaults to 0
-//   check NAME ... end check      the bytes NAME holds at that point
-//
-// $ROOT and $HOME stand for the installation's root and its program directory, in arguments and
-// in what the program prints. In file and check blocks \r, \t, \\ and \xHH are bytes and every
-// line ends with a line feed. A declaration is stamped with the moment it was made, so the stamp
-// reads "dd/mm/aaaa hh:mm:ss" and the verification number that depends on it NNNNNN.
+// The command line against hand-written transcripts: each file of cli/cases is one test, run in a
+// fresh installation; cli/cases/README.md tells the file's lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,17 +25,6 @@ std::vector<std::string> caseNames() {
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? end : end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
 }
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
@@ -128,7 +102,7 @@ TEST_P(CliCase, GivesItsTranscript) {
         return shown.empty() || shown.ends_with('\n') ? shown : shown + "\n";
     };
 
-    const auto lines = linesOf(expected);
+    const auto lines = test::linesOf(expected);
     std::string actual;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];

@@ -16,8 +16,8 @@
 #include "host/orel.h"
 #include "model/assets.h"
 #include "model/liabilities.h"
-#include "support/scoped_env.h"
 #include "support/opened_program.h"
+#include "support/scoped_env.h"
 #include "support/sealed_box.h"
 #include "support/temp_dir.h"
 
@@ -45,22 +45,6 @@ struct RecordedEvents : GenerationEvents {
 inline const fs::path& generationDataDir() {
     static const fs::path dir = fs::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data";
     return dir;
-}
-
-// The lines of a file, without their line feeds.
-inline std::vector<std::string> linesOf(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const auto end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
 }
 
 inline std::vector<std::string> filesIn(const fs::path& folder) {

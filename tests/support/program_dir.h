@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kapred::test {
 
@@ -33,5 +34,7 @@ private:
 // Reads a whole file as bytes.
 std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+// The lines of a text, without their line feeds.
+std::vector<std::string> linesOf(const std::string& text);
 
 }  // namespace kapred::test
