@@ -80,16 +80,6 @@ protected:
         return openEncryptedFile(file, program.dir.systemDir());
     }
 
-    std::vector<std::string> messagesTitled(const std::string& title) const {
-        std::vector<std::string> texts;
-        for (const auto& shown : program.ui.shown) {
-            if (shown.title == title) {
-                texts.push_back(shown.text);
-            }
-        }
-        return texts;
-    }
-
     // Everything the user was told, for the message of a failed expectation.
     std::string told() const {
         std::string text;

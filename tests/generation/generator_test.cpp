@@ -121,7 +121,7 @@ TEST_F(Generator, HandMadeDeclarationGivesTheHandWrittenFile) {
     EXPECT_FALSE(fs::exists(windowsDir() / "TP035132.cab"));
     EXPECT_EQ(readBytes(windowsDir() / "035132F0369.B64"), readBytes(delivered(destination.path())));
     EXPECT_TRUE(program.ui.inconsistencies.empty());
-    EXPECT_EQ(messagesTitled("Información!"),
+    EXPECT_EQ(program.ui.messages("Información!"),
               std::vector<std::string>{"El Archivo correspondiente al F.369 ha sido generado correctamente!"});
 }
 
@@ -268,7 +268,7 @@ TEST_F(Generator, FilesThatCannotBeWrittenEndTheGenerationAndDeliverNothing) {
     auto generator = newGenerator(destination.path());
     generator->plainCopy = (destination / "no existe" / "plano.txt").string();
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotGenerated);
-    EXPECT_EQ(messagesTitled("Error").size(), 1u);
+    EXPECT_EQ(program.ui.messages("Error").size(), 1u);
     // Nothing of the failed steps was handed to the encryption or delivered.
     EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.txt"));
     EXPECT_FALSE(fs::exists(windowsDir() / "035132F0369.B64"));
@@ -298,8 +298,8 @@ TEST_F(Generator, AnEncryptionLibraryMissingOrFailingDeliversNothing) {
     fs::remove(key);
     auto generator = newGenerator(destination.path());
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotEncrypted);
-    ASSERT_EQ(messagesTitled("Error").size(), 1u);
-    EXPECT_TRUE(messagesTitled("Error")[0].starts_with(
+    ASSERT_EQ(program.ui.messages("Error").size(), 1u);
+    EXPECT_TRUE(program.ui.messages("Error")[0].starts_with(
         "El componente de encriptación no pudo generar el archivo (resultado 2"));
     EXPECT_EQ(events->encryption, std::vector<std::string>{"Generación de Archivo: Trabajando..."});
     EXPECT_FALSE(fs::exists(windowsDir() / "TP035132.cab"));
@@ -310,10 +310,10 @@ TEST_F(Generator, AnEncryptionLibraryMissingOrFailingDeliversNothing) {
     const std::string libraryBytes = readBytes(library);
     fs::remove(library);
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotEncrypted);
-    ASSERT_EQ(messagesTitled("Error").size(), 2u);
-    EXPECT_NE(messagesTitled("Error")[1].find(agency::kEncryptionLibrary), std::string::npos);
+    ASSERT_EQ(program.ui.messages("Error").size(), 2u);
+    EXPECT_NE(program.ui.messages("Error")[1].find(agency::kEncryptionLibrary), std::string::npos);
     EXPECT_EQ(readBytes(delivered(destination.path())), "presentación anterior");
-    EXPECT_TRUE(messagesTitled("Información!").empty());
+    EXPECT_TRUE(program.ui.messages("Información!").empty());
 
     // A failed encryption leaves nothing to copy: the next attempt generates everything again.
     writeBytes(library, libraryBytes);
@@ -346,9 +346,9 @@ TEST_F(Generator, AnUnwritableDestinationIsToldAndChangesNothing) {
     writeBytes(notAFolder, "un archivo");
     auto generator = newGenerator(notAFolder);
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotCopied);
-    ASSERT_EQ(messagesTitled("Error").size(), 1u);
-    EXPECT_TRUE(messagesTitled("Error")[0].starts_with("No se pudo copiar el archivo de la Declaración Jurada a " +
-                                                       (notAFolder / "035132F0369.B64").string()));
+    ASSERT_EQ(program.ui.messages("Error").size(), 1u);
+    EXPECT_TRUE(program.ui.messages("Error")[0].starts_with("No se pudo copiar el archivo de la Declaración Jurada a " +
+                                                            (notAFolder / "035132F0369.B64").string()));
     EXPECT_EQ(readBytes(notAFolder), "un archivo");
 
     // A folder holds the file's name: replacing it fails and the folder stays whole.
@@ -357,7 +357,7 @@ TEST_F(Generator, AnUnwritableDestinationIsToldAndChangesNothing) {
     generator->Destino = destination.path().string();
     EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotCopied);
     EXPECT_TRUE(fs::is_directory(delivered(destination.path()) / "dentro"));
-    EXPECT_TRUE(messagesTitled("Información!").empty());
+    EXPECT_TRUE(program.ui.messages("Información!").empty());
 }
 
 TEST_F(Generator, TheCopyReportsItsProgressPerBlockAndAFailedOneLeavesTheOldFileWhole) {

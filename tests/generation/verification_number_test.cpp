@@ -134,22 +134,20 @@ TEST_F(VerificationNumber, EachOfTheFourValuesChangesTheNumberAndNothingElseDoes
     EXPECT_TRUE(ui.shown.empty());
 }
 
-TEST_F(VerificationNumber, ValuesThatAreNoNumbersRaiseTheirReason) {
+TEST_F(VerificationNumber, ValuesThatAreNoNumbersOrAMissingLibraryRaiseTheirReason) {
     auto dashed = declaration();
     dashed.cuit = Variant("20-12345678-9");
     expectRaised([&] { CalcularNumeroMagico(context, dashed); }, "No coinciden los tipos");
     auto unstamped = declaration();
     unstamped.hora = Variant::null();
     expectRaised([&] { CalcularNumeroMagico(context, unstamped); }, "Null");
-}
 
-TEST_F(VerificationNumber, MissingOrForeignLibraryRaisesWhatIsWrong) {
+    // A missing library, a file that is no library, or a library that is not the verification one.
     const auto compute = [&] { NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 0, 143025); };
     fs::remove(dir.systemDir() / agency::kVerificationLibrary);
     expectRaised(compute, agency::kVerificationLibrary);
     test::writeBytes(dir.systemDir() / agency::kVerificationLibrary, "MZ no es una biblioteca");
     expectRaised(compute, agency::kVerificationLibrary);
-    // A loadable library that is not the verification one.
     fs::copy_file(dir.systemDir() / agency::kEncryptionLibrary, dir.systemDir() / agency::kVerificationLibrary,
                   fs::copy_options::overwrite_existing);
     expectRaised(compute, agency::kVerificationEntry);

@@ -68,7 +68,8 @@ TEST_F(Export, ACancelledExportKeepsTheOldFile) {
     std::atomic<bool> cancel{true};
     EXPECT_EQ(Exportar(context(), test::kAdvancesFormat, target, &cancel).outcome, ExportOutcome::Cancelled);
     EXPECT_EQ(test::readBytes(target), "anterior");
-    EXPECT_EQ(messages(), std::vector<std::string>{"Información: Exportación ha sido cancelada por el Usuario."});
+    EXPECT_EQ(program.ui.messages(),
+              std::vector<std::string>{"Información: Exportación ha sido cancelada por el Usuario."});
 }
 
 // Rows of every importable section written with the standard formats and read back into the

@@ -84,7 +84,7 @@ TEST_F(ImportEngine, AShortFileLeavesTheProgressBarUnmoved) {
     EXPECT_EQ(result.errors, 0);
     EXPECT_EQ(rows("Anticipos").size(), 9u);
     EXPECT_EQ(program.ui.progress, (std::vector<double>{100, 0}));
-    EXPECT_EQ(messages(), std::vector<std::string>{"Información: El Proceso ha finalizado correctamente!"});
+    EXPECT_EQ(program.ui.messages(), std::vector<std::string>{"Información: El Proceso ha finalizado correctamente!"});
 }
 
 TEST_F(ImportEngine, TheProgressFollowsTheLinesReadAgainstTheEstimate) {
@@ -142,7 +142,7 @@ TEST_F(ImportEngine, CancellingAfterLineFiveKeepsTheRowsSavedAndWritesNoSummary)
     EXPECT_EQ(
         result.errorFile,
         "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :000000000abc,00\r");
-    EXPECT_EQ(messages(), std::vector<std::string>{});
+    EXPECT_EQ(program.ui.messages(), std::vector<std::string>{});
 }
 
 TEST_F(ImportEngine, ACancelledImportIsToldAsSuch) {
@@ -156,7 +156,8 @@ TEST_F(ImportEngine, ACancelledImportIsToldAsSuch) {
                    file("corto.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000002,00"})), &cancel);
     EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(stopped.linesRead, 1);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha sido cancelada por el Usuario."});
+    EXPECT_EQ(program.ui.messages(),
+              std::vector<std::string>{"Información: La Importación ha sido cancelada por el Usuario."});
 }
 
 TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsTold) {
@@ -168,8 +169,9 @@ TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsTold) {
     run.errorFileName = "/dev/full";
     EXPECT_TRUE(run.ImportarArchivo());
     EXPECT_EQ(run.errors(), 1);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Error: No se pudo escribir el archivo de errores /dev/full: lo que "
-                                                   "contiene está incompleto."});
+    EXPECT_EQ(program.ui.messages(),
+              std::vector<std::string>{"Error: No se pudo escribir el archivo de errores /dev/full: lo que "
+                                       "contiene está incompleto."});
 }
 
 TEST_F(ImportEngine, NothingIsImportedWithoutADeclaration) {
@@ -178,7 +180,7 @@ TEST_F(ImportEngine, NothingIsImportedWithoutADeclaration) {
         importFile(context(), test::kAdvancesFormat, file("a.txt", crlf({"15/01/2005000000000001,00"})));
     EXPECT_EQ(result.outcome, ImportOutcome::Failed);
     EXPECT_EQ(program.countRows("Anticipos"), 0);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Error: No hay una Declaración Jurada seleccionada."});
+    EXPECT_EQ(program.ui.messages(), std::vector<std::string>{"Error: No hay una Declaración Jurada seleccionada."});
 }
 
 }  // namespace
