@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "data/values/error.h"
+#include "generation/form_totals.h"
 #include "generation/verification_number.h"
 #include "generation_fixture.h"
 
@@ -123,6 +124,19 @@ TEST_F(DeclarationRecords, PaymentOfTheWrongLengthStopsItsWriter) {
     std::ostringstream out;
     EXPECT_EQ(writeListRows<BPagosCuenta>(program.context, out), -1);
     EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(DeclarationRecords, FormTotalsAreNineBoxes) {
+    program.createDeclaration();
+    program.setSection<BActivoComputable>({{"cOtrosBienes", Variant("100.000")}});
+    program.addRow<BPagosCuenta>("30/06/2004", "500");
+    std::ostringstream out;
+    EXPECT_EQ(BPrintDDJJ(program.context).sGenerarRegistrointerfaceF369(out), 9);
+    // 2 % of 100.000 is 2.000, less the payment of 500.
+    EXPECT_EQ(out.str(),
+              "9004000000000010000000\n9004010000000000000000\n9004020000000010000000\n"
+              "9004150000000000000000\n9004200000000010000000\n9004220000000000200000\n"
+              "9004320000000000050000\n9004330000000000150000\n9004340000000000000000\n");
 }
 
 TEST_F(DeclarationRecords, AddressRecordInCapitalsFromTheFiscalAddress) {
