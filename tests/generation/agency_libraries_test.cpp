@@ -12,6 +12,7 @@
 #include "data/values/error.h"
 #include "generation/agency_interface.h"
 #include "generation/directories.h"
+#include "support/checks.h"
 #include "support/program_dir.h"
 #include "support/scoped_env.h"
 #include "support/scripted_ui.h"
@@ -28,15 +29,6 @@ using test::openSealed;
 using test::readHexKey;
 
 const fs::path kDemoPrivateKey = test::demoPrivateKeyFile();
-
-long raisedNumber(const SarquelLibrary& library, const std::string& file) {
-    try {
-        library.encrypt(file);
-    } catch (const Error& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 class AgencyLibraries : public ::testing::Test {
 protected:
@@ -153,15 +145,15 @@ TEST_F(AgencyLibraries, MissingLibraryOrEntryRaisesInsteadOfCrashing) {
     const fs::path installed = library.file();
 
     fs::copy_file(dir.systemDir() / agency::kVerificationLibrary, installed, fs::copy_options::overwrite_existing);
-    EXPECT_EQ(raisedNumber(library, file), kErrEntryNotFound);
+    EXPECT_EQ(test::errorNumber([&] { library.encrypt(file); }), kErrEntryNotFound);
 
     test::writeBytes(installed, "MZ no es una biblioteca");
-    EXPECT_EQ(raisedNumber(library, file), kErrLibraryNotLoaded);
+    EXPECT_EQ(test::errorNumber([&] { library.encrypt(file); }), kErrLibraryNotLoaded);
 
     fs::remove(installed);
     EXPECT_FALSE(library.installed());
     EXPECT_FALSE(bSarquelInstalado(context));
-    EXPECT_EQ(raisedNumber(library, file), kErrLibraryNotFound);
+    EXPECT_EQ(test::errorNumber([&] { library.encrypt(file); }), kErrLibraryNotFound);
     EXPECT_TRUE(encryptedFiles().empty());
 }
 
