@@ -25,10 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::Key;
-using test::openSealed;
-using test::readHexKey;
-
-const fs::path kDemoPrivateKey = test::demoPrivateKeyFile();
 
 class AgencyLibraries : public ::testing::Test {
 protected:
@@ -111,7 +107,7 @@ TEST_F(AgencyLibraries, FileIsSealedToTheAgencyKeyAsBase64InTheWindowsDirectory)
         const std::string base64 = test::readBytes(result.path);
         EXPECT_EQ(base64.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
                   std::string::npos);
-        EXPECT_EQ(openSealed(base64, readHexKey(keyFile()), readHexKey(kDemoPrivateKey)), plain);
+        EXPECT_EQ(test::openEncryptedFile(result.path, dir.systemDir()), plain);
     }
     // Each encryption uses a fresh ephemeral key: the same file never gives the same text.
     const std::string first = test::readBytes(library.encrypt(handOver("igual")).path);
