@@ -1,14 +1,12 @@
-// The program as a process: exit codes and messages of kapred-cli, a second copy, and a copy
-// killed outright in the middle of its work.
+// A program killed outright in the middle of its work: every row it had committed is there at the
+// next start.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <string>
 
-#include "app/instance_lock.h"
 #include "data/app_database.h"
 #include "data/engine/recordset.h"
 #include "support/program_dir.h"
@@ -18,28 +16,6 @@ namespace kapred {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status;
-    std::string output;
-};
-
-CliRun runCli(const fs::path& home, const std::string& arguments) {
-    const std::string command =
-        std::string("'") + KAPRED_CLI_PATH + "' --home '" + home.string() + "' " + arguments + " 2>&1 </dev/null";
-    CliRun run{-1, {}};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        run.output += buffer;
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 // A child process that runs body and never returns into the test runner.
 template <typename Body>
@@ -52,61 +28,9 @@ pid_t spawn(Body body) {
     return pid;
 }
 
-TEST(Process, CommandLineCuitDecidesTheExitStatus) {
-    test::ProgramDir dir;
-    for (const char* bad : {"", "--cuit abc", "--cuit 201234567890"}) {
-        const CliRun run = runCli(dir.home(), std::string(bad) + " status");
-        EXPECT_NE(run.status, 0) << bad;
-        EXPECT_NE(run.output.find("El ingreso al sistema Kapred debe realizarse a través del Orel."), std::string::npos)
-            << run.output;
-    }
-    const CliRun good = runCli(dir.home(), "--cuit 20-12345678-9 status");
-    EXPECT_EQ(good.status, 0) << good.output;
-    EXPECT_NE(good.output.find("Base de datos creada"), std::string::npos);
-    EXPECT_NE(good.output.find("Kapredia v1.0 - CUIT 20-12345678-9"), std::string::npos);
-
-    const CliRun off = runCli(dir.home(), "--cuit 20123456789 message --off");
-    EXPECT_EQ(off.status, 0) << off.output;
-    const CliRun quiet = runCli(dir.home(), "--cuit 20123456789 status");
-    EXPECT_EQ(quiet.output.find("Bienvenido"), std::string::npos) << quiet.output;
-}
-
-TEST(Process, SecondCopyIsRefusedAndAKilledCopyLeavesNoStaleLock) {
-    test::ProgramDir dir;
-    {
-        InstanceLock running;
-        ASSERT_TRUE(running.acquire(dir.home()));
-        const CliRun refused = runCli(dir.home(), "--cuit 20123456789 status");
-        EXPECT_NE(refused.status, 0);
-        EXPECT_NE(refused.output.find("El sistema Kapred ya se está ejecutando en este equipo!"), std::string::npos)
-            << refused.output;
-    }
-
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = spawn([&] {
-        InstanceLock lock;
-        const char flag = lock.acquire(dir.home()) ? 'y' : 'n';
-        (void)::write(ready[1], &flag, 1);
-        ::pause();
-    });
-    char flag = 0;
-    ASSERT_EQ(::read(ready[0], &flag, 1), 1);
-    ASSERT_EQ(flag, 'y');
-    EXPECT_NE(runCli(dir.home(), "--cuit 20123456789 status").status, 0);
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    EXPECT_EQ(runCli(dir.home(), "--cuit 20123456789 status").status, 0);
-}
-
 TEST(Process, RowsCommittedBeforeAKillSurviveIt) {
     test::ProgramDir dir;
-    {
-        db::Engine engine;
-        CreateAppDatabase(engine, dir.home());
-    }
+    dir.addEmptyAppDatabase();
     int progress[2];
     ASSERT_EQ(::pipe(progress), 0);
     const pid_t writer = spawn([&] {

@@ -16,8 +16,8 @@
 #include "host/orel.h"
 #include "model/assets.h"
 #include "model/liabilities.h"
-#include "scoped_env.h"
 #include "support/opened_program.h"
+#include "support/scoped_env.h"
 #include "support/sealed_box.h"
 #include "support/temp_dir.h"
 
@@ -45,22 +45,6 @@ struct RecordedEvents : GenerationEvents {
 inline const fs::path& generationDataDir() {
     static const fs::path dir = fs::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data";
     return dir;
-}
-
-// The lines of a file, without their line feeds.
-inline std::vector<std::string> linesOf(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const auto end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
 }
 
 inline std::vector<std::string> filesIn(const fs::path& folder) {
@@ -94,16 +78,6 @@ protected:
 
     std::optional<std::string> decrypted(const fs::path& file) const {
         return openEncryptedFile(file, program.dir.systemDir());
-    }
-
-    std::vector<std::string> messagesTitled(const std::string& title) const {
-        std::vector<std::string> texts;
-        for (const auto& shown : program.ui.shown) {
-            if (shown.title == title) {
-                texts.push_back(shown.text);
-            }
-        }
-        return texts;
     }
 
     // Everything the user was told, for the message of a failed expectation.

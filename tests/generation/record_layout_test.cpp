@@ -10,110 +10,72 @@
 
 #include "data/values/error.h"
 #include "data/windows1252.h"
+#include "support/checks.h"
 
 namespace kapred {
 namespace {
 
-Currency amount(std::int64_t scaled) {
-    return Currency::fromScaled(scaled);
-}
+using test::errorNumber;
+using test::scaled;
 
-long errorNumber(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.number();
+// ---- Field encodings -------------------------------------------------------------------------
+
+TEST(FieldEncodings, AmountsNumbersDatesTextsAndCuits) {
+    const std::pair<std::string, std::string> encoded[] = {
+        // I15: fifteen digits with two implied decimals, ties away from zero.
+        {encodeAmount(Currency()), "000000000000000"},
+        {encodeAmount(scaled(12345000)), "000000000123450"},           // 1.234,5
+        {encodeAmount(scaled(99999999999999900)), "999999999999999"},  // 9.999.999.999.999,99
+        {encodeAmount(1.5), "000000000000150"},                        // a rate of 0,015 as a percentage
+        {encodeAmount(scaled(12345650)), "000000000123457"},           // 1.234,565
+        {encodeAmount(scaled(12345649)), "000000000123456"},
+        {encodeAmount(0.125), "000000000000013"},
+        {encodeAmount(1.005), "000000000000101"},  // the double just below 1,005
+        // A negative amount carries the sign digit and keeps fourteen digits, from 10^12 on at the
+        // cost of its highest digit; the sign is the value's even when the magnitude rounds to 0.
+        {encodeAmount(scaled(-10000000)), "100000000100000"},
+        {encodeAmount(-1000.0), "100000000100000"},
+        {encodeAmount(scaled(-23456789012345600)), "134567890123456"},
+        {encodeAmount(scaled(-49)), "100000000000000"},
+        {encodeAmount(scaled(-50)), "100000000000001"},
+        // Too large: longer, and so refused by the length check.
+        {encodeAmount(scaled(100000000000000000)), "1000000000000000"},
+        {encodeAmount(1e20), "1" + std::string(22, '0')},
+        // N(w, d): zero-padded with implied decimals, rounded; negative or too large comes out longer.
+        {encodeNumber(Currency(), 2, 0), "00"},
+        {encodeNumber(Currency::fromUnits(200400), 6, 0), "200400"},
+        {encodeNumber(scaled(123450), 5, 2), "01235"},  // 12,345 in 000.00
+        {encodeNumber(369.0, 4, 0), "0369"},
+        {encodeNumber(scaled(20045000), 6, 0), "002005"},  // 2.004,5
+        {encodeNumber(scaled(20044999), 6, 0), "002004"},
+        {encodeNumber(scaled(-4000), 2, 0), "00"},  // -0,4 is no negative number
+        {encodeNumber(2.5, 1, 0), "3"},
+        {encodeNumber(Currency::fromUnits(-1), 2, 0), "-01"},
+        {encodeNumber(Currency::fromUnits(123), 2, 0), "123"},
+        {encodeNumber(scaled(1234500), 4, 2), "12345"},
+        // D8, X (one byte per character in the file; what the code page lacks is "?"), CUIT.
+        {encodeDate(DateTime::fromDate(1800, 1, 1)), "18000101"},
+        {encodeText("DJ sin plan", 25), "DJ sin plan              "},
+        {encodeText("abcdef", 3), "abc"},
+        {encodeText("", 4), "    "},
+        {encodeText("Peña", 6),
+         "Pe\xF1"
+         "a  "},
+        {encodeText("ñandú", 3),
+         "\xF1"
+         "an"},
+        {encodeText("“x”", 3), "\x93x\x94"},
+        {encodeText("a→b", 4), "a?b "},
+        {encodeCuit("20-12345678-9"), "20123456789"},
+        {encodeCuit("2012345678"), "2012345678"},
+    };
+    for (const auto& [result, expected] : encoded) {
+        EXPECT_EQ(result, expected);
     }
-    return 0;
-}
-
-// ---- I15 -------------------------------------------------------------------------------------
-
-TEST(AmountField, PositiveAmountsAreFifteenDigitsWithTwoImpliedDecimals) {
-    EXPECT_EQ(encodeAmount(Currency()), "000000000000000");
-    EXPECT_EQ(encodeAmount(amount(12345000)), "000000000123450");           // 1.234,5
-    EXPECT_EQ(encodeAmount(amount(99999999999999900)), "999999999999999");  // 9.999.999.999.999,99
-    EXPECT_EQ(encodeAmount(1.5), "000000000000150");                        // a rate of 0,015 as a percentage
-}
-
-TEST(AmountField, NegativeAmountsCarryTheSignDigitAndKeepFourteenDigits) {
-    EXPECT_EQ(encodeAmount(amount(-10000000)), "100000000100000");  // -1.000
-    EXPECT_EQ(encodeAmount(-1000.0), "100000000100000");
-    // From 1.000.000.000.000 on the highest digit gives way to the sign digit.
-    EXPECT_EQ(encodeAmount(amount(-23456789012345600)), "134567890123456");
-    // The sign is the value's, even when the magnitude rounds to nothing.
-    EXPECT_EQ(encodeAmount(amount(-49)), "100000000000000");  // -0,0049
-}
-
-TEST(AmountField, RoundsToCentsWithTiesAwayFromZero) {
-    EXPECT_EQ(encodeAmount(amount(12345650)), "000000000123457");  // 1.234,565
-    EXPECT_EQ(encodeAmount(amount(12345649)), "000000000123456");  // 1.234,5649
-    EXPECT_EQ(encodeAmount(amount(-50)), "100000000000001");       // -0,005
-    EXPECT_EQ(encodeAmount(0.125), "000000000000013");
-    EXPECT_EQ(encodeAmount(1.005), "000000000000101");  // the double just below 1,005
-}
-
-TEST(AmountField, TooLargeAmountsComeOutLonger) {
-    EXPECT_EQ(encodeAmount(amount(100000000000000000)), "1000000000000000");  // 10^13
-    EXPECT_EQ(encodeAmount(1e20), "1" + std::string(22, '0'));                // 10^20 and two decimals
-    EXPECT_EQ(errorNumber([] { encodeAmount(std::numeric_limits<double>::quiet_NaN()); }), err::kOverflow);
-}
-
-// ---- N(w, d) ---------------------------------------------------------------------------------
-
-TEST(NumberField, ZeroPaddedWithImpliedDecimals) {
-    EXPECT_EQ(encodeNumber(Currency(), 2, 0), "00");
-    EXPECT_EQ(encodeNumber(Currency::fromUnits(19), 3, 0), "019");
-    EXPECT_EQ(encodeNumber(Currency::fromUnits(200400), 6, 0), "200400");
-    EXPECT_EQ(encodeNumber(Currency::fromUnits(1), 10, 0), "0000000001");
-    EXPECT_EQ(encodeNumber(amount(123450), 5, 2), "01235");  // 12,345 in 000.00
-    EXPECT_EQ(encodeNumber(369.0, 4, 0), "0369");
-}
-
-TEST(NumberField, RoundsToItsDecimals) {
-    EXPECT_EQ(encodeNumber(amount(20045000), 6, 0), "002005");  // 2.004,5
-    EXPECT_EQ(encodeNumber(amount(20044999), 6, 0), "002004");
-    EXPECT_EQ(encodeNumber(amount(-4000), 2, 0), "00");  // -0,4 is no negative number
-    EXPECT_EQ(encodeNumber(2.5, 1, 0), "3");
-}
-
-TEST(NumberField, NegativeOrTooLargeValuesComeOutLonger) {
-    EXPECT_EQ(encodeNumber(Currency::fromUnits(-1), 2, 0), "-01");
-    EXPECT_EQ(encodeNumber(Currency::fromUnits(123), 2, 0), "123");
-    EXPECT_EQ(encodeNumber(amount(1234500), 4, 2), "12345");  // 123,45 in 00.00
-}
-
-// ---- D8, X, CUIT -----------------------------------------------------------------------------
-
-TEST(DateField, YearMonthDay) {
-    EXPECT_EQ(encodeDate(DateTime::fromDate(2004, 12, 31)), "20041231");
-    EXPECT_EQ(encodeDate(DateTime::fromDate(1800, 1, 1)), "18000101");
     DateTime stamped = DateTime::fromDate(2005, 3, 5);
     stamped.time = std::chrono::hours(14) + std::chrono::minutes(30);
     EXPECT_EQ(encodeDate(stamped), "20050305");
-}
-
-TEST(TextField, CutOrPaddedToItsWidthInFileCharacters) {
-    EXPECT_EQ(encodeText("DJ sin plan", 25), "DJ sin plan              ");
-    EXPECT_EQ(encodeText("abcdef", 3), "abc");
-    EXPECT_EQ(encodeText("", 4), "    ");
-    EXPECT_EQ(encodeText("abc", 0), "");
-    // One byte per character in the file, whatever UTF-8 needs.
-    EXPECT_EQ(encodeText("Peña", 6),
-              "Pe\xF1"
-              "a  ");
-    EXPECT_EQ(encodeText("ñandú", 3),
-              "\xF1"
-              "an");
-    EXPECT_EQ(encodeText("“x”", 3), "\x93x\x94");
-    // What the code page lacks is one "?".
-    EXPECT_EQ(encodeText("a→b", 4), "a?b ");
-}
-
-TEST(CuitField, WrittenWithoutDashesAndNeverCutOrPadded) {
-    EXPECT_EQ(encodeCuit("20123456789"), "20123456789");
-    EXPECT_EQ(encodeCuit("20-12345678-9"), "20123456789");
-    EXPECT_EQ(encodeCuit("2012345678"), "2012345678");
+    EXPECT_EQ(errorNumber([] { encodeAmount(std::numeric_limits<double>::quiet_NaN()); }), err::kOverflow);
 }
 
 // ---- Windows-1252 ----------------------------------------------------------------------------
@@ -148,15 +110,6 @@ TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
 
 // ---- Record layouts --------------------------------------------------------------------------
 
-// A payment on account: "05", the date, the amount.
-constexpr Field kPaymentFields[] = {
-    field::constant("05", 1, 2),
-    field::date("fFecha", 3),
-    field::amount("cImporte", 11),
-};
-constexpr RecordLayout kPayment{"05", kPaymentFields};
-static_assert(isWellFormed(kPayment) && kPayment.length() == 25 && kPayment.valueCount() == 2);
-
 // A layout with every encoding.
 constexpr Field kSampleFields[] = {
     field::constant("T9", 1, 2),       field::cuit("CUIT", 3),           field::text("sNombre", 14, 10),
@@ -168,28 +121,7 @@ static_assert(isWellFormed(kSample) && kSample.length() == 59 && kSample.valueCo
 
 std::vector<Variant> sampleValues() {
     return {Variant("20123456789"),          Variant("Peña Coop"),     Variant(std::int32_t{7}), Variant(1.5),
-            DateTime::fromDate(2005, 3, 15), Variant(amount(12345000))};
-}
-
-TEST(RecordLayout, FieldsAreConcatenatedInTableOrder) {
-    EXPECT_EQ(buildRecord(kSample, sampleValues()),
-              "T9"
-              "20123456789"
-              "Pe\xF1"
-              "a Coop "
-              "0007"
-              "00150"
-              "0369"
-              "20050315"
-              "000000000123450");
-}
-
-TEST(RecordLayout, WriterAddsOneLineFeed) {
-    std::ostringstream out;
-    const std::vector<Variant> values{DateTime::fromDate(2005, 5, 10), Variant(-1000.0)};
-    EXPECT_TRUE(writeRecord(out, kPayment, values));
-    EXPECT_TRUE(writeRecord(out, kPayment, values));
-    EXPECT_EQ(out.str(), "0520050510100000000100000\n0520050510100000000100000\n");
+            DateTime::fromDate(2005, 3, 15), Variant(scaled(12345000))};
 }
 
 TEST(RecordLayout, ValuesGivenAsTextAreReadWithTheProgramSeparators) {
@@ -225,7 +157,7 @@ TEST(RecordLayout, WrongLengthIsRejectedAndNothingIsWritten) {
         Variant value;
     };
     const std::vector<Case> cases{
-        {5, Variant(amount(100000000000000000))},  // 10^13 needs 16 characters
+        {5, Variant(scaled(100000000000000000))},  // 10^13 needs 16 characters
         {2, Variant(std::int32_t{-1})},            // N(4, 0) of -1 is "-0001"
         {2, Variant(std::int32_t{12345})},         // five digits in N(4, 0)
         {0, Variant("2012345678")},                // a CUIT of ten digits

@@ -9,8 +9,8 @@
 #include "generation/agency_interface.h"
 #include "generation/agency_libraries.h"
 #include "generation/directories.h"
-#include "scoped_env.h"
 #include "support/program_dir.h"
+#include "support/scoped_env.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -29,61 +29,42 @@ DateTime stampedAt(int hours, int minutes, int seconds) {
     return stamp;
 }
 
-// ---- FormatoInterfaz -------------------------------------------------------------------------
+// ---- The four values and the number ----------------------------------------------------------
 
-TEST(FormatoInterfaz, FifteenDigitsWithImpliedDecimals) {
-    EXPECT_EQ(FormatoInterfaz(Currency::fromScaled(12345600), 15, 2), "000000000123456");
-    EXPECT_EQ(FormatoInterfaz(1234.56, 15, 2), "000000000123456");
-    EXPECT_EQ(FormatoInterfaz(Currency::fromUnits(20123456789), 15, 0), "000020123456789");
-    EXPECT_EQ(FormatoInterfaz(143025.0, 15, 0), "000000000143025");
-    EXPECT_EQ(FormatoInterfaz(Variant("1.234,56"), 15, 2), "000000000123456");
-    EXPECT_EQ(FormatoInterfaz(Variant(std::int32_t{200400}), 15, 0), "000000000200400");
-}
-
-TEST(FormatoInterfaz, RoundsToAWholeNumber) {
-    EXPECT_EQ(FormatoInterfaz(0.005, 15, 2), "000000000000001");
-    EXPECT_EQ(FormatoInterfaz(Currency::fromScaled(12345649), 15, 2), "000000000123456");
-    EXPECT_EQ(FormatoInterfaz(2.5, 3, 0), "003");
-}
-
-TEST(FormatoInterfaz, NegativeAndNonNumericValuesAreZero) {
+TEST(FormatoInterfaz, FifteenDigitsWithImpliedDecimalsAndZeroForWhatIsNotAPositiveNumber) {
     const std::string zeros(15, '0');
-    EXPECT_EQ(FormatoInterfaz(-0.01, 15, 2), zeros);
-    EXPECT_EQ(FormatoInterfaz(Currency::fromUnits(-5), 15, 0), zeros);
-    EXPECT_EQ(FormatoInterfaz(Variant("-3"), 15, 0), zeros);
-    EXPECT_EQ(FormatoInterfaz(Variant(true), 15, 0), zeros);  // True is -1
-    EXPECT_EQ(FormatoInterfaz(Variant("abc"), 15, 0), zeros);
-    EXPECT_EQ(FormatoInterfaz(Variant("1234.5"), 15, 0), zeros);  // wrongly grouped
-    EXPECT_EQ(FormatoInterfaz(Variant::null(), 15, 0), zeros);
-    EXPECT_EQ(FormatoInterfaz(Variant(), 15, 0), zeros);
-    EXPECT_EQ(FormatoInterfaz(Variant(DateTime::fromDate(2005, 1, 1)), 15, 0), zeros);
-}
-
-TEST(FormatoInterfaz, LargerValuesAreNotCut) {
-    EXPECT_EQ(FormatoInterfaz(1e16, 15, 0), "10000000000000000");
-    EXPECT_EQ(FormatoInterfaz(Currency::fromUnits(123), 2, 0), "123");
-}
-
-// ---- Forming the number ----------------------------------------------------------------------
-
-TEST(FormarNumeroMagico, FirstDigitIsTheFourthDigitOfTheTimeStamp) {
-    EXPECT_EQ(FormarNumeroMagico(12345, 143025), "012345");  // "143025": 0
-    EXPECT_EQ(FormarNumeroMagico(12345, 93025), "212345");   // "93025": 2
-    EXPECT_EQ(FormarNumeroMagico(12345, 235959), "912345");
-    EXPECT_EQ(FormarNumeroMagico(0, 101010), "000000");
-}
-
-TEST(FormarNumeroMagico, ResultIsTakenUnsigned) {
-    EXPECT_EQ(FormarNumeroMagico(-1, 143025), "065535");
-    EXPECT_EQ(FormarNumeroMagico(-1, 93025), "265535");
-    EXPECT_EQ(FormarNumeroMagico(-32768, 143025), "032768");
-    EXPECT_EQ(FormarNumeroMagico(32767, 143025), "032767");
-}
-
-TEST(FormarNumeroMagico, StampBeforeTenMinutesPastMidnightLeavesFiveDigits) {
-    EXPECT_EQ(FormarNumeroMagico(12345, 959), "12345");  // 00:09:59
-    EXPECT_EQ(FormarNumeroMagico(-1, 0), "65535");
-    EXPECT_EQ(FormarNumeroMagico(12345, 1000), "012345");  // 00:10:00
+    const std::pair<std::string, std::string> written[] = {
+        {FormatoInterfaz(Currency::fromScaled(12345600), 15, 2), "000000000123456"},
+        {FormatoInterfaz(1234.56, 15, 2), "000000000123456"},
+        {FormatoInterfaz(Currency::fromUnits(20123456789), 15, 0), "000020123456789"},
+        {FormatoInterfaz(Variant("1.234,56"), 15, 2), "000000000123456"},
+        {FormatoInterfaz(Variant(std::int32_t{200400}), 15, 0), "000000000200400"},
+        {FormatoInterfaz(0.005, 15, 2), "000000000000001"},
+        {FormatoInterfaz(Currency::fromScaled(12345649), 15, 2), "000000000123456"},
+        {FormatoInterfaz(2.5, 3, 0), "003"},
+        {FormatoInterfaz(1e16, 15, 0), "10000000000000000"},  // larger values are not cut
+        {FormatoInterfaz(-0.01, 15, 2), zeros},
+        {FormatoInterfaz(Variant("-3"), 15, 0), zeros},
+        {FormatoInterfaz(Variant(true), 15, 0), zeros},  // True is -1
+        {FormatoInterfaz(Variant("abc"), 15, 0), zeros},
+        {FormatoInterfaz(Variant("1234.5"), 15, 0), zeros},  // wrongly grouped
+        {FormatoInterfaz(Variant::null(), 15, 0), zeros},
+        {FormatoInterfaz(Variant(DateTime::fromDate(2005, 1, 1)), 15, 0), zeros},
+        // The first digit is the fourth of the time stamp; the checksum is taken unsigned; a stamp
+        // before ten minutes past midnight leaves five digits.
+        {FormarNumeroMagico(12345, 143025), "012345"},
+        {FormarNumeroMagico(12345, 93025), "212345"},
+        {FormarNumeroMagico(12345, 235959), "912345"},
+        {FormarNumeroMagico(-1, 143025), "065535"},
+        {FormarNumeroMagico(-32768, 143025), "032768"},
+        {FormarNumeroMagico(32767, 143025), "032767"},
+        {FormarNumeroMagico(12345, 959), "12345"},  // 00:09:59
+        {FormarNumeroMagico(-1, 0), "65535"},
+        {FormarNumeroMagico(12345, 1000), "012345"},  // 00:10:00
+    };
+    for (const auto& [result, expected] : written) {
+        EXPECT_EQ(result, expected);
+    }
 }
 
 // ---- Through the library ---------------------------------------------------------------------
@@ -129,53 +110,44 @@ TEST_F(VerificationNumber, LibraryComputesTheDocumentedChecksum) {
               static_cast<std::int16_t>(0x8B69));
 }
 
-TEST_F(VerificationNumber, SameDeclarationAlwaysGivesTheSameNumber) {
-    EXPECT_EQ(CalcularNumeroMagico(context, declaration()), "035689");
+TEST_F(VerificationNumber, EachOfTheFourValuesChangesTheNumberAndNothingElseDoes) {
     EXPECT_EQ(CalcularNumeroMagico(context, declaration()), "035689");
     EXPECT_EQ(NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 1234.56, 143025), "035689");
+    auto cuit = declaration();
+    cuit.cuit = Variant("27123456789");  // stored as text, still a number
+    auto code = declaration();
+    code.codDJ = Variant(std::int32_t{200401});
+    auto amount = declaration();
+    amount.saldoRexa = Currency::fromScaled(12345700);
+    auto nothingToPay = declaration();
+    nothingToPay.saldoRexa = Currency();
+    auto stamp = declaration();
+    stamp.hora = Variant(stampedAt(14, 30, 26));
+    auto morning = declaration();
+    morning.hora = Variant(stampedAt(9, 30, 25));  // checksum 0xEFB3 (61363), "93025"
+    const std::pair<DatosNumeroMagico, std::string> numbers[] = {{cuit, "028898"},   {code, "001344"},
+                                                                 {amount, "009037"}, {nothingToPay, "009359"},
+                                                                 {stamp, "047882"},  {morning, "261363"}};
+    for (const auto& [values, number] : numbers) {
+        EXPECT_EQ(CalcularNumeroMagico(context, values), number);
+    }
     EXPECT_TRUE(ui.shown.empty());
 }
 
-TEST_F(VerificationNumber, EachOfTheFourValuesChangesTheNumber) {
-    auto cuit = declaration();
-    cuit.cuit = Variant("27123456789");  // stored as text, still a number
-    EXPECT_EQ(CalcularNumeroMagico(context, cuit), "028898");
-    auto code = declaration();
-    code.codDJ = Variant(std::int32_t{200401});
-    EXPECT_EQ(CalcularNumeroMagico(context, code), "001344");
-    auto amount = declaration();
-    amount.saldoRexa = Currency::fromScaled(12345700);
-    EXPECT_EQ(CalcularNumeroMagico(context, amount), "009037");
-    auto nothingToPay = declaration();
-    nothingToPay.saldoRexa = Currency();
-    EXPECT_EQ(CalcularNumeroMagico(context, nothingToPay), "009359");
-    auto stamp = declaration();
-    stamp.hora = Variant(stampedAt(14, 30, 26));
-    EXPECT_EQ(CalcularNumeroMagico(context, stamp), "047882");
-}
-
-TEST_F(VerificationNumber, StampedBeforeTenInTheMorningStartsWithItsFourthDigit) {
-    auto morning = declaration();
-    morning.hora = Variant(stampedAt(9, 30, 25));  // checksum 0xEFB3 (61363), "93025"
-    EXPECT_EQ(CalcularNumeroMagico(context, morning), "261363");
-}
-
-TEST_F(VerificationNumber, ValuesThatAreNoNumbersRaiseTheirReason) {
+TEST_F(VerificationNumber, ValuesThatAreNoNumbersOrAMissingLibraryRaiseTheirReason) {
     auto dashed = declaration();
     dashed.cuit = Variant("20-12345678-9");
     expectRaised([&] { CalcularNumeroMagico(context, dashed); }, "No coinciden los tipos");
     auto unstamped = declaration();
     unstamped.hora = Variant::null();
     expectRaised([&] { CalcularNumeroMagico(context, unstamped); }, "Null");
-}
 
-TEST_F(VerificationNumber, MissingOrForeignLibraryRaisesWhatIsWrong) {
+    // A missing library, a file that is no library, or a library that is not the verification one.
     const auto compute = [&] { NumeroMagico(context, Currency::fromUnits(20123456789), 200400, 0, 143025); };
     fs::remove(dir.systemDir() / agency::kVerificationLibrary);
     expectRaised(compute, agency::kVerificationLibrary);
     test::writeBytes(dir.systemDir() / agency::kVerificationLibrary, "MZ no es una biblioteca");
     expectRaised(compute, agency::kVerificationLibrary);
-    // A loadable library that is not the verification one.
     fs::copy_file(dir.systemDir() / agency::kEncryptionLibrary, dir.systemDir() / agency::kVerificationLibrary,
                   fs::copy_options::overwrite_existing);
     expectRaised(compute, agency::kVerificationEntry);

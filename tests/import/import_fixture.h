@@ -103,15 +103,6 @@ protected:
         return result;
     }
 
-    // The messages shown so far, as "title: text".
-    std::vector<std::string> messages() const {
-        std::vector<std::string> texts;
-        for (const auto& shown : program.ui.shown) {
-            texts.push_back(shown.title + ": " + shown.text);
-        }
-        return texts;
-    }
-
     OpenedProgram program;
     std::shared_ptr<BDDJJ> declaration;
     TempDir files;

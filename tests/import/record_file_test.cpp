@@ -42,55 +42,39 @@ bool even(const std::string& bytes) {
     return recordsAreEven(memory.file, bytes.size(), detectLineEnd(bytes));
 }
 
-TEST(LineEnds, TheFirstBytesDecideAndTheStrideIsTheFirstRecordWithItsEnd) {
-    const LineEndInfo crlf = detectLineEnd("abc\r\ndef\r\n");
-    EXPECT_EQ(crlf.code(), "1310");
-    EXPECT_EQ(crlf.stride, 5u);
-    // Carriage return plus line feed anywhere wins over a carriage return alone before it.
-    const LineEndInfo later = detectLineEnd("ab\rcd\r\n");
-    EXPECT_EQ(later.code(), "1310");
-    EXPECT_EQ(later.stride, 7u);
-    const LineEndInfo cr = detectLineEnd("abcd\rabcd\r");
-    EXPECT_EQ(cr.code(), "13");
-    EXPECT_EQ(cr.stride, 5u);
-    const LineEndInfo lf = detectLineEnd("abcdef\nabcdef\n");
-    EXPECT_EQ(lf.code(), "10");
-    EXPECT_EQ(lf.stride, 7u);
-    EXPECT_EQ(detectLineEnd("\n\n\n").stride, 1u);
+TEST(LineEnds, TheFirstTwoThousandBytesDecideAndTheStrideIsTheFirstRecordWithItsEnd) {
+    const std::tuple<std::string, std::string, std::size_t> found[] = {
+        {"abc\r\ndef\r\n", "1310", 5},
+        // Carriage return plus line feed anywhere wins over a carriage return alone before it.
+        {"ab\rcd\r\n", "1310", 7},
+        {"abcd\rabcd\r", "13", 5},
+        {"abcdef\nabcdef\n", "10", 7},
+        {"\n\n\n", "10", 1},
+        {std::string(2000, 'x') + "\r\n", "", 0},
+        {std::string(1998, 'x') + "\r\n", "1310", 2000},
+        // A carriage return at byte 2000 whose line feed lies beyond is a carriage return alone.
+        {std::string(1999, 'x') + "\r\n", "13", 2000},
+        {"", "", 0},
+    };
+    for (const auto& [bytes, code, stride] : found) {
+        EXPECT_EQ(detectLineEnd(bytes).code(), code) << bytes.size();
+        EXPECT_EQ(detectLineEnd(bytes).stride, stride) << bytes.size();
+    }
 }
 
-TEST(LineEnds, NothingIsFoundBeyondTheFirst2000Bytes) {
-    EXPECT_EQ(detectLineEnd(std::string(2000, 'x') + "\r\n").stride, 0u);
-    EXPECT_EQ(detectLineEnd(std::string(2000, 'x') + "\r\n").code(), "");
-    EXPECT_EQ(detectLineEnd(std::string(1998, 'x') + "\r\n").stride, 2000u);
-    // A carriage return at byte 2000 whose line feed lies beyond is a carriage return alone.
-    EXPECT_EQ(detectLineEnd(std::string(1999, 'x') + "\r\n").code(), "13");
-    EXPECT_EQ(detectLineEnd("").stride, 0u);
-}
-
-TEST(EvenRecords, EveryBlockMustEndWithTheLineEnd) {
-    EXPECT_TRUE(even("abcd\r\nefgh\r\nijkl\r\n"));
-    // The third record one character longer than the first.
-    EXPECT_FALSE(even("abcd\r\nefgh\r\nijklm\r\nopqr\r\n"));
-    // An empty line in the middle breaks the blocks.
-    EXPECT_FALSE(even("abcd\r\n\r\nefgh\r\n"));
-    // Ends of another kind later in the file.
-    EXPECT_FALSE(even("abcd\r\nefgh\n\rijkl\r\n"));
-    EXPECT_TRUE(even("abcd\nefgh\n"));
-    EXPECT_TRUE(even("abcd\refgh\r"));
-    EXPECT_TRUE(even("\n\n\n\n"));
-}
-
-TEST(EvenRecords, TheLastRecordMayLackOnlyItsLineEnd) {
-    EXPECT_TRUE(even("abcd\r\nefgh"));
-    EXPECT_TRUE(even("abcd\nefgh"));
-    EXPECT_FALSE(even("abcd\r\nefg"));
-    EXPECT_FALSE(even("abcd\r\nefgh\r"));
-    EXPECT_FALSE(even("abcd\r\nefghi"));
-    // A last record that holds a line end of its own is no whole record.
-    EXPECT_FALSE(even("abcdefgh\r\nab\r\ncdef"));
-    // A single byte at the very end is not looked at: it becomes a line of its own.
-    EXPECT_TRUE(even("abcd\r\n\x1a"));
+TEST(EvenRecords, EveryBlockEndsWithTheLineEndAndOnlyTheLastMayLackIt) {
+    for (const char* evenFile :
+         {"abcd\r\nefgh\r\nijkl\r\n", "abcd\nefgh\n", "abcd\refgh\r", "\n\n\n\n", "abcd\r\nefgh", "abcd\nefgh",
+          // A single byte at the very end is not looked at: it becomes a line.
+          "abcd\r\n\x1a"}) {
+        EXPECT_TRUE(even(evenFile)) << evenFile;
+    }
+    for (const char* uneven : {"abcd\r\nefgh\r\nijklm\r\nopqr\r\n", "abcd\r\n\r\nefgh\r\n", "abcd\r\nefgh\n\rijkl\r\n",
+                               "abcd\r\nefg", "abcd\r\nefgh\r", "abcd\r\nefghi",
+                               // A last record that holds a line end of its own is no whole record.
+                               "abcdefgh\r\nab\r\ncdef"}) {
+        EXPECT_FALSE(even(uneven)) << uneven;
+    }
 }
 
 TEST(LineReading, LinesAreSplitAtTheFileLineEndOnly) {

@@ -9,7 +9,8 @@ namespace kapred::test {
 CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
     const auto errFile = dir.root() / "stderr.txt";
     const std::string command = std::string("env -u KAPRED_WINDIR -u KAPRED_SYSDIR -u KAPRED_HOME '") +
-                                KAPRED_CLI_PATH + "' --home '" + dir.home().string() + "' --cuit 20-12345678-9 " +
+                                KAPRED_CLI_PATH + "' --home '" + dir.home().string() + "' " +
+                                (arguments.find("--cuit") == std::string::npos ? "--cuit 20-12345678-9 " : "") +
                                 arguments + " 2>'" + errFile.string() + "' </dev/null";
     CliResult result{-1, {}, {}};
     FILE* pipe = ::popen(command.c_str(), "r");

@@ -6,6 +6,7 @@
 #include "data/app_database.h"
 #include "data/engine/recordset.h"
 #include "data/validation.h"
+#include "support/checks.h"
 
 namespace kapred::test {
 
@@ -15,18 +16,6 @@ namespace {
 // the separators the program imposes.
 UserLocale pointDecimalUser() {
     return UserLocale{"en_US", {".", ",", ".", ","}};
-}
-
-// An empty Kapred.mdb made by CreateAppDatabase once for the whole test run: creating the schema
-// syncs every statement to disk, which would cost each test most of its time.
-const std::filesystem::path& emptyAppDatabase() {
-    static const ProgramDir templateDir;
-    static const std::filesystem::path path = [] {
-        db::Engine engine;
-        CreateAppDatabase(engine, templateDir.home());
-        return templateDir.appDatabase();
-    }();
-    return path;
 }
 
 std::shared_ptr<db::Database> open(Context& context, const std::filesystem::path& path) {
@@ -47,7 +36,7 @@ DateTime fixedNow() {
 OpenedProgram::OpenedProgram(const std::string& commandLine)
     : context(dir.home(), commandLine, ui, RegionalSettings(pointDecimalUser())) {
     context.clock = fixedNow;
-    std::filesystem::copy_file(emptyAppDatabase(), context.appDatabasePath());
+    dir.addEmptyAppDatabase();
     context.g_dbAplicativo = open(context, context.appDatabasePath());
     context.g_dbTablas = open(context, context.systemDatabasePath());
     context.g_dbOrel = open(context, context.hostDirectory() / kHostTaxpayerFile);
@@ -55,15 +44,13 @@ OpenedProgram::OpenedProgram(const std::string& commandLine)
     context.regional.SetRegionalSettings();
 }
 
-FieldValues OpenedProgram::headerValues(const HeaderInput& input) {
-    return {{"lPeriodo", Variant(input.period)},           {"CODIGO_T_SECUENCIAS", Variant(input.sequence)},
-            {"iTipoEjercicioFiscal", Variant(input.kind)}, {"fPeriodoFiscalDesde", Variant(input.from)},
-            {"fPeriodoFiscalHasta", Variant(input.to)},    {"iEjercicioEconomico", Variant(input.economicYear)}};
-}
-
 std::shared_ptr<BDDJJ> OpenedProgram::createDeclaration(const HeaderInput& input) {
+    const FieldValues typed{
+        {"lPeriodo", Variant(input.period)},           {"CODIGO_T_SECUENCIAS", Variant(input.sequence)},
+        {"iTipoEjercicioFiscal", Variant(input.kind)}, {"fPeriodoFiscalDesde", Variant(input.from)},
+        {"fPeriodoFiscalHasta", Variant(input.to)},    {"iEjercicioEconomico", Variant(input.economicYear)}};
     auto header = std::make_shared<BDDJJ>(context);
-    accepted(*header, header->Aceptar(EntryMode::Adding, headerValues(input)));
+    accepted(*header, header->Aceptar(EntryMode::Adding, typed));
     makeCurrent(header);
     return header;
 }
@@ -79,31 +66,18 @@ void OpenedProgram::accepted(const SectionObject& object, int code) {
     throw std::runtime_error(text);
 }
 
-void OpenedProgram::submit(SectionObject& object, const FieldValues& values) {
-    accepted(object, object.Aceptar(EntryMode::Modifying, values));
-}
-
 long OpenedProgram::addRow(BListSection& list, const std::string& date, const std::string& amount) {
     accepted(list, list.Aceptar(EntryMode::Adding, {{"fFecha", Variant(date)}, {"cImporte", Variant(amount)}}));
     return static_cast<long>(list.Entity->vGetFieldValue("ID").toWholeNumber().value_or(0));
 }
 
 long OpenedProgram::countRows(const std::string& table) {
-    return context.g_dbAplicativo->openRecordset("SELECT count(*) AS n FROM " + table)->value("n").longValue();
+    return test::countRows(*context.g_dbAplicativo, table);
 }
 
 long OpenedProgram::countRows(const std::string& table, long codDJ) {
-    return context.g_dbAplicativo
-        ->openRecordset("SELECT count(*) AS n FROM " + table + " WHERE CUIT = " + context.cuit() +
-                        " AND CodDJ = " + std::to_string(codDJ))
-        ->value("n")
-        .longValue();
-}
-
-void OpenedProgram::setContributionRate(const std::string& table, const std::string& rate,
-                                        const std::string& threshold) {
-    context.g_dbTablas->execute("UPDATE " + table + " SET alicuota = " + rate + ", TopeEnPesos = CCur(" + threshold +
-                                ")");
+    return test::countRows(*context.g_dbAplicativo,
+                           table + " WHERE CUIT = " + context.cuit() + " AND CodDJ = " + std::to_string(codDJ));
 }
 
 }  // namespace kapred::test

@@ -44,8 +44,6 @@ public:
     OpenedProgram(const OpenedProgram&) = delete;
     OpenedProgram& operator=(const OpenedProgram&) = delete;
 
-    // The typed header values, as the declarations window passes them to Aceptar.
-    static FieldValues headerValues(const HeaderInput& input);
     // A new declaration, validated and saved through BDDJJ, made the current one.
     std::shared_ptr<BDDJJ> createDeclaration(const HeaderInput& input = {});
     void makeCurrent(std::shared_ptr<BDDJJ> header) { context.currentDeclaration = std::move(header); }
@@ -67,15 +65,9 @@ public:
         return addRow(list, date, amount);
     }
 
-    // Aceptar on the row being modified must succeed.
-    void submit(SectionObject& object, const FieldValues& values = {});
-
     // Rows of a table of Kapred.mdb: all of them, or those of one declaration of the taxpayer.
     long countRows(const std::string& table);
     long countRows(const std::string& table, long codDJ);
-
-    // The rate and threshold rows of the system tables that cover every start date.
-    void setContributionRate(const std::string& table, const std::string& rate, const std::string& threshold);
 
     // Throws with the inconsistencies when Aceptar gave a non-zero code.
     void accepted(const SectionObject& object, int code);

@@ -2,13 +2,40 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <iterator>
 
+#include "data/app_database.h"
+
 namespace kapred::test {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The shared empty database lives beside the demo installation; a test program built after it
+// was made makes it again, in case the schema changed.
+fs::path emptyAppDatabase() {
+    const fs::path shared = fs::path(KAPRED_DEMO_DIR) / "vacia" / "Kapred.mdb";
+    std::error_code error;
+    const auto made = fs::last_write_time(shared, error);
+    if (!error && made >= fs::last_write_time("/proc/self/exe")) {
+        return shared;
+    }
+    const ProgramDir work;
+    db::Engine engine;
+    CreateAppDatabase(engine, work.home());
+    // Written aside and renamed, so that tests running at the same time never see half a file.
+    const fs::path aside = shared.string() + "." + std::to_string(::getpid());
+    fs::create_directories(shared.parent_path());
+    fs::copy_file(work.appDatabase(), aside, fs::copy_options::overwrite_existing);
+    fs::rename(aside, shared);
+    return shared;
+}
+
+}  // namespace
 
 ProgramDir::ProgramDir() {
     static std::atomic<int> counter{0};
@@ -32,6 +59,11 @@ ProgramDir::~ProgramDir() {
     fs::remove_all(root_, ignored);
 }
 
+void ProgramDir::addEmptyAppDatabase() const {
+    static const fs::path empty = emptyAppDatabase();
+    fs::copy_file(empty, appDatabase());
+}
+
 std::string readBytes(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -40,6 +72,16 @@ std::string readBytes(const fs::path& path) {
 void writeBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const auto end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
 }
 
 }  // namespace kapred::test

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kapred::test {
 
@@ -20,6 +21,11 @@ public:
     std::filesystem::path appDatabase() const { return home_ / "Kapred.mdb"; }
     std::filesystem::path systemDir() const { return home_ / "sistema"; }
 
+    // Puts an empty Kapred.mdb, as CreateAppDatabase makes it, in the program directory. Its
+    // schema is made once for all the test processes of a build: syncing every statement to disk
+    // would cost each test most of its time.
+    void addEmptyAppDatabase() const;
+
 private:
     std::filesystem::path root_;
     std::filesystem::path home_;
@@ -28,5 +34,7 @@ private:
 // Reads a whole file as bytes.
 std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+// The lines of a text, without their line feeds.
+std::vector<std::string> linesOf(const std::string& text);
 
 }  // namespace kapred::test

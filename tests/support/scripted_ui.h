@@ -41,6 +41,17 @@ public:
         std::vector<std::string> lines;
     };
 
+    // The texts shown under a title, or every message as "title: text" when no title is given.
+    std::vector<std::string> messages(const std::string& title = {}) const {
+        std::vector<std::string> texts;
+        for (const auto& message : shown) {
+            if (title.empty() || message.title == title) {
+                texts.push_back(title.empty() ? message.title + ": " + message.text : message.text);
+            }
+        }
+        return texts;
+    }
+
     std::vector<Shown> shown;
     std::vector<Listed> inconsistencies;
     std::vector<double> progress;

@@ -17,10 +17,8 @@ namespace kapred::test {
 // private key exists only here, for the tests to open what the library sealed.
 using Key = std::array<unsigned char, 32>;
 
-inline const std::filesystem::path& demoPrivateKeyFile() {
-    static const std::filesystem::path file =
-        std::filesystem::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data" / "demo_agency.key";
-    return file;
+inline std::filesystem::path demoPrivateKeyFile() {
+    return std::filesystem::path(KAPRED_RESOURCES_DIR) / ".." / "tests" / "generation" / "data" / "demo_agency.key";
 }
 
 // A key file: 64 hexadecimal digits.
