@@ -21,10 +21,10 @@
 #include "calc/registry.h"
 #include "generation/agency_interface.h"
 #include "generation/directories.h"
-#include "generation/scoped_env.h"
 #include "model/declaration.h"
 #include "scripted_qt_ui.h"
 #include "support/program_dir.h"
+#include "support/scoped_env.h"
 #include "ui/declarations_window.h"
 #include "ui/generate_window.h"
 
