@@ -59,16 +59,14 @@ TEST_F(AppDatabase, TheHeaderToggleTouchesFortyBytesAndOpensPlainAndScrambledFil
     EXPECT_TRUE(ui.shown.empty());
 }
 
-TEST_F(AppDatabase, AMissingFileIsToldAndEndsTheProgram) {
+TEST_F(AppDatabase, AMissingFileIsToldAndRandomBytesGiveNothing) {
     EXPECT_THROW(OpenAppDatabase(engine, ui, dir.appDatabase(), true, kConnect), ProgramEnd);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].icon, MessageIcon::Critical);
     EXPECT_EQ(ui.shown[0].title, "Error!");
     EXPECT_EQ(ui.shown[0].text,
               "No se encuentra la base de datos , por favor reinstale el sistema o consulte a su proveedor.");
-}
 
-TEST_F(AppDatabase, RandomBytesGiveNothingAndStayUntouched) {
     std::string noise(8192, '\0');
     for (std::size_t i = 0; i < noise.size(); ++i) {
         noise[i] = static_cast<char>((i * 7919 + 13) % 251);

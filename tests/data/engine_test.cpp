@@ -443,28 +443,6 @@ TEST_F(RecordsetTest, AddNewEditUpdateAndCancel) {
     EXPECT_EQ(database->openRecordset("SELECT * FROM Movimientos WHERE ID = 3")->value("sNombre"), Variant("TRES"));
 }
 
-TEST_F(EngineTest, DefaultsWithDecimalsFillNewRows) {
-    auto database = create("v.mdb");
-    TableDef table;
-    table.name = "Tasas";
-    table.fields = {field("ID", DataType::Long), field("cTope", DataType::Currency), field("dTasa", DataType::Double),
-                    field("fDesde", DataType::Date)};
-    table.fields[1].defaultValue = "1,5";
-    table.fields[2].defaultValue = "0,25";
-    table.fields[3].defaultValue = "01/01/1800";
-    database->appendTableDef(table);
-    auto rs = database->openRecordset("SELECT * FROM Tasas");
-    rs->addNew();
-    rs->update();
-    EXPECT_EQ(rs->value("fDesde"), Variant(DateTime::fromDate(1800, 1, 1)));
-    // A row inserted by a statement gets the same amounts from the engine.
-    database->execute("INSERT INTO Tasas (ID) VALUES (2)");
-    for (rs = database->openRecordset("SELECT * FROM Tasas"); !rs->eof(); rs->moveNext()) {
-        EXPECT_EQ(rs->value("cTope"), Variant(scaled(15000)));
-        EXPECT_EQ(rs->value("dTasa"), Variant(0.25));
-    }
-}
-
 TEST_F(RecordsetTest, RefusesValuesTheFieldCannotHold) {
     auto rs = database->openRecordset("SELECT * FROM Movimientos");
     rs->addNew();

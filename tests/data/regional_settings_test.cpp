@@ -10,7 +10,7 @@ UserLocale userLocale(const char* decimal, const char* thousands) {
     return UserLocale{"test", {decimal, thousands, decimal, thousands}};
 }
 
-TEST(RegionalSettings, APointDecimalUserGetsTheCommaWhileRunningAndHisOwnBackAtTheExit) {
+TEST(RegionalSettings, TheProgramsSeparatorsWhileRunningAndTheUsersAtTheExit) {
     RegionalSettings settings(userLocale(".", ","));
     settings.SetRegionalSettings();
     const auto& running = settings.current();
@@ -19,15 +19,14 @@ TEST(RegionalSettings, APointDecimalUserGetsTheCommaWhileRunningAndHisOwnBackAtT
     settings.RestoreRegionalSettings();
     EXPECT_EQ(settings.current().decimal + settings.current().thousands, ".,");
     EXPECT_EQ((std::string{settings.numberFormat().decimal, settings.numberFormat().thousands}), ".,");
-}
 
-TEST(RegionalSettings, BlankOrApostropheSeparatorsAreNotRestored) {
+    // Blank or apostrophe separators of the user are not given back.
     for (const char* odd : {" ", "'", "\u202f", ""}) {
-        RegionalSettings settings(userLocale(",", odd));
-        settings.SetRegionalSettings();
-        settings.RestoreRegionalSettings();
-        EXPECT_EQ(settings.current().thousands, ".") << "[" << odd << "]";
-        EXPECT_EQ((std::string{settings.numberFormat().decimal, settings.numberFormat().thousands}), ",.");
+        RegionalSettings other(userLocale(",", odd));
+        other.SetRegionalSettings();
+        other.RestoreRegionalSettings();
+        EXPECT_EQ(other.current().thousands, ".") << "[" << odd << "]";
+        EXPECT_EQ((std::string{other.numberFormat().decimal, other.numberFormat().thousands}), ",.");
     }
     EXPECT_FALSE(readUserLocale().separators.decimal.empty());
 }

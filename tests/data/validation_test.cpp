@@ -102,7 +102,7 @@ protected:
     BusinessObject header{std::make_unique<EDDJJ>()};
 };
 
-TEST_F(Validation, TheGenericBoundsOfDatesAndTextsAndTheSingleFieldIntervalsAddToTheList) {
+TEST_F(Validation, BoundsListsAndValuesThatNeverCrash) {
     header.Entity->SetFieldValue("fPeriodoFiscalDesde", Variant(DateTime::fromDate(2011, 1, 1)));
     header.Entity->SetFieldValue("sFormulario", Variant(std::string(300, 'a')));
     EXPECT_TRUE(bValidateDataTypeGeneric(header, *database));
@@ -126,9 +126,7 @@ TEST_F(Validation, TheGenericBoundsOfDatesAndTextsAndTheSingleFieldIntervalsAddT
     UpdateVectorInconsistencias(generation, "uno");
     UpdateVectorInconsistencias(generation, "dos");
     EXPECT_EQ(BuildInconsistencyLines(generation, kRuleError), (std::vector<std::string>{"uno", "dos"}));
-}
 
-TEST_F(Validation, BadValuesNeverCrashAndANewRunStartsANewList) {
     BusinessObject advance{std::make_unique<EAnticipos>(
         [] { return std::make_pair(Variant(20123456789.0), Variant(std::int32_t{20040})); })};
     advance.Entity->SetFieldValue("cImporte", Variant::null());

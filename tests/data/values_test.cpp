@@ -29,7 +29,7 @@ const NumberFormat kEnglish{'.', ','};
 
 // ---- Currency --------------------------------------------------------------------------------
 
-TEST(CurrencyTest, SumsAreExactAndOverflowRaisesError6) {
+TEST(CurrencyTest, ExactSumsRoundingsAndTheLimitsOfAnAmount) {
     // 0,1 + 0,2 is exactly 0,3; ten thousand ten-thousandths make exactly one unit.
     EXPECT_EQ(scaled(1000) + scaled(2000), scaled(3000));
     Currency total;
@@ -57,9 +57,7 @@ TEST(CurrencyTest, SumsAreExactAndOverflowRaisesError6) {
     EXPECT_EQ(falling, Currency::min());
     EXPECT_EQ(errorNumber([] { (void)(Currency::fromUnits(1) / Currency()); }), 11);
     EXPECT_EQ(errorNumber([] { (void)Currency::mulDiv(scaled(10000), scaled(10000), Currency(), 2); }), 11);
-}
 
-TEST(CurrencyTest, ProductsQuotientsAndRoundingsGoAwayFromZeroOnATie) {
     const struct {
         Currency result, expected;
     } cases[] = {
@@ -105,9 +103,7 @@ TEST(CurrencyTest, ProductsQuotientsAndRoundingsGoAwayFromZeroOnATie) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(cases[i].result, cases[i].expected) << "case " << i;
     }
-}
 
-TEST(CurrencyTest, DoublesAreRoundedInAndWhatDoesNotFitIsRefused) {
     const std::pair<double, std::int64_t> taken[] = {
         {1234.5, 12345000}, {-0.25, -2500}, {1.23456, 12346}, {-1.23456, -12346}, {0.0, 0}};
     for (const auto& [value, expected] : taken) {
@@ -126,7 +122,7 @@ TEST(CurrencyTest, DoublesAreRoundedInAndWhatDoesNotFitIsRefused) {
 
 // ---- Numeric text ----------------------------------------------------------------------------
 
-TEST(NumericTextTest, ANumberHasADecimalCommaAndPointsInCorrectGroups) {
+TEST(NumericTextTest, ANumberIsReadWithItsGroupsAndWrittenWithThem) {
     for (const char* numeric : {"1.234,5", "-12", " 12 ", ",5", "+7", "- 12", "1.234.567,891", "0", "\t3,25\t"}) {
         EXPECT_TRUE(isNumeric(numeric)) << numeric;
     }
@@ -138,9 +134,7 @@ TEST(NumericTextTest, ANumberHasADecimalCommaAndPointsInCorrectGroups) {
     }
     EXPECT_TRUE(isNumeric("1,234.5", kEnglish));
     EXPECT_FALSE(isNumeric("1234,5", kEnglish));
-}
 
-TEST(NumericTextTest, AmountsAreReadExactlyAndRoundedAtTheFifthDecimal) {
     const std::pair<const char*, std::int64_t> read[] = {
         {"1.234,5", 12345000},
         {"-12", -120000},
@@ -168,9 +162,7 @@ TEST(NumericTextTest, AmountsAreReadExactlyAndRoundedAtTheFifthDecimal) {
     EXPECT_EQ(parseDouble("20.123.456.789"), 20123456789.0);
     EXPECT_EQ(parseDouble("-0,25"), -0.25);
     EXPECT_FALSE(parseDouble("1234.5"));
-}
 
-TEST(NumericTextTest, AmountsAreWrittenWithGroupsAndTwoDecimals) {
     const std::pair<std::string, std::string> written[] = {
         {formatAmount(scaled(12345000)), "1.234,50"},
         {formatAmount(scaled(-5000)), "-0,50"},
@@ -200,7 +192,7 @@ TEST(NumericTextTest, AmountsAreWrittenWithGroupsAndTwoDecimals) {
 
 // ---- Dates -----------------------------------------------------------------------------------
 
-TEST(DateTest, OnlyRealCalendarDatesAreRead) {
+TEST(DateTest, CalendarDatesTextsIsoAndSerialNumbers) {
     EXPECT_EQ(parseDate("29/02/2004")->date(), std::chrono::year(2004) / 2 / 29);
     EXPECT_FALSE(parseDate("29/02/2004")->hasTime());
     EXPECT_EQ(parseDate("1/2/2004")->date(), std::chrono::year(2004) / 2 / 1);
@@ -214,9 +206,7 @@ TEST(DateTest, OnlyRealCalendarDatesAreRead) {
                                 "2004-12-31 10:00", "31/12/2004", "-200-01-01", ""}) {
         EXPECT_FALSE(fromIso(refused)) << refused;
     }
-}
 
-TEST(DateTest, TextsIsoAndSerialNumbers) {
     DateTime stamped = DateTime::fromDate(2004, 12, 31);
     stamped.time = hours(23) + minutes(59) + seconds(58);
     EXPECT_EQ(formatDate(stamped), "31/12/2004 23:59:58");

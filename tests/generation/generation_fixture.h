@@ -84,15 +84,9 @@ protected:
     std::string told() const {
         std::string text;
         for (const auto& listed : program.ui.inconsistencies) {
-            text += listed.title + "\n";
-            for (const auto& line : listed.lines) {
-                text += "  " + line + "\n";
-            }
+            text += listed.title + ": " + ::testing::PrintToString(listed.lines) + "\n";
         }
-        for (const auto& shown : program.ui.shown) {
-            text += shown.title + ": " + shown.text + "\n";
-        }
-        return text;
+        return text + ::testing::PrintToString(program.ui.messages());
     }
 
     ScopedEnv noWindowsOverride{agency::kWindowsDirectoryVariable, std::nullopt};

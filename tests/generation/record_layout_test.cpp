@@ -80,7 +80,7 @@ TEST(FieldEncodings, AmountsNumbersDatesTextsAndCuits) {
 
 // ---- Windows-1252 ----------------------------------------------------------------------------
 
-TEST(Windows1252, OneByteForEveryCharacter) {
+TEST(Windows1252, OneByteForEveryCharacterAndEveryByteBack) {
     EXPECT_EQ(toWindows1252("€ñÜ¿"), "\x80\xF1\xDC\xBF");
     EXPECT_EQ(toWindows1252("日本"), "??");
     // Malformed UTF-8: a lone continuation byte, a truncated sequence, an overlong form.
@@ -95,9 +95,7 @@ TEST(Windows1252, OneByteForEveryCharacter) {
         many += "ñ";
     }
     EXPECT_EQ(toWindows1252(many), std::string(3000, '\xF1'));
-}
 
-TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
     std::string bytes;
     for (int value = 0; value < 256; ++value) {
         bytes.push_back(static_cast<char>(value));
@@ -124,7 +122,7 @@ std::vector<Variant> sampleValues() {
             DateTime::fromDate(2005, 3, 15), Variant(scaled(12345000))};
 }
 
-TEST(RecordLayout, ValuesGivenAsTextAreReadWithTheProgramSeparators) {
+TEST(RecordLayout, ValuesAreCleanedAndReadWithTheProgramSeparators) {
     auto values = sampleValues();
     values[3] = Variant("1,5");
     values[5] = Variant("1.234,5");
@@ -132,10 +130,8 @@ TEST(RecordLayout, ValuesGivenAsTextAreReadWithTheProgramSeparators) {
               "T920123456789Pe\xF1"
               "a Coop 0007001500369200503150000000001234"
               "50");
-}
-
-TEST(RecordLayout, ControlCharactersBecomeSpacesWithoutShiftingTheLayout) {
-    auto values = sampleValues();
+    // Control characters become spaces without shifting the layout.
+    values = sampleValues();
     values[1] = Variant("Co\top\x01“x”");
     const auto record = formatRecord(kSample, values);
     ASSERT_TRUE(record.has_value());
@@ -151,7 +147,7 @@ TEST(RecordLayout, ControlCharactersBecomeSpacesWithoutShiftingTheLayout) {
               "A");
 }
 
-TEST(RecordLayout, WrongLengthIsRejectedAndNothingIsWritten) {
+TEST(RecordLayout, WrongLengthsAndUnformattableValuesWriteNothing) {
     struct Case {
         std::size_t index;
         Variant value;
@@ -174,9 +170,7 @@ TEST(RecordLayout, WrongLengthIsRejectedAndNothingIsWritten) {
     auto values = sampleValues();
     values[1] = Variant("Cooperativa de Trabajo Limitada");
     EXPECT_TRUE(formatRecord(kSample, values).has_value());
-}
 
-TEST(RecordLayout, ValuesThatCannotBeFormattedRaise) {
     auto nullAmount = sampleValues();
     nullAmount[5] = Variant::null();
     EXPECT_EQ(errorNumber([&] { buildRecord(kSample, nullAmount); }), err::kInvalidUseOfNull);

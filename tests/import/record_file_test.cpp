@@ -77,7 +77,7 @@ TEST(EvenRecords, EveryBlockEndsWithTheLineEndAndOnlyTheLastMayLackIt) {
     }
 }
 
-TEST(LineReading, LinesAreSplitAtTheFileLineEndOnly) {
+TEST(LineReading, LinesAreSplitAtTheFileLineEndOnlyAndTheEndOfTheFileEndsTheLast) {
     const std::vector<Line> expected{{"ab\rc", 4}, {"", 0}, {"d\ne", 3}};
     EXPECT_EQ(linesOf("ab\rc\r\n\r\nd\ne\r\n", LineEnd::CrLf), expected);
     // The same through buffers of every small size, so that line ends fall across reads.
@@ -88,9 +88,7 @@ TEST(LineReading, LinesAreSplitAtTheFileLineEndOnly) {
     EXPECT_EQ(linesOf("abc\nd\re\n", LineEnd::Lf), unix);
     const std::vector<Line> mac{{"abc", 3}, {"d\ne", 3}};
     EXPECT_EQ(linesOf("abc\rd\ne\r", LineEnd::Cr), mac);
-}
 
-TEST(LineReading, TheEndOfTheFileEndsTheLastLine) {
     const std::vector<Line> unended{{"abc", 3}, {"def", 3}};
     EXPECT_EQ(linesOf("abc\r\ndef", LineEnd::CrLf), unended);
     EXPECT_EQ(linesOf("abc\r\ndef\r\n", LineEnd::CrLf), unended);
@@ -100,14 +98,12 @@ TEST(LineReading, TheEndOfTheFileEndsTheLastLine) {
     const std::vector<Line> feeds{{"", 0}, {"", 0}, {"", 0}};
     EXPECT_EQ(linesOf("\n\n\n", LineEnd::Lf), feeds);
     EXPECT_TRUE(linesOf("", LineEnd::CrLf).empty());
-}
 
-TEST(LineReading, ALongLineKeepsItsLengthButNotAllItsBytes) {
     const std::vector<Line> capped{{"abcde", 12}, {"xy", 2}};
     EXPECT_EQ(linesOf("abcdefghijkl\r\nxy\r\n", LineEnd::CrLf, 4, 5), capped);
 }
 
-TEST(LineChecks, BlankLinesWrongLengthsAndControlCharacters) {
+TEST(LineChecks, BlankLinesWrongLengthsControlCharactersAndColumns) {
     EXPECT_EQ(lineFault("     ", 5, 5), LineFault::Blank);
     EXPECT_EQ(lineFault("", 0, 5), LineFault::Blank);
     EXPECT_EQ(lineFault("  ", 2, 5), LineFault::Blank);
@@ -126,9 +122,7 @@ TEST(LineChecks, BlankLinesWrongLengthsAndControlCharacters) {
         const bool blanked = byte < 32 || (byte >= 128 && byte <= 159);
         EXPECT_EQ(static_cast<unsigned char>(line[static_cast<std::size_t>(byte)]), blanked ? 32 : byte) << byte;
     }
-}
 
-TEST(LineChecks, ColumnsCountFromOneBothIncluded) {
     EXPECT_EQ(columns("15/01/2005000000001234,50", 1, 10), "15/01/2005");
     EXPECT_EQ(columns("15/01/2005000000001234,50", 11, 25), "000000001234,50");
     EXPECT_EQ(columns("abc", 2, 9), "bc");

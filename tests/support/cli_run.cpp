@@ -1,25 +1,87 @@
 #include "support/cli_run.h"
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <vector>
+
+#include "support/scoped_env.h"
+
+extern char** environ;
 
 namespace kapred::test {
 
-CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
-    const auto errFile = dir.root() / "stderr.txt";
-    const std::string command = std::string("env -u KAPRED_WINDIR -u KAPRED_SYSDIR -u KAPRED_HOME '") +
-                                KAPRED_CLI_PATH + "' --home '" + dir.home().string() + "' " +
-                                (arguments.find("--cuit") == std::string::npos ? "--cuit 20-12345678-9 " : "") +
-                                arguments + " 2>'" + errFile.string() + "' </dev/null";
-    CliResult result{-1, {}, {}};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        result.out += buffer;
+namespace {
+
+// The words of a command line, split at blanks outside single or double quotes.
+std::vector<std::string> splitWords(const std::string& line) {
+    std::vector<std::string> words;
+    bool inWord = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == ' ') {
+            inWord = false;
+            continue;
+        }
+        if (!inWord) {
+            words.emplace_back();
+            inWord = true;
+        }
+        if (line[i] == '\'' || line[i] == '"') {
+            const auto close = std::min(line.find(line[i], i + 1), line.size());
+            words.back() += line.substr(i + 1, close - i - 1);
+            i = close;
+        } else {
+            words.back() += line[i];
+        }
     }
-    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return words;
+}
+
+}  // namespace
+
+CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
+    // Started directly, without a shell, and with none of the folders the environment might name.
+    const ScopedEnv home("KAPRED_HOME", std::nullopt), windows("KAPRED_WINDIR", std::nullopt),
+        system("KAPRED_SYSDIR", std::nullopt);
+    std::vector<std::string> words{KAPRED_CLI_PATH, "--home", dir.home().string()};
+    if (arguments.find("--cuit") == std::string::npos) {
+        words.insert(words.end(), {"--cuit", "20-12345678-9"});
+    }
+    for (auto& word : splitWords(arguments)) {
+        words.push_back(std::move(word));
+    }
+    std::vector<char*> argv;
+    for (auto& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+
+    const std::string errFile = (dir.root() / "stderr.txt").string();
+    CliResult result{-1, {}, {}};
+    int out[2];
+    posix_spawn_file_actions_t actions;
+    pid_t child = -1;
+    if (::pipe(out) != 0 || posix_spawn_file_actions_init(&actions) != 0) {
+        return result;
+    }
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    const bool spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    char buffer[4096];
+    for (ssize_t n = 0; spawned && (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
+        result.out.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(out[0]);
+    int status = 0;
+    if (spawned && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        result.status = WEXITSTATUS(status);
+    }
     result.err = readBytes(errFile);
     return result;
 }

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <fstream>
 #include <iterator>
 
@@ -37,11 +36,7 @@ fs::path emptyAppDatabase() {
 
 }  // namespace
 
-ProgramDir::ProgramDir() {
-    static std::atomic<int> counter{0};
-    root_ = fs::temp_directory_path() / ("kapred-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(root_);
-    home_ = root_ / "Kapred";
+ProgramDir::ProgramDir() : home_(root_ / "Kapred") {
     fs::create_directories(home_);
     const fs::path demo = KAPRED_DEMO_DIR;
     for (const auto& entry : fs::directory_iterator(demo / "Kapred")) {
@@ -50,13 +45,8 @@ ProgramDir::ProgramDir() {
         }
     }
     fs::copy(demo / "Kapred" / "sistema", systemDir());
-    fs::copy_file(demo / "rexa.mdb", root_ / "rexa.mdb");
-    fs::copy_file(demo / "sistema.mdb", root_ / "sistema.mdb");
-}
-
-ProgramDir::~ProgramDir() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
+    fs::copy_file(demo / "rexa.mdb", root() / "rexa.mdb");
+    fs::copy_file(demo / "sistema.mdb", root() / "sistema.mdb");
 }
 
 void ProgramDir::addEmptyAppDatabase() const {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace kapred::test {
 
 // A fresh installation in a temporary folder, removed at the end of the test: the program
@@ -12,11 +14,8 @@ namespace kapred::test {
 class ProgramDir {
 public:
     ProgramDir();
-    ~ProgramDir();
-    ProgramDir(const ProgramDir&) = delete;
-    ProgramDir& operator=(const ProgramDir&) = delete;
 
-    const std::filesystem::path& root() const { return root_; }
+    const std::filesystem::path& root() const { return root_.path(); }
     const std::filesystem::path& home() const { return home_; }
     std::filesystem::path appDatabase() const { return home_ / "Kapred.mdb"; }
     std::filesystem::path systemDir() const { return home_ / "sistema"; }
@@ -27,7 +26,7 @@ public:
     void addEmptyAppDatabase() const;
 
 private:
-    std::filesystem::path root_;
+    TempDir root_;
     std::filesystem::path home_;
 };
 

@@ -10,7 +10,7 @@ namespace kapred::test {
 // back what was there before.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
         if (const char* previous = std::getenv(name)) {
             previous_ = previous;
         }
