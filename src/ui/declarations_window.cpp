@@ -32,7 +32,6 @@ namespace kapred::ui {
 namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
-constexpr int kSortRole = Qt::UserRole + 1;
 
 // The fields that name an existing declaration and so cannot change once it is saved.
 const QStringList kKeyControls{"txtlPeriodo", "dbcCODIGO_T_SECUENCIAS", "txtfPeriodoFiscalDesde",
@@ -47,14 +46,6 @@ constexpr TreeNode kNodes[] = {
     {"Liquidacion", "Liquidación"}, {"Determinacion", "Determinación de la Contribución Especial a Ingresar"},
     {"TS", "Tablas del Sistema"},
 };
-
-QStandardItem* cell(const QString& text, const QVariant& sortKey, Qt::Alignment alignment = Qt::AlignLeft) {
-    auto* item = new QStandardItem(text);
-    item->setData(sortKey, kSortRole);
-    item->setData(QVariant::fromValue(int(alignment | Qt::AlignVCenter)), Qt::TextAlignmentRole);
-    item->setEditable(false);
-    return item;
-}
 
 QString dateText(const Variant& value) {
     const auto date = value.toDate();
@@ -227,16 +218,16 @@ void frmDDJJ::refreshList(long selectCode) {
         const auto code = header.vGetFieldValue("CodDJ").toWholeNumber().value_or(0);
         const auto economicYear = header.vGetFieldValue("iEjercicioEconomico").toWholeNumber().value_or(0);
         QList<QStandardItem*> row{
-            cell(QStringLiteral("%1").arg(period.toWholeNumber(format).value_or(0), 4, 10, QLatin1Char('0')),
-                 QVariant::fromValue(code), Qt::AlignRight),
-            cell(QString::fromStdString(sequenceDescription(sequence)), sequence.toWholeNumber().value_or(0)),
-            cell(QString::fromStdString(fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal"))),
-                 QString::fromStdString(fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal")))),
-            cell(dateText(header.vGetFieldValue("fPeriodoFiscalDesde")),
-                 isoText(header.vGetFieldValue("fPeriodoFiscalDesde")), Qt::AlignRight),
-            cell(dateText(header.vGetFieldValue("fPeriodoFiscalHasta")),
-                 isoText(header.vGetFieldValue("fPeriodoFiscalHasta")), Qt::AlignRight),
-            cell(QString::number(economicYear), QVariant::fromValue(economicYear), Qt::AlignRight),
+            gridCell(QStringLiteral("%1").arg(period.toWholeNumber(format).value_or(0), 4, 10, QLatin1Char('0')),
+                     QVariant::fromValue(code), Qt::AlignRight),
+            gridCell(QString::fromStdString(sequenceDescription(sequence)), sequence.toWholeNumber().value_or(0)),
+            gridCell(QString::fromStdString(fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal"))),
+                     QString::fromStdString(fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal")))),
+            gridCell(dateText(header.vGetFieldValue("fPeriodoFiscalDesde")),
+                     isoText(header.vGetFieldValue("fPeriodoFiscalDesde")), Qt::AlignRight),
+            gridCell(dateText(header.vGetFieldValue("fPeriodoFiscalHasta")),
+                     isoText(header.vGetFieldValue("fPeriodoFiscalHasta")), Qt::AlignRight),
+            gridCell(QString::number(economicYear), QVariant::fromValue(economicYear), Qt::AlignRight),
         };
         row.front()->setData(QVariant::fromValue(code), kCodeRole);
         rows_->appendRow(row);

@@ -30,17 +30,8 @@ namespace kapred::ui {
 namespace {
 
 constexpr int kIdRole = Qt::UserRole;
-constexpr int kSortRole = Qt::UserRole + 1;
 
 enum Column { kNumber, kName, kSign, kLength };
-
-QStandardItem* cell(const QString& text, const QVariant& sortKey, Qt::Alignment alignment = Qt::AlignLeft) {
-    auto* item = new QStandardItem(text);
-    item->setData(sortKey, kSortRole);
-    item->setData(QVariant::fromValue(int(alignment | Qt::AlignVCenter)), Qt::TextAlignmentRole);
-    item->setEditable(false);
-    return item;
-}
 
 QString declarationText(const Context& context) {
     const EntityBase& header = *context.currentDeclaration->Entity;
@@ -212,11 +203,11 @@ void frmImportar::refreshFormats(long selectId) {
         for (const auto& format : formatsOfSection(context_, sectionCode())) {
             const long length = recordLength(context_, format.id, format.section);
             QList<QStandardItem*> row{
-                cell(QString::number(format.id), QVariant::fromValue(format.id), Qt::AlignRight),
-                cell(QString::fromStdString(format.name), QString::fromStdString(format.name).toCaseFolded()),
-                cell(format.pointDecimal() ? QStringLiteral("Punto") : QStringLiteral("Coma"),
-                     format.pointDecimal() ? 0 : 1),
-                cell(length > 0 ? QString::number(length) : QString(), QVariant::fromValue(length), Qt::AlignRight),
+                gridCell(QString::number(format.id), QVariant::fromValue(format.id), Qt::AlignRight),
+                gridCell(QString::fromStdString(format.name), QString::fromStdString(format.name).toCaseFolded()),
+                gridCell(format.pointDecimal() ? QStringLiteral("Punto") : QStringLiteral("Coma"),
+                         format.pointDecimal() ? 0 : 1),
+                gridCell(length > 0 ? QString::number(length) : QString(), QVariant::fromValue(length), Qt::AlignRight),
             };
             if (length == 0) {
                 row.back()->setToolTip(
@@ -378,25 +369,19 @@ void frmImportar::cmdImport_Click() {
 }
 
 void frmImportar::runImport() {
-    const QString path = askPath(FileUse::Import);
-    if (path.isEmpty()) {
-        return;
-    }
-    Progreso_->setValue(0);
-    setBusy(true);
-    {
-        ProgressShown shown(
-            ui_, [this](double percent) { Progreso_->setValue(static_cast<int>(percent)); }, true);
-        importFile(context_, formatId_, localPath(path), &cancel_,
+    runWithProgress(FileUse::Import, [this](const std::filesystem::path& file) {
+        importFile(context_, formatId_, file, &cancel_,
                    [this](const std::filesystem::path& errorFile) { showErrorSummary(errorFile); });
-    }
-    cancel_ = false;
-    Progreso_->setValue(0);
-    setBusy(false);
+    });
 }
 
 void frmImportar::runExport() {
-    const QString path = askPath(FileUse::Export);
+    runWithProgress(FileUse::Export,
+                    [this](const std::filesystem::path& file) { Exportar(context_, formatId_, file, &cancel_); });
+}
+
+void frmImportar::runWithProgress(FileUse use, const std::function<void(const std::filesystem::path&)>& run) {
+    const QString path = askPath(use);
     if (path.isEmpty()) {
         return;
     }
@@ -405,7 +390,7 @@ void frmImportar::runExport() {
     {
         ProgressShown shown(
             ui_, [this](double percent) { Progreso_->setValue(static_cast<int>(percent)); }, true);
-        Exportar(context_, formatId_, localPath(path), &cancel_);
+        run(localPath(path));
     }
     cancel_ = false;
     Progreso_->setValue(0);

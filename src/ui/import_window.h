@@ -63,6 +63,8 @@ private:
     void operationChosen();
     void runImport();
     void runExport();
+    // Asks for the file, locks the window and shows the job's progress while it runs.
+    void runWithProgress(FileUse use, const std::function<void(const std::filesystem::path&)>& run);
     void showErrorSummary(const std::filesystem::path& errorFile);
     QString chooseFile(FileUse use);
 

@@ -29,7 +29,6 @@ namespace kapred::ui {
 namespace {
 
 constexpr int kIdRole = Qt::UserRole;
-constexpr int kSortRole = Qt::UserRole + 1;
 
 // How a section's inputs are laid out: frames of fields, with the subtotal a frame shows, on one
 // or more pages; the totals under them; and the windows a detail button beside a total opens.
@@ -434,21 +433,14 @@ void frmSeccion::refreshGrid(long selectId) {
     const QSignalBlocker quiet(grid_->selectionModel());
     rows_->removeRows(0, rows_->rowCount());
     for (const auto& row : listRows(context_, *object_)) {
-        auto* number = new QStandardItem(QString::number(row.id));
-        number->setData(QVariant::fromValue(row.id), kSortRole);
+        auto* number = gridCell(QString::number(row.id), QVariant::fromValue(row.id), Qt::AlignRight);
         number->setData(QVariant::fromValue(row.id), kIdRole);
-        number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         const auto date = row.date.toDate();
-        auto* day = new QStandardItem(date ? QString::fromStdString(formatDate(*date)) : QString());
-        day->setData(date ? QString::fromStdString(toIso(*date)) : QString(), kSortRole);
-        day->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto* amount = new QStandardItem(QString::fromStdString(formatAmount(row.amount, 2)));
-        amount->setData(QVariant::fromValue(row.amount.scaled()), kSortRole);
-        amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        for (auto* item : {number, day, amount}) {
-            item->setEditable(false);
-        }
-        rows_->appendRow({number, day, amount});
+        rows_->appendRow({number,
+                          gridCell(date ? QString::fromStdString(formatDate(*date)) : QString(),
+                                   date ? QString::fromStdString(toIso(*date)) : QString(), Qt::AlignRight),
+                          gridCell(QString::fromStdString(formatAmount(row.amount, 2)),
+                                   QVariant::fromValue(row.amount.scaled()), Qt::AlignRight)});
     }
     rows_->sort(grid_->horizontalHeader()->sortIndicatorSection(), grid_->horizontalHeader()->sortIndicatorOrder());
     grid_->resizeColumnsToContents();

@@ -348,6 +348,14 @@ void FocusFirstListed(QWidget& window, const BusinessObject& object) {
     }
 }
 
+QStandardItem* gridCell(const QString& text, const QVariant& sortKey, Qt::Alignment alignment) {
+    auto* item = new QStandardItem(text);
+    item->setData(sortKey, kSortRole);
+    item->setData(QVariant::fromValue(int(alignment | Qt::AlignVCenter)), Qt::TextAlignmentRole);
+    item->setEditable(false);
+    return item;
+}
+
 int rowOfKey(const QStandardItemModel& rows, int role, long long key) {
     for (int r = 0; r < rows.rowCount(); ++r) {
         if (rows.item(r, 0)->data(role).toLongLong() == key) {

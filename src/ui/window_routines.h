@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -13,6 +14,7 @@
 #include "data/entity.h"
 #include "model/section_object.h"
 
+class QStandardItem;
 class QStandardItemModel;
 class QWidget;
 
@@ -60,6 +62,12 @@ EntryValues ReadControls(QWidget& window, const db::TableDef& table);
 // After a refused Aceptar: the focus to the input of the first field the object's list names, its
 // tab page brought forward.
 void FocusFirstListed(QWidget& window, const BusinessObject& object);
+
+// The role under which a grid's cells keep what they sort by (numbers, ISO dates), so that a click
+// on a heading sorts by value rather than by the text shown.
+inline constexpr int kSortRole = Qt::UserRole + 1;
+// A read-only grid cell showing the text and sorting by the key.
+QStandardItem* gridCell(const QString& text, const QVariant& sortKey, Qt::Alignment alignment = Qt::AlignLeft);
 
 // The row of a list whose first column holds the key under the role; -1 when none does.
 int rowOfKey(const QStandardItemModel& rows, int role, long long key);
