@@ -91,9 +91,12 @@ void Main(Context& context, StartupObserver& observer) {
 
 void Shutdown(Context& context, StartupObserver& observer) {
     const std::filesystem::path path = context.g_dbAplicativo ? context.g_dbAplicativo->name() : "";
+    // A database already closed is compacted as before: its free pages are not known.
+    const bool compact =
+        !path.empty() && (!context.g_dbAplicativo->isOpen() || worthCompactingAtExit(*context.g_dbAplicativo));
     CierroBases(context.engine);
     context.regional.RestoreRegionalSettings();
-    if (!path.empty()) {
+    if (compact) {
         CompactarBase(context.engine, context.ui, path);
     }
     observer.closeWindows();

@@ -32,8 +32,8 @@ inline constexpr const char* kEnterThroughHost = "El ingreso al sistema Kapred d
 // Returns when the program runs; ends it by raising ProgramEnd after telling the user why.
 void Main(Context& context, StartupObserver& observer);
 
-// The exit: close every database, restore the number settings, compact the own database, close
-// the windows and scramble the file again.
+// The exit: close every database, restore the number settings, compact the own database when
+// enough of it lies free, close the windows and scramble the file again.
 void Shutdown(Context& context, StartupObserver& observer);
 
 }  // namespace kapred

@@ -49,7 +49,7 @@ void CreateAppDatabase(db::Engine& engine, const fs::path& appPath) {
     replaceWith(work, path);
 }
 
-void ToggleDatabaseHeader(const fs::path& path) {
+void ToggleDatabaseHeader(const fs::path& path, bool durable) {
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file) {
         throw Error(53, "ToggleDatabaseHeader", "No se encontró el archivo '" + path.string() + "'.");
@@ -68,7 +68,9 @@ void ToggleDatabaseHeader(const fs::path& path) {
         throw Error(57, "ToggleDatabaseHeader", "Error de E/S en el archivo '" + path.string() + "'.");
     }
     file.close();
-    db::syncFile(path);
+    if (durable) {
+        db::syncFile(path);
+    }
 }
 
 long RepairDatabaseFile(db::Engine& engine, const fs::path& path) {
@@ -93,7 +95,7 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
     // 1: the file was toggled once; 3: toggled back after that failed; 0: no toggle left to try.
     int attempt = 0;
     if (unscramble) {
-        ToggleDatabaseHeader(path);
+        ToggleDatabaseHeader(path, false);
         attempt = 1;
     }
     for (;;) {
@@ -104,7 +106,7 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
                 return nullptr;
             }
             if (attempt == 1) {
-                ToggleDatabaseHeader(path);
+                ToggleDatabaseHeader(path, false);
                 attempt = 3;
             } else if (attempt == 3) {
                 attempt = 0;
@@ -152,6 +154,10 @@ std::string compactionFailure(const std::exception& failure) {
         return "No se pudo reemplazar la base de datos por su copia compactada: " + fileError->code().message();
     }
     return failure.what();
+}
+
+bool worthCompactingAtExit(db::Database& database) {
+    return database.freePageShare() >= kExitCompactionFreeShare;
 }
 
 void CompactarBase(db::Engine& engine, UserInterface& ui, const fs::path& path) {

@@ -31,8 +31,10 @@ void CreateAppDatabase(db::Engine& engine, const std::filesystem::path& appPath)
 std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface& ui, const std::filesystem::path& path,
                                               bool unscramble, const std::string& connect);
 
-// Scrambles or unscrambles the file: bytes 1, 11, ..., 391 exclusive-or a fixed key byte.
-void ToggleDatabaseHeader(const std::filesystem::path& path);
+// Scrambles or unscrambles the file: bytes 1, 11, ..., 391 exclusive-or a fixed key byte. Durable
+// waits until the bytes are on disk; the toggles of the opening need not, since a file found in
+// either form opens, and SQLite's first commit writes that page whole again.
+void ToggleDatabaseHeader(const std::filesystem::path& path, bool durable = true);
 
 // 0 when the engine rebuilt the file, else the engine's error number.
 long RepairDatabaseFile(db::Engine& engine, const std::filesystem::path& path);
@@ -48,7 +50,13 @@ void compactThrough(db::Engine& engine, const std::filesystem::path& path, const
 // Describes a failed compaction for the user.
 std::string compactionFailure(const std::exception& failure);
 
-// The compaction at every exit: through the work file of the same stem ending ".bak", which then
+// Whether the compaction at exit pays for rewriting the whole file: only once at least this share
+// of its pages lies free. Below that SQLite gives the free pages to new rows anyway, and the exit
+// of a large database would otherwise cost as much as copying it.
+inline constexpr double kExitCompactionFreeShare = 0.25;
+bool worthCompactingAtExit(db::Database& database);
+
+// The compaction at exit: through the work file of the same stem ending ".bak", which then
 // replaces the database in one atomic rename. A failure is told to the user and leaves the
 // database as it was.
 void CompactarBase(db::Engine& engine, UserInterface& ui, const std::filesystem::path& path);

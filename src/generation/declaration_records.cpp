@@ -249,25 +249,22 @@ long sGenerarRegistrointerface(BListSection& section, std::ostream& file) {
     const auto wholeNumber = [&context](const char* field) {
         return std::to_string(currentHeaderValue(context, field).toWholeNumber(context.numberFormat()).value_or(0));
     };
-    auto rows = context.g_dbAplicativo->openRecordset("Select cuit,coddj,id From " + section.Entity->sEntityName() +
-                                                          " Where" + " [CUIT] = " + wholeNumber("CUIT") +
-                                                          " And [CodDJ] = " + wholeNumber("CodDJ"),
-                                                      db::RecordsetType::Snapshot);
+    // One pass over the section's rows in key order, read forward: a generation holds one row
+    // at a time however many the declaration has. Each value goes through the entity, as when a
+    // row is found by its key, so that it is written with the entity's own type.
+    auto rows = context.g_dbAplicativo->openForwardOnly("Select fFecha,cImporte From " + section.Entity->sEntityName() +
+                                                        " Where" + " [CUIT] = " + wholeNumber("CUIT") +
+                                                        " And [CodDJ] = " + wholeNumber("CodDJ") + " Order By ID");
     long written = 0;
-    for (long row = 0; row < rows->recordCount(); ++row) {
-        row == 0 ? rows->moveFirst() : rows->moveNext();
-        section.Entity->SetFieldValue("CUIT", rows->value("cuit"));
-        section.Entity->SetFieldValue("CodDJ", rows->value("coddj"));
-        section.Entity->SetFieldValue("Id", rows->value("id"));
-        section.bFind();
-        section.CalculateLocalTotals(kPrimaryKey);
+    for (; !rows->eof(); rows->moveNext()) {
+        section.Entity->SetFieldValue("fFecha", rows->value("fFecha"));
+        section.Entity->SetFieldValue("cImporte", rows->value("cImporte"));
         const Variant values[] = {section.Entity->vGetFieldValue("fFecha"), section.Entity->vGetFieldValue("cImporte")};
         if (!writeRecord(file, layout, values, context.numberFormat())) {
             return -1;
         }
         ++written;
     }
-    rows->close();
     return written;
 }
 

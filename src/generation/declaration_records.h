@@ -241,7 +241,7 @@ long tipo02(Context& context, std::ostream& file);
 // rate covers the start of the fiscal year, since the liquidation's figures are then not valid.
 long tipo04(Context& context, std::ostream& file);
 // The records of the list section's rows of the current declaration (05 for the payments on
-// account, 06 for the advances), in the order the database gives the rows: the number written
+// account, 06 for the advances), in the order of their ID: the number written
 // (0 without rows), or -1 at the first record of the wrong length (those before it stay
 // written). A database error, or a row whose date or amount cannot be written, raises.
 long sGenerarRegistrointerface(BListSection& section, std::ostream& file);

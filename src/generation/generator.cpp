@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/context.h"
+#include "data/engine/database.h"
 #include "data/values/error.h"
 #include "generation/agency_libraries.h"
 #include "generation/declaration_records.h"
@@ -219,6 +220,9 @@ void BGenerarDJs::ErrorLargoRegistro(const std::string& recordType) {
 }
 
 bool BGenerarDJs::GenerarDatosDJ() {
+    // Every record is read under one lock, so that they all come from the same state of the
+    // declaration and no statement takes the lock anew.
+    const db::ReadTransaction pass(*context_.g_dbAplicativo);
     totalSteps_ = 12;
     generationList_.clear();
     currentStep_ = 0;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "data/engine/database.h"
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
 #include "data/values/text.h"
@@ -191,9 +192,19 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
         }
 
         const auto& header = *context.currentDeclaration->Entity;
-        auto rows = context.g_dbAplicativo->openRecordset("SELECT * FROM " + section->entityName +
-                                                          " WHERE [CUIT]=" + header.vGetFieldValue("CUIT").toText() +
-                                                          " AND [CODDJ]=" + header.vGetFieldValue("CodDJ").toText());
+        const std::string where = " FROM " + section->entityName +
+                                  " WHERE [CUIT]=" + header.vGetFieldValue("CUIT").toText() +
+                                  " AND [CODDJ]=" + header.vGetFieldValue("CodDJ").toText();
+        // Counted first for the progress, then read forward one row at a time, so that the
+        // export of a large section takes no more memory than that of a small one. One read
+        // transaction keeps the count and the rows the same.
+        const db::ReadTransaction pass(*context.g_dbAplicativo);
+        const long count =
+            context.g_dbAplicativo->openRecordset("SELECT count(*) AS filas" + where, db::RecordsetType::Snapshot)
+                ->value("filas")
+                .toWholeNumber()
+                .value_or(0);
+        auto rows = context.g_dbAplicativo->openForwardOnly("SELECT *" + where);
 
         const std::string sign = exportDecimalSign(format->decimalSeparator);
         const NumberFormat numbers = context.numberFormat();
@@ -202,9 +213,8 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             MsgError(ui, "No se puede crear el archivo " + file.string() + ".");
             return result;
         }
-        const long count = rows->recordCount();
         int shown = -1;
-        for (row = 1; row <= count; ++row) {
+        for (row = 1; !rows->eof(); ++row) {
             if (cancel != nullptr && cancel->load()) {
                 std::fclose(out);
                 out = nullptr;
@@ -214,7 +224,6 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
                 result.outcome = ExportOutcome::Cancelled;
                 return result;
             }
-            row == 1 ? rows->moveFirst() : rows->moveNext();
             std::string line(length, ' ');
             for (const auto& field : placed) {
                 const auto text =
@@ -231,11 +240,13 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
                 throw Error(3026, "Exportar", "no se pudo escribir el archivo");
             }
             result.rows = row;
-            if (const int percent = static_cast<int>(row * 100 / count); percent != shown) {
+            if (const int percent = static_cast<int>(row * 100 / std::max(count, row)); percent != shown) {
                 shown = percent;
                 ui.showProgress(percent);
             }
+            rows->moveNext();
         }
+        rows->close();
         const bool closed = std::fflush(out) == 0 && std::fclose(out) == 0;
         out = nullptr;
         if (!closed) {

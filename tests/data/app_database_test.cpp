@@ -101,6 +101,25 @@ TEST_F(AppDatabase, ATruncatedFileIsRepairedOrRefusedButNeverLost) {
     }
 }
 
+TEST_F(AppDatabase, TheExitCompactsOnlyOnceAQuarterOfTheFileLiesFree) {
+    dir.addEmptyAppDatabase();
+    auto database = engine.openDatabase(dir.appDatabase(), false, false, kConnect);
+    {
+        db::Transaction rows(*database);
+        for (int id = 1; id <= 3000; ++id) {
+            database->execute("INSERT INTO Anticipos (CUIT, CodDJ, ID, cImporte) VALUES (20123456789, 20040, " +
+                              std::to_string(id) + ", 12345678)");
+        }
+        rows.commit();
+    }
+    const std::pair<const char*, bool> steps[] = {{"DELETE * FROM Anticipos WHERE ID > 2900", false},
+                                                  {"DELETE * FROM Anticipos WHERE ID > 100", true}};
+    for (const auto& [statement, worth] : steps) {
+        database->execute(statement);
+        EXPECT_EQ(worthCompactingAtExit(*database), worth) << statement;
+    }
+}
+
 TEST_F(AppDatabase, CompactionKeepsTheRowsAndAFailedOneLeavesTheFile) {
     dir.addEmptyAppDatabase();
     engine.openDatabase(dir.appDatabase(), false, false, kConnect)

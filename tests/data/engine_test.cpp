@@ -373,6 +373,25 @@ TEST_F(RecordsetTest, MovesThroughRowsAndStopsAtTheEnds) {
     EXPECT_EQ(errorNumber([&] { rs->moveFirst(); }), err::kObjectClosed);
 }
 
+TEST_F(RecordsetTest, AForwardPassGivesEveryRowOnceWithItsType) {
+    auto rs = database->openForwardOnly("SELECT ID, fFecha, cImporte, ID * 2 AS doble FROM Movimientos ORDER BY ID");
+    std::vector<Variant> seen;
+    for (; !rs->eof(); rs->moveNext()) {
+        seen.insert(seen.end(), {rs->value("id"), rs->value("fFecha"), rs->value("cImporte"), rs->value("doble")});
+    }
+    ASSERT_EQ(seen.size(), 20u);
+    EXPECT_EQ(seen[0], lng(1));
+    EXPECT_EQ(seen[1], Variant(DateTime::fromDate(2004, 2, 1)));
+    EXPECT_EQ(seen[14], Variant(scaled(-5000)));
+    EXPECT_TRUE(seen[13].isNull());
+    EXPECT_EQ(seen[19].toWholeNumber(), 10);
+    EXPECT_EQ(errorNumber([&] { rs->value("ID"); }), err::kNoCurrentRecord);
+    EXPECT_EQ(errorNumber([&] { rs->moveNext(); }), err::kNoCurrentRecord);
+    EXPECT_EQ(errorNumber([&] { database->openForwardOnly("SELECT * FROM Movimientos")->value("Nada"); }),
+              err::kItemNotFound);
+    EXPECT_TRUE(database->openForwardOnly("SELECT * FROM Movimientos WHERE ID > 100")->eof());
+}
+
 TEST_F(RecordsetTest, FindFirstMeetsCriteriaOrLeavesThePosition) {
     auto rs = database->openRecordset("SELECT * FROM Movimientos ORDER BY ID");
     // Amounts compare in units, dates through Format, Booleans with True.
@@ -664,6 +683,22 @@ TEST_F(EngineTest, TransactionsCommitOnlyWhenToldAndNestedOnesJoinTheOuter) {
         database->close();
     }
     EXPECT_EQ(column(*open("x.mdb"), "SELECT ID FROM T ORDER BY ID"), (std::vector<long>{2, 3}));
+}
+
+TEST_F(EngineTest, AReadTransactionLetsAWriteInsideItCommit) {
+    auto database = create("r.mdb");
+    database->appendTableDef(movimientos());
+    {
+        const ReadTransaction pass(*database);
+        addRows(*database, {{1, "uno", "1", Variant("01/02/2004"), scaled(15000), true}});
+        {
+            Transaction write(*database);
+            addRows(*database, {{2, "dos", "2", Variant("02/02/2004"), scaled(25000), false}});
+            write.commit();
+        }
+    }
+    database->close();
+    EXPECT_EQ(column(*open("r.mdb"), "SELECT ID FROM Movimientos ORDER BY ID"), (std::vector<long>{1, 2}));
 }
 
 // ---- Crash, compaction and repair ------------------------------------------------------------

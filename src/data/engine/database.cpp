@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "data/engine/dialect.h"
 #include "data/engine/engine.h"
@@ -40,6 +41,7 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     sqlite3_stmt* get() const { return statement_; }
+    sqlite3_stmt* release() { return std::exchange(statement_, nullptr); }
     bool step(const std::string& source) {
         const int rc = sqlite3_step(statement_);
         if (rc == SQLITE_ROW) {
@@ -189,6 +191,15 @@ sqlite3* Database::handle() {
     return connection_;
 }
 
+double Database::freePageShare() {
+    const auto pragma = [this](const char* sql) {
+        Statement statement(handle(), sql, "FreePageShare");
+        return statement.step("FreePageShare") ? statement.integer(0) : 0;
+    };
+    const long long pages = pragma("PRAGMA page_count");
+    return pages > 0 ? static_cast<double>(pragma("PRAGMA freelist_count")) / static_cast<double>(pages) : 0.0;
+}
+
 bool Database::inTransaction() {
     return sqlite3_get_autocommit(handle()) == 0;
 }
@@ -271,13 +282,44 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
                      chosen != nullptr ? lifted.values : std::vector<StoredValue>{});
     sqlite3_stmt* raw = use.get();
     const int firstField = updatable ? 1 : 0;
+    std::vector<FieldInfo> fields;
+    std::vector<bool> typeKnown;
+    if (!describeColumns(raw, firstField, translated, fields, typeKnown)) {
+        updatable = false;
+    }
+    if (updatable) {
+        for (const auto& field : fields) {
+            if (field.table.empty() || !equalsIgnoreCase(field.table, fields.front().table)) {
+                updatable = false;
+            }
+        }
+    }
+
+    std::vector<std::vector<Variant>> rows;
+    std::vector<long long> rowIds;
+    for (int rc = sqlite3_step(raw); rc != SQLITE_DONE; rc = sqlite3_step(raw)) {
+        if (rc != SQLITE_ROW) {
+            raiseSqliteError(connection, rc, "OpenRecordset");
+        }
+        rows.push_back(readRow(raw, firstField, fields, typeKnown));
+        if (firstField == 1) {
+            rowIds.push_back(sqlite3_column_int64(raw, 0));
+        }
+    }
+    if (!updatable) {
+        rowIds.clear();
+    }
+    return std::make_unique<Recordset>(*this, std::move(fields), std::move(rows), std::move(rowIds), updatable);
+}
+
+bool Database::describeColumns(sqlite3_stmt* raw, int firstField, const std::string& translated,
+                               std::vector<FieldInfo>& fields, std::vector<bool>& typeKnown) {
     const int columnCount = sqlite3_column_count(raw);
 
+    bool plain = true;
     // Only computed columns need the statement read: an aggregate keeps its column's type.
     std::optional<std::vector<std::optional<AggregateItem>>> aggregates;
     std::vector<std::string> tables;
-    std::vector<FieldInfo> fields;
-    std::vector<bool> typeKnown;
     for (int c = firstField; c < columnCount; ++c) {
         FieldInfo info;
         info.name = sqlite3_column_name(raw, c);
@@ -324,48 +366,26 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
             }
         }
         if (info.table.empty() || info.column.empty()) {
-            updatable = false;
+            plain = false;
         }
         fields.push_back(std::move(info));
         typeKnown.push_back(known);
     }
-    if (updatable) {
-        for (const auto& field : fields) {
-            if (field.table.empty() || !equalsIgnoreCase(field.table, fields.front().table)) {
-                updatable = false;
-            }
-        }
-    }
+    return plain;
+}
 
-    std::vector<std::vector<Variant>> rows;
-    std::vector<long long> rowIds;
-    for (int rc = sqlite3_step(raw); rc != SQLITE_DONE; rc = sqlite3_step(raw)) {
-        if (rc != SQLITE_ROW) {
-            raiseSqliteError(connection, rc, "OpenRecordset");
-        }
-        std::vector<Variant> row;
-        row.reserve(fields.size());
-        for (std::size_t f = 0; f < fields.size(); ++f) {
-            const int column = static_cast<int>(f) + firstField;
-            if (!typeKnown[f] && sqlite3_column_type(raw, column) != SQLITE_NULL) {
-                // A computed column takes the type of the first value it shows.
-                const int storage = sqlite3_column_type(raw, column);
-                fields[f].type = storage == SQLITE_INTEGER ? DataType::Long
-                                 : storage == SQLITE_FLOAT ? DataType::Double
-                                                           : DataType::Text;
-                typeKnown[f] = true;
-            }
-            row.push_back(readColumn(raw, column, fields[f].type));
-        }
-        rows.push_back(std::move(row));
-        if (firstField == 1) {
-            rowIds.push_back(sqlite3_column_int64(raw, 0));
-        }
+std::unique_ptr<ForwardRecordset> Database::openForwardOnly(std::string_view sql) {
+    std::string translated = translate(sql);
+    if (const auto table = bareTableName(translated)) {
+        translated = "SELECT * FROM " + quoteName(*table);
     }
-    if (!updatable) {
-        rowIds.clear();
-    }
-    return std::make_unique<Recordset>(*this, std::move(fields), std::move(rows), std::move(rowIds), updatable);
+    // A statement of its own, not a cached one: the pass may run other statements of the same
+    // shape while it is open.
+    Statement statement(handle(), translated, "OpenRecordset");
+    std::vector<FieldInfo> fields;
+    std::vector<bool> typeKnown;
+    describeColumns(statement.get(), 0, translated, fields, typeKnown);
+    return std::make_unique<ForwardRecordset>(statement.release(), std::move(fields), std::move(typeKnown));
 }
 
 std::unique_ptr<Recordset> Database::openForAppend(std::string_view tableName) {
@@ -668,11 +688,14 @@ void Database::appendRelation(const RelationDef& relation) {
 }
 
 void Database::beginTrans() {
-    if (transactionDepth_ == 0) {
+    // Inside a read transaction the first write takes the write lock by itself.
+    if (transactionDepth_ == 0 && !inTransaction()) {
         const int rc = sqlite3_exec(handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) {
             raiseSqliteError(connection_, rc, "BeginTrans");
         }
+    }
+    if (transactionDepth_ == 0) {
         rollbackOnly_ = false;
     }
     ++transactionDepth_;
@@ -729,6 +752,24 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     done_ = true;
     database_.commitTrans();
+}
+
+ReadTransaction::ReadTransaction(Database& database) : database_(database) {
+    if (!database_.inTransaction()) {
+        const int rc = sqlite3_exec(database_.handle(), "BEGIN DEFERRED", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            raiseSqliteError(database_.connection_, rc, "BeginTrans");
+        }
+        began_ = true;
+    }
+}
+
+ReadTransaction::~ReadTransaction() {
+    // After reads alone this ends the lock without touching the disk. A statement that wrote
+    // under it outside a transaction of its own is committed here, as it would have been by itself.
+    if (began_ && database_.isOpen() && database_.transactionDepth_ == 0 && database_.inTransaction()) {
+        sqlite3_exec(database_.connection_, "COMMIT", nullptr, nullptr, nullptr);
+    }
 }
 
 }  // namespace kapred::db

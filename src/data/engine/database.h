@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/engine/recordset.h"
 #include "data/engine/schema.h"
 #include "data/values/variant.h"
 
@@ -15,6 +16,7 @@ struct sqlite3_stmt;
 
 namespace kapred::db {
 
+class ForwardRecordset;
 class Recordset;
 class StatementCache;
 class Workspace;
@@ -38,6 +40,8 @@ public:
     // Runs one statement; returns the number of rows it changed.
     long execute(std::string_view sql);
     std::unique_ptr<Recordset> openRecordset(std::string_view sql, RecordsetType type = RecordsetType::Dynaset);
+    // The statement's rows read one at a time, forward only, for a pass over many rows.
+    std::unique_ptr<ForwardRecordset> openForwardOnly(std::string_view sql);
     // A dynaset over every column of the table with no row, for adding rows: the same as
     // "SELECT * FROM table WHERE 0 = 1", taken from the table definition without a statement.
     std::unique_ptr<Recordset> openForAppend(std::string_view tableName);
@@ -66,6 +70,9 @@ public:
     // full disk, for instance), whatever this object's own count says.
     bool inTransaction();
 
+    // The share of the file's pages that hold nothing (0 to 1): what a compaction gives back.
+    double freePageShare();
+
     sqlite3* handle();  // raises 3420 once closed
     // Changes whenever table definitions read before may have changed, so that whoever keeps
     // pointers into them knows to read them again.
@@ -77,8 +84,13 @@ public:
 
 private:
     friend class Transaction;
+    friend class ReadTransaction;
     std::vector<std::string> tableNames();
     TableDef readTableDef(const std::string& tableName);
+    // The fields of a prepared statement from its column firstField on; false when one of them is
+    // not a plain column of a table.
+    bool describeColumns(sqlite3_stmt* statement, int firstField, const std::string& translated,
+                         std::vector<FieldInfo>& fields, std::vector<bool>& typeKnown);
 
     sqlite3* connection_;
     std::unique_ptr<StatementCache> statements_;
@@ -106,6 +118,22 @@ public:
 private:
     Database& database_;
     bool done_ = false;
+};
+
+// Many reads under one lock: the statements inside share one read transaction instead of each
+// taking the file's lock and checking it anew. Inside a transaction already it adds nothing; a
+// transaction begun inside it writes and commits as usual, which also ends the read. Meant for
+// passes that read: a failure to commit a write made under it outside a transaction is lost.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(Database& database);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    Database& database_;
+    bool began_ = false;
 };
 
 // Raises the engine error that matches an SQLite result code.

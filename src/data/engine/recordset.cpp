@@ -18,7 +18,73 @@ namespace {
     throw Error(err::kNoCurrentRecord, "Recordset", "No hay un registro activo.");
 }
 
+std::size_t indexOf(const std::vector<FieldInfo>& fields, std::string_view fieldName) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (equalsIgnoreCase(fields[i].name, fieldName)) {
+            return i;
+        }
+    }
+    throw Error(err::kItemNotFound, "Fields", "Elemento no encontrado en esta colección.");
+}
+
 }  // namespace
+
+std::vector<Variant> readRow(sqlite3_stmt* statement, int firstColumn, std::vector<FieldInfo>& fields,
+                             std::vector<bool>& typeKnown) {
+    std::vector<Variant> row;
+    row.reserve(fields.size());
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        const int column = static_cast<int>(f) + firstColumn;
+        if (!typeKnown[f] && sqlite3_column_type(statement, column) != SQLITE_NULL) {
+            const int storage = sqlite3_column_type(statement, column);
+            fields[f].type = storage == SQLITE_INTEGER ? DataType::Long
+                             : storage == SQLITE_FLOAT ? DataType::Double
+                                                       : DataType::Text;
+            typeKnown[f] = true;
+        }
+        row.push_back(readColumn(statement, column, fields[f].type));
+    }
+    return row;
+}
+
+ForwardRecordset::ForwardRecordset(sqlite3_stmt* statement, std::vector<FieldInfo> fields, std::vector<bool> typeKnown)
+    : statement_(statement), fields_(std::move(fields)), typeKnown_(std::move(typeKnown)) {
+    moveNext();
+}
+
+ForwardRecordset::~ForwardRecordset() {
+    close();
+}
+
+void ForwardRecordset::moveNext() {
+    if (statement_ == nullptr) {
+        noCurrentRecord();
+    }
+    const int rc = sqlite3_step(statement_);
+    if (rc == SQLITE_ROW) {
+        row_ = readRow(statement_, 0, fields_, typeKnown_);
+        return;
+    }
+    sqlite3* connection = sqlite3_db_handle(statement_);
+    close();
+    if (rc != SQLITE_DONE) {
+        raiseSqliteError(connection, rc, "MoveNext");
+    }
+}
+
+Variant ForwardRecordset::value(std::string_view fieldName) const {
+    const std::size_t index = indexOf(fields_, fieldName);
+    if (statement_ == nullptr) {
+        noCurrentRecord();
+    }
+    return row_[index];
+}
+
+void ForwardRecordset::close() {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+    row_.clear();
+}
 
 Recordset::Recordset(Database& database, std::vector<FieldInfo> fields, std::vector<std::vector<Variant>> rows,
                      std::vector<long long> rowIds, bool updatable)
@@ -110,12 +176,7 @@ void Recordset::findFirst(std::string_view criteria) {
 }
 
 std::size_t Recordset::fieldIndex(std::string_view fieldName) const {
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-        if (equalsIgnoreCase(fields_[i].name, fieldName)) {
-            return i;
-        }
-    }
-    throw Error(err::kItemNotFound, "Fields", "Elemento no encontrado en esta colección.");
+    return indexOf(fields_, fieldName);
 }
 
 const FieldDef* Recordset::definition(std::size_t index) {

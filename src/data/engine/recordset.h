@@ -8,6 +8,8 @@
 #include "data/engine/schema.h"
 #include "data/values/variant.h"
 
+struct sqlite3_stmt;
+
 namespace kapred::db {
 
 class Database;
@@ -77,5 +79,35 @@ private:
     std::vector<const FieldDef*> definitions_;
     unsigned long definitionsVersion_ = 0;
 };
+
+// The rows of a statement read one at a time as the caller moves forward, so that a pass over a
+// large table holds one row however many there are. Until it is closed (or destroyed) the
+// statement keeps the database's read lock.
+class ForwardRecordset {
+public:
+    // Takes over the statement, bound and not yet stepped; typeKnown tells which fields already
+    // have their type (a computed column takes the type of the first value it shows).
+    ForwardRecordset(sqlite3_stmt* statement, std::vector<FieldInfo> fields, std::vector<bool> typeKnown);
+    ~ForwardRecordset();
+    ForwardRecordset(const ForwardRecordset&) = delete;
+    ForwardRecordset& operator=(const ForwardRecordset&) = delete;
+
+    const std::vector<FieldInfo>& fields() const { return fields_; }
+    bool eof() const { return statement_ == nullptr; }
+    void moveNext();
+    Variant value(std::string_view fieldName) const;
+    void close();
+
+private:
+    sqlite3_stmt* statement_;
+    std::vector<FieldInfo> fields_;
+    std::vector<bool> typeKnown_;
+    std::vector<Variant> row_;
+};
+
+// The current row of a statement, from its column firstColumn on, as values of the fields' types;
+// a field whose type is not known yet takes the type of its first value that is not Null.
+std::vector<Variant> readRow(sqlite3_stmt* statement, int firstColumn, std::vector<FieldInfo>& fields,
+                             std::vector<bool>& typeKnown);
 
 }  // namespace kapred::db
