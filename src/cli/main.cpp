@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         Session session(programDirectory(options.home), options.cuit, ui, observer);
         for (const auto& command : commands) {
             if (command.subcommand->parsed()) {
-                return command.run(session);
+                return session.finish(command.run(session));
             }
         }
     } catch (const ProgramEnd& end) {

@@ -107,7 +107,9 @@ void frmPrincipal::closeEvent(QCloseEvent* event) {
         frmCerrar closing(
             [this] {
                 try {
-                    Shutdown(context_, observer_);
+                    if (!Shutdown(context_, observer_)) {
+                        exitCode_ = kEndedByFailure;
+                    }
                 } catch (const std::exception& failure) {
                     const auto* error = dynamic_cast<const Error*>(&failure);
                     MsgError(ui_, "Error al cerrar el sistema: " +
