@@ -81,17 +81,7 @@ bool killedAfterRenameStep(Body body, int step) {
 
 TEST(Process, AKillAtEveryStepOfARepairLeavesTheRowsToTheNextStart) {
     test::ProgramDir dir;
-    dir.addEmptyAppDatabase();
-    {
-        db::Engine engine;
-        auto database = engine.openDatabase(dir.appDatabase(), false, false, kConnect);
-        db::Transaction transaction(*database);
-        for (int id = 1; id <= 2000; ++id) {
-            database->execute("INSERT INTO Anticipos (CUIT, CodDJ, ID, cImporte) VALUES (20123456789, 20040, " +
-                              std::to_string(id) + ", CCur(1))");
-        }
-        transaction.commit();
-    }
+    dir.addEmptyAppDatabase(2000);
     // The file lost its last quarter: the repair keeps the rows of the rest.
     fs::resize_file(dir.appDatabase(), fs::file_size(dir.appDatabase()) * 3 / 4);
     const std::string damaged = test::readBytes(dir.appDatabase());
@@ -123,24 +113,18 @@ TEST(Process, AKillAtEveryStepOfARepairLeavesTheRowsToTheNextStart) {
     EXPECT_GT(step, 1);
 }
 
-// While it lives, no file written by this process or those it starts grows past `bytes`, as when
-// the disk fills.
-class DiskFillsAt {
-public:
-    explicit DiskFillsAt(std::uintmax_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, previous_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~DiskFillsAt() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        ::signal(SIGXFSZ, SIG_DFL);
-    }
-
-private:
-    rlimit previous_{};
-};
+// The command run while no file can grow past `bytes`, as when the disk fills.
+test::CliResult runOnFullDisk(const test::ProgramDir& dir, std::uintmax_t bytes, const std::string& arguments) {
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit limit{bytes, previous.rlim_max};
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    auto result = test::runCli(dir, arguments);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    ::signal(SIGXFSZ, SIG_DFL);
+    return result;
+}
 
 long storedAdvances(const test::ProgramDir& dir) {
     db::Engine engine;
@@ -160,11 +144,8 @@ TEST(Process, AFullDiskIsToldByTheImportWithItsRowsAndFailsTheExitWithoutAJourna
         lines += "15/01/2005000000000001,00\r\n";
     }
     test::writeBytes(dir.root() / "anticipos.txt", lines);
-    test::CliResult import{};
-    {
-        const DiskFillsAt full(fs::file_size(dir.appDatabase()) + 96 * 1024);
-        import = test::runCli(dir, "import 20040 --format 3 --file " + (dir.root() / "anticipos.txt").string());
-    }
+    const auto import = runOnFullDisk(dir, fs::file_size(dir.appDatabase()) + 96 * 1024,
+                                      "import 20040 --format 3 --file " + (dir.root() / "anticipos.txt").string());
     const long stored = storedAdvances(dir);
     EXPECT_LT(stored, 5000);
     EXPECT_EQ(import.status, 3);
@@ -187,11 +168,7 @@ TEST(Process, AFullDiskIsToldByTheImportWithItsRowsAndFailsTheExitWithoutAJourna
         database->execute("DELETE * FROM Anticipos WHERE CodDJ = 20041");
         filler.commit();
     }
-    test::CliResult listed{};
-    {
-        const DiskFillsAt full(used / 2);
-        listed = test::runCli(dir, "declarations");
-    }
+    const auto listed = runOnFullDisk(dir, used / 2, "declarations");
     EXPECT_EQ(listed.status, 3);
     EXPECT_NE(listed.err.find("Error"), std::string::npos);
     for (const auto& entry : fs::directory_iterator(dir.home())) {

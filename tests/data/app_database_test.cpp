@@ -79,16 +79,7 @@ TEST_F(AppDatabase, AMissingFileIsToldAndRandomBytesGiveNothing) {
 }
 
 TEST_F(AppDatabase, ATruncatedFileIsRepairedOrRefusedButNeverLost) {
-    dir.addEmptyAppDatabase();
-    {
-        auto database = engine.openDatabase(dir.appDatabase(), false, false, kConnect);
-        db::Transaction transaction(*database);
-        for (int i = 1; i <= 400; ++i) {
-            database->execute("INSERT INTO Anticipos (CUIT, CodDJ, ID, cImporte) VALUES (20123456789, 20040, " +
-                              std::to_string(i) + ", CCur(" + std::to_string(i) + "))");
-        }
-        transaction.commit();
-    }
+    dir.addEmptyAppDatabase(400);
     const std::string whole = readBytes(dir.appDatabase());
     const std::string truncated = whole.substr(0, whole.size() / 2);
     writeBytes(dir.appDatabase(), truncated);
@@ -122,18 +113,9 @@ TEST_F(AppDatabase, TheExitCompactsOnlyOnceAQuarterOfTheFileLiesFree) {
 }
 
 TEST_F(AppDatabase, ADamagedFileStoredScrambledIsRepairedAndEveryReplacementKeepsTheMode) {
-    dir.addEmptyAppDatabase();
+    dir.addEmptyAppDatabase(2000);
     const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(dir.appDatabase(), mode);
-    {
-        auto database = engine.openDatabase(dir.appDatabase(), false, false, kConnect);
-        db::Transaction transaction(*database);
-        for (int i = 1; i <= 2000; ++i) {
-            database->execute("INSERT INTO Anticipos (CUIT, CodDJ, ID, cImporte) VALUES (20123456789, 20040, " +
-                              std::to_string(i) + ", CCur(1))");
-        }
-        transaction.commit();
-    }
     fs::resize_file(dir.appDatabase(), fs::file_size(dir.appDatabase()) * 3 / 4);
     ToggleDatabaseHeader(dir.appDatabase());
     const std::string damaged = readBytes(dir.appDatabase());
