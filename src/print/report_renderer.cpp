@@ -33,9 +33,9 @@ public:
         return font;
     }
 
-    // Text in the rectangle, vertically centred. Text too wide is drawn smaller, down to two
-    // thirds of its size; what does not fit even so is wrapped at its own size: nothing is ever
-    // cut.
+    // Text in the rectangle, vertically centred. Text too wide is wrapped at its own size when the
+    // rectangle has room for two lines, else drawn smaller, down to two thirds of its size, and
+    // wrapped only if it still does not fit: nothing is ever cut.
     void text(const QRectF& box, const QString& text, double size, bool bold, Align align) {
         const Qt::Alignment horizontal = align == Align::Right    ? Qt::AlignRight
                                          : align == Align::Center ? Qt::AlignHCenter
@@ -45,7 +45,8 @@ public:
         };
         // A text far too long for one line (a sentence) is wrapped at its own size.
         double fitted = size;
-        if (width(size * 2 / 3) <= box.width()) {
+        const bool roomForLines = box.height() >= 2 * QFontMetricsF(font(size, bold), &device()).lineSpacing();
+        if (!roomForLines && width(size * 2 / 3) <= box.width()) {
             while (width(fitted) > box.width()) {
                 fitted -= 0.25;
             }

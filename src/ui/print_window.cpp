@@ -24,8 +24,6 @@ namespace kapred::ui {
 
 namespace {
 
-constexpr int kHelpPrint = 22;
-
 QPushButton* barButton(const char* name, const QString& caption, QWidget* bar) {
     auto* button = new QPushButton(caption, bar);
     button->setObjectName(QLatin1String(name));

@@ -19,7 +19,6 @@ namespace kapred::ui {
 
 namespace {
 
-constexpr int kHelpWorkPapers = 23;
 constexpr int kKeyRole = Qt::UserRole;
 
 QString text(std::string_view value) {
