@@ -33,7 +33,8 @@ QImage windowPicture(QWidget& window) {
     if (panel != nullptr && panel->isVisible()) {
         const int top = panel->mapTo(&window, QPoint(0, 0)).y();
         const auto height = static_cast<int>(top * picture.devicePixelRatio());
-        if (height > 0 && height < picture.height()) {
+        const bool atFoot = top + panel->height() + window.height() / 10 >= window.height();
+        if (atFoot && height > 0 && height < picture.height()) {
             picture = picture.copy(0, 0, picture.width(), height);
         }
     }
