@@ -13,6 +13,11 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp -r build/demo/. "$work/"
 rm -f "$work/Kapred/Kapred.mdb"
+# Qt's GUI module wants a private runtime folder; a session without one gets a scratch one.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
 cli() { "$work/Kapred/kapred-cli" --home "$work/Kapred" --cuit 20-12345678-9 --yes "$@" >/dev/null; }
 
 # The demo declaration: the worked example of the liquidation, with deductions, advances and a
