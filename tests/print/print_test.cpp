@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "calc/registry.h"
+#include "generation/form_totals.h"
 #include "model/assets.h"
 #include "model/liabilities.h"
 #include "print/reports.h"
@@ -103,6 +105,28 @@ TEST_F(Printouts, FormOnOnePageWithEachAmountInItsBox) {
     EXPECT_EQ(lineWith(text, "Contribución especial determinada"), "Contribución especial determinada 0,00");
     EXPECT_EQ(lineWith(text, "Pagos a cuenta"), "Pagos a cuenta 750,25");
     EXPECT_EQ(lineWith(text, "Saldo a favor del contribuyente"), "Saldo a favor del contribuyente 750,25");
+    // Each box holds the amount of its record 90 in the declaration file ("1" first: negative).
+    std::ostringstream records;
+    BPrintDDJJ(program.context).sGenerarRegistrointerfaceF369(records);
+    const std::pair<const char*, const char*> boxes[] = {
+        {"9004000", "Activo computable"},
+        {"9004010", "Pasivo al cierre del ejercicio"},
+        {"9004020", "Capital al cierre del ejercicio"},
+        {"9004150", "Deducciones al capital al cierre del ejercicio"},
+        {"9004200", "Capital cooperativo"},
+        {"9004220", "Contribución especial determinada"},
+        {"9004320", "Pagos a cuenta"},
+        {"9004330", "Saldo a favor de Rexa (importe a ingresar)"},
+        {"9004340", "Saldo a favor del contribuyente"},
+    };
+    const auto lines = test::linesOf(records.str());
+    ASSERT_EQ(lines.size(), std::size(boxes));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i].substr(0, 7), boxes[i].first);
+        const Currency magnitude = Currency::fromScaled(std::stoll(lines[i].substr(8)) * 100);
+        const Currency amount = lines[i][7] == '1' ? -magnitude : magnitude;
+        EXPECT_EQ(lineWith(text, boxes[i].second), std::string(boxes[i].second) + " " + formatAmount(amount)) << i;
+    }
     // The identification in reading order: CUIT, name, address, period, sequence.
     const auto cuit = text.find("20-12345678-9");
     const auto name = text.find("Cooperativa Agrícola Ganadera La Esperanza Ltda.");
