@@ -89,6 +89,9 @@ int main(int argc, char** argv) {
     addSectionCommands(app, commands, options);
     addImportCommands(app, commands, options);
     addGenerateCommands(app, commands, options);
+#ifdef KAPRED_WITH_PRINT
+    addPrintCommands(app, commands, options);
+#endif
 
     CLI11_PARSE(app, argc, argv);
 
