@@ -22,7 +22,7 @@ inline constexpr int kHelpImport = 17;
 inline constexpr int kHelpImportFields = 18;
 inline constexpr int kHelpStartupMessage = 33;
 
-// The folder of the help pages: KAPRED_HELPDIR when set, else "ayuda" beside the program.
+// The folder of the help pages: KAPRED_HELPDIR when set, else the folder "ayuda" of the installation's templates.
 std::filesystem::path helpDirectory();
 
 // The window's help context number, which F1 opens for it and every control inside it.
