@@ -1,14 +1,20 @@
 // Commands over import formats, and the import and export of a section's rows as fixed-width
 // text files.
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "data/engine/schema.h"
+#include "generation/directories.h"
 #include "import/export.h"
 #include "import/import_engine.h"
 #include "import/import_formats.h"
@@ -52,6 +58,65 @@ private:
     bool installed_ = false;
 };
 
+// "-" names standard input or output: the run works on a file of its own in the program's private
+// work folder, which receives standard input before an import and goes to standard output after
+// an export.
+class StandardStreamFile {
+public:
+    explicit StandardStreamFile(Context& context) {
+        const std::string folder = DirWindows(context);
+        if (folder.empty()) {
+            throw CommandFailure("No se puede usar la carpeta de trabajo del programa.");
+        }
+        path_ = std::filesystem::path(folder) / ("estandar-" + std::to_string(::getpid()) + ".txt");
+        std::filesystem::remove(path_);
+        file_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (file_ < 0) {
+            throw CommandFailure("No se puede crear el archivo de trabajo " + path_.string() + ".");
+        }
+    }
+    ~StandardStreamFile() {
+        ::close(file_);
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    StandardStreamFile(const StandardStreamFile&) = delete;
+    StandardStreamFile& operator=(const StandardStreamFile&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    void fromStandardInput() { copy(STDIN_FILENO, file_, "la entrada estándar"); }
+    void toStandardOutput() {
+        std::cout.flush();
+        const int written = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        copy(written, STDOUT_FILENO, path_.string());
+        ::close(written);
+    }
+
+private:
+    static void copy(int from, int to, const std::string& source) {
+        char buffer[65536];
+        for (ssize_t n; (n = ::read(from, buffer, sizeof buffer)) != 0;) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            for (ssize_t done = 0; n > 0 && done < n;) {
+                const ssize_t written = ::write(to, buffer + done, static_cast<std::size_t>(n - done));
+                if (written <= 0) {
+                    throw CommandFailure("No se pudo copiar " + source + ".");
+                }
+                done += written;
+            }
+            if (n < 0) {
+                throw CommandFailure("No se pudo leer " + source + ".");
+            }
+        }
+    }
+
+    std::filesystem::path path_;
+    int file_ = -1;
+};
+
 bool allDigits(const std::string& text) {
     return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
 }
@@ -83,7 +148,7 @@ nlohmann::ordered_json formatJson(const ImportFormat& format) {
             {"Estándar", format.standard()}};
 }
 
-int listFormats(Session& session, const std::string& section, const Options& options) {
+int listFormats(Session& session, const std::string& section) {
     Context& context = session.context();
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     if (!section.empty()) {
@@ -94,7 +159,7 @@ int listFormats(Session& session, const std::string& section, const Options& opt
         for (const auto& format : formatsOfSection(context, code)) {
             list.push_back(formatJson(format));
         }
-        print(list, options.json);
+        print(list);
         return 0;
     }
     const auto formats = allFormats(context);
@@ -110,11 +175,11 @@ int listFormats(Session& session, const std::string& section, const Options& opt
                         {"Entidad", entry.entityName},
                         {"Formatos", ofSection}});
     }
-    print(list, options.json);
+    print(list);
     return 0;
 }
 
-void printGrid(Context& context, const FieldGrid& grid, const Options& options) {
+void printGrid(Context& context, const FieldGrid& grid) {
     nlohmann::ordered_json fields = nlohmann::ordered_json::array();
     for (const auto& row : grid.rows) {
         fields.push_back({{"Concepto del dato", row.label},
@@ -131,8 +196,7 @@ void printGrid(Context& context, const FieldGrid& grid, const Options& options) 
            {"Sección", grid.format.section},
            {"Separador decimal", grid.point ? "punto" : "coma"},
            {"Largo de registro", recordLength(context, grid.format.id, grid.format.section)},
-           {"Campos", fields}},
-          options.json);
+           {"Campos", fields}});
 }
 
 // Puts "field=desde-hasta" (or "field=desde", which takes the field's proposed width) into the
@@ -165,7 +229,7 @@ void place(FieldGrid& grid, const std::string& assignment) {
 }
 
 int setPositions(Session& session, const std::string& given, const std::vector<std::string>& assignments, bool point,
-                 bool comma, const Options& options) {
+                 bool comma) {
     Context& context = session.context();
     const ImportFormat format = formatNamed(context, given);
     FieldGrid grid = fieldGrid(context, format);
@@ -177,7 +241,7 @@ int setPositions(Session& session, const std::string& given, const std::vector<s
     }
     switch (savePositions(context, grid)) {
         case SaveOutcome::Saved:
-            printGrid(context, fieldGrid(context, *findFormat(context, format.id)), options);
+            printGrid(context, fieldGrid(context, *findFormat(context, format.id)));
             return 0;
         case SaveOutcome::NotSaved:
             throw CommandFailure("El formato " + format.name +
@@ -189,15 +253,14 @@ int setPositions(Session& session, const std::string& given, const std::vector<s
     return kExitFailure;
 }
 
-void printImport(const ImportResult& result, const Options& options) {
+void printImport(const ImportResult& result) {
     const char* outcome = result.outcome == ImportOutcome::Cancelled ? "cancelada" : "finalizada";
-    if (options.json) {
+    if (usingJson()) {
         print({{"Resultado", outcome},
                {"Procesados", result.linesRead},
                {"Correctos", result.stored()},
                {"Con errores", result.errors},
-               {"Archivo de errores", result.errorFile.string()}},
-              true);
+               {"Archivo de errores", result.errorFile.string()}});
         return;
     }
     std::cout << "Importación " << outcome << ".\n"
@@ -207,22 +270,27 @@ void printImport(const ImportResult& result, const Options& options) {
               << "Archivo de errores: " << result.errorFile.string() << std::endl;
 }
 
-int import(Session& session, const std::string& code, const std::string& given, const std::string& file,
-           const Options& options) {
+int import(Session& session, const std::string& code, const std::string& given, const std::string& file) {
     session.declaration(code);
     Context& context = session.context();
     const ImportFormat format = formatNamed(context, given);
+    std::optional<StandardStreamFile> standardInput;
+    if (file == "-") {
+        standardInput.emplace(context);
+        standardInput->fromStandardInput();
+    }
     ImportResult result;
     {
         InterruptCancels interrupt;
-        result = importFile(context, format.id, file, &g_interrupted);
+        result = importFile(context, format.id, standardInput ? standardInput->path() : std::filesystem::path(file),
+                            &g_interrupted);
     }
     switch (result.outcome) {
         case ImportOutcome::Finished:
-            printImport(result, options);
+            printImport(result);
             return result.errors > 0 ? kExitLinesRefused : 0;
         case ImportOutcome::Cancelled:
-            printImport(result, options);
+            printImport(result);
             return kExitInterrupted;
         case ImportOutcome::Failed:
         case ImportOutcome::NoData:
@@ -231,19 +299,29 @@ int import(Session& session, const std::string& code, const std::string& given, 
     return kExitFailure;
 }
 
-int exportRows(Session& session, const std::string& code, const std::string& given, const std::string& file,
-               const Options& options) {
+int exportRows(Session& session, const std::string& code, const std::string& given, const std::string& file) {
     session.declaration(code);
     Context& context = session.context();
     const ImportFormat format = formatNamed(context, given);
+    std::optional<StandardStreamFile> standardOutput;
+    if (file == "-") {
+        standardOutput.emplace(context);
+    }
     ExportResult result;
     {
         InterruptCancels interrupt;
-        result = Exportar(context, format.id, file, &g_interrupted);
+        result = Exportar(context, format.id, standardOutput ? standardOutput->path() : std::filesystem::path(file),
+                          &g_interrupted);
     }
     switch (result.outcome) {
         case ExportOutcome::Exported:
-            print({{"Filas exportadas", result.rows}, {"Archivo", file}}, options.json);
+            if (standardOutput) {
+                // Standard output carries the rows themselves; their count is told aside.
+                standardOutput->toStandardOutput();
+                std::cerr << "Filas exportadas: " << result.rows << std::endl;
+            } else {
+                print({{"Filas exportadas", result.rows}, {"Archivo", file}});
+            }
             return 0;
         case ExportOutcome::Cancelled:
             return kExitInterrupted;
@@ -255,12 +333,11 @@ int exportRows(Session& session, const std::string& code, const std::string& giv
 
 }  // namespace
 
-void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Options& options) {
+void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
     auto section = std::make_shared<std::string>();
     auto* list = app.add_subcommand("formats", "Formatos de importación, por sección");
     list->add_option("--section", *section, "Código de la sección (ver la lista sin esta opción)");
-    commands.push_back(
-        {list, [section, &options](Session& session) { return listFormats(session, *section, options); }});
+    commands.push_back({list, [section](Session& session) { return listFormats(session, *section); }});
 
     auto name = std::make_shared<std::string>();
     auto* create = app.add_subcommand("format-new", "Nuevo formato de importación de una sección");
@@ -271,7 +348,7 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
                             if (!id) {
                                 return kExitFailure;
                             }
-                            std::cout << "Formato " << *id << " creado." << std::endl;
+                            tellDone("Formato " + std::to_string(*id) + " creado.", {{"Formato", *id}});
                             return 0;
                         }});
 
@@ -284,7 +361,7 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
                             if (!renameFormat(session.context(), found.id, *name)) {
                                 return kExitFailure;
                             }
-                            std::cout << "Formato " << found.id << " renombrado." << std::endl;
+                            tellDone("Formato " + std::to_string(found.id) + " renombrado.", {{"Formato", found.id}});
                             return 0;
                         }});
 
@@ -292,9 +369,11 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
     remove->add_option("FORMAT", *format, "Número o nombre del formato")->required();
     commands.push_back({remove, [format](Session& session) {
                             const ImportFormat found = formatNamed(session.context(), *format);
+                            std::cerr << "Se eliminará el formato " << found.id << " (" << found.name
+                                      << ") con todas sus posiciones." << std::endl;
                             switch (deleteFormat(session.context(), found.id)) {
                                 case DeleteOutcome::Deleted:
-                                    std::cout << "Formato " << found.id << " eliminado." << std::endl;
+                                    tellDone("Formato " + std::to_string(found.id) + " eliminado.");
                                     return 0;
                                 case DeleteOutcome::Declined:
                                     return 0;
@@ -306,9 +385,9 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
 
     auto* fields = app.add_subcommand("format-fields", "Campos de un formato con sus posiciones");
     fields->add_option("FORMAT", *format, "Número o nombre del formato")->required();
-    commands.push_back({fields, [format, &options](Session& session) {
+    commands.push_back({fields, [format](Session& session) {
                             Context& context = session.context();
-                            printGrid(context, fieldGrid(context, formatNamed(context, *format)), options);
+                            printGrid(context, fieldGrid(context, formatNamed(context, *format)));
                             return 0;
                         }});
 
@@ -320,8 +399,8 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
     set->add_option("POSITIONS", *assignments, "campo=desde-hasta, o campo=desde (el ancho propuesto del campo)");
     auto* pointFlag = set->add_flag("--point", *point, "Separador decimal: el punto");
     set->add_flag("--comma", *comma, "Separador decimal: la coma")->excludes(pointFlag);
-    commands.push_back({set, [format, assignments, point, comma, &options](Session& session) {
-                            return setPositions(session, *format, *assignments, *point, *comma, options);
+    commands.push_back({set, [format, assignments, point, comma](Session& session) {
+                            return setPositions(session, *format, *assignments, *point, *comma);
                         }});
 
     auto code = std::make_shared<std::string>();
@@ -332,19 +411,17 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
         "5 con líneas no cargadas, 130 cancelada, 3 no se pudo importar");
     importCommand->add_option("DJ", *code, "Código de la declaración")->required();
     importCommand->add_option("--format", *format, "Número o nombre del formato")->required();
-    importCommand->add_option("--file", *file, "Archivo a importar")->required();
-    commands.push_back({importCommand, [code, format, file, &options](Session& session) {
-                            return import(session, *code, *format, *file, options);
-                        }});
+    importCommand->add_option("--file", *file, "Archivo a importar (- la entrada estándar)")->required();
+    commands.push_back(
+        {importCommand, [code, format, file](Session& session) { return import(session, *code, *format, *file); }});
 
     auto* exportCommand =
         app.add_subcommand("export", "Exporta las filas de la sección del formato a un archivo de texto");
     exportCommand->add_option("DJ", *code, "Código de la declaración")->required();
     exportCommand->add_option("--format", *format, "Número o nombre del formato")->required();
-    exportCommand->add_option("--file", *file, "Archivo a escribir")->required();
-    commands.push_back({exportCommand, [code, format, file, &options](Session& session) {
-                            return exportRows(session, *code, *format, *file, options);
-                        }});
+    exportCommand->add_option("--file", *file, "Archivo a escribir (- la salida estándar)")->required();
+    commands.push_back(
+        {exportCommand, [code, format, file](Session& session) { return exportRows(session, *code, *format, *file); }});
 }
 
 }  // namespace kapred::cli

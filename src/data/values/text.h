@@ -19,4 +19,8 @@ std::string padRight(std::string_view text, std::size_t width, char fill = ' ');
 // The last characters of the text, or all of it when it is shorter.
 std::string lastCharacters(std::string_view text, std::size_t count);
 
+// The text with Linux line ends: each "\r\n", and each carriage return alone (the old messages
+// separate their lines with one), becomes a line feed.
+std::string withLineFeeds(std::string_view text);
+
 }  // namespace kapred
