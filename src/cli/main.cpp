@@ -90,8 +90,11 @@ void addProgramCommands(CLI::App& app, std::vector<Command>& commands, Options& 
                         [](Session& session) {
                             try {
                                 CompactMenuCommand(session.context());
-                            } catch (const ProgramEnd&) {
+                            } catch (const ProgramEnd& end) {
                                 session.ended();
+                                if (end.exitCode() == 0) {
+                                    tellDone("Base de datos compactada; el sistema se cerró.");
+                                }
                                 throw;
                             }
                             return 0;
