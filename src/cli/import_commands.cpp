@@ -200,13 +200,15 @@ void printGrid(Context& context, const FieldGrid& grid) {
 }
 
 // Puts "field=desde-hasta" (or "field=desde", which takes the field's proposed width) into the
-// grid; the field is named by its entity field or its number.
+// grid; the field is named by its entity field, its caption (the grid's "Concepto del dato") or
+// its number.
 void place(FieldGrid& grid, const std::string& assignment) {
     const auto equals = assignment.find('=');
     const std::string name = assignment.substr(0, equals);
     FieldPosition* row = nullptr;
     for (auto& candidate : grid.rows) {
-        if (db::equalsIgnoreCase(candidate.fieldName, name) || std::to_string(candidate.idCampo) == name) {
+        if (db::equalsIgnoreCase(candidate.fieldName, name) || db::equalsIgnoreCase(candidate.label, name) ||
+            std::to_string(candidate.idCampo) == name) {
             row = &candidate;
         }
     }
