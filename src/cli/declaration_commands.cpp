@@ -247,7 +247,7 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands) {
 
     auto table = std::make_shared<std::string>();
     auto* tablesCommand = app.add_subcommand("tables", "Tablas del sistema");
-    tablesCommand->add_option("NAME", *table, "T_ALICUOTAS_Y_TOPES, T_DEDUC_DISCAPACITADO o T_SECUENCIAS");
+    tablesCommand->add_option("NOMBRE", *table, "T_ALICUOTAS_Y_TOPES, T_DEDUC_DISCAPACITADO o T_SECUENCIAS");
     commands.push_back({tablesCommand, [table](Session& session) { return tables(session, *table); }});
 }
 

@@ -344,7 +344,7 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
     auto name = std::make_shared<std::string>();
     auto* create = app.add_subcommand("format-new", "Nuevo formato de importación de una sección");
     create->add_option("--section", *section, "Código de la sección que describe el formato")->required();
-    create->add_option("NAME", *name, "Nombre del formato")->required();
+    create->add_option("NOMBRE", *name, "Nombre del formato")->required();
     commands.push_back({create, [section, name](Session& session) {
                             const auto id = createFormat(session.context(), sectionCode(*section), *name);
                             if (!id) {
@@ -356,8 +356,8 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
 
     auto format = std::make_shared<std::string>();
     auto* rename = app.add_subcommand("format-rename", "Cambia el nombre de un formato");
-    rename->add_option("FORMAT", *format, "Número o nombre del formato")->required();
-    rename->add_option("NAME", *name, "Nombre nuevo")->required();
+    rename->add_option("FORMATO", *format, "Número o nombre del formato")->required();
+    rename->add_option("NOMBRE", *name, "Nombre nuevo")->required();
     commands.push_back({rename, [format, name](Session& session) {
                             const ImportFormat found = formatNamed(session.context(), *format);
                             if (!renameFormat(session.context(), found.id, *name)) {
@@ -368,7 +368,7 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
                         }});
 
     auto* remove = app.add_subcommand("format-delete", "Elimina un formato y sus posiciones");
-    remove->add_option("FORMAT", *format, "Número o nombre del formato")->required();
+    remove->add_option("FORMATO", *format, "Número o nombre del formato")->required();
     commands.push_back({remove, [format](Session& session) {
                             const ImportFormat found = formatNamed(session.context(), *format);
                             std::cerr << "Se eliminará el formato " << found.id << " (" << found.name
@@ -386,7 +386,7 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
                         }});
 
     auto* fields = app.add_subcommand("format-fields", "Campos de un formato con sus posiciones");
-    fields->add_option("FORMAT", *format, "Número o nombre del formato")->required();
+    fields->add_option("FORMATO", *format, "Número o nombre del formato")->required();
     commands.push_back({fields, [format](Session& session) {
                             Context& context = session.context();
                             printGrid(context, fieldGrid(context, formatNamed(context, *format)));
@@ -397,8 +397,8 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
     auto point = std::make_shared<bool>(false);
     auto comma = std::make_shared<bool>(false);
     auto* set = app.add_subcommand("format-set", "Graba las posiciones de los campos de un formato");
-    set->add_option("FORMAT", *format, "Número o nombre del formato")->required();
-    set->add_option("POSITIONS", *assignments, "campo=desde-hasta, o campo=desde (el ancho propuesto del campo)");
+    set->add_option("FORMATO", *format, "Número o nombre del formato")->required();
+    set->add_option("POSICIONES", *assignments, "campo=desde-hasta, o campo=desde (el ancho propuesto del campo)");
     auto* pointFlag = set->add_flag("--point", *point, "Separador decimal: el punto");
     set->add_flag("--comma", *comma, "Separador decimal: la coma")->excludes(pointFlag);
     commands.push_back({set, [format, assignments, point, comma](Session& session) {

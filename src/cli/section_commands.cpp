@@ -250,7 +250,7 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands) {
         command->add_option("DJ", args->code, "Código de la declaración (p. ej. 20040)")->required();
     };
     const auto section = [&](CLI::App* command, bool required) {
-        auto* option = command->add_option("SECTION", args->section, "Sección (ver el comando sections)");
+        auto* option = command->add_option("SECCION", args->section, "Sección (ver el comando sections)");
         if (required) {
             option->required();
         }
@@ -274,7 +274,7 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands) {
     auto* set = app.add_subcommand("set", "Carga una sección de una sola fila: campo=valor ...");
     declaration(set);
     section(set, true);
-    set->add_option("ASSIGNMENTS", args->assignments,
+    set->add_option("ASIGNACIONES", args->assignments,
                     "campo=valor, el campo por su nombre o su título (ver el comando fields); importes 1.234,50, "
                     "fechas dd/mm/aaaa")
         ->required();
@@ -289,15 +289,15 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands) {
     auto* add = app.add_subcommand("add-row", "Agrega una fila: fFecha=dd/mm/aaaa cImporte=1.234,50");
     declaration(add);
     section(add, true);
-    add->add_option("ASSIGNMENTS", args->assignments, "campo=valor")->required();
+    add->add_option("ASIGNACIONES", args->assignments, "campo=valor")->required();
     commands.push_back(
         {add, [args](Session& session) { return addRow(session, args->code, args->section, args->assignments); }});
 
-    auto* modify = app.add_subcommand("modify-row", "Modifica una fila: ID campo=valor ...");
+    auto* modify = app.add_subcommand("modify-row", "Modifica una fila: FILA campo=valor ...");
     declaration(modify);
     section(modify, true);
-    modify->add_option("ID", args->id, "Número de fila")->required();
-    modify->add_option("ASSIGNMENTS", args->assignments, "campo=valor")->required();
+    modify->add_option("FILA", args->id, "Número de fila")->required();
+    modify->add_option("ASIGNACIONES", args->assignments, "campo=valor")->required();
     commands.push_back({modify, [args](Session& session) {
                             return modifyRow(session, args->code, args->section, args->id, args->assignments);
                         }});
@@ -305,7 +305,7 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands) {
     auto* remove = app.add_subcommand("delete-row", "Elimina una fila");
     declaration(remove);
     section(remove, true);
-    remove->add_option("ID", args->id, "Número de fila")->required();
+    remove->add_option("FILA", args->id, "Número de fila")->required();
     commands.push_back(
         {remove, [args](Session& session) { return deleteRow(session, args->code, args->section, args->id); }});
 
