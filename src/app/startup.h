@@ -29,8 +29,9 @@ inline constexpr const char* kMainCaption = "Kapredia v1.0";
 inline constexpr const char* kAlreadyRunning = "El sistema Kapred ya se está ejecutando en este equipo!";
 inline constexpr const char* kEnterThroughHost = "El ingreso al sistema Kapred debe realizarse a través del Orel.";
 
-// The start-up: the program directory (made at the first start, see app/installation.h), one running copy, the CUIT of the command line, the own database (created when
-// missing), the four databases, the start-up message and the number settings, in this order.
+// The start-up: the program directory (made and stocked at the first start, see
+// app/installation.h), one running copy, the CUIT of the command line, the own database (created
+// when missing), the four databases, the start-up message and the number settings, in this order.
 // Returns when the program runs; ends it by raising ProgramEnd after telling the user why.
 void Main(Context& context, StartupObserver& observer);
 
