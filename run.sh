@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, lays out the demo installation and runs the program on it.
+# Installs what is missing, builds what it runs (quietly: the build's output goes to
+# build/run.log), lays out the demo taxpayer's data outside the build and runs the program on it.
 # Without arguments it starts the desktop program as the host would, for the demo taxpayer, when
 # a display is available; without one it shows a short demonstration on the command line. Any
 # arguments go to kapred-cli instead (for example: ./run.sh --cuit 20-12345678-9 declarations).
@@ -8,20 +9,44 @@ cd "$(dirname "$0")"
 source scripts/packages.sh
 install_packages
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j2
-home=build/demo/Kapred
+desktop=""
+if [ "$#" -eq 0 ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    desktop=yes
+fi
+target=demo-cli
+[ -n "$desktop" ] && target=demo-desktop
+
+log=build/run.log
+mkdir -p build
+echo "Compilando (la primera vez tarda unos minutos; detalle en $log)..." >&2
+if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build build --target "$target" -j2; } \
+    >"$log" 2>&1; then
+    tail -n 20 "$log" >&2
+    echo "La compilación falló; el detalle completo está en $log" >&2
+    exit 1
+fi
+
+# The demo's data lives outside the build, like a user's: a rebuild never touches it. The host's
+# databases are put there once; the program copies its system tables at its first start.
+installation=build/demo/Kapred
+demo="${XDG_DATA_HOME:-$HOME/.local/share}/kapred-demo"
+mkdir -p "$demo/Kapred"
+for database in rexa.mdb sistema.mdb; do
+    [ -e "$demo/$database" ] || cp build/demo/$database "$demo/$database"
+done
+export KAPRED_HOME="$demo/Kapred"
 demo_cuit=20-12345678-9
+
 if [ "$#" -gt 0 ]; then
-    exec "$home/kapred-cli" "$@"
+    exec "$installation/kapred-cli" "$@"
 fi
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec "$home/kapred" "$demo_cuit"
+if [ -n "$desktop" ]; then
+    exec "$installation/kapred" "$demo_cuit"
 fi
-echo "No hay una pantalla disponible: se muestra el programa sin ventanas."
-"$home/kapred-cli" --cuit "$demo_cuit" status
-"$home/kapred-cli" --cuit "$demo_cuit" declarations
-cat <<TEXT
+echo "No hay una pantalla disponible: se muestra el programa sin ventanas. Datos de la demostración: $demo" >&2
+"$installation/kapred-cli" --cuit "$demo_cuit" status
+"$installation/kapred-cli" --cuit "$demo_cuit" declarations
+cat >&2 <<TEXT
 
 Para usar las ventanas, ejecute ./run.sh dentro de una sesión gráfica, o con un servidor X
 virtual:  xvfb-run -a ./run.sh

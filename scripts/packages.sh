@@ -5,6 +5,7 @@ KAPRED_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins adwaita-icon-theme fonts-dejavu-core xvfb xauth
     poppler-utils
+    help2man dpkg-dev file appstream desktop-file-utils
 )
 
 install_packages() {

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/cuit.h"
+#include "app/installation.h"
 #include "data/app_database.h"
 
 namespace kapred {
@@ -40,7 +41,7 @@ std::filesystem::path programDirectory(const std::string& given) {
     if (const char* variable = std::getenv("KAPRED_HOME"); variable != nullptr && *variable != '\0') {
         return std::filesystem::absolute(variable);
     }
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    return defaultProgramDirectory();
 }
 
 DateTime systemClock() {

@@ -51,7 +51,7 @@ struct Context {
 };
 
 // The program directory: the one given (the command line's --home), else KAPRED_HOME, else the
-// folder of the running executable.
+// user's folder under the XDG data home.
 std::filesystem::path programDirectory(const std::string& given = {});
 
 // The current local date and time, to the second.

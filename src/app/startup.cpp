@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/cuit.h"
+#include "app/installation.h"
 #include "data/app_database.h"
 #include "data/values/error.h"
 
@@ -45,7 +46,7 @@ std::string unusableDirectoryReason(std::error_code error) {
     if (error == std::errc::no_such_file_or_directory) {
         return "no existe";
     }
-    if (error == std::errc::not_a_directory) {
+    if (error == std::errc::not_a_directory || error == std::errc::file_exists) {
         return "no es un directorio";
     }
     if (error == std::errc::is_a_directory) {
@@ -63,6 +64,15 @@ std::string unusableDirectoryReason(std::error_code error) {
 }  // namespace
 
 void Main(Context& context, StartupObserver& observer) {
+    try {
+        for (const auto& name : prepareProgramDirectory(context.appPath, installation().templates)) {
+            observer.databaseCopied(context.appPath / name);
+        }
+    } catch (const std::filesystem::filesystem_error& error) {
+        MsgError(context.ui, "No se puede usar el directorio del programa " + context.appPath.string() + ": " +
+                                 unusableDirectoryReason(error.code()) + ".");
+        throw ProgramEnd(kEndedByFailure);
+    }
     if (!context.instanceLock.acquire(context.appPath)) {
         if (const std::error_code error = context.instanceLock.fileError()) {
             MsgError(context.ui, "No se puede usar el directorio del programa " + context.appPath.string() + ": " +

@@ -14,6 +14,8 @@ class StartupObserver {
 public:
     virtual ~StartupObserver() = default;
     virtual void databaseCreated(const std::filesystem::path&) {}
+    // A shipped database copied into the program directory at its first start.
+    virtual void databaseCopied(const std::filesystem::path&) {}
     virtual void databaseOpened(const std::string& /*handle*/, const std::filesystem::path&) {}
     virtual void showSplash() {}
     // The message is active; the window may switch it off with NoMostrarMas.
@@ -27,8 +29,9 @@ inline constexpr const char* kMainCaption = "Kapredia v1.0";
 inline constexpr const char* kAlreadyRunning = "El sistema Kapred ya se está ejecutando en este equipo!";
 inline constexpr const char* kEnterThroughHost = "El ingreso al sistema Kapred debe realizarse a través del Orel.";
 
-// The start-up: one running copy, the CUIT of the command line, the own database (created when
-// missing), the four databases, the start-up message and the number settings, in this order.
+// The start-up: the program directory (made and stocked at the first start, see
+// app/installation.h), one running copy, the CUIT of the command line, the own database (created
+// when missing), the four databases, the start-up message and the number settings, in this order.
 // Returns when the program runs; ends it by raising ProgramEnd after telling the user why.
 void Main(Context& context, StartupObserver& observer);
 

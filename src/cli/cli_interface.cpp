@@ -6,37 +6,24 @@
 #include <string>
 
 #include "data/values/numeric_text.h"
+#include "data/values/text.h"
 
 namespace kapred::cli {
 
-namespace {
-
-// Message texts join their lines with a carriage return.
-std::string asLines(std::string text) {
-    for (auto& c : text) {
-        if (c == '\r') {
-            c = '\n';
-        }
-    }
-    return text;
-}
-
-}  // namespace
-
-void CliInterface::showMessage(MessageIcon icon, const std::string& title, const std::string& text) {
-    std::ostream& out = icon == MessageIcon::Information && !json_ ? std::cout : std::cerr;
-    out << title << ": " << asLines(text) << std::endl;
+void CliInterface::showMessage(MessageIcon, const std::string& title, const std::string& text) {
+    std::cerr << title << ": " << withLineFeeds(text) << std::endl;
 }
 
 bool CliInterface::askYesNo(MessageIcon, const std::string& title, const std::string& text) {
-    std::ostream& prompt = json_ ? std::cerr : std::cout;
-    prompt << title << ": " << asLines(text) << std::endl;
+    std::ostream& prompt = std::cerr;
+    prompt << title << ": " << withLineFeeds(text) << std::endl;
     if (answer_) {
         prompt << (*answer_ ? "-> Sí" : "-> No") << std::endl;
         return *answer_;
     }
     if (::isatty(STDIN_FILENO) == 0) {
-        prompt << "-> No (sin respuesta; use --yes o --no)" << std::endl;
+        prompt << "-> No (sin terminal para preguntar; use --yes o --no)" << std::endl;
+        unanswered_ = true;
         return false;
     }
     prompt << "¿Sí o No? [s/N] " << std::flush;
@@ -48,7 +35,7 @@ bool CliInterface::askYesNo(MessageIcon, const std::string& title, const std::st
 void CliInterface::showInconsistencies(const std::string& title, const std::vector<std::string>& lines) {
     std::cerr << title << "\n";
     for (const auto& line : lines) {
-        std::cerr << "  " << asLines(line) << "\n";
+        std::cerr << "  " << withLineFeeds(line) << "\n";
     }
     std::cerr << std::flush;
 }

@@ -6,22 +6,24 @@
 
 namespace kapred::cli {
 
-// Messages as text: information on standard output (on standard error when the output is JSON,
-// which must stay parseable), errors and warnings on standard error.
+// Messages and questions as text on standard error, which keeps standard output for the results.
 // Questions take the answer of --yes or --no; without one they are asked on a terminal, and
-// anywhere else answered No.
+// anywhere else answered No, which the command's exit status then tells.
 class CliInterface : public UserInterface {
 public:
-    CliInterface(std::optional<bool> answer, bool json) : answer_(answer), json_(json) {}
+    explicit CliInterface(std::optional<bool> answer) : answer_(answer) {}
 
     void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override;
     bool askYesNo(MessageIcon icon, const std::string& title, const std::string& text) override;
     void showInconsistencies(const std::string& title, const std::vector<std::string>& lines) override;
     void showProgress(double percent) override;
 
+    // A question was answered No because there was neither a terminal nor --yes or --no.
+    bool unanswered() const { return unanswered_; }
+
 private:
     std::optional<bool> answer_;
-    bool json_;
+    bool unanswered_ = false;
 };
 
 }  // namespace kapred::cli

@@ -26,12 +26,12 @@ struct Command {
 };
 
 // The header of a declaration and the taxpayer's line.
-int showDeclaration(Session& session, const std::string& code, const Options& options);
+int showDeclaration(Session& session, const std::string& code);
 
-void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
-void addSectionCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
-void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
-void addGenerateCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
-void addPrintCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands);
+void addSectionCommands(CLI::App& app, std::vector<Command>& commands);
+void addImportCommands(CLI::App& app, std::vector<Command>& commands);
+void addGenerateCommands(CLI::App& app, std::vector<Command>& commands);
+void addPrintCommands(CLI::App& app, std::vector<Command>& commands);
 
 }  // namespace kapred::cli

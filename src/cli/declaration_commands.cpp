@@ -10,6 +10,7 @@
 #include "data/captions.h"
 #include "data/validation.h"
 #include "host/orel.h"
+#include "model/declaration.h"
 #include "model/declaration_ops.h"
 #include "model/sections.h"
 #include "model/system_tables.h"
@@ -17,6 +18,19 @@
 namespace kapred::cli {
 
 namespace {
+
+// The code of a declaration just made: alone on standard output, for scripts, with the message
+// that tells it on standard error.
+void tellNewDeclaration(const Variant& code, const std::string& message) {
+    if (usingJson()) {
+        tellDone(message, {{"CodDJ", shown(code)}});
+    } else {
+        std::cout << code.toText() << std::endl;
+        if (!message.empty()) {
+            std::cerr << message << std::endl;
+        }
+    }
+}
 
 nlohmann::ordered_json headerJson(const EntityBase& header) {
     nlohmann::ordered_json result;
@@ -30,15 +44,15 @@ nlohmann::ordered_json headerJson(const EntityBase& header) {
 
 // The figures of a computed window with the captions the window gives them (JSON keys them by
 // their getter names); figures that need a rate no row gave are not presented as valid.
-int printFigures(Session& session, const std::string& window, const Options& options) {
+int printFigures(Session& session, const std::string& window) {
     Context& context = session.context();
     const auto computed = computeWindowFigures(context, window);
     nlohmann::ordered_json result;
     for (const auto& figure : computed->figures) {
-        const std::string key = options.json ? figure.name : fieldLabel(window, figure.name).value_or(figure.name);
+        const std::string key = usingJson() ? figure.name : fieldLabel(window, figure.name).value_or(figure.name);
         result[key] = shown(figure.amount);
     }
-    print(result, options.json);
+    print(result);
     if (computed->rateProblem) {
         MsgError(context.ui, *computed->rateProblem);
         return kExitFailure;
@@ -46,12 +60,12 @@ int printFigures(Session& session, const std::string& window, const Options& opt
     return 0;
 }
 
-int listDeclarations(Session& session, const Options& options) {
+int listDeclarations(Session& session) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const auto& entity : declarationsOfTaxpayer(session.context())) {
         list.push_back(headerJson(entity));
     }
-    print(list, options.json);
+    print(list);
     return 0;
 }
 
@@ -69,7 +83,8 @@ int newDeclaration(Session& session, const std::string& period, const std::strin
         ShowInconsistencies(context.ui, header, code, context.numberFormat());
         return code;
     }
-    std::cout << "Declaración Jurada " << header.Entity->vGetFieldValue("CodDJ").toText() << " creada." << std::endl;
+    const Variant created = header.Entity->vGetFieldValue("CodDJ");
+    tellNewDeclaration(created, "Declaración Jurada " + created.toText() + " creada.");
     return 0;
 }
 
@@ -81,20 +96,25 @@ int modifyDeclaration(Session& session, const std::string& code, const std::stri
         ShowInconsistencies(session.context().ui, header, result, session.context().numberFormat());
         return result;
     }
-    std::cout << "Declaración Jurada " << code << " modificada." << std::endl;
+    tellDone("Declaración Jurada " + code + " modificada.", {{"CodDJ", Variant(code).toWholeNumber().value_or(0)}});
     return 0;
 }
 
 int deleteDeclaration(Session& session, const std::string& code) {
     BDDJJ& header = session.declaration(code);
     Context& context = session.context();
+    // The question names what goes, the header and every section of it.
+    std::cerr << "Se eliminará la Declaración Jurada " << code << " (período "
+              << header.Entity->vGetFieldValue("lPeriodo").toText() << ", "
+              << sequenceDescription(header.Entity->vGetFieldValue("CODIGO_T_SECUENCIAS"))
+              << ") con todas sus secciones." << std::endl;
     if (!context.ui.askYesNo(MessageIcon::Question, "Confirmar!", "Desea eliminar el Registro Actual?")) {
         return 0;
     }
     if (!header.bDeleteDeclaration()) {
         throw CommandFailure("No se pudo eliminar la Declaración Jurada " + code + ". " + failureReasons(header));
     }
-    std::cout << "Declaración Jurada " << code << " eliminada." << std::endl;
+    tellDone("Declaración Jurada " + code + " eliminada.");
     return 0;
 }
 
@@ -102,6 +122,13 @@ int copy(Session& session, const std::string& code, const std::string& period, c
     session.declaration(code);
     switch (copyDeclaration(session.context(), period, sequence)) {
         case CopyOutcome::Copied:
+            // The copy's own message has told the user already.
+            tellNewDeclaration(
+                Variant(static_cast<std::int32_t>(
+                    Variant(declarationCodeText(Variant(period), Variant(sequence), session.context().numberFormat()))
+                        .toWholeNumber()
+                        .value_or(0))),
+                usingJson() ? "La Copia ha finalizado correctamente!." : "");
             return 0;
         case CopyOutcome::Refused:
             return kRuleError;
@@ -113,17 +140,17 @@ int copy(Session& session, const std::string& code, const std::string& period, c
 
 }  // namespace
 
-int showDeclaration(Session& session, const std::string& code, const Options& options) {
+int showDeclaration(Session& session, const std::string& code) {
     BDDJJ& header = session.declaration(code);
     nlohmann::ordered_json result = headerJson(*header.Entity);
     result["Contribuyente"] = taxpayerLine(session.context());
-    print(result, options.json);
+    print(result);
     return 0;
 }
 
 namespace {
 
-int taxpayer(Session& session, const Options& options) {
+int taxpayer(Session& session) {
     Context& context = session.context();
     BOrel host(context);
     const Cuit cuit(context.cuit());
@@ -133,17 +160,17 @@ int taxpayer(Session& session, const Options& options) {
     result["Actividad"] = host.ObtenerActividadContribuyente(cuit);
     result["Domicilio"] = host.ObtenerDomicilio(cuit);
     result["Forma Jurídica"] = host.ObtenerTipoSocietario(cuit);
-    print(result, options.json);
+    print(result);
     return 0;
 }
 
-int tables(Session& session, const std::string& name, const Options& options) {
+int tables(Session& session, const std::string& name) {
     if (name.empty()) {
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
         for (const auto& entry : consultableSystemTables()) {
             list.push_back({{"Tabla", entry.table}, {"Descripción", entry.caption}});
         }
-        print(list, options.json);
+        print(list);
         return 0;
     }
     const auto view = systemTable(session.context(), name);
@@ -158,15 +185,15 @@ int tables(Session& session, const std::string& name, const Options& options) {
         }
         rows.push_back(line);
     }
-    print(options.json ? nlohmann::ordered_json{{"Título", view->caption}, {"Filas", rows}} : rows, options.json);
+    print(usingJson() ? nlohmann::ordered_json{{"Título", view->caption}, {"Filas", rows}} : rows);
     return 0;
 }
 
 }  // namespace
 
-void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const Options& options) {
+void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands) {
     commands.push_back({app.add_subcommand("declarations", "Lista las declaraciones juradas del contribuyente"),
-                        [&options](Session& session) { return listDeclarations(session, options); }});
+                        [](Session& session) { return listDeclarations(session); }});
 
     auto* create = app.add_subcommand("new", "Nueva declaración jurada");
     auto values = std::make_shared<std::array<std::string, 6>>();
@@ -203,26 +230,25 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const
 
     auto* liquidationCommand = app.add_subcommand("liquidation", "Liquidación de la contribución especial");
     liquidationCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    commands.push_back({liquidationCommand, [code, &options](Session& session) {
+    commands.push_back({liquidationCommand, [code](Session& session) {
                             session.declaration(*code);
-                            return printFigures(session, "Liquidacion", options);
+                            return printFigures(session, "Liquidacion");
                         }});
 
     auto* determinationCommand = app.add_subcommand("determination", "Determinación del saldo a ingresar");
     determinationCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    commands.push_back({determinationCommand, [code, &options](Session& session) {
+    commands.push_back({determinationCommand, [code](Session& session) {
                             session.declaration(*code);
-                            return printFigures(session, "Determinacion", options);
+                            return printFigures(session, "Determinacion");
                         }});
 
     commands.push_back({app.add_subcommand("taxpayer", "Datos del contribuyente en el Orel"),
-                        [&options](Session& session) { return taxpayer(session, options); }});
+                        [](Session& session) { return taxpayer(session); }});
 
     auto table = std::make_shared<std::string>();
     auto* tablesCommand = app.add_subcommand("tables", "Tablas del sistema");
-    tablesCommand->add_option("NAME", *table, "T_ALICUOTAS_Y_TOPES, T_DEDUC_DISCAPACITADO o T_SECUENCIAS");
-    commands.push_back(
-        {tablesCommand, [table, &options](Session& session) { return tables(session, *table, options); }});
+    tablesCommand->add_option("NOMBRE", *table, "T_ALICUOTAS_Y_TOPES, T_DEDUC_DISCAPACITADO o T_SECUENCIAS");
+    commands.push_back({tablesCommand, [table](Session& session) { return tables(session, *table); }});
 }
 
 }  // namespace kapred::cli

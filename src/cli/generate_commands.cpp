@@ -22,7 +22,7 @@ struct GenerateArguments {
     std::string plainCopy;
 };
 
-int generate(Session& session, const GenerateArguments& arguments, const Options& options) {
+int generate(Session& session, const GenerateArguments& arguments) {
     session.declaration(arguments.code);
     BGenerarDJs generator(session.context());
     // The dialog's pause before the temporary file is opened changes nothing in the file; a
@@ -39,7 +39,7 @@ int generate(Session& session, const GenerateArguments& arguments, const Options
             if (!generator.plainCopy.empty()) {
                 result["Copia legible"] = generator.plainCopy;
             }
-            print(result, options.json);
+            print(result);
             return 0;
         }
         case GenerationOutcome::ReplaceRefused:
@@ -62,13 +62,13 @@ int clean(Session& session) {
         MsgError(context.ui, "No se pudieron eliminar todos los archivos intermedios de " + DirWindows(context) + ".");
         return kExitFailure;
     }
-    std::cout << "Archivos intermedios eliminados de " << DirWindows(context) << "\n";
+    tellDone("Archivos intermedios eliminados de " + DirWindows(context));
     return 0;
 }
 
 }  // namespace
 
-void addGenerateCommands(CLI::App& app, std::vector<Command>& commands, const Options& options) {
+void addGenerateCommands(CLI::App& app, std::vector<Command>& commands) {
     auto arguments = std::make_shared<GenerateArguments>();
     auto* generateCommand = app.add_subcommand(
         "generate", "Genera el archivo encriptado del F.369 de una declaración y lo copia al destino");
@@ -77,8 +77,7 @@ void addGenerateCommands(CLI::App& app, std::vector<Command>& commands, const Op
     generateCommand->add_option("--dest", arguments->destination, "Carpeta de destino de la presentación");
     generateCommand->add_option("--keep-plain", arguments->plainCopy,
                                 "Escribe también en este archivo, legible, lo que se entrega a la encriptación");
-    commands.push_back(
-        {generateCommand, [arguments, &options](Session& session) { return generate(session, *arguments, options); }});
+    commands.push_back({generateCommand, [arguments](Session& session) { return generate(session, *arguments); }});
 
     commands.push_back({app.add_subcommand("clean", "Elimina los archivos intermedios de la generación"),
                         [](Session& session) { return clean(session); }});

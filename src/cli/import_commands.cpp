@@ -1,14 +1,21 @@
 // Commands over import formats, and the import and export of a section's rows as fixed-width
 // text files.
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "data/engine/schema.h"
+#include "generation/directories.h"
 #include "import/export.h"
 #include "import/import_engine.h"
 #include "import/import_formats.h"
@@ -52,6 +59,73 @@ private:
     bool installed_ = false;
 };
 
+// "-" names standard input or output: the run works on a file of its own, in a folder of its own
+// made in the program's private work folder, which receives standard input before an import and
+// goes to standard output after an export (the export creates it there).
+class StandardStreamFile {
+public:
+    explicit StandardStreamFile(Context& context) {
+        const std::string folder = DirWindows(context);
+        std::string pattern = (std::filesystem::path(folder) / "estandar-XXXXXX").string();
+        if (folder.empty() || ::mkdtemp(pattern.data()) == nullptr) {
+            throw CommandFailure("No se puede usar la carpeta de trabajo del programa.");
+        }
+        folder_ = pattern;
+        path_ = folder_ / "estandar.txt";
+    }
+    ~StandardStreamFile() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    StandardStreamFile(const StandardStreamFile&) = delete;
+    StandardStreamFile& operator=(const StandardStreamFile&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    void fromStandardInput() {
+        const int file = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (file < 0) {
+            throw CommandFailure("No se puede crear el archivo de trabajo " + path_.string() + ".");
+        }
+        try {
+            copy(STDIN_FILENO, file, "la entrada estándar");
+        } catch (...) {
+            ::close(file);
+            throw;
+        }
+        ::close(file);
+    }
+    void toStandardOutput() {
+        std::cout.flush();
+        const int written = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        copy(written, STDOUT_FILENO, path_.string());
+        ::close(written);
+    }
+
+private:
+    static void copy(int from, int to, const std::string& source) {
+        char buffer[65536];
+        for (ssize_t n; (n = ::read(from, buffer, sizeof buffer)) != 0;) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            for (ssize_t done = 0; n > 0 && done < n;) {
+                const ssize_t written = ::write(to, buffer + done, static_cast<std::size_t>(n - done));
+                if (written <= 0) {
+                    throw CommandFailure("No se pudo copiar " + source + ".");
+                }
+                done += written;
+            }
+            if (n < 0) {
+                throw CommandFailure("No se pudo leer " + source + ".");
+            }
+        }
+    }
+
+    std::filesystem::path folder_;
+    std::filesystem::path path_;
+};
+
 bool allDigits(const std::string& text) {
     return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
 }
@@ -83,7 +157,7 @@ nlohmann::ordered_json formatJson(const ImportFormat& format) {
             {"Estándar", format.standard()}};
 }
 
-int listFormats(Session& session, const std::string& section, const Options& options) {
+int listFormats(Session& session, const std::string& section) {
     Context& context = session.context();
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     if (!section.empty()) {
@@ -94,7 +168,7 @@ int listFormats(Session& session, const std::string& section, const Options& opt
         for (const auto& format : formatsOfSection(context, code)) {
             list.push_back(formatJson(format));
         }
-        print(list, options.json);
+        print(list);
         return 0;
     }
     const auto formats = allFormats(context);
@@ -110,11 +184,11 @@ int listFormats(Session& session, const std::string& section, const Options& opt
                         {"Entidad", entry.entityName},
                         {"Formatos", ofSection}});
     }
-    print(list, options.json);
+    print(list);
     return 0;
 }
 
-void printGrid(Context& context, const FieldGrid& grid, const Options& options) {
+void printGrid(Context& context, const FieldGrid& grid) {
     nlohmann::ordered_json fields = nlohmann::ordered_json::array();
     for (const auto& row : grid.rows) {
         fields.push_back({{"Concepto del dato", row.label},
@@ -131,18 +205,19 @@ void printGrid(Context& context, const FieldGrid& grid, const Options& options) 
            {"Sección", grid.format.section},
            {"Separador decimal", grid.point ? "punto" : "coma"},
            {"Largo de registro", recordLength(context, grid.format.id, grid.format.section)},
-           {"Campos", fields}},
-          options.json);
+           {"Campos", fields}});
 }
 
 // Puts "field=desde-hasta" (or "field=desde", which takes the field's proposed width) into the
-// grid; the field is named by its entity field or its number.
+// grid; the field is named by its entity field, its caption (the grid's "Concepto del dato") or
+// its number.
 void place(FieldGrid& grid, const std::string& assignment) {
     const auto equals = assignment.find('=');
     const std::string name = assignment.substr(0, equals);
     FieldPosition* row = nullptr;
     for (auto& candidate : grid.rows) {
-        if (db::equalsIgnoreCase(candidate.fieldName, name) || std::to_string(candidate.idCampo) == name) {
+        if (db::equalsIgnoreCase(candidate.fieldName, name) || db::equalsIgnoreCase(candidate.label, name) ||
+            std::to_string(candidate.idCampo) == name) {
             row = &candidate;
         }
     }
@@ -165,7 +240,7 @@ void place(FieldGrid& grid, const std::string& assignment) {
 }
 
 int setPositions(Session& session, const std::string& given, const std::vector<std::string>& assignments, bool point,
-                 bool comma, const Options& options) {
+                 bool comma) {
     Context& context = session.context();
     const ImportFormat format = formatNamed(context, given);
     FieldGrid grid = fieldGrid(context, format);
@@ -177,7 +252,7 @@ int setPositions(Session& session, const std::string& given, const std::vector<s
     }
     switch (savePositions(context, grid)) {
         case SaveOutcome::Saved:
-            printGrid(context, fieldGrid(context, *findFormat(context, format.id)), options);
+            printGrid(context, fieldGrid(context, *findFormat(context, format.id)));
             return 0;
         case SaveOutcome::NotSaved:
             throw CommandFailure("El formato " + format.name +
@@ -189,15 +264,14 @@ int setPositions(Session& session, const std::string& given, const std::vector<s
     return kExitFailure;
 }
 
-void printImport(const ImportResult& result, const Options& options) {
+void printImport(const ImportResult& result) {
     const char* outcome = result.outcome == ImportOutcome::Cancelled ? "cancelada" : "finalizada";
-    if (options.json) {
+    if (usingJson()) {
         print({{"Resultado", outcome},
                {"Procesados", result.linesRead},
                {"Correctos", result.stored()},
                {"Con errores", result.errors},
-               {"Archivo de errores", result.errorFile.string()}},
-              true);
+               {"Archivo de errores", result.errorFile.string()}});
         return;
     }
     std::cout << "Importación " << outcome << ".\n"
@@ -207,22 +281,27 @@ void printImport(const ImportResult& result, const Options& options) {
               << "Archivo de errores: " << result.errorFile.string() << std::endl;
 }
 
-int import(Session& session, const std::string& code, const std::string& given, const std::string& file,
-           const Options& options) {
+int import(Session& session, const std::string& code, const std::string& given, const std::string& file) {
     session.declaration(code);
     Context& context = session.context();
     const ImportFormat format = formatNamed(context, given);
+    std::optional<StandardStreamFile> standardInput;
+    if (file == "-") {
+        standardInput.emplace(context);
+        standardInput->fromStandardInput();
+    }
     ImportResult result;
     {
         InterruptCancels interrupt;
-        result = importFile(context, format.id, file, &g_interrupted);
+        result = importFile(context, format.id, standardInput ? standardInput->path() : std::filesystem::path(file),
+                            &g_interrupted);
     }
     switch (result.outcome) {
         case ImportOutcome::Finished:
-            printImport(result, options);
+            printImport(result);
             return result.errors > 0 ? kExitLinesRefused : 0;
         case ImportOutcome::Cancelled:
-            printImport(result, options);
+            printImport(result);
             return kExitInterrupted;
         case ImportOutcome::Failed:
         case ImportOutcome::NoData:
@@ -231,19 +310,29 @@ int import(Session& session, const std::string& code, const std::string& given, 
     return kExitFailure;
 }
 
-int exportRows(Session& session, const std::string& code, const std::string& given, const std::string& file,
-               const Options& options) {
+int exportRows(Session& session, const std::string& code, const std::string& given, const std::string& file) {
     session.declaration(code);
     Context& context = session.context();
     const ImportFormat format = formatNamed(context, given);
+    std::optional<StandardStreamFile> standardOutput;
+    if (file == "-") {
+        standardOutput.emplace(context);
+    }
     ExportResult result;
     {
         InterruptCancels interrupt;
-        result = Exportar(context, format.id, file, &g_interrupted);
+        result = Exportar(context, format.id, standardOutput ? standardOutput->path() : std::filesystem::path(file),
+                          &g_interrupted);
     }
     switch (result.outcome) {
         case ExportOutcome::Exported:
-            print({{"Filas exportadas", result.rows}, {"Archivo", file}}, options.json);
+            if (standardOutput) {
+                // Standard output carries the rows themselves; their count is told aside.
+                standardOutput->toStandardOutput();
+                std::cerr << "Filas exportadas: " << result.rows << std::endl;
+            } else {
+                print({{"Filas exportadas", result.rows}, {"Archivo", file}});
+            }
             return 0;
         case ExportOutcome::Cancelled:
             return kExitInterrupted;
@@ -258,46 +347,47 @@ int exportRows(Session& session, const std::string& code, const std::string& giv
 
 }  // namespace
 
-void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Options& options) {
+void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
     auto section = std::make_shared<std::string>();
     auto* list = app.add_subcommand("formats", "Formatos de importación, por sección");
     list->add_option("--section", *section, "Código de la sección (ver la lista sin esta opción)");
-    commands.push_back(
-        {list, [section, &options](Session& session) { return listFormats(session, *section, options); }});
+    commands.push_back({list, [section](Session& session) { return listFormats(session, *section); }});
 
     auto name = std::make_shared<std::string>();
     auto* create = app.add_subcommand("format-new", "Nuevo formato de importación de una sección");
     create->add_option("--section", *section, "Código de la sección que describe el formato")->required();
-    create->add_option("NAME", *name, "Nombre del formato")->required();
+    create->add_option("NOMBRE", *name, "Nombre del formato")->required();
     commands.push_back({create, [section, name](Session& session) {
                             const auto id = createFormat(session.context(), sectionCode(*section), *name);
                             if (!id) {
                                 return kExitFailure;
                             }
-                            std::cout << "Formato " << *id << " creado." << std::endl;
+                            tellDone("Formato " + std::to_string(*id) + " creado.", {{"Formato", *id}});
                             return 0;
                         }});
 
     auto format = std::make_shared<std::string>();
     auto* rename = app.add_subcommand("format-rename", "Cambia el nombre de un formato");
-    rename->add_option("FORMAT", *format, "Número o nombre del formato")->required();
-    rename->add_option("NAME", *name, "Nombre nuevo")->required();
+    rename->add_option("FORMATO", *format, "Número o nombre del formato")->required();
+    rename->add_option("NOMBRE", *name, "Nombre nuevo")->required();
     commands.push_back({rename, [format, name](Session& session) {
                             const ImportFormat found = formatNamed(session.context(), *format);
                             if (!renameFormat(session.context(), found.id, *name)) {
                                 return kExitFailure;
                             }
-                            std::cout << "Formato " << found.id << " renombrado." << std::endl;
+                            tellDone("Formato " + std::to_string(found.id) + " renombrado.", {{"Formato", found.id}});
                             return 0;
                         }});
 
     auto* remove = app.add_subcommand("format-delete", "Elimina un formato y sus posiciones");
-    remove->add_option("FORMAT", *format, "Número o nombre del formato")->required();
+    remove->add_option("FORMATO", *format, "Número o nombre del formato")->required();
     commands.push_back({remove, [format](Session& session) {
                             const ImportFormat found = formatNamed(session.context(), *format);
+                            std::cerr << "Se eliminará el formato " << found.id << " (" << found.name
+                                      << ") con todas sus posiciones." << std::endl;
                             switch (deleteFormat(session.context(), found.id)) {
                                 case DeleteOutcome::Deleted:
-                                    std::cout << "Formato " << found.id << " eliminado." << std::endl;
+                                    tellDone("Formato " + std::to_string(found.id) + " eliminado.");
                                     return 0;
                                 case DeleteOutcome::Declined:
                                     return 0;
@@ -308,10 +398,10 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
                         }});
 
     auto* fields = app.add_subcommand("format-fields", "Campos de un formato con sus posiciones");
-    fields->add_option("FORMAT", *format, "Número o nombre del formato")->required();
-    commands.push_back({fields, [format, &options](Session& session) {
+    fields->add_option("FORMATO", *format, "Número o nombre del formato")->required();
+    commands.push_back({fields, [format](Session& session) {
                             Context& context = session.context();
-                            printGrid(context, fieldGrid(context, formatNamed(context, *format)), options);
+                            printGrid(context, fieldGrid(context, formatNamed(context, *format)));
                             return 0;
                         }});
 
@@ -319,12 +409,12 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
     auto point = std::make_shared<bool>(false);
     auto comma = std::make_shared<bool>(false);
     auto* set = app.add_subcommand("format-set", "Graba las posiciones de los campos de un formato");
-    set->add_option("FORMAT", *format, "Número o nombre del formato")->required();
-    set->add_option("POSITIONS", *assignments, "campo=desde-hasta, o campo=desde (el ancho propuesto del campo)");
+    set->add_option("FORMATO", *format, "Número o nombre del formato")->required();
+    set->add_option("POSICIONES", *assignments, "campo=desde-hasta, o campo=desde (el ancho propuesto del campo)");
     auto* pointFlag = set->add_flag("--point", *point, "Separador decimal: el punto");
     set->add_flag("--comma", *comma, "Separador decimal: la coma")->excludes(pointFlag);
-    commands.push_back({set, [format, assignments, point, comma, &options](Session& session) {
-                            return setPositions(session, *format, *assignments, *point, *comma, options);
+    commands.push_back({set, [format, assignments, point, comma](Session& session) {
+                            return setPositions(session, *format, *assignments, *point, *comma);
                         }});
 
     auto code = std::make_shared<std::string>();
@@ -335,19 +425,17 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Opti
         "5 con líneas no cargadas, 130 cancelada, 3 no se pudo importar");
     importCommand->add_option("DJ", *code, "Código de la declaración")->required();
     importCommand->add_option("--format", *format, "Número o nombre del formato")->required();
-    importCommand->add_option("--file", *file, "Archivo a importar")->required();
-    commands.push_back({importCommand, [code, format, file, &options](Session& session) {
-                            return import(session, *code, *format, *file, options);
-                        }});
+    importCommand->add_option("--file", *file, "Archivo a importar (- la entrada estándar)")->required();
+    commands.push_back(
+        {importCommand, [code, format, file](Session& session) { return import(session, *code, *format, *file); }});
 
     auto* exportCommand =
         app.add_subcommand("export", "Exporta las filas de la sección del formato a un archivo de texto");
     exportCommand->add_option("DJ", *code, "Código de la declaración")->required();
     exportCommand->add_option("--format", *format, "Número o nombre del formato")->required();
-    exportCommand->add_option("--file", *file, "Archivo a escribir")->required();
-    commands.push_back({exportCommand, [code, format, file, &options](Session& session) {
-                            return exportRows(session, *code, *format, *file, options);
-                        }});
+    exportCommand->add_option("--file", *file, "Archivo a escribir (- la salida estándar)")->required();
+    commands.push_back(
+        {exportCommand, [code, format, file](Session& session) { return exportRows(session, *code, *format, *file); }});
 }
 
 }  // namespace kapred::cli

@@ -10,6 +10,8 @@
 #include "app/cuit.h"
 #include "cli/cli_interface.h"
 #include "cli/commands.h"
+#include "cli/output.h"
+#include "cli/parser_messages.h"
 #include "data/values/error.h"
 
 namespace {
@@ -18,23 +20,28 @@ namespace fs = std::filesystem;
 using namespace kapred;
 using namespace kapred::cli;
 
-// Reports the start-up in text (only for the status command; the others keep quiet).
+// Reports the start-up on standard error (only for the status command; the others keep quiet).
 class TextObserver : public StartupObserver {
 public:
     explicit TextObserver(bool verbose) : verbose_(verbose) {}
     void databaseCreated(const fs::path& path) override {
         if (verbose_) {
-            std::cout << "Base de datos creada: " << path.string() << "\n";
+            std::cerr << "Base de datos creada: " << path.string() << "\n";
+        }
+    }
+    void databaseCopied(const fs::path& path) override {
+        if (verbose_) {
+            std::cerr << "Tablas del sistema copiadas de la instalación: " << path.string() << "\n";
         }
     }
     void databaseOpened(const std::string& handle, const fs::path& path) override {
         if (verbose_) {
-            std::cout << "Abierta " << handle << ": " << path.string() << "\n";
+            std::cerr << "Abierta " << handle << ": " << path.string() << "\n";
         }
     }
     void showStartupMessage(BCMsgIni& message) override {
         if (verbose_) {
-            std::cout << message.NombreAplicativo() << ": " << message.Mensaje() << "\n";
+            std::cerr << message.NombreAplicativo() << ": " << message.Mensaje() << "\n";
         }
     }
 
@@ -42,26 +49,52 @@ private:
     bool verbose_;
 };
 
+// The host always gives the CUIT; on the command line a missing or malformed one is told with the
+// way to give it, before the start-up's own message.
+void hintCuit(const std::string& cuit) {
+    if (commandLineCuit(cuit)) {
+        return;
+    }
+    std::cerr << (cuit.empty() ? std::string("Falta el CUIT del contribuyente")
+                               : "El CUIT \"" + cuit + "\" no es válido")
+              << ": indíquelo con --cuit, 11 dígitos con o sin guiones (por ejemplo --cuit 20-12345678-9)."
+              << std::endl;
+}
+
+std::string sVersion() {
+    return "kapred-cli " + std::to_string(KAPRED_VERSION_MAJOR) + "." + std::to_string(KAPRED_VERSION_MINOR) + "." +
+           std::to_string(KAPRED_VERSION_PATCH);
+}
+
 void addProgramCommands(CLI::App& app, std::vector<Command>& commands, Options& options) {
     commands.push_back({app.add_subcommand("status", "Inicia el sistema, informa lo abierto y sale normalmente"),
                         [](Session& session) {
-                            std::cout << kMainCaption << " - CUIT " << sFormatCuit(session.context().cuit(), true)
-                                      << "\n";
+                            const Context& context = session.context();
+                            if (usingJson()) {
+                                print({{"Sistema", kMainCaption},
+                                       {"CUIT", sFormatCuit(context.cuit(), true)},
+                                       {"Directorio", context.appPath.string()}});
+                            } else {
+                                std::cout << kMainCaption << " - CUIT " << sFormatCuit(context.cuit(), true) << "\n";
+                            }
                             return 0;
                         }});
     auto* message = app.add_subcommand("message", "Mensaje de inicio");
     message->add_flag("--off", options.messageOff, "No mostrar más el mensaje de inicio")->required();
     commands.push_back({message, [](Session& session) {
                             BCMsgIni(*session.context().g_dbTablas).NoMostrarMas();
-                            std::cout << "El mensaje de inicio no se mostrará más.\n";
+                            tellDone("El mensaje de inicio no se mostrará más.");
                             return 0;
                         }});
     commands.push_back({app.add_subcommand("compact", "Compacta la base de datos; el sistema se cierra después"),
                         [](Session& session) {
                             try {
                                 CompactMenuCommand(session.context());
-                            } catch (const ProgramEnd&) {
+                            } catch (const ProgramEnd& end) {
                                 session.ended();
+                                if (end.exitCode() == 0) {
+                                    tellDone("Base de datos compactada; el sistema se cerró.");
+                                }
                                 throw;
                             }
                             return 0;
@@ -73,10 +106,21 @@ void addProgramCommands(CLI::App& app, std::vector<Command>& commands, Options& 
 int main(int argc, char** argv) {
     CLI::App app{
         "Kapred sin ventanas: declaraciones juradas de la contribución especial sobre el capital "
-        "de las cooperativas."};
+        "de las cooperativas.",
+        "kapred-cli"};
+    app.footer(
+        "Importes 1.234,50 y fechas dd/mm/aaaa; con --json, importes \"1234.50\" y fechas aaaa-mm-dd.\n"
+        "Los datos salen por la salida estándar; los mensajes, preguntas y errores, por la de error.\n"
+        "Salida: 0 hecho; 1, 2 o 4 validación rechazada; 2 también línea de comandos no válida;\n"
+        "3 otra falla o pregunta sin respuesta; 5 importación con líneas rechazadas; 130 Ctrl+C.\n"
+        "Cada comando tiene su ayuda: kapred-cli COMANDO --help.");
+    app.option_defaults()->group("Opciones");
+    app.set_help_flag("-h,--help", "Muestra esta ayuda y sale");
+    app.set_version_flag("--version", sVersion(), "Muestra la versión y sale");
     Options options;
     app.add_option("--cuit", options.cuit, "CUIT del contribuyente (11 dígitos, con o sin guiones)");
-    app.add_option("--home", options.home, "Directorio del programa (por omisión KAPRED_HOME o el del ejecutable)");
+    app.add_option("--home", options.home,
+                   "Directorio del programa (por omisión KAPRED_HOME, si no ~/.local/share/kapred/Kapred)");
     auto* yesFlag = app.add_flag("--yes", options.yes, "Responder Sí a toda pregunta");
     app.add_flag("--no", options.no, "Responder No a toda pregunta")->excludes(yesFlag);
     app.add_flag("--json", options.json, "Resultados en JSON");
@@ -85,28 +129,46 @@ int main(int argc, char** argv) {
 
     std::vector<Command> commands;
     addProgramCommands(app, commands, options);
-    addDeclarationCommands(app, commands, options);
-    addSectionCommands(app, commands, options);
-    addImportCommands(app, commands, options);
-    addGenerateCommands(app, commands, options);
+    addDeclarationCommands(app, commands);
+    addSectionCommands(app, commands);
+    addImportCommands(app, commands);
+    addGenerateCommands(app, commands);
 #ifdef KAPRED_WITH_PRINT
-    addPrintCommands(app, commands, options);
+    addPrintCommands(app, commands);
 #endif
 
-    CLI11_PARSE(app, argc, argv);
+    useSpanishHelp(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {
+        return app.exit(done);
+    } catch (const CLI::ParseError& error) {
+        // A word where the command goes is a command that does not exist.
+        const auto words = app.remaining();
+        const bool unknownCommand = dynamic_cast<const CLI::RequiredError*>(&error) != nullptr && !words.empty();
+        std::cerr << "Error: "
+                  << (unknownCommand ? "No existe el comando \"" + words.front() + "\"." : sParserMessage(error))
+                  << "\n"
+                  << "Vea kapred-cli --help (o kapred-cli COMANDO --help)." << std::endl;
+        return kExitUsage;
+    }
 
     std::optional<bool> answer;
     if (options.yes || options.no) {
         answer = options.yes;
     }
-    CliInterface ui(answer, options.json);
+    useJson(options.json);
+    CliInterface ui(answer);
     const bool status = app.got_subcommand("status");
     TextObserver observer(status);
+    hintCuit(options.cuit);
     try {
         Session session(programDirectory(options.home), options.cuit, ui, observer);
         for (const auto& command : commands) {
             if (command.subcommand->parsed()) {
-                return session.finish(command.run(session));
+                const int result = command.run(session);
+                // A question no one could answer is not a success.
+                return session.finish(result == 0 && ui.unanswered() ? kExitFailure : result);
             }
         }
     } catch (const ProgramEnd& end) {

@@ -4,8 +4,31 @@
 
 namespace kapred::cli {
 
+namespace {
+bool jsonOutput = false;
+constexpr NumberFormat kJsonNumbers{'.', ','};
+
+// ISO 8601: "2004-12-31", or "2004-12-31T10:30:00" with a time.
+std::string isoDate(const DateTime& value) {
+    std::string text = toIso(value);
+    if (text.size() > 10) {
+        text[10] = 'T';
+    }
+    return text;
+}
+
+}  // namespace
+
+void useJson(bool json) {
+    jsonOutput = json;
+}
+
+bool usingJson() {
+    return jsonOutput;
+}
+
 nlohmann::ordered_json shown(Currency amount) {
-    return formatAmount(amount, 2);
+    return jsonOutput ? formatAmount(amount, 2, false, kJsonNumbers) : formatAmount(amount, 2);
 }
 
 nlohmann::ordered_json shown(const Variant& value) {
@@ -21,6 +44,10 @@ nlohmann::ordered_json shown(const Variant& value) {
             return shown(value.currency());
         case Variant::Type::Boolean:
             return value.boolean();
+        case Variant::Type::Date:
+            return jsonOutput ? isoDate(value.date()) : value.toText();
+        case Variant::Type::Double:
+            return jsonOutput ? formatDouble(value.toDouble().value_or(0), kJsonNumbers) : value.toText();
         default:
             return value.toText();
     }
@@ -62,12 +89,21 @@ void printText(const nlohmann::ordered_json& value, const std::string& indent) {
 
 }  // namespace
 
-void print(const nlohmann::ordered_json& result, bool json) {
-    if (json) {
+void print(const nlohmann::ordered_json& result) {
+    if (jsonOutput) {
         std::cout << result.dump(2) << std::endl;
     } else {
         printText(result, "");
         std::cout << std::flush;
+    }
+}
+
+void tellDone(const std::string& message, nlohmann::ordered_json result) {
+    if (jsonOutput) {
+        result["Mensaje"] = message;
+        print(result);
+    } else {
+        std::cerr << message << std::endl;
     }
 }
 

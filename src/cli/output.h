@@ -8,13 +8,21 @@
 
 namespace kapred::cli {
 
-// A value as the program writes it: amounts "1.234,50", dates dd/mm/yyyy, numbers and texts as
-// they are, Null as null.
+// Chooses, once for the run, how results are written: as text (amounts "1.234,50", dates
+// dd/mm/yyyy) or as JSON (amounts as exact decimal text with a point, "1234.50", dates ISO 8601).
+void useJson(bool json);
+bool usingJson();
+
+// A value as the chosen output writes it; numbers and texts as they are, Null as null.
 nlohmann::ordered_json shown(const Variant& value);
 nlohmann::ordered_json shown(Currency amount);
 
-// Prints a result: as JSON when asked, else as text, one "name: value" line per member and a
-// block per element of a list.
-void print(const nlohmann::ordered_json& result, bool json);
+// Prints a result on standard output: as JSON when chosen, else as text, one "name: value" line
+// per member and a block per element of a list.
+void print(const nlohmann::ordered_json& result);
+
+// Tells what a command did. As text the message goes to standard error, with the other messages;
+// as JSON the result goes to standard output with the message as its member "Mensaje".
+void tellDone(const std::string& message, nlohmann::ordered_json result = nlohmann::ordered_json::object());
 
 }  // namespace kapred::cli

@@ -41,7 +41,7 @@ private:
     std::unique_ptr<QGuiApplication> app_;
 };
 
-int write(Session& session, const print::PrintJob& job, const std::string& pdf, const Options& options) {
+int write(Session& session, const print::PrintJob& job, const std::string& pdf) {
     const fs::path file = fs::absolute(pdf);
     if (!print::savePdf(session.context(), job, file)) {
         return kExitFailure;
@@ -49,7 +49,7 @@ int write(Session& session, const print::PrintJob& job, const std::string& pdf, 
     nlohmann::ordered_json result;
     result["Archivo"] = file.string();
     result["Informes"] = job.reports.size();
-    print(result, options.json);
+    print(result);
     return 0;
 }
 
@@ -68,16 +68,16 @@ std::optional<WorkPaperKind> workPaperNamed(const std::string& given) {
 
 }  // namespace
 
-void addPrintCommands(CLI::App& app, std::vector<Command>& commands, const Options& options) {
+void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
     auto arguments = std::make_shared<PrintArguments>();
 
     auto* form = app.add_subcommand("print", "Imprime el Formulario 369 de una declaración a un archivo PDF");
     form->add_option("DJ", arguments->code, "Código de la declaración (período y secuencia, p. ej. 20040)")->required();
     form->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
-    commands.push_back({form, [arguments, &options](Session& session) {
+    commands.push_back({form, [arguments](Session& session) {
                             session.declaration(arguments->code);
                             PrintingApplication application;
-                            return write(session, print::formJob(session.context()), arguments->pdf, options);
+                            return write(session, print::formJob(session.context()), arguments->pdf);
                         }});
 
     auto* paper = app.add_subcommand("workpaper", "Imprime el papel de trabajo de una sección a un archivo PDF");
@@ -87,25 +87,24 @@ void addPrintCommands(CLI::App& app, std::vector<Command>& commands, const Optio
                      "ActivoExento, ActivoComputable, Pasivo, Anticipos, PagosCuenta, o DJ para todas")
         ->required();
     paper->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
-    commands.push_back({paper, [arguments, &options](Session& session) {
+    commands.push_back({paper, [arguments](Session& session) {
                             const auto kind = workPaperNamed(arguments->section);
                             session.declaration(arguments->code);
                             PrintingApplication application;
-                            return write(session, print::workPaperJob(session.context(), kind), arguments->pdf,
-                                         options);
+                            return write(session, print::workPaperJob(session.context(), kind), arguments->pdf);
                         }});
 
     auto* format = app.add_subcommand("format-print", "Imprime las posiciones de un formato a un archivo PDF");
     format->add_option("FORMAT", arguments->format, "Número o nombre del formato")->required();
     format->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
-    commands.push_back({format, [arguments, &options](Session& session) {
+    commands.push_back({format, [arguments](Session& session) {
                             Context& context = session.context();
                             const auto found = findFormatByNumberOrName(context, arguments->format);
                             if (!found) {
                                 throw CommandFailure("No existe el formato " + arguments->format + ".");
                             }
                             PrintingApplication application;
-                            return write(session, print::formatJob(context, *found), arguments->pdf, options);
+                            return write(session, print::formatJob(context, *found), arguments->pdf);
                         }});
 }
 

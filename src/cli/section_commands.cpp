@@ -7,6 +7,8 @@
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "data/validation.h"
+#include "data/values/numeric_text.h"
+#include "data/values/text.h"
 #include "model/sections.h"
 
 namespace kapred::cli {
@@ -78,16 +80,16 @@ int refused(Context& context, const SectionObject& object, int code) {
     return code;
 }
 
-void printSection(const SectionInfo& section, SectionObject& object, const Options& options) {
+void printSection(const SectionInfo& section, SectionObject& object) {
     object.CalculateLocalTotals(kPrimaryKey);
-    print({{"Campos", fieldsOf(section, *object.Entity)}, {"Totales", figuresJson(object.totals())}}, options.json);
+    print({{"Campos", fieldsOf(section, *object.Entity)}, {"Totales", figuresJson(object.totals())}});
 }
 
-int showSection(Session& session, const std::string& code, const std::string& given, const Options& options) {
+int showSection(Session& session, const std::string& code, const std::string& given) {
     session.declaration(code);
     Context& context = session.context();
     if (const auto computed = computeWindowFigures(context, given)) {
-        print(figuresJson(computed->figures), options.json);
+        print(figuresJson(computed->figures));
         return 0;
     }
     const SectionInfo section = sectionNamed(context, given);
@@ -98,15 +100,15 @@ int showSection(Session& session, const std::string& code, const std::string& gi
         for (const auto& row : listRows(context, *object)) {
             list.push_back({{"ID", row.id}, {"fFecha", shown(row.date)}, {"cImporte", shown(row.amount)}});
         }
-        print({{"Filas", list}, {"Totales", figuresJson(object->totals())}}, options.json);
+        print({{"Filas", list}, {"Totales", figuresJson(object->totals())}});
         return 0;
     }
-    printSection(section, *object, options);
+    printSection(section, *object);
     return 0;
 }
 
 int setSection(Session& session, const std::string& code, const std::string& given,
-               const std::vector<std::string>& assignments, const Options& options) {
+               const std::vector<std::string>& assignments) {
     session.declaration(code);
     Context& context = session.context();
     const SectionInfo section = sectionNamed(context, given, SectionKind::SingleRow);
@@ -114,7 +116,7 @@ int setSection(Session& session, const std::string& code, const std::string& giv
     if (const int result = acceptSingleRow(*object, entryValues(section, assignments)); result != 0) {
         return refused(context, *object, result);
     }
-    printSection(section, *object, options);
+    printSection(section, *object);
     return 0;
 }
 
@@ -138,7 +140,8 @@ int addRow(Session& session, const std::string& code, const std::string& given,
     if (const int result = object->Aceptar(EntryMode::Adding, entryValues(section, assignments)); result != 0) {
         return refused(context, *object, result);
     }
-    std::cout << "Fila " << object->Entity->vGetFieldValue("ID").toText() << " agregada." << std::endl;
+    const Variant id = object->Entity->vGetFieldValue("ID");
+    tellDone("Fila " + id.toText() + " agregada.", {{"ID", shown(id)}});
     return 0;
 }
 
@@ -152,7 +155,7 @@ int modifyRow(Session& session, const std::string& code, const std::string& give
     if (const int result = object->Aceptar(EntryMode::Modifying, entryValues(section, assignments)); result != 0) {
         return refused(context, *object, result);
     }
-    std::cout << "Fila " << id << " modificada." << std::endl;
+    tellDone("Fila " + id + " modificada.");
     return 0;
 }
 
@@ -160,13 +163,17 @@ int deleteRow(Session& session, const std::string& code, const std::string& give
     session.declaration(code);
     const SectionInfo section = sectionNamed(session.context(), given, SectionKind::List);
     auto object = listRow(session, code, section, id);
+    std::cerr << "Se eliminará la fila " << id << " de " << section.name << " de la Declaración Jurada " << code
+              << " (fecha " << object->Entity->vGetFieldValue("fFecha").toText() << ", importe "
+              << formatAmount(object->Entity->vGetFieldValue("cImporte").toCurrency().value_or(Currency()), 2) << ")."
+              << std::endl;
     if (!session.context().ui.askYesNo(MessageIcon::Question, "Confirmar!", "Desea eliminar el Registro Actual?")) {
         return 0;
     }
     if (!object->bDelete(kPrimaryKey)) {
         throw CommandFailure("No se pudo eliminar la fila " + id + ". " + failureReasons(*object));
     }
-    std::cout << "Fila " << id << " eliminada." << std::endl;
+    tellDone("Fila " + id + " eliminada.");
     return 0;
 }
 
@@ -174,13 +181,57 @@ int deleteAll(Session& session, const std::string& code, const std::string& give
     session.declaration(code);
     const SectionInfo section = sectionNamed(session.context(), given, SectionKind::List);
     auto object = sectionObject(session.context(), section);
+    std::cerr << "Se eliminarán las " << listRows(session.context(), *object).size() << " filas de " << section.name
+              << " de la Declaración Jurada " << code << "." << std::endl;
     if (!session.context().ui.askYesNo(MessageIcon::Question, "Confirmar!", "Desea Eliminar Todos los Registros ?")) {
         return 0;
     }
     if (!object->bDelete(kListIndex)) {
         throw CommandFailure("No se pudieron eliminar las filas de " + section.name + ". " + failureReasons(*object));
     }
-    std::cout << "Filas de " << section.name << " eliminadas." << std::endl;
+    tellDone("Filas de " + section.name + " eliminadas.");
+    return 0;
+}
+
+const char* typeName(db::DataType type) {
+    switch (type) {
+        case db::DataType::Currency:
+            return "importe (1.234,50)";
+        case db::DataType::Date:
+            return "fecha (dd/mm/aaaa)";
+        case db::DataType::Integer:
+        case db::DataType::Long:
+            return "número entero";
+        case db::DataType::Double:
+            return "número";
+        case db::DataType::Boolean:
+            return "Sí o No";
+        default:
+            return "texto";
+    }
+}
+
+// The sections a declaration holds, with the captions of their windows.
+int listSections(Session& session) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const auto& section : declarationSections(session.context())) {
+        list.push_back({{"Sección", section.name},
+                        {"Título", trimmed(section.caption)},
+                        {"Filas", section.kind == SectionKind::List ? "varias (add-row)" : "una (set)"}});
+    }
+    print(list);
+    return 0;
+}
+
+// The fields the user enters in a section, by name and by the caption of their input; either
+// names the field in set, add-row and modify-row.
+int listFields(Session& session, const std::string& given) {
+    const SectionInfo section = sectionNamed(session.context(), given);
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const auto& field : section.fields) {
+        list.push_back({{"Campo", field.name}, {"Título", field.caption}, {"Tipo", typeName(field.type)}});
+    }
+    print(list);
     return 0;
 }
 
@@ -193,53 +244,60 @@ struct Arguments {
 
 }  // namespace
 
-void addSectionCommands(CLI::App& app, std::vector<Command>& commands, const Options& options) {
+void addSectionCommands(CLI::App& app, std::vector<Command>& commands) {
     auto args = std::make_shared<Arguments>();
     const auto declaration = [&](CLI::App* command) {
         command->add_option("DJ", args->code, "Código de la declaración (p. ej. 20040)")->required();
     };
     const auto section = [&](CLI::App* command, bool required) {
-        auto* option = command->add_option("SECTION", args->section, "Sección");
+        auto* option = command->add_option("SECCION", args->section, "Sección (ver el comando sections)");
         if (required) {
             option->required();
         }
     };
 
+    commands.push_back({app.add_subcommand("sections", "Lista las secciones de una declaración, con sus títulos"),
+                        [](Session& session) { return listSections(session); }});
+
+    auto* fields = app.add_subcommand("fields", "Lista los campos de una sección, con sus títulos");
+    section(fields, true);
+    commands.push_back({fields, [args](Session& session) { return listFields(session, args->section); }});
+
     auto* show = app.add_subcommand("show", "Muestra una declaración o una de sus secciones");
     declaration(show);
     section(show, false);
-    commands.push_back({show, [args, &options](Session& session) {
-                            return args->section.empty() ? showDeclaration(session, args->code, options)
-                                                         : showSection(session, args->code, args->section, options);
+    commands.push_back({show, [args](Session& session) {
+                            return args->section.empty() ? showDeclaration(session, args->code)
+                                                         : showSection(session, args->code, args->section);
                         }});
 
     auto* set = app.add_subcommand("set", "Carga una sección de una sola fila: campo=valor ...");
     declaration(set);
     section(set, true);
-    set->add_option("ASSIGNMENTS", args->assignments, "campo=valor (importes 1.234,50; fechas dd/mm/aaaa)")->required();
-    commands.push_back({set, [args, &options](Session& session) {
-                            return setSection(session, args->code, args->section, args->assignments, options);
-                        }});
+    set->add_option("ASIGNACIONES", args->assignments,
+                    "campo=valor, el campo por su nombre o su título (ver el comando fields); importes 1.234,50, "
+                    "fechas dd/mm/aaaa")
+        ->required();
+    commands.push_back(
+        {set, [args](Session& session) { return setSection(session, args->code, args->section, args->assignments); }});
 
     auto* rows = app.add_subcommand("rows", "Filas de Anticipos o PagosCuenta");
     declaration(rows);
     section(rows, true);
-    commands.push_back({rows, [args, &options](Session& session) {
-                            return showSection(session, args->code, args->section, options);
-                        }});
+    commands.push_back({rows, [args](Session& session) { return showSection(session, args->code, args->section); }});
 
     auto* add = app.add_subcommand("add-row", "Agrega una fila: fFecha=dd/mm/aaaa cImporte=1.234,50");
     declaration(add);
     section(add, true);
-    add->add_option("ASSIGNMENTS", args->assignments, "campo=valor")->required();
+    add->add_option("ASIGNACIONES", args->assignments, "campo=valor")->required();
     commands.push_back(
         {add, [args](Session& session) { return addRow(session, args->code, args->section, args->assignments); }});
 
-    auto* modify = app.add_subcommand("modify-row", "Modifica una fila: ID campo=valor ...");
+    auto* modify = app.add_subcommand("modify-row", "Modifica una fila: FILA campo=valor ...");
     declaration(modify);
     section(modify, true);
-    modify->add_option("ID", args->id, "Número de fila")->required();
-    modify->add_option("ASSIGNMENTS", args->assignments, "campo=valor")->required();
+    modify->add_option("FILA", args->id, "Número de fila")->required();
+    modify->add_option("ASIGNACIONES", args->assignments, "campo=valor")->required();
     commands.push_back({modify, [args](Session& session) {
                             return modifyRow(session, args->code, args->section, args->id, args->assignments);
                         }});
@@ -247,7 +305,7 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands, const Opt
     auto* remove = app.add_subcommand("delete-row", "Elimina una fila");
     declaration(remove);
     section(remove, true);
-    remove->add_option("ID", args->id, "Número de fila")->required();
+    remove->add_option("FILA", args->id, "Número de fila")->required();
     commands.push_back(
         {remove, [args](Session& session) { return deleteRow(session, args->code, args->section, args->id); }});
 

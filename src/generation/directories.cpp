@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "app/context.h"
+#include "app/installation.h"
 #include "generation/agency_interface.h"
 
 namespace kapred {
@@ -22,7 +23,12 @@ std::string DirWindows(const Context& context) {
 }
 
 std::string DirWinSystem(const std::filesystem::path& programDirectory) {
-    return agency::systemDirectory(programDirectory);
+    // A portable installation carries the libraries in the program directory itself.
+    std::error_code error;
+    if (std::filesystem::is_directory(programDirectory / agency::kSystemFolder, error)) {
+        return agency::systemDirectory(programDirectory);
+    }
+    return agency::directoryFor(agency::kSystemDirectoryVariable, installation().system);
 }
 
 std::string DirWinSystem(const Context& context) {

@@ -14,8 +14,9 @@ std::string DirWindows(const std::filesystem::path& programDirectory);
 std::string DirWindows(const Context& context);
 
 // The system directory, where the agency's libraries and public key are installed: KAPRED_SYSDIR
-// when set, else the folder "sistema" of the program directory. The text ends in "/". The folder
-// is never created here: a missing one simply holds no library.
+// when set, else the folder "sistema" of the program directory when it has one (a portable
+// installation), else the installation's own (see app/installation.h). The text ends in "/". The
+// folder is never created here: a missing one simply holds no library.
 std::string DirWinSystem(const std::filesystem::path& programDirectory);
 std::string DirWinSystem(const Context& context);
 

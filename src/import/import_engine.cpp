@@ -7,6 +7,7 @@
 #include "data/engine/recordset.h"
 #include "data/validation.h"
 #include "data/values/error.h"
+#include "data/values/text.h"
 #include "data/windows1252.h"
 #include "import/export.h"
 #include "import/import_formats.h"
@@ -112,7 +113,9 @@ void ImportRun::closeFiles() {
     }
 }
 
-void ImportRun::writeRaw(const std::string& text) {
+// The error file is read on Linux: its line ends are line feeds, its text UTF-8.
+void ImportRun::writeRaw(const std::string& raw) {
+    const std::string text = withLineFeeds(raw);
     if (errorFile_ != nullptr && std::fwrite(text.data(), 1, text.size(), errorFile_) != text.size()) {
         errorFileFailed_ = true;
     }

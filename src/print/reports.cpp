@@ -1,7 +1,6 @@
 // The print jobs: the core's formula lists and rows, put into the layouts of resources/reports.
 #include "print/reports.h"
 
-#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -12,6 +11,7 @@
 
 #include "app/context.h"
 #include "app/cuit.h"
+#include "app/installation.h"
 #include "data/user_interface.h"
 #include "data/values/error.h"
 #include "import/format_print.h"
@@ -61,7 +61,7 @@ fs::path reportsDirectory() {
     if (const char* folder = std::getenv("KAPRED_REPORTSDIR"); folder != nullptr && *folder != '\0') {
         return folder;
     }
-    return fs::path(QCoreApplication::applicationDirPath().toStdString()) / "informes";
+    return installation().templates / "informes";
 }
 
 PrintJob formJob(Context& context) {

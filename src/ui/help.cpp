@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 
+#include "app/installation.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -24,7 +25,7 @@ std::filesystem::path helpDirectory() {
     if (const char* folder = std::getenv("KAPRED_HELPDIR"); folder != nullptr && *folder != '\0') {
         return folder;
     }
-    return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "ayuda";
+    return installation().templates / "ayuda";
 }
 
 void setHelpContext(QWidget& window, int topic) {

@@ -24,7 +24,7 @@ inline constexpr int kHelpPrint = 19;
 inline constexpr int kHelpWorkPapers = 20;
 inline constexpr int kHelpStartupMessage = 33;
 
-// The folder of the help pages: KAPRED_HELPDIR when set, else "ayuda" beside the program.
+// The folder of the help pages: KAPRED_HELPDIR when set, else the folder "ayuda" of the installation's templates.
 std::filesystem::path helpDirectory();
 
 // The window's help context number, which F1 opens for it and every control inside it.

@@ -140,7 +140,7 @@ TEST_F(ImportEngine, CancellingAfterLineFiveKeepsTheRowsSavedAndWritesNoSummary)
                                        {"ID=4", "fFecha=15/01/2005", "cImporte=105"}}));
     EXPECT_EQ(
         result.errorFile,
-        "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :000000000abc,00\r");
+        "Error en la línea 2 : El campo 'Importe' debe ser : \"Numérico\". Intento de ingreso :000000000abc,00\n");
     EXPECT_EQ(program.ui.messages(), std::vector<std::string>{});
 }
 

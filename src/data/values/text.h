@@ -25,4 +25,8 @@ std::size_t utf8SequenceLength(const unsigned char* bytes, std::size_t available
 // Every byte belongs to a well-formed UTF-8 sequence.
 bool isValidUtf8(std::string_view text);
 
+// The text with Linux line ends: each "\r\n", and each carriage return alone (the old messages
+// separate their lines with one), becomes a line feed.
+std::string withLineFeeds(std::string_view text);
+
 }  // namespace kapred

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+namespace kapred::cli {
+
+// Exit status of a command line that cannot be understood (unknown command or option, missing or
+// malformed argument), as other Linux programs give it.
+inline constexpr int kExitUsage = 2;
+
+// The help in Spanish: headings, labels and value names.
+void useSpanishHelp(CLI::App& app);
+
+// A parser error as the user reads it, in Spanish.
+std::string sParserMessage(const CLI::ParseError& error);
+
+}  // namespace kapred::cli
