@@ -32,5 +32,10 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const
 void addSectionCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
 void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
 void addGenerateCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+void addInspectCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+void addBackupCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+
+// generate --dry-run: the file built and read back, neither encrypted nor delivered.
+int generateDryRun(Session& session, const std::string& code, const std::string& plainCopy, const Options& options);
 
 }  // namespace kapred::cli

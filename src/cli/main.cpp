@@ -89,6 +89,8 @@ int main(int argc, char** argv) {
     addSectionCommands(app, commands, options);
     addImportCommands(app, commands, options);
     addGenerateCommands(app, commands, options);
+    addInspectCommands(app, commands, options);
+    addBackupCommands(app, commands, options);
 
     CLI11_PARSE(app, argc, argv);
 
