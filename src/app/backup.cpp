@@ -215,6 +215,10 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target) {
         if (fs::is_directory(target, error)) {
             throw Error(75, "CopiaDeSeguridad", target.string() + " es una carpeta");
         }
+        // The program's own files are never replaced, and a copy beside them is lost with them.
+        if (fs::weakly_canonical(target.parent_path(), error) == fs::weakly_canonical(context.appPath, error)) {
+            throw Error(75, "CopiaDeSeguridad", "elija una carpeta fuera de la carpeta del programa");
+        }
         if (fs::exists(fs::symlink_status(target, error)) &&
             !context.ui.askYesNo(MessageIcon::Question, kBackupTitle,
                                  "El archivo " + target.string() + " ya existe. ¿Desea reemplazarlo?")) {
