@@ -1,5 +1,6 @@
 #include "generation/declaration_check.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -155,7 +156,14 @@ DeclarationCheck VerificarDJ(Context& context) {
     checkRowDates(context, check.warnings);
     checkTaxpayer(context, check.warnings);
     check.dryRun = generarEnSeco(context);
-    check.refusals.insert(check.refusals.end(), check.dryRun.refusals.begin(), check.dryRun.refusals.end());
+    // A cause already named (a missing rate) is not told again as the failure of the file.
+    for (const std::string& refusal : check.dryRun.refusals) {
+        const bool told = std::any_of(check.refusals.begin(), check.refusals.end(),
+                                      [&](const std::string& each) { return refusal.find(each) != std::string::npos; });
+        if (!told) {
+            check.refusals.push_back(refusal);
+        }
+    }
     return check;
 }
 

@@ -6,7 +6,9 @@
 #include <iterator>
 #include <limits>
 #include <map>
+#include <vector>
 
+#include "data/captions.h"
 #include "data/values/datetime.h"
 #include "data/values/error.h"
 #include "data/values/numeric_text.h"
@@ -176,19 +178,58 @@ const RecordKind* kindOf(std::string_view record) {
     return nullptr;
 }
 
+// The label a window gives a figure of the record tables ("cDeudas", "BLiquidacion.ccCapital...",
+// "ccAlicuota x 100"), looked up in the window of the record's section first; the figure's own
+// name when no window shows it.
+std::string figureCaption(std::string_view section, std::string_view figure) {
+    static const std::map<std::string_view, std::string_view> windows = {
+        {"00100", "Activo"},        {"00200", "ActivoComputable"},
+        {"00300", "ActivoExento"},  {"00400", "Activo"},
+        {"00500", "Pasivo"},        {"00600", "Liquidacion"},
+        {"00700", "Determinacion"}, {"00800", "SaldoFavorPeriodoAnt"}};
+    std::vector<std::string> candidates;
+    std::string name(figure);
+    // A sum is labelled by its last term, a scaled figure by the figure itself.
+    name = name.substr(
+        name.rfind(' ') == std::string::npos || name.find('+') == std::string::npos ? 0 : name.rfind(' ') + 1);
+    name = name.substr(0, name.find(' '));
+    if (const auto dot = name.find('.'); dot != std::string::npos) {
+        std::string window = name.substr(0, dot);
+        candidates.push_back(window.starts_with('B') ? window.substr(1) : window);
+        name = name.substr(dot + 1);
+    }
+    if (const auto found = windows.find(section); found != windows.end()) {
+        candidates.emplace_back(found->second);
+    }
+    for (const char* window : {"Liquidacion", "Determinacion", "ActivoExento", "ActivoNoComputable"}) {
+        candidates.emplace_back(window);
+    }
+    for (const std::string& window : candidates) {
+        if (auto label = fieldLabel(window, name)) {
+            std::erase(*label, '&');
+            // Blanks the window's layout needed are not part of the words.
+            label->erase(std::unique(label->begin(), label->end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+                         label->end());
+            const auto first = label->find_first_not_of(' ');
+            return label->substr(first, label->find_last_not_of(' ') - first + 1);
+        }
+    }
+    return std::string(figure);
+}
+
 // The figure a record 04 or 90 carries, by its section and item or its box.
 std::string figureOf(std::string_view type, std::string_view record) {
     if (type == "04" && record.size() >= 11) {
         for (const Item04& item : kItems04) {
             if (record.substr(2, 5) == item.section && record.substr(7, 4) == item.item) {
-                return std::string(item.amount.empty() ? item.quantity : item.amount);
+                return figureCaption(item.section, item.amount.empty() ? item.quantity : item.amount);
             }
         }
     }
     if (type == "90" && record.size() >= 7) {
         for (const Item90& item : kItems90) {
             if (record.substr(0, 7) == item.code) {
-                return std::string(item.amount);
+                return figureCaption("00600", item.amount);
             }
         }
     }

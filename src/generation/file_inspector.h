@@ -22,7 +22,7 @@ struct InspectedField {
 struct InspectedRecord {
     long line = 0;       // line of the file, counting the header line as 1
     std::string type;    // "01", "04"...; the first two characters of an unknown record
-    std::string figure;  // records 04 and 90: the figure of the declaration they carry
+    std::string figure;  // records 04 and 90: the figure they carry, as its window labels it
     std::string raw;
     std::vector<InspectedField> fields;  // empty for an unknown record
 };

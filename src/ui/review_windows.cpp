@@ -149,6 +149,7 @@ void frmInspector::open(const QString& path) {
             caption += QStringLiteral(" (%1)").arg(text(record.figure));
         }
         auto* node = new QTreeWidgetItem(records_, {caption});
+        node->setToolTip(0, caption);
         for (const InspectedField& field : record.fields) {
             auto* leaf =
                 new QTreeWidgetItem(node, {text(field.caption), QStringLiteral("%1-%2").arg(field.from).arg(field.to),
@@ -163,6 +164,8 @@ void frmInspector::open(const QString& path) {
     for (int column = 0; column < 4; ++column) {
         records_->resizeColumnToContents(column);
     }
+    // Long labels of the records 04 give way to the text and value, which must be read whole.
+    records_->setColumnWidth(0, std::min(records_->columnWidth(0), 380));
     faults_->clear();
     for (const std::string& fault : inspection.faults) {
         faults_->addItem(text(fault));

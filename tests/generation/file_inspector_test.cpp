@@ -58,7 +58,7 @@ TEST_F(Inspector, TheHandWrittenFileIsSoundAndDecodesToItsFigures) {
     EXPECT_EQ(fieldOf(inspection.records[1], "Ejercicio fiscal hasta").value, "31/12/2004");
     // Computable assets, item 1000: the interest of 1.234,50, columns 12 to 26.
     const InspectedRecord& interest = inspection.records[16];
-    EXPECT_EQ(interest.figure, "cIntereses");
+    EXPECT_EQ(interest.figure, "Intereses y Actualizaciones");
     EXPECT_EQ(fieldOf(interest, "Importe").value, "1.234,50");
     EXPECT_EQ(fieldOf(interest, "Importe").from, 12);
     EXPECT_EQ(fieldOf(interest, "Importe").to, 26);
