@@ -33,5 +33,10 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands);
 void addImportCommands(CLI::App& app, std::vector<Command>& commands);
 void addGenerateCommands(CLI::App& app, std::vector<Command>& commands);
 void addPrintCommands(CLI::App& app, std::vector<Command>& commands);
+void addInspectCommands(CLI::App& app, std::vector<Command>& commands);
+void addBackupCommands(CLI::App& app, std::vector<Command>& commands);
+
+// generate --dry-run: the file built and read back, neither encrypted nor delivered.
+int generateDryRun(Session& session, const std::string& code, const std::string& plainCopy);
 
 }  // namespace kapred::cli

@@ -20,9 +20,14 @@ struct GenerateArguments {
     std::string code;
     std::string destination;
     std::string plainCopy;
+    bool dryRun = false;
 };
 
 int generate(Session& session, const GenerateArguments& arguments) {
+    if (arguments.dryRun) {
+        return generateDryRun(session, arguments.code,
+                              arguments.plainCopy.empty() ? "" : fs::absolute(arguments.plainCopy).string());
+    }
     session.declaration(arguments.code);
     BGenerarDJs generator(session.context());
     // The dialog's pause before the temporary file is opened changes nothing in the file; a
@@ -77,6 +82,7 @@ void addGenerateCommands(CLI::App& app, std::vector<Command>& commands) {
     generateCommand->add_option("--dest", arguments->destination, "Carpeta de destino de la presentación");
     generateCommand->add_option("--keep-plain", arguments->plainCopy,
                                 "Escribe también en este archivo, legible, lo que se entrega a la encriptación");
+    generateCommand->add_flag("--dry-run", arguments->dryRun, "Arma y revisa el archivo sin encriptarlo ni entregarlo");
     commands.push_back({generateCommand, [arguments](Session& session) { return generate(session, *arguments); }});
 
     commands.push_back({app.add_subcommand("clean", "Elimina los archivos intermedios de la generación"),

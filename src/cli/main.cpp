@@ -133,6 +133,8 @@ int main(int argc, char** argv) {
     addSectionCommands(app, commands);
     addImportCommands(app, commands);
     addGenerateCommands(app, commands);
+    addInspectCommands(app, commands);
+    addBackupCommands(app, commands);
 #ifdef KAPRED_WITH_PRINT
     addPrintCommands(app, commands);
 #endif

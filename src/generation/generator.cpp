@@ -13,6 +13,7 @@
 #include "generation/agency_libraries.h"
 #include "generation/declaration_records.h"
 #include "generation/delivery.h"
+#include "generation/delivery_receipts.h"
 #include "generation/directories.h"
 #include "generation/form_totals.h"
 #include "generation/verification_number.h"
@@ -96,7 +97,11 @@ GenerationOutcome GenerarEnDestino(BGenerarDJs& generator, const std::string& de
         return GenerationOutcome::NoComponent;
     }
     generator.Destino = folder.string();
-    return generator.GenerarDJs();
+    const GenerationOutcome outcome = generator.GenerarDJs();
+    if (outcome == GenerationOutcome::Delivered) {
+        registrarEntrega(context, generator);
+    }
+    return outcome;
 }
 
 std::optional<fs::path> CrearCarpeta(BGenerarDJs& generator, const fs::path& parent, const std::string& name) {

@@ -177,7 +177,8 @@ std::optional<std::filesystem::path> CrearCarpeta(BGenerarDJs& generator, const 
 
 // The generate dialog's Aceptar with the destination folder chosen: refuses a missing
 // destination or one that is not a folder (under kNoDestinationTitle) and a missing encryption
-// library, then runs the generator's GenerarDJs towards that folder.
+// library, then runs the generator's GenerarDJs towards that folder and records the delivery's
+// receipt.
 GenerationOutcome GenerarEnDestino(BGenerarDJs& generator, const std::string& destination);
 
 }  // namespace kapred

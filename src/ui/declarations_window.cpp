@@ -25,6 +25,7 @@
 #include "ui/input_widgets.h"
 #include "ui/print_window.h"
 #include "ui/screen_print.h"
+#include "ui/review_windows.h"
 #include "ui/section_windows.h"
 #include "ui/system_tables_window.h"
 #include "ui/window_routines.h"
@@ -128,8 +129,28 @@ void frmDDJJ::buildControls() {
     tree_->setHeaderHidden(true);
     tree_->setAccessibleName(QStringLiteral("Secciones de la declaración"));
     tree_->setToolTip(QStringLiteral("Doble clic (o Intro) para abrir una sección"));
-    (new QVBoxLayout(sections))->addWidget(tree_);
+    auto* sectionsLayout = new QVBoxLayout(sections);
+    sectionsLayout->addWidget(tree_);
     connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* node) { openNode(node); });
+    // Before generating: the check of the declaration, and the file read back field by field.
+    auto* review = new QHBoxLayout;
+    auto* verify = new QPushButton(QStringLiteral("&Verificar"), sections);
+    verify->setObjectName(QStringLiteral("cmdVerificar"));
+    verify->setToolTip(QStringLiteral("Lo que impediría generar la declaración y lo que conviene revisar"));
+    connect(verify, &QPushButton::clicked, this, [this] {
+        if (rows_->rowCount() == 0) {
+            MsgInformacion(ui_, "Por favor, primero cargue una Declaración Jurada antes de proceder.");
+            return;
+        }
+        verifyDeclaration(context_);
+    });
+    auto* inspect = new QPushButton(QStringLiteral("Inspeccionar A&rchivo..."), sections);
+    inspect->setObjectName(QStringLiteral("cmdInspeccionar"));
+    connect(inspect, &QPushButton::clicked, this, [this] { frmInspector(context_, this).exec(); });
+    review->addWidget(verify);
+    review->addWidget(inspect);
+    review->addStretch();
+    sectionsLayout->addLayout(review);
 
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("picMant"));

@@ -12,6 +12,7 @@
 #include "data/values/error.h"
 #include "ui/declarations_window.h"
 #include "ui/help.h"
+#include "ui/review_windows.h"
 #include "ui/startup_windows.h"
 
 namespace kapred::ui {
@@ -66,9 +67,15 @@ void frmPrincipal::buildMenu() {
           {"Sep1", nullptr, {}},
           {"mnuImprimirFormulario", "Imprimir &Formulario", declarations(&frmDDJJ::cmdForm_Click)},
           {"mnuGenerar", "&Generar Declaración Jurada", declarations(&frmDDJJ::cmdGenerate_Click)},
+          {"mnuVerificar", "&Verificar Declaración Jurada", [this] { verifyDeclaration(context_); }},
+          {"mnuInspeccionar", "Inspeccionar Arc&hivo del F.369...", [this] { frmInspector(context_, this).exec(); }},
+          {"mnuComparar", "Comparar &Declaraciones...", [this] { frmDiferencias(context_, this).exec(); }},
+          {"mnuEntregas", "En&tregas Realizadas...", [this] { frmEntregas(context_, this).exec(); }},
           {"Sep3", nullptr, {}},
           {"mnuImportar", "Impo&rtación / Exportación de Datos", declarations(&frmDDJJ::cmdImport_Click)},
           {"SepImpo", nullptr, {}},
+          {"mnuCopiaSeguridad", "Copia de &Seguridad...", [this] { backupCommand(context_, this); }},
+          {"mnuRestaurar", "Restaur&ar...", [this] { restore(); }},
           {"mnuCompactar", "Compactar &Base de Datos", [this] { compactDatabase(); }}});
     menu("mnuAyuda", "A&yuda",
          {{"mnuContenido", "&Contenido", [this] { showHelp(kHelpContents, this); }},
@@ -95,6 +102,17 @@ void frmPrincipal::compactDatabase() {
         CompactMenuCommand(context_);
     } catch (const ProgramEnd& end) {
         // The compaction ends the program at once, without the closing steps.
+        ended_ = true;
+        exitCode_ = end.exitCode();
+        QApplication::exit(exitCode_);
+    }
+}
+
+void frmPrincipal::restore() {
+    try {
+        restoreCommand(context_, this);
+    } catch (const ProgramEnd& end) {
+        // A restore ends the program at once: the closing steps would write the data it replaced.
         ended_ = true;
         exitCode_ = end.exitCode();
         QApplication::exit(exitCode_);

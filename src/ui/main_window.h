@@ -37,6 +37,7 @@ protected:
 private:
     void buildMenu();
     void compactDatabase();
+    void restore();
 
     Context& context_;
     QtUserInterface& ui_;

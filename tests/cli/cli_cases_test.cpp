@@ -97,8 +97,13 @@ TEST_P(CliCase, GivesItsTranscript) {
         static const std::regex stamp("[0-9]{2}/[0-9]{2}/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}");
         const std::string named =
             replaceAll(replaceAll(text, dir.home().string(), "$HOME"), dir.root().string(), "$ROOT");
-        const std::string shown = std::regex_replace(std::regex_replace(named, verificationNumber, "NNNNNNF0369"),
-                                                     stamp, "dd/mm/aaaa hh:mm:ss");
+        static const std::regex shownNumber("verificación: [0-9]{6}");
+        static const std::regex sha256("[0-9a-f]{64}");
+        static const std::regex fileStamp("[0-9]{8}-[0-9]{6}");
+        std::string shown = std::regex_replace(std::regex_replace(named, verificationNumber, "NNNNNNF0369"), stamp,
+                                               "dd/mm/aaaa hh:mm:ss");
+        shown = std::regex_replace(std::regex_replace(shown, shownNumber, "verificación: NNNNNN"), sha256, "<sha256>");
+        shown = std::regex_replace(shown, fileStamp, "aaaammdd-hhmmss");
         return shown.empty() || shown.ends_with('\n') ? shown : shown + "\n";
     };
 

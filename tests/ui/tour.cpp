@@ -15,10 +15,12 @@
 #include "app/startup.h"
 #include "calc/registry.h"
 #include "data/validation.h"
+#include "generation/declaration_check.h"
 #include "generation/work_papers.h"
 #include "import/import_engine.h"
 #include "import/import_formats.h"
 #include "model/declaration.h"
+#include "model/declaration_ops.h"
 #include "model/sections.h"
 #include "scripted_qt_ui.h"
 #include "support/program_dir.h"
@@ -33,6 +35,7 @@
 #include "ui/main_window.h"
 #include "ui/print_window.h"
 #include "ui/screen_print.h"
+#include "ui/review_windows.h"
 #include "ui/section_windows.h"
 #include "ui/startup_windows.h"
 #include "ui/system_tables_window.h"
@@ -263,6 +266,26 @@ int main(int argc, char** argv) {
         generate.cmdOk_Click();
         ui.onMessage = {};
         generate.cmdCancel_Click();
+    }
+    {
+        ui::frmErrorMessage check(QString::fromUtf8(kCheckTitle), VerificarDJ(context).lines(), &main);
+        shoot(check, "33_verificar");
+        ui::frmEntregas receipts(context, &main);
+        shoot(receipts, "34_entregas");
+        ui::frmInspector inspector(context, &main);
+        for (const auto& entry : std::filesystem::directory_iterator(dir.home() / "windows")) {
+            if (entry.path().filename().string().ends_with("F0369.txt")) {
+                inspector.open(QString::fromStdString(entry.path().string()));
+            }
+        }
+        shoot(inspector, "35_inspector");
+        // The rectification, with one amount changed, against its original.
+        copyDeclaration(context, "2004", "1");
+        loadDeclaration(context, Variant("20041"));
+        acceptSingleRow(*createSection(context, "Pasivo"), {{"cDeudas", Variant("120.000")}});
+        ui::frmDiferencias diff(context, &main);
+        diff.compare();
+        shoot(diff, "36_comparar");
     }
     main.hide();
     Shutdown(context, quiet);

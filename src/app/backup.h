@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/context.h"
+
+namespace kapred {
+
+// "Copia de Seguridad" and "Restaurar": one file that holds the program's database (the
+// declarations and their delivery receipts) and the system tables with the user's import
+// formats. The file starts with a text header that names each part with its size and SHA-256,
+// followed by the parts' bytes:
+//
+//     KAPRED COPIA DE SEGURIDAD 1
+//     datos 106496 5f0c...
+//     tablas 65536 9a1e...
+//     (an empty line, then the bytes of each part in that order)
+
+inline constexpr const char* kBackupTitle = "Copia de Seguridad";
+inline constexpr const char* kRestoreTitle = "Restaurar";
+
+// Writes the backup to `target`: each database copied with the engine's consistent copy while
+// the program keeps it open, the file assembled beside the target and read back and checked
+// before it takes the target's name. A file already there is replaced only when the user agrees.
+// True when the backup is in place; a failure is told to the user and leaves no partial file.
+bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target);
+
+// Why the file is not a complete backup, or nothing when it is one.
+std::optional<std::string> backupFault(const std::filesystem::path& source);
+
+// Restores a backup: checks the whole file and opens each part before anything is touched, asks
+// the user, keeps the current databases beside them under dated names, puts the parts in their
+// place and ends the program (raises ProgramEnd), which must start again on the restored data.
+// False, with the reason told and nothing changed, when the file is refused or the user declines.
+bool Restaurar(Context& context, const std::filesystem::path& source);
+
+}  // namespace kapred

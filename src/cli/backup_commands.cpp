@@ -1,0 +1,52 @@
+// Backup and restore of the program's data: the declarations, their delivery receipts and the
+// import formats, in one file.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "app/backup.h"
+#include "cli/commands.h"
+#include "cli/output.h"
+
+namespace kapred::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int backup(Session& session, const std::string& target) {
+    const fs::path path = fs::absolute(target);
+    if (!CopiaDeSeguridad(session.context(), path)) {
+        std::cerr << "No se escribió la copia de seguridad." << std::endl;
+        return kExitFailure;
+    }
+    tellDone("Copia de seguridad escrita y verificada: " + path.string(), {{"Archivo", path.string()}});
+    return 0;
+}
+
+int restore(Session& session, const std::string& source) {
+    try {
+        return Restaurar(session.context(), fs::absolute(source)) ? 0 : kExitFailure;
+    } catch (const ProgramEnd&) {
+        session.ended();
+        throw;
+    }
+}
+
+}  // namespace
+
+void addBackupCommands(CLI::App& app, std::vector<Command>& commands) {
+    auto target = std::make_shared<std::string>();
+    auto* backupCommand =
+        app.add_subcommand("backup", "Copia de seguridad de las declaraciones y los formatos de importación");
+    backupCommand->add_option("--to", *target, "Archivo de la copia")->required();
+    commands.push_back({backupCommand, [target](Session& session) { return backup(session, *target); }});
+
+    auto source = std::make_shared<std::string>();
+    auto* restoreCommand =
+        app.add_subcommand("restore", "Restaura una copia de seguridad; los datos actuales se conservan aparte");
+    restoreCommand->add_option("FILE", *source, "Archivo de la copia")->required();
+    commands.push_back({restoreCommand, [source](Session& session) { return restore(session, *source); }});
+}
+
+}  // namespace kapred::cli
