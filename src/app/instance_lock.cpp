@@ -15,7 +15,7 @@ InstanceLock::~InstanceLock() {
 bool InstanceLock::acquire(const std::filesystem::path& directory) {
     release();
     fileError_.clear();
-    const auto path = directory / "Kapred.lock";
+    const auto path = directory / kLockFile;
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0) {
         fileError_ = std::error_code(errno, std::generic_category());

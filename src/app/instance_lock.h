@@ -5,6 +5,8 @@
 
 namespace kapred {
 
+inline constexpr const char* kLockFile = "Kapred.lock";
+
 // One running copy per program directory: an advisory lock on a file there. The kernel drops
 // the lock when the process ends in any way, so a crash never blocks the next start.
 class InstanceLock {

@@ -17,6 +17,10 @@ std::shared_ptr<db::Database> openShared(Context& context, StartupObserver& obse
 
 void openDatabases(Context& context, StartupObserver& observer) {
     const auto appDatabase = context.appDatabasePath();
+    if (useLeftoverRepair(appDatabase)) {
+        MsgInformacion(context.ui, "Se recuperó la base de datos " + appDatabase.string() +
+                                       " de una reparación que no llegó a terminar.");
+    }
     if (!std::filesystem::exists(appDatabase)) {
         CreateAppDatabase(context.engine, context.appPath);
         observer.databaseCreated(appDatabase);
@@ -43,6 +47,9 @@ std::string unusableDirectoryReason(std::error_code error) {
     }
     if (error == std::errc::not_a_directory) {
         return "no es un directorio";
+    }
+    if (error == std::errc::is_a_directory) {
+        return std::string("su archivo de bloqueo ") + kLockFile + " es una carpeta";
     }
     if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
         return "no tiene permiso para escribir en él";
@@ -89,21 +96,20 @@ void Main(Context& context, StartupObserver& observer) {
     }
 }
 
-void Shutdown(Context& context, StartupObserver& observer) {
+bool Shutdown(Context& context, StartupObserver& observer) {
     const std::filesystem::path path = context.g_dbAplicativo ? context.g_dbAplicativo->name() : "";
     // A database already closed is compacted as before: its free pages are not known.
     const bool compact =
         !path.empty() && (!context.g_dbAplicativo->isOpen() || worthCompactingAtExit(*context.g_dbAplicativo));
     CierroBases(context.engine);
     context.regional.RestoreRegionalSettings();
-    if (compact) {
-        CompactarBase(context.engine, context.ui, path);
-    }
+    const bool compacted = !compact || CompactarBase(context.engine, context.ui, path);
     observer.closeWindows();
     if (!path.empty()) {
         ToggleDatabaseHeader(path);
     }
     context.instanceLock.release();
+    return compacted;
 }
 
 }  // namespace kapred

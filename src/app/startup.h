@@ -33,7 +33,8 @@ inline constexpr const char* kEnterThroughHost = "El ingreso al sistema Kapred d
 void Main(Context& context, StartupObserver& observer);
 
 // The exit: close every database, restore the number settings, compact the own database when
-// enough of it lies free, close the windows and scramble the file again.
-void Shutdown(Context& context, StartupObserver& observer);
+// enough of it lies free, close the windows and scramble the file again. False when the
+// compaction failed (the user was told).
+bool Shutdown(Context& context, StartupObserver& observer);
 
 }  // namespace kapred

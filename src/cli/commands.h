@@ -32,5 +32,6 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands, const
 void addSectionCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
 void addImportCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
 void addGenerateCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
+void addPrintCommands(CLI::App& app, std::vector<Command>& commands, const Options& options);
 
 }  // namespace kapred::cli

@@ -43,9 +43,8 @@ int generate(Session& session, const GenerateArguments& arguments, const Options
             return 0;
         }
         case GenerationOutcome::ReplaceRefused:
-            std::cerr << "No se entregó el archivo: "
-                      << (fs::path(generator.Destino) / generator.encryptedFile()).string()
-                      << " ya existe y no se reemplazó." << std::endl;
+            std::cerr << "No se entregó el archivo: " << generator.keptFile() << " ya existe y no se reemplazó."
+                      << std::endl;
             return kExitFailure;
         case GenerationOutcome::NotGenerated:
         case GenerationOutcome::NotEncrypted:

@@ -247,6 +247,9 @@ int exportRows(Session& session, const std::string& code, const std::string& giv
             return 0;
         case ExportOutcome::Cancelled:
             return kExitInterrupted;
+        case ExportOutcome::Kept:
+            std::cerr << "No se exportó: " << file << " ya existe y no se reemplazó." << std::endl;
+            return kExitFailure;
         case ExportOutcome::Failed:
             break;
     }

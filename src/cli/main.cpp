@@ -89,6 +89,9 @@ int main(int argc, char** argv) {
     addSectionCommands(app, commands, options);
     addImportCommands(app, commands, options);
     addGenerateCommands(app, commands, options);
+#ifdef KAPRED_WITH_PRINT
+    addPrintCommands(app, commands, options);
+#endif
 
     CLI11_PARSE(app, argc, argv);
 
@@ -103,7 +106,7 @@ int main(int argc, char** argv) {
         Session session(programDirectory(options.home), options.cuit, ui, observer);
         for (const auto& command : commands) {
             if (command.subcommand->parsed()) {
-                return command.run(session);
+                return session.finish(command.run(session));
             }
         }
     } catch (const ProgramEnd& end) {

@@ -18,14 +18,22 @@ Session::Session(const std::filesystem::path& home, const std::string& cuit, Use
 }
 
 Session::~Session() {
+    finish(0);
+}
+
+int Session::finish(int status) {
     if (!running_) {
-        return;
+        return status;
     }
+    running_ = false;
     try {
-        Shutdown(*context_, observer_);
+        if (Shutdown(*context_, observer_)) {
+            return status;
+        }
     } catch (const std::exception& error) {
         std::cerr << "Error al cerrar el sistema: " << error.what() << std::endl;
     }
+    return status == 0 ? kExitFailure : status;
 }
 
 BDDJJ& Session::declaration(const std::string& code) {

@@ -38,6 +38,8 @@ public:
     Context& context() { return *context_; }
     // Makes the declaration of that code current, as selecting it in the list does.
     BDDJJ& declaration(const std::string& code);
+    // Leaves through the normal exit: the command's status, or a failure when the exit failed.
+    int finish(int status);
     // The program ended without its normal exit (the menu compaction).
     void ended() { running_ = false; }
 

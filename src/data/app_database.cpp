@@ -1,8 +1,12 @@
 #include "data/app_database.h"
 
-#include <cstdio>
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+
+#include "data/engine/files.h"
 #include "data/values/error.h"
 
 namespace kapred {
@@ -20,6 +24,20 @@ constexpr long kEncryptOption = 2;
 void replaceWith(const fs::path& work, const fs::path& path) {
     fs::rename(work, path);
     db::syncDirectory(path.parent_path());
+}
+
+// The file begins with the engine's signature only once unscrambled.
+bool storedScrambled(const fs::path& path) {
+    const db::FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    std::string first(db::kFileSignature.size(), '\0');
+    if (!file.valid() || ::pread(file.get(), first.data(), first.size(), 0) != static_cast<ssize_t>(first.size()) ||
+        first == db::kFileSignature) {
+        return false;
+    }
+    for (std::size_t at = 0; at < first.size(); at += 10) {
+        first[at] = static_cast<char>(static_cast<unsigned char>(first[at]) ^ kHeaderKey);
+    }
+    return first == db::kFileSignature;
 }
 
 }  // namespace
@@ -50,37 +68,49 @@ void CreateAppDatabase(db::Engine& engine, const fs::path& appPath) {
 }
 
 void ToggleDatabaseHeader(const fs::path& path, bool durable) {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!file) {
-        throw Error(53, "ToggleDatabaseHeader", "No se encontró el archivo '" + path.string() + "'.");
+    const db::FileHandle file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    if (!file.valid()) {
+        const int number = errno;
+        throw Error(number == ENOENT ? 53 : 75, "ToggleDatabaseHeader",
+                    "No se puede usar el archivo '" + path.string() + "': " + db::systemError(number) + ".");
     }
     char bytes[400] = {};
-    file.read(bytes, sizeof bytes);
-    const auto length = static_cast<std::size_t>(file.gcount());
-    file.clear();
-    for (std::size_t at = 0; at < length && at <= 390; at += 10) {
+    const ssize_t length = ::pread(file.get(), bytes, sizeof bytes, 0);
+    for (ssize_t at = 0; at < length && at <= 390; at += 10) {
         bytes[at] = static_cast<char>(static_cast<unsigned char>(bytes[at]) ^ kHeaderKey);
     }
-    file.seekp(0);
-    file.write(bytes, static_cast<std::streamsize>(length));
-    file.flush();
-    if (!file) {
-        throw Error(57, "ToggleDatabaseHeader", "Error de E/S en el archivo '" + path.string() + "'.");
-    }
-    file.close();
-    if (durable) {
-        db::syncFile(path);
+    if (length < 0 || ::pwrite(file.get(), bytes, static_cast<std::size_t>(length), 0) != length ||
+        (durable && ::fsync(file.get()) != 0)) {
+        throw Error(57, "ToggleDatabaseHeader",
+                    "Error de E/S en el archivo '" + path.string() + "': " + db::systemError(errno) + ".");
     }
 }
 
 long RepairDatabaseFile(db::Engine& engine, const fs::path& path) {
+    const fs::path plain = path.string() + ".plano";
+    std::error_code ignored;
     try {
-        engine.repairDatabase(path);
+        if (!storedScrambled(path)) {
+            engine.repairDatabase(path);
+            return 0;
+        }
+        // Scrambled, the file reads as no database at all: the rows are read from a plain copy,
+        // and the damaged original is kept as it was.
+        db::FileHandle copy = db::createWorkFile(plain);
+        if (!copy.valid() || !db::copyInto(path, copy.get()) || !copy.close()) {
+            fs::remove(plain, ignored);
+            return err::kCannotOpen;
+        }
+        ToggleDatabaseHeader(plain);
+        engine.repairDatabase(path, plain);
+        fs::remove(plain, ignored);
         return 0;
     } catch (const Error& error) {
+        fs::remove(plain, ignored);
         return error.number();
     } catch (const fs::filesystem_error&) {
-        return 3049;
+        fs::remove(plain, ignored);
+        return err::kCannotOpen;
     }
 }
 
@@ -120,6 +150,19 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
     }
 }
 
+bool useLeftoverRepair(const fs::path& path) {
+    const fs::path rebuilt = path.string() + ".reparando";
+    std::error_code error;
+    if (!fs::exists(path, error) && fs::is_regular_file(fs::symlink_status(rebuilt, error))) {
+        fs::rename(rebuilt, path, error);
+        return !error;
+    }
+    // Beside the database, the work files of a repair are unfinished: the repair starts over.
+    fs::remove(rebuilt, error);
+    fs::remove(path.string() + ".plano", error);
+    return false;
+}
+
 bool CierroBases(db::Engine& engine) {
     try {
         // Closing a workspace other than the default one removes it from the list.
@@ -142,6 +185,7 @@ void compactThrough(db::Engine& engine, const fs::path& path, const fs::path& wo
     } catch (...) {
         std::error_code ignored;
         fs::remove(work, ignored);
+        fs::remove(work.string() + "-journal", ignored);
         throw;
     }
 }
@@ -160,13 +204,15 @@ bool worthCompactingAtExit(db::Database& database) {
     return database.freePageShare() >= kExitCompactionFreeShare;
 }
 
-void CompactarBase(db::Engine& engine, UserInterface& ui, const fs::path& path) {
+bool CompactarBase(db::Engine& engine, UserInterface& ui, const fs::path& path) {
     const std::string text = path.string();
     const fs::path work = text.substr(0, text.size() >= 4 ? text.size() - 4 : 0) + ".bak";
     try {
         compactThrough(engine, path, work);
+        return true;
     } catch (const std::exception& failure) {
         ui.showMessage(MessageIcon::Critical, "Error", compactionFailure(failure));
+        return false;
     }
 }
 

@@ -36,8 +36,14 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
 // either form opens, and SQLite's first commit writes that page whole again.
 void ToggleDatabaseHeader(const std::filesystem::path& path, bool durable = true);
 
-// 0 when the engine rebuilt the file, else the engine's error number.
+// 0 when the engine rebuilt the file, else the engine's error number. A file stored scrambled is
+// rebuilt from a plain copy; the damaged original is kept beside it as it was.
 long RepairDatabaseFile(db::Engine& engine, const std::filesystem::path& path);
+
+// Puts a rebuilt file that a repair killed before its last rename left under its work name in
+// the place of a database that is missing (true); otherwise removes the unfinished work files
+// of a repair.
+bool useLeftoverRepair(const std::filesystem::path& path);
 
 // Closes every database of every workspace.
 bool CierroBases(db::Engine& engine);
@@ -58,8 +64,8 @@ bool worthCompactingAtExit(db::Database& database);
 
 // The compaction at exit: through the work file of the same stem ending ".bak", which then
 // replaces the database in one atomic rename. A failure is told to the user and leaves the
-// database as it was.
-void CompactarBase(db::Engine& engine, UserInterface& ui, const std::filesystem::path& path);
+// database as it was (false).
+bool CompactarBase(db::Engine& engine, UserInterface& ui, const std::filesystem::path& path);
 
 // "Si" + two-digit major, minor and revision + ".mdb".
 std::string sSystemDatabaseName(int major = KAPRED_VERSION_MAJOR, int minor = KAPRED_VERSION_MINOR,

@@ -1,5 +1,7 @@
 #include "data/validation.h"
 
+#include "data/windows1252.h"
+
 #include <cmath>
 
 #include "data/captions.h"
@@ -89,7 +91,8 @@ bool ValidateValueFromDatabaseType(const Variant& value, DataType type, NumberFo
         }
         case DataType::Text:
         case DataType::Memo:
-            return !value.isNull() && !value.isEmpty();
+            // Text reaches the single-byte files unchanged, or not at all.
+            return !value.isNull() && !value.isEmpty() && fitsWindows1252(value.toText(format));
         default:
             unknownType("ValidateValueFromDatabaseType");
     }

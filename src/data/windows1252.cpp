@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "data/values/error.h"
+#include "data/values/text.h"
 
 namespace kapred {
 
@@ -57,36 +58,6 @@ bool isUndefinedByte(unsigned char value) {
     return value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 || value == 0x9D;
 }
 
-// The length of the well-formed UTF-8 sequence at the start of the bytes, or 0.
-std::size_t sequenceLength(const unsigned char* bytes, std::size_t available) {
-    const unsigned char lead = bytes[0];
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (available < length || bytes[1] < low || bytes[1] > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (bytes[i] < 0x80 || bytes[i] > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
 // Plain ASCII reads the same in both encodings and needs no conversion (most of any file).
 bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -103,13 +74,18 @@ std::string toWindows1252(std::string_view utf8) {
         // A character the code page lacks, or a malformed sequence: one "?" either way; but
         // the control characters standing for the undefined bytes go back to those bytes.
         const auto* bytes = reinterpret_cast<const unsigned char*>(input);
-        const std::size_t length = sequenceLength(bytes, left);
+        const std::size_t length = utf8SequenceLength(bytes, left);
         const bool undefinedByte = length == 2 && bytes[0] == 0xC2 && isUndefinedByte(bytes[1]);
         output.push_back(undefinedByte ? static_cast<char>(bytes[1]) : '?');
         const std::size_t skip = length == 0 ? 1 : length;
         input += skip;
         left -= skip;
     });
+}
+
+bool fitsWindows1252(std::string_view utf8) {
+    const auto marks = [](std::string_view text) { return std::count(text.begin(), text.end(), '?'); };
+    return isValidUtf8(utf8) && marks(toWindows1252(utf8)) == marks(utf8);
 }
 
 std::string fromWindows1252(std::string_view bytes) {

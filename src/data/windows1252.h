@@ -15,6 +15,9 @@ namespace kapred {
 // fromWindows1252 converts back to the bytes it came from.
 std::string toWindows1252(std::string_view utf8);
 
+// Valid UTF-8 whose every character the code page has: text that reaches a file unchanged.
+bool fitsWindows1252(std::string_view utf8);
+
 // Windows-1252 bytes to UTF-8. The five byte values the code page leaves undefined (0x81,
 // 0x8D, 0x8F, 0x90, 0x9D) become the control characters of the same number, so no byte is lost.
 std::string fromWindows1252(std::string_view bytes);

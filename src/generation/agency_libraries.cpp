@@ -1,6 +1,12 @@
 #include "generation/agency_libraries.h"
 
 #include <dlfcn.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <cstring>
 #include <system_error>
@@ -27,7 +33,42 @@ std::string untilNul(const std::vector<char>& buffer) {
     return std::string(buffer.data(), ::strnlen(buffer.data(), buffer.size()));
 }
 
+// Loading a damaged library can end the whole process inside the loader, before any error can
+// be told. The library is therefore first loaded, and its entry looked up, in a child process
+// whose death costs nothing; one that does not answer in time counts as not loadable.
+bool loadsInChild(const std::string& path, const char* entry) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ::_exit(handle != nullptr && (entry == nullptr || ::dlsym(handle, entry) != nullptr) ? 0 : 1);
+    }
+    if (child < 0) {
+        return false;
+    }
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A path with a "/" in it: the library is never looked for anywhere else.
+std::string loadablePath(const std::filesystem::path& file) {
+    return file.has_parent_path() ? file.string() : "./" + file.string();
+}
+
 }  // namespace
+
+bool AgencyLibrary::loads(const std::filesystem::path& file, const char* entry) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(file, error) && loadsInChild(loadablePath(file), entry);
+}
 
 AgencyLibrary::AgencyLibrary(const std::filesystem::path& file, std::string source)
     : file_(file), source_(std::move(source)) {
@@ -35,10 +76,8 @@ AgencyLibrary::AgencyLibrary(const std::filesystem::path& file, std::string sour
     if (!std::filesystem::is_regular_file(file_, error)) {
         throw Error(kErrLibraryNotFound, source_, "No se encontró el archivo: " + file_.string());
     }
-    // A path with a "/" in it: the library is never looked for anywhere else.
-    const std::string path = file_.has_parent_path() ? file_.string() : "./" + file_.string();
-    handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) {
+    const std::string path = loadablePath(file_);
+    if (!loadsInChild(path, nullptr) || (handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) == nullptr) {
         throw Error(kErrLibraryNotLoaded, source_, "Error al cargar la DLL: " + file_.string());
     }
 }
@@ -92,7 +131,9 @@ SarquelLibrary::Result SarquelLibrary::encrypt(const std::string& file) const {
 }
 
 bool bSarquelInstalado(const Context& context) {
-    return SarquelLibrary(context).installed();
+    const std::filesystem::path system = DirWinSystem(context);
+    return AgencyLibrary::loads(system / agency::kEncryptionLibrary, agency::kEncryptionEntry) &&
+           AgencyLibrary::loads(system / agency::kVerificationLibrary, agency::kVerificationEntry);
 }
 
 }  // namespace kapred

@@ -24,6 +24,9 @@ public:
     AgencyLibrary(const AgencyLibrary&) = delete;
     AgencyLibrary& operator=(const AgencyLibrary&) = delete;
 
+    // The file is there and loads, with the named entry, without harm to this process.
+    static bool loads(const std::filesystem::path& file, const char* entry);
+
     // The address of the named entry; raises kErrEntryNotFound when the library has none.
     void* entry(const char* name) const;
 
@@ -68,7 +71,8 @@ private:
     std::string systemDirectory_;
 };
 
-// The component check of the generate dialog: the encryption library is installed.
+// The component check of the generate dialog: both libraries of the agency are installed and
+// load with their entries (a damaged or foreign file does not).
 bool bSarquelInstalado(const Context& context);
 
 }  // namespace kapred

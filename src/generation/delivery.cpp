@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/context.h"
+#include "data/engine/files.h"
 #include "data/values/error.h"
 #include "data/values/text.h"
 #include "generation/agency_libraries.h"
@@ -27,48 +28,6 @@ namespace {
 
 constexpr std::size_t kBlock = 1024;
 
-std::string systemError(int number) {
-    return std::error_code(number, std::generic_category()).message();
-}
-
-// A file descriptor closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now; false (errno set) when the close reported a failure.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t done = ::write(fd, data, size);
-        if (done < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
-
 ssize_t readSome(int fd, char* data, std::size_t size) {
     for (;;) {
         const ssize_t done = ::read(fd, data, size);
@@ -76,13 +35,6 @@ ssize_t readSome(int fd, char* data, std::size_t size) {
             return done;
         }
     }
-}
-
-// The permissions a new file of the user gets.
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
 }
 
 bool pathIsTaken(const fs::path& path) {
@@ -117,10 +69,10 @@ bool DeleteArchivo(const fs::path& path) {
 CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
                          const std::function<void(double)>& progress) {
     CopyResult result;
-    const Descriptor input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    const db::FileHandle input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (input.get() < 0 || ::fstat(input.get(), &status) != 0) {
-        result.error = "No se puede leer el archivo " + source.string() + ": " + systemError(errno) + ".";
+        result.error = "No se puede leer el archivo " + source.string() + ": " + db::systemError(errno) + ".";
         return result;
     }
     const auto total = static_cast<std::uintmax_t>(status.st_size);
@@ -130,11 +82,11 @@ CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
     }
 
     const fs::path folder = destination.has_parent_path() ? destination.parent_path() : fs::path(".");
-    std::string pending = (folder / ("." + destination.filename().string() + ".XXXXXX")).string();
-    Descriptor output(::mkstemp(pending.data()));
-    if (output.get() < 0) {
+    fs::path pending;
+    db::FileHandle output = db::createBeside(destination, pending, db::replacementMode(destination));
+    if (!output.valid()) {
         result.error =
-            "No se puede escribir en la carpeta de destino " + folder.string() + ": " + systemError(errno) + ".";
+            "No se puede escribir en la carpeta de destino " + folder.string() + ": " + db::systemError(errno) + ".";
         return result;
     }
     const auto fail = [&](const std::string& what) {
@@ -142,12 +94,9 @@ CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
         output.close();
         ::unlink(pending.c_str());
         result.bytes = 0;
-        result.error = what + ": " + systemError(number) + ".";
+        result.error = what + ": " + db::systemError(number) + ".";
         return result;
     };
-    if (::fchmod(output.get(), newFileMode()) != 0) {
-        return fail("No se puede preparar el archivo en el destino " + folder.string());
-    }
 
     std::vector<char> buffer(kBlock);
     std::uintmax_t copied = 0;
@@ -160,7 +109,7 @@ CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
             }
             return fail("No se pudo leer el archivo " + source.string());
         }
-        if (!writeAll(output.get(), buffer.data(), static_cast<std::size_t>(read))) {
+        if (!db::writeAll(output.get(), buffer.data(), static_cast<std::size_t>(read))) {
             return fail("No se pudo escribir el archivo en el destino " + folder.string());
         }
         copied += static_cast<std::uintmax_t>(read);
@@ -169,19 +118,11 @@ CopyResult copyIntoPlace(const fs::path& source, const fs::path& destination,
             progress(100.0 - static_cast<double>(remaining * 100 / total));
         }
     }
-    if (::fsync(output.get()) != 0) {
-        return fail("No se pudo escribir el archivo en el destino " + folder.string());
-    }
-    if (!output.close()) {
-        return fail("No se pudo escribir el archivo en el destino " + folder.string());
-    }
-    if (::rename(pending.c_str(), destination.c_str()) != 0) {
+    if (!db::putInPlace(output.get(), pending, destination)) {
         return fail("No se pudo poner el archivo en el destino " + destination.string());
     }
-    // The new name is made durable as well; a folder that cannot be synced loses nothing.
-    if (const Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); directory.get() >= 0) {
-        ::fsync(directory.get());
-    }
+    // Synced and in place: what the close could still report changes nothing.
+    output.close();
     result.bytes = total;
     return result;
 }
@@ -195,12 +136,11 @@ std::string EncriptarSarquel(Context& context, const std::string& file) {
             throw Error(err::kFileNotFound, "EncriptarSarquel", "No se puede usar la carpeta de trabajo del programa.");
         }
         const std::string handed = windows + number + "F0369.txt";
-        DeleteArchivo(handed);
-        std::error_code error;
-        fs::copy_file(file, handed, fs::copy_options::overwrite_existing, error);
-        if (error) {
-            throw Error(err::kFileNotFound, "EncriptarSarquel",
-                        "No se pudo preparar el archivo " + handed + " para la encriptación: " + error.message() + ".");
+        db::FileHandle copy = db::createWorkFile(handed);
+        if (!copy.valid() || !db::copyInto(file, copy.get()) || !copy.close()) {
+            throw Error(
+                err::kFileNotFound, "EncriptarSarquel",
+                "No se pudo preparar el archivo " + handed + " para la encriptación: " + db::systemError(errno) + ".");
         }
         const SarquelLibrary::Result outcome = SarquelLibrary(context).encrypt(handed);
         const std::string path = cleanedPath(outcome.path);

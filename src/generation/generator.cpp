@@ -1,13 +1,13 @@
 #include "generation/generator.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <system_error>
 #include <thread>
 
 #include "app/context.h"
+#include "app/user_files.h"
 #include "data/engine/database.h"
 #include "data/values/error.h"
 #include "generation/agency_libraries.h"
@@ -43,6 +43,13 @@ bool matches(const std::string& name, std::string_view prefix, std::string_view 
     const std::string text = lower(name);
     return text.compare(0, prefix.size(), lower(std::string(prefix))) == 0 &&
            text.compare(text.size() - suffix.size(), suffix.size(), lower(std::string(suffix))) == 0;
+}
+
+// What a copy to the destination killed half-way left there: the hidden ".NAME.B64.XXXXXX".
+void removeCopyLeftovers(const std::string& destination) {
+    if (!destination.empty()) {
+        db::removeLeftoversBeside(destination, [](const std::string& name) { return matches(name, "", ".B64"); });
+    }
 }
 
 }  // namespace
@@ -166,9 +173,10 @@ GenerationOutcome BGenerarDJs::GenerarDJs() {
         showGenerationInconsistencies();
         return GenerationOutcome::NotGenerated;
     }
+    keptFile_.clear();
     if (!plainCopy.empty() && !writePlainCopy()) {
         DeleteArchivo(headerFile_);
-        return GenerationOutcome::NotGenerated;
+        return !keptFile_.empty() ? GenerationOutcome::ReplaceRefused : GenerationOutcome::NotGenerated;
     }
     if (!EncriptarArchivo()) {
         return GenerationOutcome::NotEncrypted;
@@ -198,12 +206,10 @@ bool BGenerarDJs::AbrirTemporal() {
     if (openingPause.count() > 0) {
         std::this_thread::sleep_for(openingPause);
     }
-    errno = 0;
-    file_.open(temporaryFile_, std::ios::binary | std::ios::out | std::ios::trunc);
+    file_.open(db::createWorkFile(temporaryFile_));
     if (!file_.is_open()) {
-        const int openError = errno;
         UpdateVectorInconsistenciasGeneracion("No se pudo crear el archivo temporal " + temporaryFile_ + ": " +
-                                              (openError != 0 ? std::strerror(openError) : "error de escritura") + ".");
+                                              db::systemError(errno) + ".");
         return false;
     }
     return true;
@@ -271,8 +277,7 @@ bool BGenerarDJs::GenerarDatosDJ() {
             ++currentStep_;
             InformarProgreso(currentStep_);
         }
-        file_.close();
-        if (file_.fail()) {
+        if (!file_.close()) {
             throw Error(61, "GenerarDatosDJ", "No se pudo escribir el archivo temporal " + temporaryFile_);
         }
         InformarProgreso(totalSteps_);
@@ -309,9 +314,10 @@ bool BGenerarDJs::AgregarCabecera() {
     if (!records.is_open()) {
         return fail("no se puede leer el archivo temporal " + temporaryFile_);
     }
-    std::ofstream header(headerFile_, std::ios::binary | std::ios::out | std::ios::trunc);
+    db::FileStream header;
+    header.open(db::createWorkFile(headerFile_));
     if (!header.is_open()) {
-        return fail(std::strerror(errno));
+        return fail(db::systemError(errno));
     }
     header.write(line.data(), static_cast<std::streamsize>(line.size()));
     char block[kBlock];
@@ -321,14 +327,22 @@ bool BGenerarDJs::AgregarCabecera() {
     if (records.bad()) {
         return fail("no se pudo leer el archivo temporal " + temporaryFile_);
     }
-    header.close();
-    if (header.fail()) {
+    if (!header.close()) {
         return fail("error de escritura");
     }
     return true;
 }
 
 bool BGenerarDJs::writePlainCopy() {
+    switch (chooseUserFile(context_, plainCopy)) {
+        case FileChoice::Write:
+            break;
+        case FileChoice::Kept:
+            keptFile_ = plainCopy;
+            return false;
+        case FileChoice::Forbidden:
+            return false;
+    }
     const CopyResult copy = copyIntoPlace(headerFile_, plainCopy);
     if (!copy.error.empty()) {
         MsgError(context_.ui, "No se pudo escribir la copia legible del archivo en " + plainCopy + ". " + copy.error +
@@ -355,9 +369,9 @@ bool BGenerarDJs::EncriptarArchivo() {
 }
 
 std::uintmax_t BGenerarDJs::CopyFile(const std::string& source, const std::string& destination) {
-    replaceRefused_ = false;
+    keptFile_.clear();
     if (!ReemplazarArchivo(context_.ui, destination)) {
-        replaceRefused_ = true;
+        keptFile_ = destination;
         return 0;
     }
     const CopyResult copy = copyIntoPlace(source, destination, [this](double percent) {
@@ -374,6 +388,7 @@ GenerationOutcome BGenerarDJs::CopiarADestino() {
     const std::string source = DirWindows(context_) + encryptedFile_;
     const std::string destination = (fs::path(Destino) / encryptedFile_).string();
     copyError_.clear();
+    removeCopyLeftovers(Destino);
     const std::uintmax_t copied = CopyFile(source, destination);
     closeFiles();
     if (copied != 0) {
@@ -383,7 +398,7 @@ GenerationOutcome BGenerarDJs::CopiarADestino() {
         }
         return GenerationOutcome::Delivered;
     }
-    if (replaceRefused_) {
+    if (!keptFile_.empty()) {
         return GenerationOutcome::ReplaceRefused;
     }
     MsgError(context_.ui, "No se pudo copiar el archivo de la Declaración Jurada a " + destination + ". " + copyError_ +
@@ -392,6 +407,7 @@ GenerationOutcome BGenerarDJs::CopiarADestino() {
 }
 
 bool BGenerarDJs::EliminarTemporales() {
+    removeCopyLeftovers(Destino);
     const std::string windows = DirWindows(context_);
     if (windows.empty()) {
         return true;

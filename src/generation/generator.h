@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/business_object.h"
+#include "data/engine/files.h"
 
 namespace kapred {
 
@@ -65,7 +66,7 @@ enum class GenerationOutcome {
     Delivered,       // the encrypted file is at the destination
     NotGenerated,    // the records or the files around them failed (the inconsistency window)
     NotEncrypted,    // the encryption made no file
-    ReplaceRefused,  // the user kept the file already at the destination
+    ReplaceRefused,  // the user kept the file already at the destination (or at the kept copy)
     NotCopied,       // the copy to the destination failed; what was there is unchanged
     NoDestination,   // no destination, or one that is not a folder: nothing was done
     NoComponent,     // the encryption library is missing: nothing was done
@@ -131,6 +132,8 @@ public:
     // Relative to the Windows directory; empty until an encryption of this object succeeded.
     const std::string& encryptedFile() const { return encryptedFile_; }
     long recordCount() const { return recordCount_; }
+    // The file the user chose to keep when the last generation ended ReplaceRefused.
+    const std::string& keptFile() const { return keptFile_; }
     // The generation inconsistency list: one message per line.
     std::vector<std::string> generationInconsistencies() const;
     // The error that ended the last GenerarDatosDJ, if one did.
@@ -154,7 +157,7 @@ private:
     std::string temporaryFile_;
     std::string headerFile_;
     std::string encryptedFile_;
-    std::ofstream file_;
+    db::FileStream file_;
     long recordCount_ = 0;
     long totalSteps_ = 12;
     long currentStep_ = 0;
@@ -162,7 +165,7 @@ private:
     InconsistencyList generationList_;
     std::optional<std::string> lastError_;
     std::string copyError_;
-    bool replaceRefused_ = false;
+    std::string keptFile_;
 };
 
 // The generate dialog's "Crear Carpeta": creates the folder `name` inside `parent` and gives its

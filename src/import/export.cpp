@@ -1,11 +1,14 @@
 #include "import/export.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <system_error>
 #include <vector>
 
+#include "app/user_files.h"
 #include "data/engine/database.h"
+#include "data/engine/files.h"
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
 #include "data/values/text.h"
@@ -53,11 +56,6 @@ struct Placed {
     std::string fieldName;
     int fieldType = kTextField;
 };
-
-// Where the temporary file of an export is written, beside the chosen one.
-fs::path workFile(const fs::path& file) {
-    return file.parent_path() / ("." + file.filename().string() + ".tmp");
-}
 
 }  // namespace
 
@@ -160,7 +158,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
         MsgError(ui, kNoDeclaration);
         return result;
     }
-    const fs::path work = workFile(file);
+    fs::path work;
     std::FILE* out = nullptr;
     long row = 0;
     try {
@@ -208,11 +206,26 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
 
         const std::string sign = exportDecimalSign(format->decimalSeparator);
         const NumberFormat numbers = context.numberFormat();
-        out = std::fopen(work.c_str(), "wb");
+        switch (chooseUserFile(context, file)) {
+            case FileChoice::Write:
+                break;
+            case FileChoice::Kept:
+                result.outcome = ExportOutcome::Kept;
+                return result;
+            case FileChoice::Forbidden:
+                return result;
+        }
+        // A hidden file of an export killed half-way is of no use to anyone.
+        const std::string name = file.filename().string();
+        db::removeLeftoversBeside(file.has_parent_path() ? file.parent_path() : fs::path("."),
+                                  [&](const std::string& leftover) { return leftover == name; });
+        db::FileHandle created = db::createBeside(file, work, db::replacementMode(file));
+        out = created.valid() ? ::fdopen(created.get(), "wb") : nullptr;
         if (out == nullptr) {
-            MsgError(ui, "No se puede crear el archivo " + file.string() + ".");
+            MsgError(ui, "No se puede crear el archivo " + file.string() + ": " + db::systemError(errno) + ".");
             return result;
         }
+        created.release();
         int shown = -1;
         for (row = 1; !rows->eof(); ++row) {
             if (cancel != nullptr && cancel->load()) {
@@ -247,12 +260,13 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             rows->moveNext();
         }
         rows->close();
-        const bool closed = std::fflush(out) == 0 && std::fclose(out) == 0;
+        const bool inPlace = std::fflush(out) == 0 && db::putInPlace(::fileno(out), work, file);
+        const int failure = errno;
+        std::fclose(out);
         out = nullptr;
-        if (!closed) {
-            throw Error(3026, "Exportar", "no se pudo escribir el archivo");
+        if (!inPlace) {
+            throw Error(3026, "Exportar", "no se pudo escribir el archivo: " + db::systemError(failure));
         }
-        fs::rename(work, file);
         result.outcome = ExportOutcome::Exported;
         MsgInformacion(ui, "Exportación Finalizada con Exito");
         return result;
@@ -261,7 +275,9 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             std::fclose(out);
         }
         std::error_code ignored;
-        fs::remove(work, ignored);
+        if (!work.empty()) {
+            fs::remove(work, ignored);
+        }
         const auto* raised = dynamic_cast<const Error*>(&error);
         MsgError(ui, "Ha ocurrido un error en la línea " + std::to_string(row) + ": " +
                          (raised != nullptr ? raised->description() : std::string(error.what())));

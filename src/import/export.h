@@ -36,7 +36,12 @@ std::string fieldTypeName(int fieldType);
 std::optional<std::string> exportField(const Variant& value, int fieldType, std::size_t width,
                                        std::string_view decimalSign, NumberFormat format = {});
 
-enum class ExportOutcome { Exported, Cancelled, Failed };
+enum class ExportOutcome {
+    Exported,
+    Cancelled,
+    Failed,
+    Kept,  // a file was there and the user kept it: nothing was written
+};
 
 struct ExportResult {
     ExportOutcome outcome = ExportOutcome::Failed;
@@ -45,8 +50,9 @@ struct ExportResult {
 
 // Writes the rows of the format's section of the current declaration to a text file, one line
 // per row, every field at its own columns (the columns no field covers are blanks), Windows-1252
-// with carriage return and line feed. The file is written beside its final name and put in
-// place at the end, so that a failed or cancelled export leaves the file that was there before.
+// with carriage return and line feed. A file already there is replaced only when the user agrees,
+// and never one of the program's own files. The new file is written beside its final name and
+// put in place at the end, so that a failed or cancelled export leaves the file that was there.
 // Tells the outcome as the import window does ("Exportación Finalizada con Exito", the
 // cancellation, or the failure with MsgError). The cancel flag is looked at between rows.
 ExportResult Exportar(Context& context, long formatId, const std::filesystem::path& file,

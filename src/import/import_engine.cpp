@@ -1,6 +1,7 @@
 #include "import/import_engine.h"
 
 #include <system_error>
+#include <utility>
 
 #include "data/engine/dialect.h"
 #include "data/engine/recordset.h"
@@ -86,6 +87,9 @@ void ImportRun::LimpiarImportacion() {
     progress_ = 0;
     linesRead_ = 0;
     errors_ = 0;
+    batchStored_ = 0;
+    stored_ = 0;
+    failure_.clear();
     currentLine_.clear();
     lineErrorText_.clear();
     object_.reset();
@@ -242,6 +246,7 @@ bool ImportRun::commitBatch() {
     batchLines_ = 0;
     try {
         batch->commit();
+        stored_ += std::exchange(batchStored_, 0);
         return true;
     } catch (const Error& error) {
         lostBatch(error.description());
@@ -250,6 +255,9 @@ bool ImportRun::commitBatch() {
 }
 
 void ImportRun::lostBatch(const std::string& reason) {
+    batchStored_ = 0;
+    failure_ = "las filas de las líneas " + std::to_string(batchFirstLine_) + " a " + std::to_string(batchLastLine_) +
+               " no se guardaron: " + reason;
     gatherError("Las filas de las líneas " + std::to_string(batchFirstLine_) + " a " + std::to_string(batchLastLine_) +
                 " no se guardaron: " + reason);
 }
@@ -336,7 +344,9 @@ bool ImportRun::readLines() {
     } catch (const std::exception& failure) {
         // A batch the database could not begin.
         batch_.reset();
-        gatherError(withReason(kLineFailure, failure));
+        batchStored_ = 0;
+        failure_ = withReason(kLineFailure, failure);
+        gatherError(failure_);
         return false;
     }
     writeRaw(" \r\nCantidad de Registros Procesados: " + std::to_string(linesRead_) +
@@ -364,7 +374,9 @@ void ImportRun::storeLine(const std::string& line) {
             }
             lineValues_.push_back({field.fieldName, Variant(std::move(text))});
         }
-        if (const int kind = object->Aceptar(EntryMode::Adding, lineValues_); kind != 0) {
+        if (const int kind = object->Aceptar(EntryMode::Adding, lineValues_); kind == 0) {
+            ++batchStored_;
+        } else {
             for (const auto& sentence : BuildInconsistencyLines(*object, kind, format)) {
                 writeRaw("Error en la línea " + number + " : " + sentence + "\r");
             }
@@ -432,6 +444,11 @@ ImportResult importFile(Context& context, long formatId, const fs::path& file, s
         case ImportRun::State::Idle:
         case ImportRun::State::Failed:
             result.outcome = ImportOutcome::Failed;
+            if (!run.failure().empty()) {
+                MsgError(ui, "La Importación se detuvo en la línea " + std::to_string(run.linesRead()) + ": " +
+                                 run.failure() + " Quedaron guardadas " + std::to_string(run.stored()) +
+                                 " filas del archivo.");
+            }
             break;
     }
     return result;

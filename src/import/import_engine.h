@@ -79,6 +79,10 @@ public:
     State state() const { return state_; }
     long linesRead() const { return linesRead_; }
     long errors() const { return errors_; }
+    // Rows of the batches committed so far.
+    long stored() const { return stored_; }
+    // Why the reading of the lines stopped, when the database failed; empty otherwise.
+    const std::string& failure() const { return failure_; }
     long recordLength() const { return recordLength_; }
     long estimatedLines() const { return estimatedLines_; }
     const LineEndInfo& lineEnd() const { return lineEnd_; }
@@ -136,6 +140,9 @@ private:
     long batchFirstLine_ = 0;
     long batchLastLine_ = 0;
     long batchLines_ = 0;
+    long batchStored_ = 0;
+    long stored_ = 0;
+    std::string failure_;
 };
 
 // How an import asked for by the user ended.

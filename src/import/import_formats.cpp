@@ -47,7 +47,8 @@ std::size_t nameCapacity(Context& context) {
 // The typed name made ready to keep, or nothing after telling the user why it cannot be.
 std::optional<std::string> acceptableName(Context& context, const std::string& typedName) {
     std::string name = trimmed(typedName);
-    if (name.empty()) {
+    // Bytes that form no character would break every later listing of the formats.
+    if (name.empty() || !isValidUtf8(name)) {
         MsgError(context.ui, kInvalidFormatName);
         return std::nullopt;
     }

@@ -99,6 +99,11 @@ std::vector<std::string> copyEntryErrors(const BDDJJ& origin, const std::string&
         errors.push_back(" Debe ingresar el Periodo de Destino");
     } else if (trimmed(sequence).empty()) {
         errors.push_back(" Debe seleccionar una Secuencia de Destino");
+    } else if (const auto amount = Variant(trimmed(sequence)).toCurrency(format);
+               !amount || amount->scaled() % Currency::kScale != 0) {
+        // A typed sequence that is no whole number is told as such, not as a wrong period.
+        errors.push_back(" La Secuencia de Destino " + trimmed(sequence) + " no es un número entero");
+        return errors;
     } else if (compareEntries(period, originPeriod, format) != 0) {
         errors.push_back(" El Período Destino debe ser igual al Período Origen ");
     }

@@ -23,9 +23,12 @@
 #include "ui/help.h"
 #include "ui/import_window.h"
 #include "ui/input_widgets.h"
+#include "ui/print_window.h"
+#include "ui/screen_print.h"
 #include "ui/section_windows.h"
 #include "ui/system_tables_window.h"
 #include "ui/window_routines.h"
+#include "ui/work_papers_window.h"
 
 namespace kapred::ui {
 
@@ -385,17 +388,17 @@ void frmDDJJ::cmdCopy_Click() {
     refreshList(origin);
 }
 
-void frmDDJJ::notYetAvailable(const QString& what) {
-    MsgInformacion(ui_,
-                   (what + QStringLiteral(" todavía no está disponible en esta versión del programa.")).toStdString());
-}
-
 void frmDDJJ::cmdPrint_Click() {
-    notYetAvailable(QStringLiteral("La impresión de la pantalla"));
+    ImprimirPantalla(context_, *this);
 }
 
 void frmDDJJ::cmdForm_Click() {
-    notYetAvailable(QStringLiteral("La impresión del formulario"));
+    // The menu reaches it with no declaration listed: there would be nothing to print.
+    if (rows_->rowCount() == 0) {
+        MsgInformacion(ui_, "Por favor, primero cargue una Declaración Jurada antes de proceder.");
+        return;
+    }
+    printDeclarationForm(context_, this);
 }
 
 void frmDDJJ::cmdGenerate_Click() {
@@ -419,7 +422,12 @@ void frmDDJJ::cmdImport_Click() {
 }
 
 void frmDDJJ::cmdQuery_Click() {
-    notYetAvailable(QStringLiteral("La impresión de los papeles de trabajo"));
+    if (rows_->rowCount() == 0) {
+        MsgInformacion(ui_, "Por favor, primero cargue una Declaración Jurada antes de proceder.");
+        return;
+    }
+    frmPapelesdeTrabajo papers(context_, this);
+    papers.exec();
 }
 
 void frmDDJJ::openNode(QTreeWidgetItem* node) {

@@ -64,7 +64,6 @@ private:
     void showBrowsing();
     void showEditing(bool keyFieldsLocked);
     long selectedCode() const;
-    void notYetAvailable(const QString& what);
 
     Context& context_;
     QtUserInterface& ui_;

@@ -20,6 +20,8 @@ inline constexpr int kHelpSystemTables = 5;
 inline constexpr int kHelpGenerate = 16;
 inline constexpr int kHelpImport = 17;
 inline constexpr int kHelpImportFields = 18;
+inline constexpr int kHelpPrint = 19;
+inline constexpr int kHelpWorkPapers = 20;
 inline constexpr int kHelpStartupMessage = 33;
 
 // The folder of the help pages: KAPRED_HELPDIR when set, else "ayuda" beside the program.

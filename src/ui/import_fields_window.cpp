@@ -25,6 +25,7 @@
 #include <iterator>
 
 #include "ui/help.h"
+#include "ui/print_window.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -383,7 +384,9 @@ void frmImportar_ConfigurarCampos::cmdOk_Click() {
 }
 
 void frmImportar_ConfigurarCampos::cmdPrint_Click() {
-    MsgInformacion(context_.ui, "La impresión del formato todavía no está disponible en esta versión del programa.");
+    const ImportFormat format = fields_.format;
+    showPrintJob(
+        context_, [this, format] { return print::formatJob(context_, format); }, this);
 }
 
 }  // namespace kapred::ui

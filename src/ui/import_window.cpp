@@ -410,6 +410,8 @@ QString frmImportar::chooseFile(FileUse use) {
                        QFile::decodeName(context_.appPath.c_str()), QStringLiteral("Archivos *.txt (*.txt)"));
     if (exporting) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The export itself asks before it replaces a file, and refuses the program's own.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);

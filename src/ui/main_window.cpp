@@ -64,7 +64,7 @@ void frmPrincipal::buildMenu() {
           {"mnuCopiar", "Co&piar", declarations(&frmDDJJ::cmdCopy_Click)},
           {"mnuConsultar", "&Consultar", declarations(&frmDDJJ::cmdQuery_Click)},
           {"Sep1", nullptr, {}},
-          {"mnuImprimirFormulario", "Imprimir &Formulario", declarations(&frmDDJJ::cmdQuery_Click)},
+          {"mnuImprimirFormulario", "Imprimir &Formulario", declarations(&frmDDJJ::cmdForm_Click)},
           {"mnuGenerar", "&Generar Declaración Jurada", declarations(&frmDDJJ::cmdGenerate_Click)},
           {"Sep3", nullptr, {}},
           {"mnuImportar", "Impo&rtación / Exportación de Datos", declarations(&frmDDJJ::cmdImport_Click)},
@@ -107,7 +107,9 @@ void frmPrincipal::closeEvent(QCloseEvent* event) {
         frmCerrar closing(
             [this] {
                 try {
-                    Shutdown(context_, observer_);
+                    if (!Shutdown(context_, observer_)) {
+                        exitCode_ = kEndedByFailure;
+                    }
                 } catch (const std::exception& failure) {
                     const auto* error = dynamic_cast<const Error*>(&failure);
                     MsgError(ui_, "Error al cerrar el sistema: " +

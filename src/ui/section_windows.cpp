@@ -22,6 +22,7 @@
 #include "data/values/numeric_text.h"
 #include "ui/help.h"
 #include "ui/input_widgets.h"
+#include "ui/screen_print.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -601,7 +602,7 @@ void frmSeccion::cmdDeleteAll_Click() {
 }
 
 void frmSeccion::cmdPrint_Click() {
-    MsgInformacion(ui_, "La impresión de la pantalla todavía no está disponible en esta versión del programa.");
+    ImprimirPantalla(context_, *this);
 }
 
 void frmSeccion::keyPressEvent(QKeyEvent* event) {
@@ -674,9 +675,7 @@ frmCalculo::frmCalculo(Context& context, QtUserInterface& ui, const std::string&
     buttons->addStretch();
     if (shape != nullptr && shape->printable) {
         auto* print = commandButton("cmdPrint", "Imprimir (Ctrl+I)", bar);
-        connect(print, &QPushButton::clicked, this, [this] {
-            MsgInformacion(ui_, "La impresión de la pantalla todavía no está disponible en esta versión del programa.");
-        });
+        connect(print, &QPushButton::clicked, this, [this] { ImprimirPantalla(context_, *this); });
         buttons->addWidget(print);
     }
     auto* exit = commandButton("cmdExit", "Salir (Ctrl+S)", bar);

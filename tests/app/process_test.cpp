@@ -2,13 +2,22 @@
 // next start.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ptrace.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
+#include "app/startup.h"
 #include "data/app_database.h"
+#include "data/engine/database.h"
 #include "data/engine/recordset.h"
+#include "support/checks.h"
+#include "support/cli_run.h"
 #include "support/program_dir.h"
 #include "support/scripted_ui.h"
 
@@ -26,6 +35,147 @@ pid_t spawn(Body body) {
         ::_exit(0);
     }
     return pid;
+}
+
+// Calls that give a file a new name.
+bool renamesOrLinks(unsigned long long call) {
+    const unsigned long long calls[] = {SYS_renameat, SYS_renameat2, SYS_linkat,
+#ifdef SYS_rename
+                                        SYS_rename, SYS_link
+#endif
+    };
+    return std::find(std::begin(calls), std::end(calls), call) != std::end(calls);
+}
+
+// Runs body in a traced child and kills it as soon as the step-th call that renames or links a
+// file has returned; false when the child ended before that.
+template <typename Body>
+bool killedAfterRenameStep(Body body, int step) {
+    const pid_t child = spawn([&] {
+        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        ::raise(SIGSTOP);
+        body();
+    });
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    unsigned long long call = 0;
+    for (int seen = 0;;) {
+        ::ptrace(PTRACE_SYSCALL, child, nullptr, nullptr);
+        if (::waitpid(child, &status, 0) != child || !WIFSTOPPED(status)) {
+            return false;
+        }
+        __ptrace_syscall_info info{};
+        if (::ptrace(PTRACE_GET_SYSCALL_INFO, child, sizeof info, &info) <= 0) {
+            continue;
+        }
+        if (info.op == PTRACE_SYSCALL_INFO_ENTRY) {
+            call = info.entry.nr;
+        } else if (info.op == PTRACE_SYSCALL_INFO_EXIT && renamesOrLinks(call) && ++seen == step) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return true;
+        }
+    }
+}
+
+TEST(Process, AKillAtEveryStepOfARepairLeavesTheRowsToTheNextStart) {
+    test::ProgramDir dir;
+    dir.addEmptyAppDatabase(2000);
+    // The file lost its last quarter: the repair keeps the rows of the rest.
+    fs::resize_file(dir.appDatabase(), fs::file_size(dir.appDatabase()) * 3 / 4);
+    const std::string damaged = test::readBytes(dir.appDatabase());
+    const auto start = [&] {
+        test::ScriptedUi ui;
+        StartupObserver quiet;
+        Context context(dir.home(), "20-12345678-9", ui);
+        Main(context, quiet);
+        const long rows = test::countRows(*context.g_dbAplicativo, "Anticipos");
+        Shutdown(context, quiet);
+        return rows;
+    };
+    const long repaired = start();
+    ASSERT_GT(repaired, 0);
+
+    int step = 1;
+    for (;; ++step) {
+        test::writeBytes(dir.appDatabase(), damaged);
+        if (!killedAfterRenameStep(
+                [&] {
+                    db::Engine engine;
+                    RepairDatabaseFile(engine, dir.appDatabase());
+                },
+                step)) {
+            break;
+        }
+        EXPECT_EQ(start(), repaired) << "killed after step " << step;
+    }
+    EXPECT_GT(step, 1);
+}
+
+// The command run while no file can grow past `bytes`, as when the disk fills.
+test::CliResult runOnFullDisk(const test::ProgramDir& dir, std::uintmax_t bytes, const std::string& arguments) {
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit limit{bytes, previous.rlim_max};
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    auto result = test::runCli(dir, arguments);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    ::signal(SIGXFSZ, SIG_DFL);
+    return result;
+}
+
+long storedAdvances(const test::ProgramDir& dir) {
+    db::Engine engine;
+    test::ScriptedUi ui;
+    return test::countRows(*OpenAppDatabase(engine, ui, dir.appDatabase(), true, kConnect), "Anticipos");
+}
+
+TEST(Process, AFullDiskIsToldByTheImportWithItsRowsAndFailsTheExitWithoutAJournal) {
+    test::ProgramDir dir;
+    ASSERT_EQ(test::runCli(dir,
+                           "new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 "
+                           "--economic-year 1")
+                  .status,
+              0);
+    std::string lines;
+    for (int i = 0; i < 5000; ++i) {
+        lines += "15/01/2005000000000001,00\r\n";
+    }
+    test::writeBytes(dir.root() / "anticipos.txt", lines);
+    const auto import = runOnFullDisk(dir, fs::file_size(dir.appDatabase()) + 96 * 1024,
+                                      "import 20040 --format 3 --file " + (dir.root() / "anticipos.txt").string());
+    const long stored = storedAdvances(dir);
+    EXPECT_LT(stored, 5000);
+    EXPECT_EQ(import.status, 3);
+    EXPECT_NE(import.err.find("Error: La Importación se detuvo en la línea "), std::string::npos) << import.err;
+    EXPECT_NE(import.err.find("Quedaron guardadas " + std::to_string(stored) + " filas"), std::string::npos)
+        << import.err;
+
+    // Rows of another declaration added and deleted leave enough free pages for the exit to
+    // compact; the disk then has room for half of the compacted copy only.
+    const auto used = fs::file_size(dir.appDatabase());
+    {
+        db::Engine engine;
+        test::ScriptedUi ui;
+        auto database = OpenAppDatabase(engine, ui, dir.appDatabase(), true, kConnect);
+        db::Transaction filler(*database);
+        for (int id = 1; id <= 20000; ++id) {
+            database->execute("INSERT INTO Anticipos (CUIT, CodDJ, ID, cImporte) VALUES (20123456789, 20041, " +
+                              std::to_string(id) + ", 1)");
+        }
+        database->execute("DELETE * FROM Anticipos WHERE CodDJ = 20041");
+        filler.commit();
+    }
+    const auto listed = runOnFullDisk(dir, used / 2, "declarations");
+    EXPECT_EQ(listed.status, 3);
+    EXPECT_NE(listed.err.find("Error"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(dir.home())) {
+        EXPECT_EQ(entry.path().string().find("journal"), std::string::npos) << entry.path();
+        EXPECT_NE(entry.path().extension(), ".bak");
+    }
+    EXPECT_EQ(storedAdvances(dir), stored);
 }
 
 TEST(Process, RowsCommittedBeforeAKillSurviveIt) {

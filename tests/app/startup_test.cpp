@@ -112,8 +112,11 @@ TEST_F(Startup, ASecondCopyIsRefusedAndAKilledCopyLeavesNoStaleLock) {
 
 TEST_F(Startup, UnusableProgramDirectoryIsToldAsSuchNotAsASecondCopy) {
     test::writeBytes(dir.home() / "Kapred.txt", "x");
-    const std::pair<fs::path, std::string> cases[] = {{dir.home() / "NoExiste", "no existe"},
-                                                      {dir.home() / "Kapred.txt", "no es un directorio"}};
+    fs::create_directories(dir.root() / "Bloqueo" / "Kapred.lock");
+    const std::pair<fs::path, std::string> cases[] = {
+        {dir.home() / "NoExiste", "no existe"},
+        {dir.home() / "Kapred.txt", "no es un directorio"},
+        {dir.root() / "Bloqueo", "su archivo de bloqueo Kapred.lock es una carpeta"}};
     for (const auto& [home, reason] : cases) {
         ui.shown.clear();
         Context run(home, "20-12345678-9", ui, RegionalSettings(pointDecimalUser()));
@@ -139,6 +142,15 @@ TEST_F(Startup, ADamagedDatabaseIsKeptAndMissingSystemTablesAreTold) {
     EXPECT_EQ(ui.shown[0].icon, MessageIcon::Critical);
     EXPECT_NE(ui.shown[0].text.find("dañado"), std::string::npos);
     EXPECT_EQ(test::readBytes(dir.appDatabase()), noise);
+
+    // A folder where the database should be is no missing file.
+    fs::remove(dir.appDatabase());
+    fs::create_directory(dir.appDatabase());
+    ui.shown.clear();
+    EXPECT_THROW(Main(*context(), observer), ProgramEnd);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"Error: No se pudo iniciar el sistema Kapred: No se puede usar "
+                                                      "el archivo '" +
+                                                      dir.appDatabase().string() + "': es una carpeta."});
 
     fs::remove(dir.appDatabase());
     fs::remove(dir.home() / "Si010000.mdb");

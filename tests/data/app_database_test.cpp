@@ -25,6 +25,7 @@ protected:
 TEST_F(AppDatabase, ANewDatabaseIsProtectedByThePasswordAndEnforcesNoRelation) {
     CreateAppDatabase(engine, dir.home());
     EXPECT_FALSE(fs::exists(dir.home() / "Kapred.mdb.nueva"));
+    EXPECT_EQ(fs::status(dir.appDatabase()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(test::errorNumber([&] { engine.openDatabase(dir.appDatabase(), false, false, ";PWD=otra"); }), 3031);
     // A section row needs no header row.
     auto database = engine.openDatabase(dir.appDatabase(), false, false, kConnect);
@@ -78,16 +79,7 @@ TEST_F(AppDatabase, AMissingFileIsToldAndRandomBytesGiveNothing) {
 }
 
 TEST_F(AppDatabase, ATruncatedFileIsRepairedOrRefusedButNeverLost) {
-    dir.addEmptyAppDatabase();
-    {
-        auto database = engine.openDatabase(dir.appDatabase(), false, false, kConnect);
-        db::Transaction transaction(*database);
-        for (int i = 1; i <= 400; ++i) {
-            database->execute("INSERT INTO Anticipos (CUIT, CodDJ, ID, cImporte) VALUES (20123456789, 20040, " +
-                              std::to_string(i) + ", CCur(" + std::to_string(i) + "))");
-        }
-        transaction.commit();
-    }
+    dir.addEmptyAppDatabase(400);
     const std::string whole = readBytes(dir.appDatabase());
     const std::string truncated = whole.substr(0, whole.size() / 2);
     writeBytes(dir.appDatabase(), truncated);
@@ -118,6 +110,31 @@ TEST_F(AppDatabase, TheExitCompactsOnlyOnceAQuarterOfTheFileLiesFree) {
         database->execute(statement);
         EXPECT_EQ(worthCompactingAtExit(*database), worth) << statement;
     }
+}
+
+TEST_F(AppDatabase, ADamagedFileStoredScrambledIsRepairedAndEveryReplacementKeepsTheMode) {
+    dir.addEmptyAppDatabase(2000);
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(dir.appDatabase(), mode);
+    fs::resize_file(dir.appDatabase(), fs::file_size(dir.appDatabase()) * 3 / 4);
+    ToggleDatabaseHeader(dir.appDatabase());
+    const std::string damaged = readBytes(dir.appDatabase());
+
+    auto database = OpenAppDatabase(engine, ui, dir.appDatabase(), true, kConnect);
+    ASSERT_TRUE(database);
+    const long rows = test::countRows(*database, "Anticipos");
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(readBytes(dir.home() / "Kapred.mdb.danado"), damaged);
+    EXPECT_EQ(fs::status(dir.appDatabase()).permissions(), mode);
+    CierroBases(engine);
+    EXPECT_TRUE(CompactarBase(engine, ui, dir.appDatabase()));
+    EXPECT_EQ(fs::status(dir.appDatabase()).permissions(), mode);
+
+    // A repair killed between its last two steps by an earlier version left the rebuilt file
+    // under its work name and none at the database's: the next start takes it.
+    fs::rename(dir.appDatabase(), dir.home() / "Kapred.mdb.reparando");
+    EXPECT_TRUE(useLeftoverRepair(dir.appDatabase()));
+    EXPECT_EQ(test::countRows(*engine.openDatabase(dir.appDatabase(), false, false, kConnect), "Anticipos"), rows);
 }
 
 TEST_F(AppDatabase, CompactionKeepsTheRowsAndAFailedOneLeavesTheFile) {

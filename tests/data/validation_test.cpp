@@ -38,6 +38,10 @@ TEST(TypeCheck, WhatEachTypeAccepts) {
         {Variant(""), DataType::Text, true},
         {Variant(), DataType::Text, false},
         {Variant::null(), DataType::Text, false},
+        // Text reaches the single-byte files whole, or is refused.
+        {Variant("Ñandú 5 €"), DataType::Text, true},
+        {Variant("\xFF"), DataType::Text, false},
+        {Variant("Łódź"), DataType::Text, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ValidateValueFromDatabaseType(c.value, c.type), c.accepted) << c.value << " " << int(c.type);

@@ -1,5 +1,6 @@
 #include "generation/agency_libraries.h"
 
+#include <elf.h>
 #include <gtest/gtest.h>
 #include <sodium.h>
 
@@ -12,7 +13,9 @@
 #include "data/values/error.h"
 #include "generation/agency_interface.h"
 #include "generation/directories.h"
+#include "generation/generator.h"
 #include "support/checks.h"
+#include "support/cli_run.h"
 #include "support/program_dir.h"
 #include "support/scoped_env.h"
 #include "support/scripted_ui.h"
@@ -174,6 +177,38 @@ TEST_F(AgencyLibraries, EntryRefusesBadArgumentsAndShortBuffers) {
     EXPECT_EQ(sarquel(file.c_str(), path.data(), 1000, tiny.data(), 1), agency::kEncryptionOk);
     EXPECT_EQ(tiny[1], '\0');
     EXPECT_EQ(std::string(path.data()), DirWindows(context) + "035689F0369.B64");
+}
+
+// A library whose dynamic section holds garbage: the loader gives up inside the process that
+// loads it.
+void damageDynamicSection(const fs::path& library) {
+    std::string bytes = test::readBytes(library);
+    Elf64_Ehdr header{};
+    std::memcpy(&header, bytes.data(), sizeof header);
+    for (int i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment{};
+        std::memcpy(&segment, bytes.data() + header.e_phoff + i * header.e_phentsize, sizeof segment);
+        for (auto at = segment.p_offset; segment.p_type == PT_DYNAMIC && at < segment.p_offset + segment.p_filesz;
+             at += sizeof(Elf64_Dyn)) {
+            std::memset(bytes.data() + at + offsetof(Elf64_Dyn, d_un), 0x7F, sizeof(Elf64_Dyn::d_un));
+        }
+    }
+    test::writeBytes(library, bytes);
+}
+
+TEST(AgencyLibraryFiles, ADamagedOrForeignLibraryIsAMissingComponentAndTheDatabaseStays) {
+    for (const bool damaged : {true, false}) {
+        test::ProgramDir dir;
+        test::runCli(dir,
+                     "new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 --economic-year 1");
+        const fs::path library = dir.systemDir() / agency::kVerificationLibrary;
+        damaged ? damageDynamicSection(library) : test::writeBytes(library, "no es una biblioteca");
+        const auto result = test::runCli(dir, "generate 20040 --dest " + dir.root().string());
+        EXPECT_EQ(result.status, 3);
+        EXPECT_NE(result.err.find(kMissingComponent), std::string::npos) << result.err;
+        // Left through the normal exit: scrambled again.
+        EXPECT_NE(test::readBytes(dir.appDatabase()).substr(0, 6), "SQLite");
+    }
 }
 
 }  // namespace

@@ -340,6 +340,31 @@ TEST_F(Generator, AReplacementIsAskedAndARefusalKeepsTheUsersFile) {
     EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"035132F0369.B64"});
 }
 
+// Links planted at the fixed names of the work files are replaced, never followed; the hidden
+// file of a copy killed half-way goes at the next generation; a kept copy never replaces one of
+// the program's own files.
+TEST_F(Generator, WorkFilesFollowNoLinkAndNoCopyReplacesAProgramFile) {
+    buildHandMadeDeclaration();
+    const fs::path victim = destination / "victima.txt";
+    writeBytes(victim, "intacto");
+    fs::create_directories(windowsDir());
+    for (const char* name : {"TP035132.CIG", "TP035132.cab", "035132F0369.txt"}) {
+        fs::create_symlink(victim, windowsDir() / name);
+    }
+    writeBytes(destination / ".035132F0369.B64.x1Y2z3", "restos");
+    const std::string database = readBytes(program.dir.appDatabase());
+    auto generator = newGenerator(destination.path());
+    generator->plainCopy = program.dir.appDatabase().string();
+    program.ui.answers = {true};
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::NotGenerated);
+    EXPECT_EQ(readBytes(program.dir.appDatabase()), database);
+
+    generator->plainCopy.clear();
+    EXPECT_EQ(generator->GenerarDJs(), GenerationOutcome::Delivered) << told();
+    EXPECT_EQ(readBytes(victim), "intacto");
+    EXPECT_EQ(filesIn(destination.path()), (std::vector<std::string>{"035132F0369.B64", "victima.txt"}));
+}
+
 TEST_F(Generator, AnUnwritableDestinationIsToldAndChangesNothing) {
     buildHandMadeDeclaration();
     const fs::path notAFolder = destination / "carpeta";

@@ -11,6 +11,7 @@
 namespace kapred {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ImportFixture;
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -65,11 +66,40 @@ TEST_F(Export, ACancelledExportKeepsTheOldFile) {
     advances();
     const auto target = files / "cancelado.txt";
     test::writeBytes(target, "anterior");
+    program.ui.answers = {true};
     std::atomic<bool> cancel{true};
     EXPECT_EQ(Exportar(context(), test::kAdvancesFormat, target, &cancel).outcome, ExportOutcome::Cancelled);
     EXPECT_EQ(test::readBytes(target), "anterior");
     EXPECT_EQ(program.ui.messages(),
               std::vector<std::string>{"Información: Exportación ha sido cancelada por el Usuario."});
+}
+
+// A file there is replaced only when the user agrees, keeping its mode, and never one of the
+// program's own; a hidden file an interrupted export left beside it goes.
+TEST_F(Export, AFileThereIsReplacedOnlyWhenTheUserAgreesAndNeverOneOfTheProgram) {
+    advances();
+    const auto mine = file("mio.txt", "anterior");
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(mine, mode);
+    const auto leftover = file(".mio.txt.Ab12Cd", "restos");
+    const fs::path home = program.dir.home();
+    struct Case {
+        fs::path target;
+        bool answer;
+        ExportOutcome outcome;
+    };
+    for (const auto& [target, answer, outcome] :
+         {Case{mine, false, ExportOutcome::Kept}, Case{home / "Kapred.mdb", true, ExportOutcome::Failed},
+          Case{home / "Si010000.mdb", true, ExportOutcome::Failed}, Case{mine, true, ExportOutcome::Exported}}) {
+        const std::string before = test::readBytes(target);
+        program.ui.answers = {answer};
+        EXPECT_EQ(Exportar(context(), test::kAdvancesFormat, target).outcome, outcome) << target;
+        EXPECT_EQ(test::readBytes(target), outcome == ExportOutcome::Exported
+                                               ? "15/01/2005000000001234,50\r\n20/02/2005000000000000,01\r\n"
+                                               : before);
+    }
+    EXPECT_EQ(fs::status(mine).permissions(), mode);
+    EXPECT_FALSE(fs::exists(leftover));
 }
 
 // Rows of every importable section written with the standard formats and read back into the

@@ -207,6 +207,11 @@ TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsTold) {
                                        "contiene está incompleto."});
 }
 
+TEST_F(ImportEngine, AFormatNamedWithBytesThatAreNoCharactersIsRefused) {
+    EXPECT_FALSE(createFormat(context(), test::kAdvancesSection, "Mi \xFF formato"));
+    EXPECT_EQ(program.ui.messages(), std::vector<std::string>{std::string("Error: ") + kInvalidFormatName});
+}
+
 TEST_F(ImportEngine, NothingIsImportedWithoutADeclaration) {
     program.makeCurrent(std::make_shared<BDDJJ>(context()));
     const auto result =

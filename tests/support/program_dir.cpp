@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "data/app_database.h"
+#include "data/engine/database.h"
 
 namespace kapred::test {
 
@@ -49,9 +50,20 @@ ProgramDir::ProgramDir() : home_(root_ / "Kapred") {
     fs::copy_file(demo / "sistema.mdb", root() / "sistema.mdb");
 }
 
-void ProgramDir::addEmptyAppDatabase() const {
+void ProgramDir::addEmptyAppDatabase(int advances) const {
     static const fs::path empty = emptyAppDatabase();
     fs::copy_file(empty, appDatabase());
+    if (advances == 0) {
+        return;
+    }
+    db::Engine engine;
+    auto database = engine.openDatabase(appDatabase(), false, false, kConnect);
+    db::Transaction transaction(*database);
+    for (int id = 1; id <= advances; ++id) {
+        database->execute("INSERT INTO Anticipos (CUIT, CodDJ, ID, cImporte) VALUES (20123456789, 20040, " +
+                          std::to_string(id) + ", CCur(1))");
+    }
+    transaction.commit();
 }
 
 std::string readBytes(const fs::path& path) {

@@ -22,8 +22,9 @@ public:
 
     // Puts an empty Kapred.mdb, as CreateAppDatabase makes it, in the program directory. Its
     // schema is made once for all the test processes of a build: syncing every statement to disk
-    // would cost each test most of its time.
-    void addEmptyAppDatabase() const;
+    // would cost each test most of its time. With `advances`, declaration 20040 has that many
+    // advances of 1,00, numbered from 1.
+    void addEmptyAppDatabase(int advances = 0) const;
 
 private:
     TempDir root_;

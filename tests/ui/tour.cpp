@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QMdiArea>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include "app/startup.h"
 #include "calc/registry.h"
 #include "data/validation.h"
+#include "generation/work_papers.h"
 #include "import/import_engine.h"
 #include "import/import_formats.h"
 #include "model/declaration.h"
@@ -28,10 +31,13 @@
 #include "ui/import_fields_window.h"
 #include "ui/import_window.h"
 #include "ui/main_window.h"
+#include "ui/print_window.h"
+#include "ui/screen_print.h"
 #include "ui/section_windows.h"
 #include "ui/startup_windows.h"
 #include "ui/system_tables_window.h"
 #include "ui/wait_window.h"
+#include "ui/work_papers_window.h"
 
 namespace {
 
@@ -98,6 +104,9 @@ int main(int argc, char** argv) {
     QDir().mkpath(g_folder);
     if (qEnvironmentVariableIsEmpty("KAPRED_HELPDIR")) {
         qputenv("KAPRED_HELPDIR", KAPRED_HELP_SOURCE);
+    }
+    if (qEnvironmentVariableIsEmpty("KAPRED_REPORTSDIR")) {
+        qputenv("KAPRED_REPORTSDIR", KAPRED_REPORTS_SOURCE);
     }
 
     test::ProgramDir dir;
@@ -219,6 +228,27 @@ int main(int argc, char** argv) {
     for (const char* name : {"Activo", "Liquidacion", "Determinacion"}) {
         ui::frmCalculo window(context, ui, name, &main);
         shoot(window, (std::to_string(number++) + "_" + name).c_str());
+    }
+    {
+        // The screen print of the liabilities window, written to a PDF instead of the printer.
+        ui::frmSeccion window(context, ui, *findSection(context, "Pasivo"), &main);
+        window.InicializeObjects();
+        window.show();
+        QPdfWriter writer(g_folder + QStringLiteral("/27_impresion_de_pantalla.pdf"));
+        QPainter painter(&writer);
+        ui::drawScreenPrint(painter, writer, screenPrintHeader(context), ui::windowPicture(window));
+    }
+    {
+        ui::frmPapelesdeTrabajo papers(context, &main);
+        shoot(papers, "28_papeles_de_trabajo");
+    }
+    {
+        ui::frmPrintCrystal wait(
+            QStringLiteral("Confeccionando impresión de Declaración Jurada"), [](QWidget&) {}, &main,
+            std::chrono::hours(1));
+        shoot(wait, "29_espera_impresion");
+        ui::frmImpresion preview(context, print::formJob(context), &main);
+        shoot(preview, "29_impresion_formulario");
     }
     {
         ui::frmPrintCrystal wait(

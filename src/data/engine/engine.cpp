@@ -3,14 +3,17 @@
 #include <fcntl.h>
 #include <sodium.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <fstream>
 #include <regex>
 
 #include "data/engine/dialect.h"
+#include "data/engine/files.h"
 #include "data/values/error.h"
 
 namespace kapred::db {
@@ -186,13 +189,19 @@ Workspace::Workspace(Engine& engine, std::string name, std::string user)
     : engine_(engine), name_(std::move(name)), user_(std::move(user)) {}
 
 std::shared_ptr<Database> Workspace::createDatabase(const fs::path& path, std::string_view locale, long options) {
-    if (fs::exists(path)) {
+    // A new database is its owner's alone; it is made only where nothing is, never through a link.
+    FileHandle created(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!created.valid() && (errno == EEXIST || errno == ELOOP)) {
         throw Error(err::kDatabaseExists, "CreateDatabase", "La base de datos ya existe.");
     }
     sqlite3* connection = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &connection,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc =
+        created.valid() && created.close()
+            ? sqlite3_open_v2(path.c_str(), &connection, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
+            : SQLITE_CANTOPEN;
     if (rc != SQLITE_OK) {
+        std::error_code ignored;
+        fs::remove(path, ignored);
         sqlite3_close_v2(connection);
         throw Error(3044, "CreateDatabase", "'" + path.parent_path().string() + "' no es una ruta válida.");
     }
@@ -289,44 +298,56 @@ void Engine::closeWorkspace(Workspace& workspace) {
 }
 
 void Engine::compactDatabase(const fs::path& source, const fs::path& target, std::string_view sourceConnect) {
-    if (fs::exists(target)) {
+    // The copy replaces the source: it gets the source's permissions, and is made only where
+    // nothing is, never through a link.
+    FileHandle created(
+        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, replacementMode(source)));
+    if (!created.valid() && (errno == EEXIST || errno == ELOOP)) {
         throw Error(err::kDatabaseExists, "CompactDatabase", "La base de datos ya existe.");
     }
-    Workspace scratch(*this, "Compactar", "admin");
-    auto database = scratch.openDatabase(source, false, false, sourceConnect);
-    sqlite3_stmt* statement = nullptr;
-    int rc = sqlite3_prepare_v2(database->handle(), "VACUUM INTO ?1", -1, &statement, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_bind_text(statement, 1, target.c_str(), -1, SQLITE_TRANSIENT);
-        rc = sqlite3_step(statement);
-        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
-    }
-    sqlite3_finalize(statement);
-    if (rc != SQLITE_OK) {
+    const auto removeTarget = [&] {
         std::error_code ignored;
         fs::remove(target, ignored);
-        raiseSqliteError(database->handle(), rc, "CompactDatabase");
+        fs::remove(target.string() + "-journal", ignored);
+    };
+    if (!created.valid() || ::fchmod(created.get(), replacementMode(source)) != 0 || !created.close()) {
+        const int number = errno;
+        removeTarget();
+        throw Error(3044, "CompactDatabase",
+                    "No se puede crear el archivo " + target.string() + ": " + systemError(number) + ".");
     }
-    scratch.close();
+    try {
+        Workspace scratch(*this, "Compactar", "admin");
+        auto database = scratch.openDatabase(source, false, false, sourceConnect);
+        sqlite3_stmt* statement = nullptr;
+        int rc = sqlite3_prepare_v2(database->handle(), "VACUUM INTO ?1", -1, &statement, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_bind_text(statement, 1, target.c_str(), -1, SQLITE_TRANSIENT);
+            rc = sqlite3_step(statement);
+            rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+        }
+        sqlite3_finalize(statement);
+        if (rc != SQLITE_OK) {
+            raiseSqliteError(database->handle(), rc, "CompactDatabase");
+        }
+        scratch.close();
+    } catch (...) {
+        removeTarget();
+        throw;
+    }
     syncFile(target);
 }
 
-fs::path Engine::repairDatabase(const fs::path& path) {
-    if (!fs::exists(path)) {
-        throw Error(err::kFileNotFound, "RepairDatabase", "No se encuentra el archivo '" + path.string() + "'.");
-    }
-    sqlite3* source = openConnection(path, true);
+void Engine::rebuildInto(const fs::path& source, const fs::path& work) {
+    sqlite3* from = openConnection(source, true);
     // A file that lost its end is shorter than the page count in its header, and SQLite refuses
     // to read any of it unless the schema is writable; with it, the pages that remain are read.
     // The connection is read-only, so the damaged file is still never written.
-    sqlite3_db_config(source, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
-    sqlite3_db_config(source, SQLITE_DBCONFIG_WRITABLE_SCHEMA, 1, nullptr);
-    const fs::path rebuilt = path.string() + ".reparando";
-    std::error_code ignored;
-    fs::remove(rebuilt, ignored);
+    sqlite3_db_config(from, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+    sqlite3_db_config(from, SQLITE_DBCONFIG_WRITABLE_SCHEMA, 1, nullptr);
     sqlite3* target = nullptr;
     auto cleanUp = [&] {
-        sqlite3_close_v2(source);
+        sqlite3_close_v2(from);
         sqlite3_close_v2(target);
     };
     try {
@@ -334,7 +355,7 @@ fs::path Engine::repairDatabase(const fs::path& path) {
         std::vector<std::pair<std::string, std::string>> tables;  // name, CREATE statement
         std::vector<std::string> indexes;
         sqlite3_stmt* schema = nullptr;
-        int rc = sqlite3_prepare_v2(source,
+        int rc = sqlite3_prepare_v2(from,
                                     "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL AND "
                                     "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
                                     -1, &schema, nullptr);
@@ -352,19 +373,20 @@ fs::path Engine::repairDatabase(const fs::path& path) {
         sqlite3_finalize(schema);
         if (rc != SQLITE_DONE) {
             if ((rc & 0xFF) == SQLITE_NOTADB) {
-                unrecognised(path);
+                unrecognised(source);
             }
-            damaged(path);
+            damaged(source);
         }
         if (std::none_of(tables.begin(), tables.end(), [](const auto& t) { return t.first == "kp_meta"; })) {
-            unrecognised(path);
+            unrecognised(source);
         }
 
-        if (sqlite3_open_v2(rebuilt.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-            SQLITE_OK) {
-            damaged(path);
+        // The work file is thrown away unless complete, so it needs no journal of its own.
+        if (!createWorkFile(work).close() ||
+            sqlite3_open_v2(work.c_str(), &target, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+            damaged(source);
         }
-        exec(target, "PRAGMA journal_mode = DELETE", "RepairDatabase");
+        exec(target, "PRAGMA journal_mode = OFF", "RepairDatabase");
         exec(target, "BEGIN", "RepairDatabase");
         for (const auto& [name, sql] : tables) {
             exec(target, sql, "RepairDatabase");
@@ -375,7 +397,7 @@ fs::path Engine::repairDatabase(const fs::path& path) {
         for (const auto& [name, sql] : tables) {
             const std::string quoted = quoteName(name);
             sqlite3_stmt* read = nullptr;
-            if (sqlite3_prepare_v2(source, ("SELECT * FROM " + quoted).c_str(), -1, &read, nullptr) != SQLITE_OK) {
+            if (sqlite3_prepare_v2(from, ("SELECT * FROM " + quoted).c_str(), -1, &read, nullptr) != SQLITE_OK) {
                 continue;
             }
             const int columns = sqlite3_column_count(read);
@@ -399,19 +421,52 @@ fs::path Engine::repairDatabase(const fs::path& path) {
         exec(target, "COMMIT", "RepairDatabase");
     } catch (...) {
         cleanUp();
-        fs::remove(rebuilt, ignored);
+        std::error_code ignored;
+        fs::remove(work, ignored);
         throw;
     }
     cleanUp();
-    syncFile(rebuilt);
+}
 
-    // The damaged original is kept beside the rebuilt file under a name of its own.
+fs::path Engine::repairDatabase(const fs::path& path, const fs::path& readable) {
+    if (!fs::exists(path)) {
+        throw Error(err::kFileNotFound, "RepairDatabase", "No se encuentra el archivo '" + path.string() + "'.");
+    }
+    const fs::path work = path.string() + ".reparando";
+    rebuildInto(readable.empty() ? path : readable, work);
+    std::error_code error;
+    const auto fail = [&](const char* what) {
+        const int number = error.value();
+        fs::remove(work, error);
+        throw Error(err::kCannotOpen, "RepairDatabase",
+                    std::string(what) + " '" + path.string() + "': " + systemError(number) + ".");
+    };
+    fs::permissions(work, static_cast<fs::perms>(replacementMode(path)), error);
+    syncFile(work);
+
+    // The damaged original stays beside the rebuilt file under a name of its own: a second name
+    // of the same file, so that the rebuilt one then takes its place in one atomic rename and a
+    // kill at any moment leaves the database at its name.
     fs::path kept = path.string() + ".danado";
-    for (int n = 1; fs::exists(kept); ++n) {
+    for (int n = 1; fs::exists(fs::symlink_status(kept, error)); ++n) {
         kept = path.string() + ".danado." + std::to_string(n);
     }
-    fs::rename(path, kept);
-    fs::rename(rebuilt, path);
+    fs::create_hard_link(path, kept, error);
+    if (error) {
+        // A medium without hard links gets a copy.
+        FileHandle copy(::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!copy.valid() || !copyInto(path, copy.get()) || ::fsync(copy.get()) != 0) {
+            const int number = errno;
+            copy.close();
+            fs::remove(kept, error);
+            error.assign(number, std::generic_category());
+            fail("No se pudo conservar el original dañado de");
+        }
+    }
+    fs::rename(work, path, error);
+    if (error) {
+        fail("No se pudo reemplazar");
+    }
     syncDirectory(path.parent_path());
     return kept;
 }

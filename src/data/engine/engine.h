@@ -12,6 +12,9 @@ namespace kapred::db {
 
 class Engine;
 
+// The first bytes of every database file of this engine.
+inline constexpr std::string_view kFileSignature{"SQLite format 3\0", 16};
+
 // A session of the engine: the databases opened or created in it.
 class Workspace {
 public:
@@ -58,16 +61,21 @@ public:
         return defaultWorkspace().openDatabase(path, exclusive, readOnly, connect);
     }
 
-    // Writes a compacted copy of source to target (which must not exist), checking the source's
-    // password. The source is left as it was.
+    // Writes a compacted copy of source to target (which must not exist), with the source's
+    // permissions, checking the source's password. The source is left as it was; a failure
+    // leaves no target behind.
     void compactDatabase(const std::filesystem::path& source, const std::filesystem::path& target,
                          std::string_view sourceConnect);
-    // Rebuilds every readable row of a damaged file into a new file at the same path and keeps
-    // the damaged original beside it (returned). Raises 3049 or 3343 when nothing can be read;
-    // the file is then left untouched.
-    std::filesystem::path repairDatabase(const std::filesystem::path& path);
+    // Rebuilds every readable row of a damaged file (read from `readable`, a readable form of
+    // it, when given) into a new file with the file's permissions, which takes its place in one
+    // rename, and keeps the damaged original beside it (returned). Raises 3049 or 3343 when
+    // nothing can be read; the file is then left untouched.
+    std::filesystem::path repairDatabase(const std::filesystem::path& path, const std::filesystem::path& readable = {});
 
 private:
+    // Writes every readable row of source into a new file `work`.
+    void rebuildInto(const std::filesystem::path& source, const std::filesystem::path& work);
+
     std::vector<std::shared_ptr<Workspace>> workspaces_;
 };
 

@@ -1,5 +1,7 @@
 #include "data/engine/storage.h"
 
+#include "data/values/text.h"
+
 #include <sqlite3.h>
 
 #include <cmath>
@@ -164,6 +166,10 @@ StoredValue toStored(const FieldDef& field, const Variant& value, bool insistOnR
         case DataType::Text:
         case DataType::Memo: {
             std::string text = value.toText();
+            if (!isValidUtf8(text)) {
+                throw Error(err::kConversion, "Field",
+                            "El campo '" + field.name + "' no admite ese texto: tiene bytes que no forman caracteres.");
+            }
             if (text.empty() && !field.allowZeroLength) {
                 throw Error(err::kZeroLength, "Field",
                             "El campo '" + field.name + "' no puede ser una cadena de longitud cero.");

@@ -19,4 +19,10 @@ std::string padRight(std::string_view text, std::size_t width, char fill = ' ');
 // The last characters of the text, or all of it when it is shorter.
 std::string lastCharacters(std::string_view text, std::size_t count);
 
+// The length of the well-formed UTF-8 sequence at the start of the bytes, or 0.
+std::size_t utf8SequenceLength(const unsigned char* bytes, std::size_t available);
+
+// Every byte belongs to a well-formed UTF-8 sequence.
+bool isValidUtf8(std::string_view text);
+
 }  // namespace kapred

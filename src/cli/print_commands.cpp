@@ -1,0 +1,112 @@
+// Commands that print to PDF files, without a display: the form 369 of a declaration, its work
+// papers and the positions of an import format, drawn as the print window draws them.
+#include <QGuiApplication>
+
+#include <filesystem>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "data/engine/schema.h"
+#include "print/reports.h"
+
+namespace kapred::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct PrintArguments {
+    std::string code;
+    std::string section;
+    std::string format;
+    std::string pdf;
+};
+
+// The GUI module draws text with fonts only while an application object exists; the offscreen
+// platform needs no display.
+class PrintingApplication {
+public:
+    PrintingApplication() {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+    }
+
+private:
+    int argc_ = 1;
+    char name_[11] = "kapred-cli";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+int write(Session& session, const print::PrintJob& job, const std::string& pdf, const Options& options) {
+    const fs::path file = fs::absolute(pdf);
+    if (!print::savePdf(session.context(), job, file)) {
+        return kExitFailure;
+    }
+    nlohmann::ordered_json result;
+    result["Archivo"] = file.string();
+    result["Informes"] = job.reports.size();
+    print(result, options.json);
+    return 0;
+}
+
+std::optional<WorkPaperKind> workPaperNamed(const std::string& given) {
+    if (db::equalsIgnoreCase(given, kWorkPapersRootKey)) {
+        return std::nullopt;
+    }
+    const auto paper = findWorkPaper(given);
+    if (!paper) {
+        throw CommandFailure("No hay papel de trabajo de " + given +
+                             ". Secciones: ActivoExento, ActivoComputable, Pasivo, Anticipos, PagosCuenta, o DJ para "
+                             "todas.");
+    }
+    return paper;
+}
+
+}  // namespace
+
+void addPrintCommands(CLI::App& app, std::vector<Command>& commands, const Options& options) {
+    auto arguments = std::make_shared<PrintArguments>();
+
+    auto* form = app.add_subcommand("print", "Imprime el Formulario 369 de una declaración a un archivo PDF");
+    form->add_option("DJ", arguments->code, "Código de la declaración (período y secuencia, p. ej. 20040)")->required();
+    form->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    commands.push_back({form, [arguments, &options](Session& session) {
+                            session.declaration(arguments->code);
+                            PrintingApplication application;
+                            return write(session, print::formJob(session.context()), arguments->pdf, options);
+                        }});
+
+    auto* paper = app.add_subcommand("workpaper", "Imprime el papel de trabajo de una sección a un archivo PDF");
+    paper->add_option("DJ", arguments->code, "Código de la declaración")->required();
+    paper
+        ->add_option("SECTION", arguments->section,
+                     "ActivoExento, ActivoComputable, Pasivo, Anticipos, PagosCuenta, o DJ para todas")
+        ->required();
+    paper->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    commands.push_back({paper, [arguments, &options](Session& session) {
+                            const auto kind = workPaperNamed(arguments->section);
+                            session.declaration(arguments->code);
+                            PrintingApplication application;
+                            return write(session, print::workPaperJob(session.context(), kind), arguments->pdf,
+                                         options);
+                        }});
+
+    auto* format = app.add_subcommand("format-print", "Imprime las posiciones de un formato a un archivo PDF");
+    format->add_option("FORMAT", arguments->format, "Número o nombre del formato")->required();
+    format->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    commands.push_back({format, [arguments, &options](Session& session) {
+                            Context& context = session.context();
+                            const auto found = findFormatByNumberOrName(context, arguments->format);
+                            if (!found) {
+                                throw CommandFailure("No existe el formato " + arguments->format + ".");
+                            }
+                            PrintingApplication application;
+                            return write(session, print::formatJob(context, *found), arguments->pdf, options);
+                        }});
+}
+
+}  // namespace kapred::cli

@@ -1,0 +1,148 @@
+// The print jobs: the core's formula lists and rows, put into the layouts of resources/reports.
+#include "print/reports.h"
+
+#include <QCoreApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cstdlib>
+
+#include "app/context.h"
+#include "app/cuit.h"
+#include "data/user_interface.h"
+#include "data/values/error.h"
+#include "import/format_print.h"
+#include "model/declaration_ops.h"
+#include "model/section_object.h"
+#include "print/report_renderer.h"
+
+namespace kapred::print {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void addFormulas(ReportData& data, const FormulaList& formulas) {
+    for (const std::string& formula : formulas) {
+        const NamedValue named = splitFormula(formula);
+        data.values[named.name] = named.value;
+    }
+}
+
+// The columns of the declaration's row the selection picks, as "DDJJ.column": dates as
+// dd/mm/yyyy, with the taxpayer's name from the host as "denominacion".
+void addDeclaration(Context& context, ReportData& data) {
+    if (!context.currentDeclaration) {
+        return;
+    }
+    for (const auto& [name, value] : context.currentDeclaration->Entity->fields().pairs()) {
+        const auto date = value.type() == Variant::Type::Date ? value.toDate() : std::nullopt;
+        data.values["DDJJ." + name] = date ? formatDate(*date) : value.toText(context.numberFormat());
+    }
+    if (!data.values.contains("denominacion")) {
+        data.values["denominacion"] = taxpayerName(context);
+    }
+}
+
+Report report(const std::string& layout, ReportData data) {
+    return {loadLayout(reportsDirectory() / (layout + ".json")), std::move(data)};
+}
+
+std::string declarationCode(const Context& context) {
+    return currentHeaderValue(context, "CodDJ").toText();
+}
+
+}  // namespace
+
+fs::path reportsDirectory() {
+    if (const char* folder = std::getenv("KAPRED_REPORTSDIR"); folder != nullptr && *folder != '\0') {
+        return folder;
+    }
+    return fs::path(QCoreApplication::applicationDirPath().toStdString()) / "informes";
+}
+
+PrintJob formJob(Context& context) {
+    FormulaList formulas;
+    BPrintDDJJ(context).PrepararFomulario(formulas);
+    ReportData data;
+    addFormulas(data, formulas);
+    addDeclaration(context, data);
+    return {"Formulario 369 - Declaración Jurada " + declarationCode(context), {report("f369", std::move(data))}};
+}
+
+PrintJob workPaperJob(Context& context, const std::optional<WorkPaperKind>& paper) {
+    PrintJob job{"Papeles de Trabajo - Declaración Jurada " + declarationCode(context), {}};
+    for (const WorkPaperKind& each : kWorkPapers) {
+        if (paper && paper->key != each.key) {
+            continue;
+        }
+        ReportRows rows = workPaperRows(context, each);
+        ReportData data{{}, std::move(rows.rows), std::move(rows.totals)};
+        addFormulas(data, papelesFormulas(each));
+        addDeclaration(context, data);
+        job.reports.push_back(report(std::string(each.reportFile), std::move(data)));
+    }
+    if (paper) {
+        job.title = std::string(paper->title) + " - Declaración Jurada " + declarationCode(context);
+    }
+    return job;
+}
+
+PrintJob formatJob(Context& context, const ImportFormat& format) {
+    ReportData data;
+    data.rows = formatPrintRows(fieldGrid(context, format));
+    addFormulas(data, formatPrintFormulas(format));
+    const auto section = importSection(context, format.section);
+    data.values["Seccion"] = section ? section->description : std::string();
+    data.values["IdFormato"] = std::to_string(format.id);
+    data.values["Separador"] = format.pointDecimal() ? "Punto" : "Coma";
+    return {"Formato de Importación " + format.name, {report("kprdfimp", std::move(data))}};
+}
+
+void renderJob(const PrintJob& job, QPainter& painter, QPagedPaintDevice& device) {
+    for (std::size_t i = 0; i < job.reports.size(); ++i) {
+        if (i > 0) {
+            device.newPage();
+        }
+        renderReport(job.reports[i].layout, job.reports[i].data, painter, device);
+    }
+}
+
+bool savePdf(Context& context, const PrintJob& job, const fs::path& file) {
+    std::error_code error;
+    const auto status = fs::symlink_status(file, error);
+    if (fs::is_symlink(status)) {
+        MsgError(context.ui, "No se escribe el archivo " + file.string() + ": es un enlace a otro archivo.");
+        return false;
+    }
+    if (fs::exists(status) &&
+        !MsgAdvertencia(context.ui, "El archivo " + file.string() + " ya existe. ¿Desea reemplazarlo?")) {
+        return false;
+    }
+    QSaveFile out(QString::fromStdString(file.string()));
+    if (!out.open(QIODevice::WriteOnly)) {
+        MsgError(context.ui, "No se pudo escribir el archivo " + file.string() + ".");
+        return false;
+    }
+    {
+        QPdfWriter writer(&out);
+        writer.setResolution(300);
+        writer.setTitle(QString::fromStdString(job.title));
+        writer.setCreator(QStringLiteral("Kapred"));
+        const ReportLayout& first = job.reports.front().layout;
+        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(first.pageWidth, first.pageHeight), QPageSize::Millimeter),
+                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter painter(&writer);
+        renderJob(job, painter, writer);
+    }
+    if (!out.commit()) {
+        MsgError(context.ui, "No se pudo escribir el archivo " + file.string() + ".");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kapred::print

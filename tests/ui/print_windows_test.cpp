@@ -1,0 +1,78 @@
+// The print window, the work-papers window and the screen print, on a started program.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewWidget>
+#include <QTreeWidget>
+
+#include "app/startup.h"
+#include "calc/registry.h"
+#include "generation/work_papers.h"
+#include "model/declaration.h"
+#include "scripted_qt_ui.h"
+#include "support/program_dir.h"
+#include "support/scoped_env.h"
+#include "ui/print_window.h"
+#include "ui/screen_print.h"
+#include "ui/work_papers_window.h"
+
+namespace kapred {
+namespace {
+
+class PrintWindows : public ::testing::Test {
+protected:
+    PrintWindows() : context(dir.home(), "20-12345678-9", ui) {
+        Main(context, quiet);
+        registerBusinessObjects(context);
+        auto header = std::make_shared<BDDJJ>(context);
+        header->Aceptar(EntryMode::Adding, {{"lPeriodo", Variant("2004")},
+                                            {"CODIGO_T_SECUENCIAS", Variant("2")},
+                                            {"iTipoEjercicioFiscal", Variant("1")},
+                                            {"fPeriodoFiscalDesde", Variant("01/01/2004")},
+                                            {"fPeriodoFiscalHasta", Variant("31/12/2004")},
+                                            {"iEjercicioEconomico", Variant("1")}});
+        context.currentDeclaration = header;
+    }
+
+    test::ScopedEnv layouts{"KAPRED_REPORTSDIR", KAPRED_REPORTS_SOURCE};
+    test::ProgramDir dir;
+    test::ScriptedQtUi ui;
+    Context context;
+    StartupObserver quiet;
+};
+
+TEST_F(PrintWindows, WorkPapersAskForANodeAndTheRootPrintsAllFive) {
+    ui::frmPapelesdeTrabajo papers(context);
+    QTreeWidgetItem* root = papers.tree()->topLevelItem(0);
+    ASSERT_EQ(root->childCount(), 5);
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_EQ(root->child(4)->text(0), QStringLiteral("Pagos a Cuenta"));
+    papers.cmdPrint_Click();
+    EXPECT_EQ(ui.script.messages(),
+              std::vector<std::string>{"Información: Por favor, seleccione un elemento del árbol"});
+
+    ui::frmImpresion all(context, print::workPaperJob(context, std::nullopt));
+    all.preview()->updatePreview();
+    EXPECT_EQ(all.pageCount(), 5);
+    ui::frmImpresion one(context, print::workPaperJob(context, findWorkPaper("pasivo")));
+    one.preview()->updatePreview();
+    EXPECT_EQ(one.pageCount(), 1);
+}
+
+TEST_F(PrintWindows, ScreenPrintHeaderAndAPictureNoWiderThanThePaper) {
+    EXPECT_EQ(screenPrintHeader(context),
+              (std::vector<std::string>{"", "REXA - Ka.Pr.Ed | Papeles de trabajo", "CUIT        : 20123456789",
+                                        "Período    : 2004", "Secuencia: Rectificativa 2", "_______________"}));
+    QPdfWriter writer(QString::fromStdString((dir.root() / "pantalla.pdf").string()));
+    QPainter painter(&writer);
+    // The margins take a twentieth of the width and a fifth more on each side.
+    const int printable = writer.width() - 2 * static_cast<int>(writer.width() / 20 * 1.2);
+    QImage wide(4000, 300, QImage::Format_RGB32);
+    EXPECT_EQ(ui::drawScreenPrint(painter, writer, {}, wide), printable);
+    QImage narrow(96, 10, QImage::Format_RGB32);
+    EXPECT_EQ(ui::drawScreenPrint(painter, writer, {}, narrow), writer.logicalDpiX());
+}
+
+}  // namespace
+}  // namespace kapred
