@@ -45,7 +45,7 @@ best() {
     done
     echo "$fastest"
 }
-# Peak resident memory in MB of one run of the line.
+# Peak resident memory in MB of one run of a program (not a shell function).
 peak() {
     /usr/bin/time -f %M -o "$WORK/peak" "$@" >/dev/null 2>&1 || true
     tail -n 1 "$WORK/peak" | awk '{ printf "%.1f", $1 / 1024 }'
@@ -98,16 +98,16 @@ sqliteCount=$(best 5 sqlite3 "$WORK/plain.mdb" 'select count(*) from DDJJ')
 
 mkdir -p "$WORK/destino"
 generate=$(best 1 cli "$WORK/large" generate 20040 --dest "$WORK/destino" --yes)
-generatePeak=$(peak cli "$WORK/large" generate 20040 --dest "$WORK/destino" --yes)
+generatePeak=$(peak "$CLI" --home "$WORK/large/Kapred" --cuit "$CUIT" generate 20040 --dest "$WORK/destino" --yes)
 mkdir -p "$WORK/destino-vacio"
-generateEmptyPeak=$(peak cli "$WORK/empty" generate 20040 --dest "$WORK/destino-vacio" --yes)
+generateEmptyPeak=$(peak "$CLI" --home "$WORK/empty/Kapred" --cuit "$CUIT" generate 20040 --dest "$WORK/destino-vacio" --yes)
 sqliteRecords=$(best 1 sh -c "sqlite3 '$WORK/large.mdb' \"select '06' || replace(fFecha, '-', '') ||
     printf('%015d', cImporte / 100) from Anticipos where CUIT = 20123456789 and CodDJ = 20040 order by ID\" \
     >'$WORK/records.txt'")
 
 export=$(best 1 cli "$WORK/large" export 20040 --format 3 --file "$WORK/exportado.txt" --yes)
-exportPeak=$(peak cli "$WORK/large" export 20040 --format 3 --file "$WORK/exportado2.txt" --yes)
-exportEmptyPeak=$(peak cli "$WORK/empty" export 20040 --format 3 --file "$WORK/vacio.txt" --yes)
+exportPeak=$(peak "$CLI" --home "$WORK/large/Kapred" --cuit "$CUIT" export 20040 --format 3 --file "$WORK/exportado2.txt" --yes)
+exportEmptyPeak=$(peak "$CLI" --home "$WORK/empty/Kapred" --cuit "$CUIT" export 20040 --format 3 --file "$WORK/vacio.txt" --yes)
 sqliteLines=$(best 1 sh -c "sqlite3 '$WORK/large.mdb' \"select strftime('%d/%m/%Y', fFecha) ||
     printf('%012d,%02d', cImporte / 10000, cImporte / 100 % 100) from Anticipos
     where CUIT = 20123456789 and CodDJ = 20040\" >'$WORK/lines.txt'")

@@ -153,6 +153,10 @@ GenerationOutcome BGenerarDJs::GenerarDJs() {
     if (!encryptedFile_.empty()) {
         return CopiarADestino();
     }
+    // Every record and the verification number are read under one lock, so that they all come
+    // from the same state of the declaration, no statement takes the lock anew and the totals
+    // the records and the number share are summed once.
+    const db::ReadTransaction pass(*context_.g_dbAplicativo);
     recordCount_ = 0;
     encryptedFile_.clear();
     generationList_.clear();
@@ -231,9 +235,6 @@ void BGenerarDJs::ErrorLargoRegistro(const std::string& recordType) {
 }
 
 bool BGenerarDJs::GenerarDatosDJ() {
-    // Every record is read under one lock, so that they all come from the same state of the
-    // declaration and no statement takes the lock anew.
-    const db::ReadTransaction pass(*context_.g_dbAplicativo);
     totalSteps_ = 12;
     generationList_.clear();
     currentStep_ = 0;

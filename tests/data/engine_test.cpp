@@ -685,17 +685,23 @@ TEST_F(EngineTest, TransactionsCommitOnlyWhenToldAndNestedOnesJoinTheOuter) {
     EXPECT_EQ(column(*open("x.mdb"), "SELECT ID FROM T ORDER BY ID"), (std::vector<long>{2, 3}));
 }
 
-TEST_F(EngineTest, AReadTransactionLetsAWriteInsideItCommit) {
+TEST_F(EngineTest, AReadTransactionLetsAWriteInsideItCommitAndKeepsNoStaleTotal) {
     auto database = create("r.mdb");
     database->appendTableDef(movimientos());
+    const auto count = [&] {
+        return database->openRecordset("SELECT count(*) AS n FROM Movimientos")->value("n").toWholeNumber();
+    };
     {
         const ReadTransaction pass(*database);
+        EXPECT_EQ(count(), 0);
         addRows(*database, {{1, "uno", "1", Variant("01/02/2004"), scaled(15000), true}});
+        EXPECT_EQ(count(), 1);
         {
             Transaction write(*database);
             addRows(*database, {{2, "dos", "2", Variant("02/02/2004"), scaled(25000), false}});
             write.commit();
         }
+        EXPECT_EQ(count(), 2);
     }
     database->close();
     EXPECT_EQ(column(*open("r.mdb"), "SELECT ID FROM Movimientos ORDER BY ID"), (std::vector<long>{1, 2}));

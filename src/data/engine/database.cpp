@@ -254,6 +254,9 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
         translated = "SELECT * FROM " + quoteName(*table);
     }
     sqlite3* connection = handle();
+    if (const PassResult* known = passResult(translated)) {
+        return std::make_unique<Recordset>(*this, known->fields, known->rows, std::vector<long long>{}, false);
+    }
 
     // Statements that differ only in their values share one prepared statement. A dynaset over
     // one table also reads each row's identity so that it can be changed.
@@ -308,6 +311,9 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     }
     if (!updatable) {
         rowIds.clear();
+        if (readPass_ && inTransaction() && rows.size() <= 1) {
+            passResults_[translated] = {fields, rows};
+        }
     }
     return std::make_unique<Recordset>(*this, std::move(fields), std::move(rows), std::move(rowIds), updatable);
 }
@@ -372,6 +378,24 @@ bool Database::describeColumns(sqlite3_stmt* raw, int firstField, const std::str
         typeKnown.push_back(known);
     }
     return plain;
+}
+
+const Database::PassResult* Database::passResult(const std::string& translated) {
+    // Once the read transaction has ended (a write inside it committed) another connection may
+    // change the file between statements.
+    if (!readPass_ || !inTransaction()) {
+        return nullptr;
+    }
+    // Anything written, or a table changed, since the results were kept makes them stale.
+    const auto changes = sqlite3_total_changes64(connection_);
+    if (changes != passChanges_ || schemaVersion_ != passSchema_) {
+        passResults_.clear();
+        passChanges_ = changes;
+        passSchema_ = schemaVersion_;
+        return nullptr;
+    }
+    const auto found = passResults_.find(translated);
+    return found != passResults_.end() ? &found->second : nullptr;
 }
 
 std::unique_ptr<ForwardRecordset> Database::openForwardOnly(std::string_view sql) {
@@ -761,10 +785,18 @@ ReadTransaction::ReadTransaction(Database& database) : database_(database) {
             raiseSqliteError(database_.connection_, rc, "BeginTrans");
         }
         began_ = true;
+        database_.readPass_ = true;
+        database_.passResults_.clear();
+        database_.passChanges_ = sqlite3_total_changes64(database_.connection_);
+        database_.passSchema_ = database_.schemaVersion_;
     }
 }
 
 ReadTransaction::~ReadTransaction() {
+    if (began_) {
+        database_.readPass_ = false;
+        database_.passResults_.clear();
+    }
     // After reads alone this ends the lock without touching the disk. A statement that wrote
     // under it outside a transaction of its own is committed here, as it would have been by itself.
     if (began_ && database_.isOpen() && database_.transactionDepth_ == 0 && database_.inTransaction()) {

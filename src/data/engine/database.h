@@ -85,6 +85,13 @@ public:
 private:
     friend class Transaction;
     friend class ReadTransaction;
+    // What a read-only statement of at most one row (a sum, a count) gave earlier in the same
+    // read pass, while nothing has been written since; nothing otherwise.
+    struct PassResult {
+        std::vector<FieldInfo> fields;
+        std::vector<std::vector<Variant>> rows;
+    };
+    const PassResult* passResult(const std::string& translated);
     std::vector<std::string> tableNames();
     TableDef readTableDef(const std::string& tableName);
     // The fields of a prepared statement from its column firstField on; false when one of them is
@@ -103,6 +110,10 @@ private:
     int transactionDepth_ = 0;
     unsigned long schemaVersion_ = 0;
     bool rollbackOnly_ = false;
+    bool readPass_ = false;
+    std::map<std::string, PassResult> passResults_;  // by statement text
+    long long passChanges_ = 0;
+    unsigned long passSchema_ = 0;
 };
 
 // Rows that belong together: commits explicitly, rolls back when left without commit. A
@@ -121,9 +132,9 @@ private:
 };
 
 // Many reads under one lock: the statements inside share one read transaction instead of each
-// taking the file's lock and checking it anew. Inside a transaction already it adds nothing; a
-// transaction begun inside it writes and commits as usual, which also ends the read. Meant for
-// passes that read: a failure to commit a write made under it outside a transaction is lost.
+// taking the file's lock and checking it anew, and a total asked for again is not summed again. Inside a transaction
+// already it adds nothing; a transaction begun inside it writes and commits as usual, which also ends the read. Meant
+// for passes that read: a failure to commit a write made under it outside a transaction is lost.
 class ReadTransaction {
 public:
     explicit ReadTransaction(Database& database);
