@@ -45,12 +45,8 @@ OpenedProgram::OpenedProgram(const std::string& commandLine)
 }
 
 std::shared_ptr<BDDJJ> OpenedProgram::createDeclaration(const HeaderInput& input) {
-    const FieldValues typed{
-        {"lPeriodo", Variant(input.period)},           {"CODIGO_T_SECUENCIAS", Variant(input.sequence)},
-        {"iTipoEjercicioFiscal", Variant(input.kind)}, {"fPeriodoFiscalDesde", Variant(input.from)},
-        {"fPeriodoFiscalHasta", Variant(input.to)},    {"iEjercicioEconomico", Variant(input.economicYear)}};
     auto header = std::make_shared<BDDJJ>(context);
-    accepted(*header, header->Aceptar(EntryMode::Adding, typed));
+    accepted(*header, header->Aceptar(EntryMode::Adding, typedHeader(input)));
     makeCurrent(header);
     return header;
 }

@@ -9,20 +9,11 @@
 #include "model/declaration.h"
 #include "model/liabilities.h"
 #include "model/sections.h"
+#include "support/header_input.h"
 #include "support/program_dir.h"
 #include "support/scripted_ui.h"
 
 namespace kapred::test {
-
-// A declaration header as the user types it in the declarations window.
-struct HeaderInput {
-    std::string period = "2004";
-    std::string sequence = "0";
-    std::string kind = "1";  // 1 Regular, 2 Irregular
-    std::string from = "01/01/2004";
-    std::string to = "31/12/2004";
-    std::string economicYear = "1";
-};
 
 // Field values typed into a window, in the order given.
 using FieldValues = EntryValues;

@@ -23,6 +23,7 @@
 #include "generation/directories.h"
 #include "model/declaration.h"
 #include "scripted_qt_ui.h"
+#include "support/header_input.h"
 #include "support/program_dir.h"
 #include "support/scoped_env.h"
 #include "ui/declarations_window.h"
@@ -65,13 +66,7 @@ protected:
     // The 2004 original declaration, made the current one as the declarations window does.
     void addDeclaration() {
         auto header = std::make_shared<BDDJJ>(context);
-        ASSERT_EQ(header->Aceptar(EntryMode::Adding, {{"lPeriodo", Variant("2004")},
-                                                      {"CODIGO_T_SECUENCIAS", Variant("0")},
-                                                      {"iTipoEjercicioFiscal", Variant("1")},
-                                                      {"fPeriodoFiscalDesde", Variant("01/01/2004")},
-                                                      {"fPeriodoFiscalHasta", Variant("31/12/2004")},
-                                                      {"iEjercicioEconomico", Variant("1")}}),
-                  0);
+        ASSERT_EQ(header->Aceptar(EntryMode::Adding, test::typedHeader()), 0);
         context.currentDeclaration = header;
     }
 

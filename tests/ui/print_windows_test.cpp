@@ -11,6 +11,7 @@
 #include "generation/work_papers.h"
 #include "model/declaration.h"
 #include "scripted_qt_ui.h"
+#include "support/header_input.h"
 #include "support/program_dir.h"
 #include "support/scoped_env.h"
 #include "ui/print_window.h"
@@ -26,12 +27,7 @@ protected:
         Main(context, quiet);
         registerBusinessObjects(context);
         auto header = std::make_shared<BDDJJ>(context);
-        header->Aceptar(EntryMode::Adding, {{"lPeriodo", Variant("2004")},
-                                            {"CODIGO_T_SECUENCIAS", Variant("2")},
-                                            {"iTipoEjercicioFiscal", Variant("1")},
-                                            {"fPeriodoFiscalDesde", Variant("01/01/2004")},
-                                            {"fPeriodoFiscalHasta", Variant("31/12/2004")},
-                                            {"iEjercicioEconomico", Variant("1")}});
+        header->Aceptar(EntryMode::Adding, test::typedHeader({.sequence = "2"}));
         context.currentDeclaration = header;
     }
 

@@ -13,6 +13,7 @@
 #include "model/declaration_ops.h"
 #include "model/sections.h"
 #include "scripted_qt_ui.h"
+#include "support/header_input.h"
 #include "support/program_dir.h"
 #include "ui/declarations_window.h"
 #include "ui/review_windows.h"
@@ -45,13 +46,7 @@ protected:
 
 TEST_F(ReviewWindows, VerifyComparesAndInspectsWhatTheCoreFinds) {
     auto header = std::make_shared<BDDJJ>(context);
-    ASSERT_EQ(header->Aceptar(EntryMode::Adding, {{"lPeriodo", Variant("2004")},
-                                                  {"CODIGO_T_SECUENCIAS", Variant("0")},
-                                                  {"iTipoEjercicioFiscal", Variant("1")},
-                                                  {"fPeriodoFiscalDesde", Variant("01/01/2004")},
-                                                  {"fPeriodoFiscalHasta", Variant("31/12/2004")},
-                                                  {"iEjercicioEconomico", Variant("1")}}),
-              0);
+    ASSERT_EQ(header->Aceptar(EntryMode::Adding, test::typedHeader()), 0);
     window.InicializeObjects();
     liabilities("20040", "5.000", "1.000");
     window.findChild<QPushButton*>(QStringLiteral("cmdVerificar"))->click();

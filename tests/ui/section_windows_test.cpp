@@ -12,6 +12,7 @@
 #include "data/engine/recordset.h"
 #include "model/declaration.h"
 #include "scripted_qt_ui.h"
+#include "support/header_input.h"
 #include "support/program_dir.h"
 #include "ui/section_windows.h"
 
@@ -24,12 +25,7 @@ protected:
         Main(context, quiet);
         registerBusinessObjects(context);
         auto header = std::make_shared<BDDJJ>(context);
-        const int code = header->Aceptar(EntryMode::Adding, {{"lPeriodo", Variant("2004")},
-                                                             {"CODIGO_T_SECUENCIAS", Variant("0")},
-                                                             {"iTipoEjercicioFiscal", Variant("1")},
-                                                             {"fPeriodoFiscalDesde", Variant("01/01/2004")},
-                                                             {"fPeriodoFiscalHasta", Variant("31/12/2004")},
-                                                             {"iEjercicioEconomico", Variant("1")}});
+        const int code = header->Aceptar(EntryMode::Adding, test::typedHeader());
         EXPECT_EQ(code, 0);
         context.currentDeclaration = header;
     }

@@ -23,6 +23,7 @@
 #include "model/declaration_ops.h"
 #include "model/sections.h"
 #include "scripted_qt_ui.h"
+#include "support/header_input.h"
 #include "support/program_dir.h"
 #include "ui/application.h"
 #include "ui/copy_window.h"
@@ -34,8 +35,8 @@
 #include "ui/import_window.h"
 #include "ui/main_window.h"
 #include "ui/print_window.h"
-#include "ui/screen_print.h"
 #include "ui/review_windows.h"
+#include "ui/screen_print.h"
 #include "ui/section_windows.h"
 #include "ui/startup_windows.h"
 #include "ui/system_tables_window.h"
@@ -75,12 +76,7 @@ void shoot(QWidget& window, const char* name) {
 // The demo declaration: the worked example of the liquidation, with an advance and a payment.
 void fillDemoDeclaration(Context& context) {
     auto header = std::make_shared<BDDJJ>(context);
-    header->Aceptar(EntryMode::Adding, {{"lPeriodo", Variant("2004")},
-                                        {"CODIGO_T_SECUENCIAS", Variant("0")},
-                                        {"iTipoEjercicioFiscal", Variant("1")},
-                                        {"fPeriodoFiscalDesde", Variant("01/01/2004")},
-                                        {"fPeriodoFiscalHasta", Variant("31/12/2004")},
-                                        {"iEjercicioEconomico", Variant("1")}});
+    header->Aceptar(EntryMode::Adding, test::typedHeader());
     context.currentDeclaration = header;
     const std::pair<const char*, EntryValues> sections[] = {
         {"ActivoComputable", {{"cDineroEfectivoNac", Variant("600.000")}}},
