@@ -119,6 +119,20 @@ int check(Session& session, const std::string& code) {
     return result.refusals.empty() ? 0 : kRuleError;
 }
 
+// A value of the comparison as the chosen output writes it: an amount as any amount, anything
+// else as the windows show it, and nothing for what a declaration lacks.
+nlohmann::ordered_json diffValue(Session& session, const FigureDifference& each, const std::string& text) {
+    if (text.empty()) {
+        return nullptr;
+    }
+    if (each.difference) {
+        if (const auto amount = parseCurrency(text, session.context().numberFormat())) {
+            return shown(*amount);
+        }
+    }
+    return text;
+}
+
 int diff(Session& session, const std::string& first, const std::string& second) {
     const DeclarationDiff result = compareDeclarations(session.context(), Variant(first), Variant(second));
     if (result.refusal) {
@@ -129,8 +143,8 @@ int diff(Session& session, const std::string& first, const std::string& second) 
         for (const FigureDifference& each : result.differences) {
             list.push_back({{"Sección", each.section},
                             {"Dato", each.item},
-                            {first, each.first},
-                            {second, each.second},
+                            {first, diffValue(session, each, each.first)},
+                            {second, diffValue(session, each, each.second)},
                             {"Diferencia", each.difference ? shown(*each.difference) : nullptr}});
         }
         print(list);
