@@ -40,7 +40,9 @@ void copyWithoutReplacing(const fs::path& from, const fs::path& to) {
         fail("No se puede leer", from, EIO);
     }
     const fs::path aside = to.string() + ".nuevo-" + std::to_string(::getpid());
-    const int file = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    // The copy becomes one of the user's databases (it will hold the import formats): readable by
+    // its owner only, as every database the program creates.
+    const int file = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (file < 0) {
         fail("No se puede crear", aside, errno);
     }

@@ -27,6 +27,7 @@ cli() {
 home="$data/kapred/Kapred"
 cli status 2>"$root/status.txt" >/dev/null || fail "status: $(cat "$root/status.txt")"
 [ -f "$home/Si010000.mdb" ] || fail "sin tablas del sistema en $home"
+[ "$(stat -c %a "$home/Si010000.mdb" "$home/Kapred.mdb")" = $'600\n600' ] || fail "bases legibles por otros usuarios"
 grep -q "Tablas del sistema copiadas de la instalación: $home/Si010000.mdb" "$root/status.txt" ||
     fail "el primer inicio no informó la copia"
 
