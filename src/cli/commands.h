@@ -37,6 +37,8 @@ void addInspectCommands(CLI::App& app, std::vector<Command>& commands);
 void addBackupCommands(CLI::App& app, std::vector<Command>& commands);
 
 // generate --dry-run: the file built and read back, neither encrypted nor delivered.
-int generateDryRun(Session& session, const std::string& code, const std::string& plainCopy);
+// The plain copy is written to plainCopy and named as shownCopy.
+int generateDryRun(Session& session, const std::string& code, const std::string& plainCopy,
+                   const std::string& shownCopy);
 
 }  // namespace kapred::cli

@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli/standard_stream.h"
 #include "generation/directories.h"
 #include "generation/generator.h"
 
@@ -23,26 +25,21 @@ struct GenerateArguments {
     bool dryRun = false;
 };
 
-int generate(Session& session, const GenerateArguments& arguments) {
-    if (arguments.dryRun) {
-        return generateDryRun(session, arguments.code,
-                              arguments.plainCopy.empty() ? "" : fs::absolute(arguments.plainCopy).string());
-    }
+int deliver(Session& session, const GenerateArguments& arguments, const std::string& plainCopy,
+            const std::string& shownCopy) {
     session.declaration(arguments.code);
     BGenerarDJs generator(session.context());
     // The dialog's pause before the temporary file is opened changes nothing in the file; a
     // script has no window to let appear.
     generator.openingPause = std::chrono::milliseconds(0);
-    if (!arguments.plainCopy.empty()) {
-        generator.plainCopy = fs::absolute(arguments.plainCopy).string();
-    }
+    generator.plainCopy = plainCopy;
     switch (GenerarEnDestino(generator, arguments.destination)) {
         case GenerationOutcome::Delivered: {
             nlohmann::ordered_json result;
             result["Archivo"] = (fs::path(generator.Destino) / generator.encryptedFile()).string();
             result["Registros"] = generator.recordCount();
-            if (!generator.plainCopy.empty()) {
-                result["Copia legible"] = generator.plainCopy;
+            if (!plainCopy.empty()) {
+                result["Copia legible"] = shownCopy;
             }
             print(result);
             return 0;
@@ -59,6 +56,24 @@ int generate(Session& session, const GenerateArguments& arguments) {
             break;
     }
     return kExitFailure;
+}
+
+int generate(Session& session, const GenerateArguments& arguments) {
+    // "-" sends the plain copy to standard output, once it is whole; the results are told aside.
+    std::optional<StandardStreamFile> standardOutput;
+    std::string plainCopy = arguments.plainCopy.empty() ? "" : fs::absolute(arguments.plainCopy).string();
+    if (arguments.plainCopy == "-") {
+        standardOutput.emplace(session.context());
+        plainCopy = standardOutput->path().string();
+        resultsAside();
+    }
+    const std::string shownCopy = standardOutput ? arguments.plainCopy : plainCopy;
+    const int status = arguments.dryRun ? generateDryRun(session, arguments.code, plainCopy, shownCopy)
+                                        : deliver(session, arguments, plainCopy, shownCopy);
+    if (status == 0 && standardOutput) {
+        standardOutput->toStandardOutput();
+    }
+    return status;
 }
 
 int clean(Session& session) {

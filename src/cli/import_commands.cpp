@@ -14,6 +14,7 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli/standard_stream.h"
 #include "data/engine/schema.h"
 #include "generation/directories.h"
 #include "import/export.h"
@@ -57,73 +58,6 @@ public:
 private:
     struct sigaction previous_ {};
     bool installed_ = false;
-};
-
-// "-" names standard input or output: the run works on a file of its own, in a folder of its own
-// made in the program's private work folder, which receives standard input before an import and
-// goes to standard output after an export (the export creates it there).
-class StandardStreamFile {
-public:
-    explicit StandardStreamFile(Context& context) {
-        const std::string folder = DirWindows(context);
-        std::string pattern = (std::filesystem::path(folder) / "estandar-XXXXXX").string();
-        if (folder.empty() || ::mkdtemp(pattern.data()) == nullptr) {
-            throw CommandFailure("No se puede usar la carpeta de trabajo del programa.");
-        }
-        folder_ = pattern;
-        path_ = folder_ / "estandar.txt";
-    }
-    ~StandardStreamFile() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    StandardStreamFile(const StandardStreamFile&) = delete;
-    StandardStreamFile& operator=(const StandardStreamFile&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-    void fromStandardInput() {
-        const int file = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (file < 0) {
-            throw CommandFailure("No se puede crear el archivo de trabajo " + path_.string() + ".");
-        }
-        try {
-            copy(STDIN_FILENO, file, "la entrada estándar");
-        } catch (...) {
-            ::close(file);
-            throw;
-        }
-        ::close(file);
-    }
-    void toStandardOutput() {
-        std::cout.flush();
-        const int written = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        copy(written, STDOUT_FILENO, path_.string());
-        ::close(written);
-    }
-
-private:
-    static void copy(int from, int to, const std::string& source) {
-        char buffer[65536];
-        for (ssize_t n; (n = ::read(from, buffer, sizeof buffer)) != 0;) {
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            for (ssize_t done = 0; n > 0 && done < n;) {
-                const ssize_t written = ::write(to, buffer + done, static_cast<std::size_t>(n - done));
-                if (written <= 0) {
-                    throw CommandFailure("No se pudo copiar " + source + ".");
-                }
-                done += written;
-            }
-            if (n < 0) {
-                throw CommandFailure("No se pudo leer " + source + ".");
-            }
-        }
-    }
-
-    std::filesystem::path folder_;
-    std::filesystem::path path_;
 };
 
 bool allDigits(const std::string& text) {

@@ -196,7 +196,8 @@ int deliveries(Session& session, const std::string& code) {
 
 }  // namespace
 
-int generateDryRun(Session& session, const std::string& code, const std::string& plainCopy) {
+int generateDryRun(Session& session, const std::string& code, const std::string& plainCopy,
+                   const std::string& shownCopy) {
     session.declaration(code);
     const DryRun run = generarEnSeco(session.context(), plainCopy);
     if (!run.built || !run.refusals.empty()) {
@@ -207,7 +208,7 @@ int generateDryRun(Session& session, const std::string& code, const std::string&
     result["Registros"] = run.recordCount;
     result["Número de verificación"] = run.verificationNumber;
     if (!plainCopy.empty()) {
-        result["Copia legible"] = plainCopy;
+        result["Copia legible"] = shownCopy;
     }
     result["Resultado"] = "Archivo armado y revisado; no se encriptó ni se entregó.";
     print(result);

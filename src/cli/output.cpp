@@ -6,6 +6,7 @@ namespace kapred::cli {
 
 namespace {
 bool jsonOutput = false;
+bool asideOutput = false;
 constexpr NumberFormat kJsonNumbers{'.', ','};
 
 // ISO 8601: "2004-12-31", or "2004-12-31T10:30:00" with a time.
@@ -65,36 +66,41 @@ std::string asText(const nlohmann::ordered_json& value) {
     return value.dump();
 }
 
-void printText(const nlohmann::ordered_json& value, const std::string& indent) {
+void printText(const nlohmann::ordered_json& value, const std::string& indent, std::ostream& out) {
     if (value.is_object()) {
         for (const auto& [name, member] : value.items()) {
             if (member.is_structured()) {
-                std::cout << indent << name << ":\n";
-                printText(member, indent + "  ");
+                out << indent << name << ":\n";
+                printText(member, indent + "  ", out);
             } else {
-                std::cout << indent << name << ": " << asText(member) << "\n";
+                out << indent << name << ": " << asText(member) << "\n";
             }
         }
     } else if (value.is_array()) {
         for (const auto& element : value) {
-            printText(element, indent);
+            printText(element, indent, out);
             if (element.is_structured()) {
-                std::cout << "\n";
+                out << "\n";
             }
         }
     } else {
-        std::cout << indent << asText(value) << "\n";
+        out << indent << asText(value) << "\n";
     }
 }
 
 }  // namespace
 
+void resultsAside() {
+    asideOutput = true;
+}
+
 void print(const nlohmann::ordered_json& result) {
+    std::ostream& out = asideOutput ? std::cerr : std::cout;
     if (jsonOutput) {
-        std::cout << result.dump(2) << std::endl;
+        out << result.dump(2) << std::endl;
     } else {
-        printText(result, "");
-        std::cout << std::flush;
+        printText(result, "", out);
+        out << std::flush;
     }
 }
 

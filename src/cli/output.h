@@ -21,6 +21,9 @@ nlohmann::ordered_json shown(Currency amount);
 // per member and a block per element of a list.
 void print(const nlohmann::ordered_json& result);
 
+// From here on results go to standard error: standard output carries a file the command writes.
+void resultsAside();
+
 // Tells what a command did. As text the message goes to standard error, with the other messages;
 // as JSON the result goes to standard output with the message as its member "Mensaje".
 void tellDone(const std::string& message, nlohmann::ordered_json result = nlohmann::ordered_json::object());
