@@ -96,7 +96,8 @@ void addGenerateCommands(CLI::App& app, std::vector<Command>& commands) {
         ->required();
     generateCommand->add_option("--dest", arguments->destination, "Carpeta de destino de la presentación");
     generateCommand->add_option("--keep-plain", arguments->plainCopy,
-                                "Escribe también en este archivo, legible, lo que se entrega a la encriptación");
+                                "Escribe también en este archivo (- para la salida estándar), legible, lo que se "
+                                "entrega a la encriptación");
     generateCommand->add_flag("--dry-run", arguments->dryRun, "Arma y revisa el archivo sin encriptarlo ni entregarlo");
     commands.push_back({generateCommand, [arguments](Session& session) { return generate(session, *arguments); }});
 
