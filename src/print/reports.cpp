@@ -14,6 +14,7 @@
 #include "app/installation.h"
 #include "data/user_interface.h"
 #include "data/values/error.h"
+#include "data/values/numeric_text.h"
 #include "import/format_print.h"
 #include "model/declaration_ops.h"
 #include "model/section_object.h"
@@ -100,6 +101,22 @@ PrintJob formatJob(Context& context, const ImportFormat& format) {
     data.values["IdFormato"] = std::to_string(format.id);
     data.values["Separador"] = format.pointDecimal() ? "Punto" : "Coma";
     return {"Formato de Importación " + format.name, {report("kprdfimp", std::move(data))}};
+}
+
+PrintJob receiptJob(Context& context, const DeliveryReceipt& receipt) {
+    ReportData data;
+    data.values["Cuit"] = sFormatCuit(context.cuit(), true);
+    data.values["denominacion"] = taxpayerName(context);
+    data.values["DJ"] = std::to_string(receipt.codDJ);
+    data.values["Fecha"] = Variant(receipt.deliveredAt).toText();
+    data.values["Verificacion"] = receipt.verificationNumber;
+    data.values["Archivo"] = receipt.fileName;
+    data.values["Tamano"] =
+        formatAmount(Currency::fromScaled(static_cast<std::int64_t>(receipt.size) * Currency::kScale), 0);
+    data.values["Carpeta"] = receipt.folder;
+    data.values["Sha256"] = receipt.sha256;
+    data.values["Estado"] = receipt.declarationDeleted ? "Declaración eliminada después de la entrega." : "";
+    return {"Comprobante de Entrega " + receipt.fileName, {report("kprdrec", std::move(data))}};
 }
 
 void renderJob(const PrintJob& job, QPainter& painter, QPagedPaintDevice& device) {

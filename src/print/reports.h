@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "generation/delivery_receipts.h"
 #include "generation/work_papers.h"
 #include "import/import_formats.h"
 #include "print/report_layout.h"
@@ -42,6 +43,9 @@ PrintJob formJob(Context& context);
 PrintJob workPaperJob(Context& context, const std::optional<WorkPaperKind>& paper);
 // The positions of an import format (layout kprdfimp).
 PrintJob formatJob(Context& context, const ImportFormat& format);
+
+// The receipt of a delivered file (layout kprdrec).
+PrintJob receiptJob(Context& context, const DeliveryReceipt& receipt);
 
 // Every page of the job on a device whose painter is open.
 void renderJob(const PrintJob& job, QPainter& painter, QPagedPaintDevice& device);

@@ -25,7 +25,9 @@
 #include "generation/delivery_receipts.h"
 #include "generation/file_inspector.h"
 #include "model/declaration_ops.h"
+#include "print/reports.h"
 #include "ui/help.h"
+#include "ui/print_window.h"
 
 namespace kapred::ui {
 
@@ -297,7 +299,21 @@ frmEntregas::frmEntregas(Context& context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_, 1);
     layout->addWidget(note);
-    layout->addWidget(closeButton(this));
+    auto* buttons = closeButton(this);
+    auto* printButton = buttons->addButton(QStringLiteral("&Imprimir Comprobante"), QDialogButtonBox::ActionRole);
+    printButton->setObjectName(QStringLiteral("cmdPrint"));
+    printButton->setEnabled(false);
+    connect(table_, &QTableWidget::itemSelectionChanged, printButton,
+            [this, printButton] { printButton->setEnabled(table_->currentRow() >= 0); });
+    connect(printButton, &QPushButton::clicked, this, [this, &context, receipts] {
+        const int chosen = table_->currentRow();
+        if (chosen >= 0 && chosen < static_cast<int>(receipts.size())) {
+            const DeliveryReceipt receipt = receipts[static_cast<std::size_t>(chosen)];
+            showPrintJob(
+                context, [&context, receipt] { return print::receiptJob(context, receipt); }, this);
+        }
+    });
+    layout->addWidget(buttons);
     resize(1280, 420);
 }
 

@@ -211,5 +211,24 @@ TEST_F(Printouts, CommandLinePrintsWithoutADisplay) {
     EXPECT_EQ(lineWith(format, "Importe del anticipo"), "Importe del anticipo 11 25 Sí");
 }
 
+TEST_F(Printouts, AReceiptShowsTheWholeHashAndADeletedDeclaration) {
+    DeliveryReceipt receipt;
+    receipt.codDJ = 20041;
+    receipt.fileName = "048311F0369.B64";
+    receipt.folder = "/home/contador/Presentaciones";
+    receipt.size = 11296;
+    receipt.sha256 = "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
+    receipt.verificationNumber = "048311";
+    receipt.declarationDeleted = true;
+    ASSERT_TRUE(print::savePdf(program.context, print::receiptJob(program.context, receipt), pdf("comprobante")));
+    EXPECT_EQ(pdfPages(pdf("comprobante")), 1);
+    const std::string text = pdfText(pdf("comprobante"));
+    for (const char* shown : {"CUIT 20-12345678-9", "048311F0369.B64", "11.296 bytes", "20041",
+                              "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08",
+                              "Declaración eliminada después de la entrega."}) {
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
+    }
+}
+
 }  // namespace
 }  // namespace kapred
