@@ -134,11 +134,7 @@ long storedAdvances(const test::ProgramDir& dir) {
 
 TEST(Process, AFullDiskIsToldByTheImportWithItsRowsAndFailsTheExitWithoutAJournal) {
     test::ProgramDir dir;
-    ASSERT_EQ(test::runCli(dir,
-                           "new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 "
-                           "--economic-year 1")
-                  .status,
-              0);
+    ASSERT_EQ(test::runCli(dir, test::kNewOriginal2004).status, 0);
     std::string lines;
     for (int i = 0; i < 5000; ++i) {
         lines += "15/01/2005000000000001,00\r\n";

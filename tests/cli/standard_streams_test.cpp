@@ -14,11 +14,7 @@ namespace fs = std::filesystem;
 
 TEST(StandardStreams, APlainCopyToStandardOutputIsTheWholeFile) {
     test::ProgramDir dir;
-    ASSERT_EQ(test::runCli(dir,
-                           "new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 "
-                           "--economic-year 1")
-                  .status,
-              0);
+    ASSERT_EQ(test::runCli(dir, test::kNewOriginal2004).status, 0);
     const fs::path file = dir.root() / "legible.txt";
     ASSERT_EQ(test::runCli(dir, "generate 20040 --dry-run --keep-plain " + file.string()).status, 0);
     for (const std::string& command : {std::string("generate 20040 --dry-run --keep-plain -"),

@@ -199,8 +199,7 @@ void damageDynamicSection(const fs::path& library) {
 TEST(AgencyLibraryFiles, ADamagedOrForeignLibraryIsAMissingComponentAndTheDatabaseStays) {
     for (const bool damaged : {true, false}) {
         test::ProgramDir dir;
-        test::runCli(dir,
-                     "new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 --economic-year 1");
+        test::runCli(dir, test::kNewOriginal2004);
         const fs::path library = dir.systemDir() / agency::kVerificationLibrary;
         damaged ? damageDynamicSection(library) : test::writeBytes(library, "no es una biblioteca");
         const auto result = test::runCli(dir, "generate 20040 --dest " + dir.root().string());

@@ -179,9 +179,7 @@ TEST_F(Printouts, LongListNumbersItsPagesAndTotalsOnTheLast) {
 
 TEST_F(Printouts, CommandLinePrintsWithoutADisplay) {
     const test::ScopedEnv noDisplay("DISPLAY", std::nullopt);
-    test::runCli(program.dir,
-                 "new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 "
-                 "--economic-year 1");
+    test::runCli(program.dir, test::kNewOriginal2004);
     test::runCli(program.dir, "set 20040 ActivoComputable cOtrosBienes=100.000");
     const fs::path file = pdf("cli");
     auto result = test::runCli(program.dir, "print 20040 --pdf " + file.string());

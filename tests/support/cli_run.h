@@ -17,4 +17,8 @@ struct CliResult {
 // gives its exit status and both outputs.
 CliResult runCli(const ProgramDir& dir, const std::string& arguments);
 
+// The command that makes the regular 2004 original, declaration 20040.
+inline constexpr const char* kNewOriginal2004 =
+    "new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 --economic-year 1";
+
 }  // namespace kapred::test

@@ -35,18 +35,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// The scripted interface, with a look at the dialog at the moment a message is shown.
-class WatchedUi : public test::ScriptedQtUi {
-public:
-    void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override {
-        if (onMessage) {
-            onMessage();
-        }
-        ScriptedQtUi::showMessage(icon, title, text);
-    }
-    std::function<void()> onMessage;
-};
-
 std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -94,7 +82,7 @@ protected:
     test::ScopedEnv home{"HOME", dir.root().string()};
     test::ScopedEnv noWindowsOverride{agency::kWindowsDirectoryVariable, std::nullopt};
     test::ScopedEnv noSystemOverride{agency::kSystemDirectoryVariable, std::nullopt};
-    WatchedUi ui;
+    test::WatchedUi ui;
     StartupObserver quiet;
     Context context;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "app/context.h"
 #include "data/engine/recordset.h"
 #include "support/scripted_ui.h"
@@ -31,5 +33,17 @@ inline long countRows(Context& context, const std::string& tableAndCondition) {
                                  .toWholeNumber()
                                  .value_or(-1));
 }
+
+// The scripted interface, with a look at the windows at the moment a message is shown.
+class WatchedUi : public ScriptedQtUi {
+public:
+    void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override {
+        if (onMessage) {
+            onMessage();
+        }
+        ScriptedQtUi::showMessage(icon, title, text);
+    }
+    std::function<void()> onMessage;
+};
 
 }  // namespace kapred::test

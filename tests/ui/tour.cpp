@@ -49,18 +49,6 @@ using namespace kapred;
 
 QString g_folder;
 
-// The scripted interface, with a look at the windows at the moment a message is shown.
-class WatchedUi : public test::ScriptedQtUi {
-public:
-    void showMessage(MessageIcon icon, const std::string& title, const std::string& text) override {
-        if (onMessage) {
-            onMessage();
-        }
-        ScriptedQtUi::showMessage(icon, title, text);
-    }
-    std::function<void()> onMessage;
-};
-
 void shoot(QWidget& window, const char* name) {
     window.show();
     for (int i = 0; i < 5; ++i) {
@@ -115,7 +103,7 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(home / folder);
     }
     qputenv("HOME", home.string().c_str());
-    WatchedUi ui;
+    test::WatchedUi ui;
     Context context(dir.home(), "20-12345678-9", ui);
     StartupObserver quiet;
     Main(context, quiet);
