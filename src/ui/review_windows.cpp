@@ -314,6 +314,9 @@ frmEntregas::frmEntregas(Context& context, QWidget* parent)
         }
     });
     layout->addWidget(buttons);
+    if (!receipts.empty()) {
+        table_->selectRow(0);  // a receipt chosen, so Imprimir Comprobante is ready
+    }
     resize(1280, 420);
 }
 
