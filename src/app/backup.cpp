@@ -21,23 +21,15 @@ namespace {
 
 constexpr std::string_view kMagic = "KAPRED COPIA DE SEGURIDAD 1";
 
-struct Part {
-    std::string name;  // "datos" or "tablas"
-    fs::path database;
-};
-
-std::vector<Part> partsOf(const Context& context) {
-    return {{"datos", context.appDatabasePath()}, {"tablas", context.systemDatabasePath()}};
-}
-
 struct PartEntry {
     std::string name;
     std::uintmax_t size = 0;
     std::string sha256;
 };
 
-// The header's parts, and where the bytes begin; a malformed header raises.
-std::vector<PartEntry> readHeader(std::istream& in) {
+// The header's parts, and where the bytes begin; a malformed header, or one of other parts than
+// the contents', raises.
+std::vector<PartEntry> readHeader(std::istream& in, const BackupContents& contents) {
     std::string line;
     if (!std::getline(in, line) || line != kMagic) {
         throw Error(13, "Restaurar", "no es una copia de seguridad de Kapred");
@@ -51,15 +43,19 @@ std::vector<PartEntry> readHeader(std::istream& in) {
         }
         parts.push_back(entry);
     }
-    if (parts.size() != 2 || parts[0].name != "datos" || parts[1].name != "tablas") {
-        throw Error(13, "Restaurar", "la cabecera de la copia está dañada");
+    bool same = parts.size() == contents.parts.size();
+    for (std::size_t index = 0; same && index < parts.size(); ++index) {
+        same = parts[index].name == contents.parts[index].name;
+    }
+    if (!same) {
+        throw Error(13, "Restaurar", "la cabecera de la copia está dañada o es de otra clase de copia");
     }
     return parts;
 }
 
 // The header's parts, once the file's length is found to be the header's and the parts' sizes.
-std::vector<PartEntry> checkedHeader(std::istream& in, const fs::path& source) {
-    std::vector<PartEntry> parts = readHeader(in);
+std::vector<PartEntry> checkedHeader(std::istream& in, const fs::path& source, const BackupContents& contents) {
+    std::vector<PartEntry> parts = readHeader(in, contents);
     const auto start = static_cast<std::uintmax_t>(in.tellg());
     std::error_code error;
     const std::uintmax_t length = fs::file_size(source, error);
@@ -104,33 +100,34 @@ void removeQuietly(const fs::path& path) {
 }
 
 // The part's bytes are one of the program's databases: the engine opens it with the program's
-// password.
-void checkOpens(Context& context, const fs::path& path, bool declarations) {
+// password. The first part must hold the contents' table.
+void checkOpens(Context& context, const fs::path& path, const BackupContents& contents, bool first) {
     db::Workspace scratch(context.engine, "Verificar", "admin");
     auto database = scratch.openDatabase(path, false, true, kConnect);
-    if (declarations && !database->hasTable("DDJJ")) {
-        throw Error(13, "Restaurar", "la copia no contiene declaraciones");
+    if (first && !database->hasTable(contents.requiredTable)) {
+        throw Error(13, "Restaurar", contents.withoutTable);
     }
     scratch.close();
 }
 
 // Extracts every part of the backup to `work` + the part's name, checking sizes and hashes, and
 // gives the files made. Raises on the first fault, leaving no file behind.
-std::vector<fs::path> extractParts(Context& context, const fs::path& source, const fs::path& work) {
+std::vector<fs::path> extractParts(Context& context, const fs::path& source, const fs::path& work,
+                                   const BackupContents& contents) {
     std::ifstream in(source, std::ios::binary);
     if (!in.is_open()) {
         throw Error(53, "Restaurar", "no se puede leer el archivo");
     }
     std::vector<fs::path> made;
     try {
-        for (const PartEntry& part : checkedHeader(in, source)) {
+        for (const PartEntry& part : checkedHeader(in, source, contents)) {
             const fs::path file = work.string() + "." + part.name;
             removeQuietly(file);
             made.push_back(file);
             if (extract(in, part.size, file) != part.sha256) {
                 throw Error(13, "Restaurar", "la parte " + part.name + " no coincide con su SHA-256");
             }
-            checkOpens(context, file, part.name == "datos");
+            checkOpens(context, file, contents, made.size() == 1);
         }
     } catch (...) {
         for (const fs::path& file : made) {
@@ -152,7 +149,7 @@ std::string stamp(const DateTime& now) {
 }
 
 // Writes the header and the parts' copies to a new file, flushed to the disk.
-void assemble(const std::vector<Part>& parts, const std::vector<fs::path>& copies, const fs::path& target) {
+void assemble(const std::vector<BackupPart>& parts, const std::vector<fs::path>& copies, const fs::path& target) {
     std::string header = std::string(kMagic) + "\n";
     for (std::size_t index = 0; index < parts.size(); ++index) {
         const auto hash = sha256OfFile(copies[index]);
@@ -182,15 +179,32 @@ void assemble(const std::vector<Part>& parts, const std::vector<fs::path>& copie
     }
 }
 
+// The text with its first letter in capitals, to begin a sentence.
+std::string sentenceStart(std::string text) {
+    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') {
+        text.front() = static_cast<char>(text.front() - 'a' + 'A');
+    }
+    return text;
+}
+
 }  // namespace
 
-std::optional<std::string> backupFault(const fs::path& source) {
+BackupContents programBackup(const Context& context) {
+    return {{{"datos", context.appDatabasePath()}, {"tablas", context.systemDatabasePath()}},
+            context.appPath,
+            "DDJJ",
+            "la copia no contiene declaraciones",
+            "Las declaraciones y los formatos de importación",
+            "el Sistema"};
+}
+
+std::optional<std::string> backupFault(const fs::path& source, const BackupContents& contents) {
     std::ifstream in(source, std::ios::binary);
     if (!in.is_open()) {
         return "no se puede leer el archivo";
     }
     try {
-        for (const PartEntry& part : checkedHeader(in, source)) {
+        for (const PartEntry& part : checkedHeader(in, source, contents)) {
             if (sha256OfStream(in, part.size) != part.sha256) {
                 return "la parte " + part.name + " no coincide con su SHA-256";
             }
@@ -201,8 +215,8 @@ std::optional<std::string> backupFault(const fs::path& source) {
     return std::nullopt;
 }
 
-bool CopiaDeSeguridad(Context& context, const fs::path& target) {
-    const std::vector<Part> parts = partsOf(context);
+bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupContents& contents) {
+    const std::vector<BackupPart>& parts = contents.parts;
     std::vector<fs::path> copies;
     const fs::path partial = target.string() + ".parcial";
     const auto cleanUp = [&] {
@@ -216,7 +230,7 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target) {
             throw Error(75, "CopiaDeSeguridad", target.string() + " es una carpeta");
         }
         // The program's own files are never replaced, and a copy beside them is lost with them.
-        if (fs::weakly_canonical(target.parent_path(), error) == fs::weakly_canonical(context.appPath, error)) {
+        if (fs::weakly_canonical(target.parent_path(), error) == fs::weakly_canonical(contents.folder, error)) {
             throw Error(75, "CopiaDeSeguridad", "elija una carpeta fuera de la carpeta del programa");
         }
         if (fs::exists(fs::symlink_status(target, error)) &&
@@ -225,14 +239,14 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target) {
             return false;
         }
         for (const Part& part : parts) {
-            copies.push_back(context.appPath / ("Copia." + part.name + ".tmp"));
+            copies.push_back(contents.folder / ("Copia." + part.name + ".tmp"));
             removeQuietly(copies.back());
             context.engine.compactDatabase(part.database, copies.back(), kConnect);
         }
         removeQuietly(partial);
         assemble(parts, copies, partial);
         cleanUp();
-        if (const auto fault = backupFault(partial)) {
+        if (const auto fault = backupFault(partial, contents)) {
             throw Error(61, "CopiaDeSeguridad", "la copia escrita no se puede leer bien: " + *fault);
         }
         fs::rename(partial, target);
@@ -248,11 +262,11 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target) {
     return false;
 }
 
-bool Restaurar(Context& context, const fs::path& source) {
-    const std::vector<Part> parts = partsOf(context);
+bool Restaurar(Context& context, const fs::path& source, const BackupContents& contents) {
+    const std::vector<BackupPart>& parts = contents.parts;
     std::vector<fs::path> restored;
     try {
-        restored = extractParts(context, source, context.appPath / "Restaurar.tmp");
+        restored = extractParts(context, source, contents.folder / "Restaurar.tmp", contents);
     } catch (const std::exception& failure) {
         const auto* error = dynamic_cast<const Error*>(&failure);
         MsgError(context.ui, "No se puede restaurar " + source.string() + ": " +
@@ -261,11 +275,9 @@ bool Restaurar(Context& context, const fs::path& source) {
         return false;
     }
     const std::string suffix = ".antes-de-restaurar-" + stamp(context.clock());
-    const std::string question =
-        "Las declaraciones y los formatos de importación actuales se reemplazarán por los "
-        "de la copia " +
-        source.string() + ".\rLos datos actuales se conservarán con la terminación " + suffix +
-        ".\rLuego de restaurar, el Sistema se cerrará.\r¿Desea restaurar ahora?";
+    const std::string question = contents.what + " actuales se reemplazarán por los de la copia " + source.string() +
+                                 ".\rLos datos actuales se conservarán con la terminación " + suffix +
+                                 ".\rLuego de restaurar, " + contents.program + " se cerrará.\r¿Desea restaurar ahora?";
     if (!context.ui.askYesNo(MessageIcon::Question, "Confirmación", question)) {
         for (const fs::path& file : restored) {
             removeQuietly(file);
@@ -282,7 +294,7 @@ bool Restaurar(Context& context, const fs::path& source) {
         for (; placed < parts.size(); ++placed) {
             fs::rename(restored[placed], parts[placed].database);
         }
-        db::syncDirectory(context.appPath);
+        db::syncDirectory(contents.folder);
     } catch (const fs::filesystem_error& failure) {
         // Back to the data as it was: the parts already moved return under their names.
         std::error_code ignored;
@@ -298,13 +310,13 @@ bool Restaurar(Context& context, const fs::path& source) {
             removeQuietly(file);
         }
         MsgError(context.ui, "No se pudo restaurar la copia: " + std::string(failure.what()) +
-                                 ". Los datos quedaron como estaban; el Sistema se cerrará.");
+                                 ". Los datos quedaron como estaban; " + contents.program + " se cerrará.");
         throw ProgramEnd(kEndedByFailure);
     }
     context.ui.showMessage(MessageIcon::Information, "Información",
                            "Se restauró la copia de seguridad " + source.string() +
-                               ". Los datos anteriores se conservan con la terminación " + suffix +
-                               ". El Sistema se cerrará; vuelva a iniciarlo.");
+                               ". Los datos anteriores se conservan con la terminación " + suffix + ". " +
+                               sentenceStart(contents.program) + " se cerrará; vuelva a iniciarlo.");
     throw ProgramEnd(0);
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/context.h"
 
@@ -21,19 +22,46 @@ namespace kapred {
 inline constexpr const char* kBackupTitle = "Copia de Seguridad";
 inline constexpr const char* kRestoreTitle = "Restaurar";
 
+// One database of a backup: its name in the header and its file.
+struct BackupPart {
+    std::string name;
+    std::filesystem::path database;
+};
+
+// What a backup holds and how the user is told of it. Kapred keeps its declarations and system
+// tables this way; the taxpayer registry its two databases.
+struct BackupContents {
+    std::vector<BackupPart> parts;
+    std::filesystem::path folder;   // where the databases live; a backup is never written there
+    std::string requiredTable;      // a table the first part must hold
+    std::string withoutTable;       // why a copy whose first part lacks it is refused
+    std::string what;               // "Las declaraciones y los formatos de importación"
+    std::string program;            // "el Sistema", which ends after a restore
+};
+
+// Kapred's own: Kapred.mdb ("datos") and the system tables ("tablas").
+BackupContents programBackup(const Context& context);
+
 // Writes the backup to `target`: each database copied with the engine's consistent copy while
 // the program keeps it open, the file assembled beside the target and read back and checked
 // before it takes the target's name. A file already there is replaced only when the user agrees.
 // True when the backup is in place; a failure is told to the user and leaves no partial file.
-bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target);
+bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target,
+                      const BackupContents& contents);
+inline bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target) {
+    return CopiaDeSeguridad(context, target, programBackup(context));
+}
 
-// Why the file is not a complete backup, or nothing when it is one.
-std::optional<std::string> backupFault(const std::filesystem::path& source);
+// Why the file is not a complete backup of those contents, or nothing when it is one.
+std::optional<std::string> backupFault(const std::filesystem::path& source, const BackupContents& contents);
 
 // Restores a backup: checks the whole file and opens each part before anything is touched, asks
 // the user, keeps the current databases beside them under dated names, puts the parts in their
 // place and ends the program (raises ProgramEnd), which must start again on the restored data.
 // False, with the reason told and nothing changed, when the file is refused or the user declines.
-bool Restaurar(Context& context, const std::filesystem::path& source);
+bool Restaurar(Context& context, const std::filesystem::path& source, const BackupContents& contents);
+inline bool Restaurar(Context& context, const std::filesystem::path& source) {
+    return Restaurar(context, source, programBackup(context));
+}
 
 }  // namespace kapred

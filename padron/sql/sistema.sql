@@ -1,10 +1,11 @@
 -- =============================================================================
--- sistema.mdb: tablas de referencia de la aplicación anfitriona Orel
+-- sistema.mdb: tablas de referencia del padrón
 --
--- Base de demostración. En una instalación real esta base es de Orel, está en
--- el directorio padre del programa y Kapred solo la lee para traducir a texto
--- los códigos que guarda el padrón de contribuyentes (rexa.mdb): provincias y
--- tipos de barrio del domicilio, formas jurídicas y países.
+-- kapred-padron crea esta base en su primer inicio, en la carpeta padre del
+-- directorio del programa, y la usa para las listas de su formulario. Kapred
+-- solo la lee para traducir a texto los códigos que guarda el padrón de
+-- contribuyentes (rexa.mdb): provincias y tipos de barrio del domicilio,
+-- formas jurídicas y países.
 -- =============================================================================
 
 
