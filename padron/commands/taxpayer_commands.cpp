@@ -1,6 +1,7 @@
 // The registry's commands over taxpayers: list, show, add, modify, delete and open in Kapred.
 #include <unistd.h>
 
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -36,7 +37,8 @@ void addTaxpayerOptions(CLI::App* command, TaxpayerOptions& options, bool nameRe
     }
     command->add_option("--forma-juridica", options.formaJuridica, "Código de la forma jurídica (7 cooperativa)");
     command->add_option("--mes-cierre", options.mesCierre, "Mes de cierre del ejercicio comercial (1 a 12)");
-    command->add_option("--promovida", options.promovida, "Empresa promovida: si o no")->check(CLI::IsMember({"si", "no"}));
+    command->add_option("--promovida", options.promovida, "Empresa promovida: si o no")
+        ->check(CLI::IsMember({"si", "no"}));
     command->add_option("--actividad", options.actividad, "Código de la actividad principal (seis dígitos)");
     command->add_option("--actividad-secundaria", options.secundarias,
                         "Código de una actividad secundaria (se repite; reemplaza las cargadas)");
@@ -185,8 +187,8 @@ int list(Padron& padron) {
     for (const TaxpayerLine& line : lines) {
         std::cout << line.cuit << "  " << line.descrip;
         if (!line.formaJuridica.empty() || !line.localidad.empty()) {
-            std::cout << "  (" << line.formaJuridica << (line.formaJuridica.empty() || line.localidad.empty() ? "" : ", ")
-                      << line.localidad << ")";
+            std::cout << "  (" << line.formaJuridica
+                      << (line.formaJuridica.empty() || line.localidad.empty() ? "" : ", ") << line.localidad << ")";
         }
         std::cout << "\n";
     }
@@ -308,8 +310,7 @@ void addTaxpayerCommands(CLI::App& app, std::vector<Command>& commands) {
     auto changes = std::make_shared<TaxpayerOptions>();
     auto* modifyCommand = withCuit("modify", "Modifica los datos indicados de un contribuyente");
     addTaxpayerOptions(modifyCommand, *changes, false);
-    commands.push_back(
-        {modifyCommand, [cuit, changes](Padron& padron) { return modify(padron, *cuit, *changes); }});
+    commands.push_back({modifyCommand, [cuit, changes](Padron& padron) { return modify(padron, *cuit, *changes); }});
 
     commands.push_back({withCuit("delete", "Elimina un contribuyente del padrón (sus declaraciones quedan en Kapred)"),
                         [cuit](Padron& padron) { return remove(padron, *cuit); }});

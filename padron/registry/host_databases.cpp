@@ -55,8 +55,8 @@ std::vector<fs::path> createHostDatabases(db::Engine& engine, const fs::path& fo
                         (error ? db::systemError(error.value()) : std::string("no es una carpeta")) + ".");
     }
     std::vector<fs::path> created;
-    for (const auto& [name, script] : {std::pair{kHostTaxpayerFile, kTaxpayerTablesScript},
-                                       std::pair{kHostReferenceFile, kReferenceListsScript}}) {
+    for (const auto& [name, script] :
+         {std::pair{kHostTaxpayerFile, kTaxpayerTablesScript}, std::pair{kHostReferenceFile, kReferenceListsScript}}) {
         const fs::path path = folder / name;
         if (!fs::exists(fs::symlink_status(path, error)) && createDatabase(engine, path, script)) {
             created.push_back(path);

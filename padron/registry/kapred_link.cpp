@@ -19,7 +19,8 @@ public:
     ScratchFolder() {
         std::string pattern = (fs::temp_directory_path() / "kapred-padron-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) {
-            throw Error(75, "declarationsOf", "No se puede crear una carpeta temporal: " + db::systemError(errno) + ".");
+            throw Error(75, "declarationsOf",
+                        "No se puede crear una carpeta temporal: " + db::systemError(errno) + ".");
         }
         path_ = pattern;
     }
@@ -58,8 +59,8 @@ long declarationsOf(db::Engine& engine, const fs::path& programDirectory, const 
         ToggleDatabaseHeader(copy, false);
         database = workspace.openDatabase(copy, false, true, kConnect);
     }
-    auto rows = database->openRecordset("SELECT Count(*) AS n FROM DDJJ WHERE CUIT = " + *digits,
-                                        db::RecordsetType::Snapshot);
+    auto rows =
+        database->openRecordset("SELECT Count(*) AS n FROM DDJJ WHERE CUIT = " + *digits, db::RecordsetType::Snapshot);
     const long count = static_cast<long>(rows->value("n").toWholeNumber().value_or(0));
     rows->close();
     workspace.close();

@@ -2,6 +2,7 @@
 
 #include "app/cuit.h"
 #include "data/app_database.h"
+#include "data/values/error.h"
 #include "registry/host_databases.h"
 #include "registry/kapred_link.h"
 
@@ -37,9 +38,9 @@ bool Padron::eliminar(const std::string& cuit) {
         kept = "No se pudo saber cuántas declaraciones juradas guarda Kapred de este contribuyente (" +
                error.description() + "); las que haya se conservan en Kapred.\r";
     }
-    if (!context_->ui.askYesNo(MessageIcon::Question, "Confirmar!",
-                               kept + "¿Desea eliminar del padrón el contribuyente " + dashed + " " +
-                                   taxpayer->descrip + "?")) {
+    if (!context_->ui.askYesNo(
+            MessageIcon::Question, "Confirmar!",
+            kept + "¿Desea eliminar del padrón el contribuyente " + dashed + " " + taxpayer->descrip + "?")) {
         return false;
     }
     return registry_->remove(taxpayer->cuit);

@@ -42,12 +42,13 @@ Variant stored(const std::optional<int>& value) {
 }
 
 std::size_t characters(const std::string& value) {
-    return static_cast<std::size_t>(
-        std::count_if(value.begin(), value.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(
+        value.begin(), value.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 bool isDigits(const std::string& value, std::size_t length) {
-    return value.size() == length && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return value.size() == length &&
+           std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 Address readAddress(const db::Recordset& rows) {
@@ -134,8 +135,8 @@ long Registry::number(const std::string& cuit) {
     if (!key) {
         return 0;
     }
-    auto rows = taxpayers_.openRecordset("SELECT ncontrib FROM contribs WHERE cuit = " + *key,
-                                         db::RecordsetType::Snapshot);
+    auto rows =
+        taxpayers_.openRecordset("SELECT ncontrib FROM contribs WHERE cuit = " + *key, db::RecordsetType::Snapshot);
     return rows->eof() ? 0 : static_cast<long>(rows->value("ncontrib").toWholeNumber().value_or(0));
 }
 
@@ -148,7 +149,8 @@ std::vector<TaxpayerLine> Registry::list() {
     auto addresses = taxpayers_.openRecordset("SELECT ncontrib, localidad FROM domicilio WHERE domfiscal = True",
                                               db::RecordsetType::Snapshot);
     for (; !addresses->eof(); addresses->moveNext()) {
-        localities.emplace(addresses->value("ncontrib").toWholeNumber().value_or(0), text(addresses->value("localidad")));
+        localities.emplace(addresses->value("ncontrib").toWholeNumber().value_or(0),
+                           text(addresses->value("localidad")));
     }
     std::vector<TaxpayerLine> lines;
     auto rows = taxpayers_.openRecordset("SELECT * FROM contribs ORDER BY cuit", db::RecordsetType::Snapshot);
@@ -185,7 +187,8 @@ std::optional<Taxpayer> Registry::find(const std::string& cuit) {
     taxpayer.empProm = rows->value("empProm").toWholeNumber().value_or(0) != 0;
     taxpayer.formaJuridica = code(rows->value("formaJuridica"));
 
-    auto activities = taxpayers_.openRecordset("SELECT * FROM actcontrib" + where(ncontrib), db::RecordsetType::Snapshot);
+    auto activities =
+        taxpayers_.openRecordset("SELECT * FROM actcontrib" + where(ncontrib), db::RecordsetType::Snapshot);
     for (; !activities->eof(); activities->moveNext()) {
         const std::string activity = text(activities->value("CodAct"));
         if (text(activities->value("tipoAct")) == kPrincipal) {
@@ -242,8 +245,9 @@ std::optional<Refusal> Registry::check(const Taxpayer& taxpayer, bool adding) {
                           sFormatCuit(*digits, true) + " no es un CUIT válido: su dígito verificador no corresponde.");
         }
         if (const auto registered = find(*digits)) {
-            return refuse(Part::Taxpayer, 0, "cuit",
-                          "el CUIT " + sFormatCuit(*digits, true) + " ya está registrado (" + registered->descrip + ").");
+            return refuse(
+                Part::Taxpayer, 0, "cuit",
+                "el CUIT " + sFormatCuit(*digits, true) + " ya está registrado (" + registered->descrip + ").");
         }
     }
     if (trimmed(taxpayer.descrip).empty()) {

@@ -32,11 +32,11 @@ struct BackupPart {
 // tables this way; the taxpayer registry its two databases.
 struct BackupContents {
     std::vector<BackupPart> parts;
-    std::filesystem::path folder;   // where the databases live; a backup is never written there
-    std::string requiredTable;      // a table the first part must hold
-    std::string withoutTable;       // why a copy whose first part lacks it is refused
-    std::string what;               // "Las declaraciones y los formatos de importación"
-    std::string program;            // "el Sistema", which ends after a restore
+    std::filesystem::path folder;  // where the databases live; a backup is never written there
+    std::string requiredTable;     // a table the first part must hold
+    std::string withoutTable;      // why a copy whose first part lacks it is refused
+    std::string what;              // "Las declaraciones y los formatos de importación"
+    std::string program;           // "el Sistema", which ends after a restore
 };
 
 // Kapred's own: Kapred.mdb ("datos") and the system tables ("tablas").
@@ -46,8 +46,7 @@ BackupContents programBackup(const Context& context);
 // the program keeps it open, the file assembled beside the target and read back and checked
 // before it takes the target's name. A file already there is replaced only when the user agrees.
 // True when the backup is in place; a failure is told to the user and leaves no partial file.
-bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target,
-                      const BackupContents& contents);
+bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target, const BackupContents& contents);
 inline bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target) {
     return CopiaDeSeguridad(context, target, programBackup(context));
 }

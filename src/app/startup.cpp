@@ -16,7 +16,7 @@ std::shared_ptr<db::Database> openShared(Context& context, StartupObserver& obse
     return database;
 }
 
-void openDatabases(Context& context, StartupObserver& observer) {
+void openDatabases(Context& context, StartupObserver& observer, Serving serving) {
     const auto appDatabase = context.appDatabasePath();
     if (useLeftoverRepair(appDatabase)) {
         MsgInformacion(context.ui, "Se recuperó la base de datos " + appDatabase.string() +
@@ -37,6 +37,9 @@ void openDatabases(Context& context, StartupObserver& observer) {
     }
     observer.databaseOpened("g_dbAplicativo", appDatabase);
     context.g_dbTablas = openShared(context, observer, "g_dbTablas", context.systemDatabasePath());
+    if (serving == Serving::ProgramAlone) {
+        return;
+    }
     context.g_dbOrel = openShared(context, observer, "g_dbOrel", context.hostDirectory() / kHostTaxpayerFile);
     context.g_dbSistema = openShared(context, observer, "g_dbSistema", context.hostDirectory() / kHostReferenceFile);
 }
@@ -63,7 +66,7 @@ std::string unusableDirectoryReason(std::error_code error) {
 
 }  // namespace
 
-void Main(Context& context, StartupObserver& observer) {
+void Main(Context& context, StartupObserver& observer, Serving serving) {
     try {
         for (const auto& name : prepareProgramDirectory(context.appPath, installation().templates)) {
             observer.databaseCopied(context.appPath / name);
@@ -82,12 +85,12 @@ void Main(Context& context, StartupObserver& observer) {
         }
         throw ProgramEnd(kEndedByFailure);
     }
-    if (!commandLineCuit(context.commandLine)) {
+    if (serving == Serving::Taxpayer && !commandLineCuit(context.commandLine)) {
         MsgInformacion(context.ui, kEnterThroughHost);
         throw ProgramEnd(kEndedByFailure);
     }
     try {
-        openDatabases(context, observer);
+        openDatabases(context, observer, serving);
         observer.showSplash();
         {
             BCMsgIni message(*context.g_dbTablas);

@@ -29,11 +29,16 @@ inline constexpr const char* kMainCaption = "Kapredia v1.0";
 inline constexpr const char* kAlreadyRunning = "El sistema Kapred ya se está ejecutando en este equipo!";
 inline constexpr const char* kEnterThroughHost = "El ingreso al sistema Kapred debe realizarse a través del Orel.";
 
+// Whom a start serves: a taxpayer, as the host starts the program; or the program alone, for the
+// command line's work that concerns no taxpayer (sections, import formats, system tables, a file
+// to inspect), which needs no CUIT and leaves the host's databases closed.
+enum class Serving { Taxpayer, ProgramAlone };
+
 // The start-up: the program directory (made and stocked at the first start, see
 // app/installation.h), one running copy, the CUIT of the command line, the own database (created
 // when missing), the four databases, the start-up message and the number settings, in this order.
 // Returns when the program runs; ends it by raising ProgramEnd after telling the user why.
-void Main(Context& context, StartupObserver& observer);
+void Main(Context& context, StartupObserver& observer, Serving serving = Serving::Taxpayer);
 
 // The exit: close every database, restore the number settings, compact the own database when
 // enough of it lies free, close the windows and scramble the file again. False when the

@@ -3,8 +3,11 @@
 // the same messages.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <set>
 
 #include "app/compaction.h"
 #include "app/cuit.h"
@@ -59,6 +62,14 @@ void hintCuit(const std::string& cuit) {
                                : "El CUIT \"" + cuit + "\" no es válido")
               << ": indíquelo con --cuit, 11 dígitos con o sin guiones (por ejemplo --cuit 20-12345678-9)."
               << std::endl;
+}
+
+// The commands that concern no taxpayer: they run without a CUIT.
+bool concernsNoTaxpayer(const CLI::App& command) {
+    static const std::set<std::string> names{"sections",      "fields",        "formats",       "format-new",
+                                             "format-rename", "format-delete", "format-fields", "format-set",
+                                             "format-print",  "tables",        "inspect"};
+    return names.count(command.get_name()) != 0;
 }
 
 std::string sVersion() {
@@ -118,7 +129,8 @@ int main(int argc, char** argv) {
     app.set_help_flag("-h,--help", "Muestra esta ayuda y sale");
     app.set_version_flag("--version", sVersion(), "Muestra la versión y sale");
     Options options;
-    app.add_option("--cuit", options.cuit, "CUIT del contribuyente (11 dígitos, con o sin guiones)");
+    app.add_option("--cuit", options.cuit,
+                   "CUIT del contribuyente (11 dígitos, con o sin guiones; por omisión KAPRED_CUIT)");
     app.add_option("--home", options.home,
                    "Directorio del programa (por omisión KAPRED_HOME, si no ~/.local/share/kapred/Kapred)");
     auto* yesFlag = app.add_flag("--yes", options.yes, "Responder Sí a toda pregunta");
@@ -163,9 +175,19 @@ int main(int argc, char** argv) {
     CliInterface ui(answer);
     const bool status = app.got_subcommand("status");
     TextObserver observer(status);
-    hintCuit(options.cuit);
+    if (const char* cuit = std::getenv("KAPRED_CUIT"); options.cuit.empty() && cuit != nullptr) {
+        options.cuit = cuit;
+    }
+    const auto parsed = std::find_if(commands.begin(), commands.end(),
+                                     [](const Command& command) { return command.subcommand->parsed(); });
+    const Serving serving = parsed != commands.end() && options.cuit.empty() && concernsNoTaxpayer(*parsed->subcommand)
+                                ? Serving::ProgramAlone
+                                : Serving::Taxpayer;
+    if (serving == Serving::Taxpayer) {
+        hintCuit(options.cuit);
+    }
     try {
-        Session session(programDirectory(options.home), options.cuit, ui, observer);
+        Session session(programDirectory(options.home), options.cuit, ui, observer, serving);
         for (const auto& command : commands) {
             if (command.subcommand->parsed()) {
                 const int result = command.run(session);

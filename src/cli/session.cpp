@@ -9,9 +9,9 @@
 namespace kapred::cli {
 
 Session::Session(const std::filesystem::path& home, const std::string& cuit, UserInterface& ui,
-                 StartupObserver& observer)
+                 StartupObserver& observer, Serving serving)
     : context_(std::make_unique<Context>(home, cuit, ui)), observer_(observer) {
-    Main(*context_, observer_);
+    Main(*context_, observer_, serving);
     running_ = true;
     registerBusinessObjects(*context_);
     context_->currentDeclaration = std::make_shared<BDDJJ>(*context_);

@@ -30,7 +30,8 @@ private:
 // done (unless the command ended the program itself).
 class Session {
 public:
-    Session(const std::filesystem::path& home, const std::string& cuit, UserInterface& ui, StartupObserver& observer);
+    Session(const std::filesystem::path& home, const std::string& cuit, UserInterface& ui, StartupObserver& observer,
+            Serving serving = Serving::Taxpayer);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

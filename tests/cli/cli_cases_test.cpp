@@ -136,14 +136,17 @@ TEST_P(CliCase, GivesItsTranscript) {
             engine.openDatabase(dir.home() / line.substr(4, blank - 4), false, false, kConnect)
                 ->execute(line.substr(blank + 1));
             actual += line + "\n";
-        } else if (line.starts_with("test ")) {
-            std::string arguments = line.substr(5);
+        } else if (line.starts_with("test ") || line.starts_with("padron ")) {
+            const bool padron = line.starts_with("padron ");
+            std::string arguments = line.substr(line.find(' ') + 1);
             arguments = arguments.substr(0, arguments.rfind(" -> "));
-            const test::CliResult result = test::runCli(dir, real(arguments));
-            actual += "test " + arguments + (result.status != 0 ? " -> " + std::to_string(result.status) : "") + "\n" +
+            const test::CliResult result =
+                padron ? test::runPadron(dir, real(arguments)) : test::runCli(dir, real(arguments));
+            actual += (padron ? "padron " : "test ") + arguments +
+                      (result.status != 0 ? " -> " + std::to_string(result.status) : "") + "\n" +
                       placeholders(result.out) + (result.err.empty() ? "" : "__ERROR__\n" + placeholders(result.err)) +
-                      "end test\n";
-            i = static_cast<std::size_t>(blockEnd("end test"));
+                      (padron ? "end padron\n" : "end test\n");
+            i = static_cast<std::size_t>(blockEnd(padron ? "end padron" : "end test"));
         } else {
             actual += line + "\n";
         }

@@ -39,16 +39,11 @@ std::vector<std::string> splitWords(const std::string& line) {
     return words;
 }
 
-}  // namespace
-
-CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
-    // Started directly, without a shell, and with none of the folders the environment might name.
+// Runs the program, started directly, without a shell, and with none of the folders or the
+// taxpayer the environment might name.
+CliResult run(std::vector<std::string> words, const ProgramDir& dir, const std::string& arguments) {
     const ScopedEnv home("KAPRED_HOME", std::nullopt), windows("KAPRED_WINDIR", std::nullopt),
-        system("KAPRED_SYSDIR", std::nullopt);
-    std::vector<std::string> words{KAPRED_CLI_PATH, "--home", dir.home().string()};
-    if (arguments.find("--cuit") == std::string::npos) {
-        words.insert(words.end(), {"--cuit", "20-12345678-9"});
-    }
+        system("KAPRED_SYSDIR", std::nullopt), cuit("KAPRED_CUIT", std::nullopt);
     for (auto& word : splitWords(arguments)) {
         words.push_back(std::move(word));
     }
@@ -84,6 +79,20 @@ CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
     }
     result.err = readBytes(errFile);
     return result;
+}
+
+}  // namespace
+
+CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
+    std::vector<std::string> words{KAPRED_CLI_PATH, "--home", dir.home().string()};
+    if (arguments.find("--cuit") == std::string::npos) {
+        words.insert(words.end(), {"--cuit", "20-12345678-9"});
+    }
+    return run(std::move(words), dir, arguments);
+}
+
+CliResult runPadron(const ProgramDir& dir, const std::string& arguments) {
+    return run({KAPRED_PADRON_PATH, "--home", dir.home().string()}, dir, arguments);
 }
 
 }  // namespace kapred::test

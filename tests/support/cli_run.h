@@ -17,6 +17,10 @@ struct CliResult {
 // gives its exit status and both outputs.
 CliResult runCli(const ProgramDir& dir, const std::string& arguments);
 
+// Runs kapred-padron on the installation the same way, its --home naming the program directory
+// (the registry's databases are in its parent).
+CliResult runPadron(const ProgramDir& dir, const std::string& arguments);
+
 // The command that makes the regular 2004 original, declaration 20040.
 inline constexpr const char* kNewOriginal2004 =
     "new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 --economic-year 1";
