@@ -50,6 +50,7 @@ BackupContents Padron::backupContents() const {
     const auto folder = context_->hostDirectory();
     return {{{"padron", folder / kHostTaxpayerFile}, {"referencias", folder / kHostReferenceFile}},
             folder,
+            "la carpeta del padrón",
             "contribs",
             "la copia no contiene contribuyentes",
             "Los contribuyentes y las tablas de referencia",

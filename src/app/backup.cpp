@@ -192,6 +192,7 @@ std::string sentenceStart(std::string text) {
 BackupContents programBackup(const Context& context) {
     return {{{"datos", context.appDatabasePath()}, {"tablas", context.systemDatabasePath()}},
             context.appPath,
+            "la carpeta del programa",
             "DDJJ",
             "la copia no contiene declaraciones",
             "Las declaraciones y los formatos de importación",
@@ -231,7 +232,7 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupCont
         }
         // The program's own files are never replaced, and a copy beside them is lost with them.
         if (fs::weakly_canonical(target.parent_path(), error) == fs::weakly_canonical(contents.folder, error)) {
-            throw Error(75, "CopiaDeSeguridad", "elija una carpeta fuera de la carpeta del programa");
+            throw Error(75, "CopiaDeSeguridad", "elija una carpeta fuera de " + contents.folderName);
         }
         if (fs::exists(fs::symlink_status(target, error)) &&
             !context.ui.askYesNo(MessageIcon::Question, kBackupTitle,

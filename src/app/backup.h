@@ -33,6 +33,7 @@ struct BackupPart {
 struct BackupContents {
     std::vector<BackupPart> parts;
     std::filesystem::path folder;  // where the databases live; a backup is never written there
+    std::string folderName;        // "la carpeta del programa"
     std::string requiredTable;     // a table the first part must hold
     std::string withoutTable;      // why a copy whose first part lacks it is refused
     std::string what;              // "Las declaraciones y los formatos de importación"
