@@ -238,7 +238,7 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupCont
                                  "El archivo " + target.string() + " ya existe. ¿Desea reemplazarlo?")) {
             return false;
         }
-        for (const Part& part : parts) {
+        for (const BackupPart& part : parts) {
             copies.push_back(contents.folder / ("Copia." + part.name + ".tmp"));
             removeQuietly(copies.back());
             context.engine.compactDatabase(part.database, copies.back(), kConnect);
