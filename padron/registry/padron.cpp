@@ -2,6 +2,7 @@
 
 #include "app/cuit.h"
 #include "data/app_database.h"
+#include "data/values/error.h"
 #include "registry/host_databases.h"
 #include "registry/kapred_link.h"
 
