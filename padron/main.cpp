@@ -10,6 +10,7 @@
 #include "cli/output.h"
 #include "cli/parser_messages.h"
 #include "commands/commands.h"
+#include "data/values/error.h"
 #ifdef KAPRED_PADRON_WINDOWS
 #include "windows/registry_application.h"
 #endif
