@@ -251,7 +251,12 @@ QLabel* buddyLabel(const char* caption, QWidget* buddy, QWidget* parent) {
 
 TaxpayerForm::TaxpayerForm(Padron& padron, std::optional<Taxpayer> existing, QWidget* parent)
     : QDialog(parent), padron_(padron), adding_(!existing) {
-    const Taxpayer taxpayer = existing ? *existing : Taxpayer{.formaJuridica = kCooperativeLegalForm};
+    Taxpayer taxpayer;
+    if (existing) {
+        taxpayer = *existing;
+    } else {
+        taxpayer.formaJuridica = kCooperativeLegalForm;
+    }
     setObjectName(QStringLiteral("frmContribuyente"));
     setWindowTitle(adding_ ? QStringLiteral("Nuevo contribuyente")
                            : QStringLiteral("Contribuyente %1").arg(qt(sFormatCuit(taxpayer.cuit, true))));
