@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -156,7 +157,15 @@ QTableWidget* rowsTable(const QString& name, const std::vector<CellColumn>& colu
                            QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     // Tab leaves the list, as in the rest of the form; the arrows move between its cells.
     table->setTabKeyNavigation(false);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Each column as wide as a good part of what it holds, so the cell being written shows it.
+    const QFontMetrics metrics = table->fontMetrics();
+    for (int index = 0; index < table->columnCount(); ++index) {
+        const CellColumn& column = columns[static_cast<std::size_t>(index)];
+        const int characters = column.width == 0 ? 22 : std::clamp(column.width, 6, 24);
+        table->setColumnWidth(index, std::max(metrics.horizontalAdvance(QString(characters, QLatin1Char('n'))),
+                                              metrics.horizontalAdvance(captions[index]) + 12) +
+                                         12);
+    }
     table->horizontalHeader()->setStretchLastSection(true);
     return table;
 }
@@ -208,6 +217,7 @@ QWidget* withRowButtons(QTableWidget* table, QWidget* parent) {
     for (QPushButton* button : {add, remove}) {
         // Enter saves the form wherever the focus is.
         button->setAutoDefault(false);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
     QObject::connect(add, &QPushButton::clicked, table, [table] {
         const int row = table->rowCount();
@@ -233,6 +243,7 @@ QWidget* withRowButtons(QTableWidget* table, QWidget* parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(table, 1);
     layout->addLayout(buttons);
+    layout->addStretch();
     return box;
 }
 
@@ -372,8 +383,9 @@ QWidget* TaxpayerForm::buildFiscalAddress(const Address& address) {
             auto* line = new QLineEdit(qt(address.*entry.text), page);
             line->setObjectName(QStringLiteral("txt") + QLatin1String(entry.column));
             line->setMaxLength(width("domicilio", entry.column));
+            // The short parts alike, so the column of inputs looks even.
             if (line->maxLength() <= 8) {
-                fitTo(*line, line->maxLength());
+                fitTo(*line, 8);
             }
             input = line;
         } else {
