@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -25,6 +26,7 @@
 #include "scripted_qt_ui.h"
 #include "support/header_input.h"
 #include "support/program_dir.h"
+#include "support/temp_dir.h"
 #include "ui/application.h"
 #include "ui/copy_window.h"
 #include "ui/declarations_window.h"
@@ -42,6 +44,8 @@
 #include "ui/system_tables_window.h"
 #include "ui/wait_window.h"
 #include "ui/work_papers_window.h"
+#include "windows/registry_window.h"
+#include "windows/taxpayer_form.h"
 
 namespace {
 
@@ -272,6 +276,45 @@ int main(int argc, char** argv) {
         shoot(diff, "36_comparar");
     }
     main.hide();
+    {
+        // The taxpayer registry, in a folder of its own, with two taxpayers.
+        test::TempDir registryRoot;
+        padron::Padron registry(registryRoot.path() / "Kapred", ui);
+        padron::Taxpayer cooperative;
+        cooperative.cuit = "30712345671";
+        cooperative.descrip = "Cooperativa de Trabajo Ñandú Ltda.";
+        cooperative.formaJuridica = padron::kCooperativeLegalForm;
+        cooperative.actividadPrincipal = "123456";
+        cooperative.actividadesSecundarias = {"654321"};
+        cooperative.domicilioFiscal.calle = "Av. San Martín";
+        cooperative.domicilioFiscal.nro = "1234";
+        cooperative.domicilioFiscal.localidad = "Paraná";
+        cooperative.domicilioFiscal.codprov = 30;
+        cooperative.domicilioFiscal.codpostal = "E3100";
+        padron::Address branch;
+        branch.calle = "Ruta 12";
+        branch.localidad = "Oro Verde";
+        branch.codprov = 30;
+        cooperative.otrosDomicilios = {branch};
+        cooperative.responsables = {{"Gómez, Ana", "20123456", 32}};
+        registry.registry().add(cooperative);
+        padron::Taxpayer mutual;
+        mutual.cuit = "30501234563";
+        mutual.descrip = "Mutual Obrera de Rosario";
+        mutual.formaJuridica = 8;
+        mutual.domicilioFiscal.localidad = "Rosario";
+        registry.registry().add(mutual);
+        padron::RegistryWindow contributors(registry);
+        shoot(contributors, "40_padron_contribuyentes");
+        padron::TaxpayerForm form(registry, registry.registry().find(cooperative.cuit), &contributors);
+        auto* tabs = form.findChild<QTabWidget*>();
+        const char* names[] = {"41_contribuyente_datos", "42_contribuyente_domicilio_fiscal",
+                               "43_contribuyente_otros_domicilios", "44_contribuyente_responsables"};
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            shoot(form, names[tab]);
+        }
+    }
     Shutdown(context, quiet);
     return 0;
 }
