@@ -305,11 +305,11 @@ int main(int argc, char** argv) {
         mutual.domicilioFiscal.localidad = "Rosario";
         registry.registry().add(mutual);
         padron::RegistryWindow contributors(registry);
-        shoot(contributors, "40_padron_contribuyentes");
+        shoot(contributors, "60_padron_contribuyentes");
         padron::TaxpayerForm form(registry, registry.registry().find(cooperative.cuit), &contributors);
         auto* tabs = form.findChild<QTabWidget*>();
-        const char* names[] = {"41_contribuyente_datos", "42_contribuyente_domicilio_fiscal",
-                               "43_contribuyente_otros_domicilios", "44_contribuyente_responsables"};
+        const char* names[] = {"61_contribuyente_datos", "62_contribuyente_domicilio_fiscal",
+                               "63_contribuyente_otros_domicilios", "64_contribuyente_responsables"};
         for (int tab = 0; tab < tabs->count(); ++tab) {
             tabs->setCurrentIndex(tab);
             shoot(form, names[tab]);
