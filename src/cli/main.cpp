@@ -64,7 +64,8 @@ void hintCuit(const std::string& cuit) {
               << std::endl;
 }
 
-// The commands that concern no taxpayer: they run without a CUIT.
+// The commands that concern no taxpayer: they run without a CUIT, and without the host's data
+// even when one is given.
 bool concernsNoTaxpayer(const CLI::App& command) {
     static const std::set<std::string> names{"sections",      "fields",        "formats",       "format-new",
                                              "format-rename", "format-delete", "format-fields", "format-set",
@@ -180,9 +181,8 @@ int main(int argc, char** argv) {
     }
     const auto parsed = std::find_if(commands.begin(), commands.end(),
                                      [](const Command& command) { return command.subcommand->parsed(); });
-    const Serving serving = parsed != commands.end() && options.cuit.empty() && concernsNoTaxpayer(*parsed->subcommand)
-                                ? Serving::ProgramAlone
-                                : Serving::Taxpayer;
+    const Serving serving =
+        parsed != commands.end() && concernsNoTaxpayer(*parsed->subcommand) ? Serving::ProgramAlone : Serving::Taxpayer;
     if (serving == Serving::Taxpayer) {
         hintCuit(options.cuit);
     }
