@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds what it runs (quietly: the build's output goes to
-# build/run.log), lays out the demo taxpayer's data outside the build and runs the program on it.
-# Without arguments it starts the desktop program as the host would, for the demo taxpayer, when
-# a display is available; without one it shows a short demonstration on the command line. Any
-# arguments go to kapred-cli instead (for example: ./run.sh --cuit 20-12345678-9 declarations).
+# build/run.log), lays out the demo taxpayers' data outside the build and runs the program on it.
+# Without arguments it opens the taxpayer registry, from which Kapred opens for a taxpayer, as the
+# desktop menu does, when a display is available; without one it shows a short demonstration on
+# the command line. Any arguments go to kapred-cli instead (for example:
+# ./run.sh --cuit 20-12345678-9 declarations).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -41,9 +42,10 @@ if [ "$#" -gt 0 ]; then
     exec "$installation/kapred-cli" "$@"
 fi
 if [ -n "$desktop" ]; then
-    exec "$installation/kapred" "$demo_cuit"
+    exec "$installation/kapred-padron"
 fi
 echo "No hay una pantalla disponible: se muestra el programa sin ventanas. Datos de la demostración: $demo" >&2
+"$installation/kapred-padron" list
 "$installation/kapred-cli" --cuit "$demo_cuit" status
 "$installation/kapred-cli" --cuit "$demo_cuit" declarations
 cat >&2 <<TEXT

@@ -4,7 +4,7 @@ KAPRED_PACKAGES=(
     libsqlite3-dev libsodium-dev libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins adwaita-icon-theme fonts-dejavu-core xvfb xauth
-    poppler-utils
+    poppler-utils qt6-translations-l10n
     help2man dpkg-dev file appstream desktop-file-utils
 )
 
