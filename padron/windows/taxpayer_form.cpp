@@ -299,6 +299,9 @@ TaxpayerForm::TaxpayerForm(Padron& padron, std::optional<Taxpayer> existing, QWi
     layout->addWidget(tabs_);
     layout->addWidget(buttons);
     resize(760, 520);
+    // The first field to type in, not the tab bar that comes first in the focus chain: the CUIT
+    // of a new taxpayer, the name of a registered one.
+    findChild<QLineEdit*>(adding_ ? QStringLiteral("txtcuit") : QStringLiteral("txtdescrip"))->setFocus();
 }
 
 int TaxpayerForm::width(const std::string& table, const std::string& column) {

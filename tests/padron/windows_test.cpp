@@ -147,6 +147,8 @@ protected:
 TEST_F(PadronWindows, TheFormSavesWhatWasTypedOnEveryTab) {
     TaxpayerForm form(*run, std::nullopt);
     form.show();
+    // Typing starts in the CUIT, not on the tabs.
+    EXPECT_EQ(form.focusWidget(), control<QWidget>(form, "txtcuit"));
     EXPECT_EQ(control<QComboBox>(form, "cboformaJuridica")->currentText(), QStringLiteral("Cooperativa"));
 
     type(form, "txtcuit", QStringLiteral("30712345671"));
@@ -267,6 +269,7 @@ TEST_F(PadronWindows, ModifyingKeepsTheCuitAndSavesTheChange) {
     auto* cuit = control<QLineEdit>(form, "txtcuit");
     EXPECT_EQ(cuit->text(), QStringLiteral("30-71234567-1"));
     EXPECT_TRUE(cuit->isReadOnly());
+    EXPECT_EQ(form.focusWidget(), control<QWidget>(form, "txtdescrip"));
     EXPECT_EQ(control<QTableWidget>(form, "grdresponsables")->item(0, 2)->text(), QStringLiteral("Argentina"));
     type(form, "txtdescrip", QStringLiteral("Cooperativa Agrícola Ganadera"));
     type(form, "txtlocalidad", QStringLiteral("Sunchales"));
