@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -298,6 +299,12 @@ TaxpayerForm::TaxpayerForm(Padron& padron, std::optional<Taxpayer> existing, QWi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(buttons);
+    // Ctrl+Tab turns the tabs, as everywhere; Ctrl+PgDn and Ctrl+PgUp as in many programs too.
+    for (const auto& [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
+        connect(new QShortcut(QKeySequence(Qt::CTRL | key), this), &QShortcut::activated, this, [this, step = step] {
+            tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
+        });
+    }
     resize(760, 520);
     // The first field to type in, not the tab bar that comes first in the focus chain: the CUIT
     // of a new taxpayer, the name of a registered one.

@@ -24,8 +24,8 @@
 #include "ui/import_window.h"
 #include "ui/input_widgets.h"
 #include "ui/print_window.h"
-#include "ui/screen_print.h"
 #include "ui/review_windows.h"
+#include "ui/screen_print.h"
 #include "ui/section_windows.h"
 #include "ui/system_tables_window.h"
 #include "ui/window_routines.h"
@@ -204,6 +204,8 @@ void frmDDJJ::InicializeObjects() {
     refreshList(0);
     if (rows_->rowCount() == 0) {
         ClearControls(*this);
+        // The taxpayer is known before any declaration: a new cooperative sees its name at once.
+        emit taxpayerLine(QString::fromStdString(kapred::taxpayerLine(context_)));
     }
     showBrowsing();
     FillTree();

@@ -181,6 +181,17 @@ TEST_F(Windows, ClosingTheMainWindowRunsTheExitAndScramblesTheDatabase) {
     EXPECT_EQ(reopened.declarationCount(), 1);
 }
 
+// A cooperative just registered has no declaration yet, and sees at once whom the program serves.
+TEST_F(Windows, TheTaxpayerLineShowsBeforeAnyDeclaration) {
+    ui::frmPrincipal main(context, ui, quiet);
+    main.closingPause = std::chrono::milliseconds(0);
+    main.Inicializar();
+    EXPECT_EQ(control<QLabel>(main, "lblInfo")->text().toStdString(),
+              "CUIT: 20-12345678-9 -  Nombre y Apellido : Cooperativa Agrícola Ganadera La Esperanza Ltda. "
+              "Actividad: 011111");
+    main.close();
+}
+
 TEST_F(Windows, TheStartupMessageCanBeSwitchedOffForEveryLaterStart) {
     {
         BCMsgIni message(*context.g_dbTablas);
