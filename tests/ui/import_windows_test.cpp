@@ -3,7 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -317,7 +317,10 @@ TEST_F(ImportWindows, ARefusedLineOpensTheErrorSummaryBeforeTheEndIsTold) {
         EXPECT_EQ(control<QPushButton>(summary, "cmdExit")->toolTip(), QStringLiteral("Salir (Ctrl+S)"));
         auto* box = control<QPlainTextEdit>(summary, "RTFBox");
         EXPECT_TRUE(box->isReadOnly());
-        EXPECT_TRUE(QFontInfo(box->font()).fixedPitch());
+        // Every character as wide as the others, so the lines' columns align (some monospaced fonts,
+        // Noto Sans Mono among them, do not call themselves fixed-pitch).
+        const QFontMetrics metrics(box->font());
+        EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('M')));
         const QString text = box->toPlainText();
         EXPECT_TRUE(text.contains(QStringLiteral("Error en la línea 2 : "))) << text.toStdString();
         EXPECT_TRUE(
