@@ -53,30 +53,12 @@ bool isDigits(const std::string& value, std::size_t length) {
 
 Address readAddress(const db::Recordset& rows) {
     Address address;
-    address.calle = text(rows.value("calle"));
-    address.nro = text(rows.value("nro"));
-    address.sector = text(rows.value("sector"));
-    address.torre = text(rows.value("torre"));
-    address.piso = text(rows.value("piso"));
-    address.Dtoofloc = text(rows.value("Dtoofloc"));
-    address.manzana = text(rows.value("manzana"));
-    address.barrio = text(rows.value("barrio"));
+    for (const AddressText& piece : kAddressTexts) {
+        address.*piece.part = text(rows.value(piece.column));
+    }
     address.tipobarrio = code(rows.value("tipobarrio"));
-    address.localidad = text(rows.value("localidad"));
-    address.partido = text(rows.value("partido"));
     address.codprov = code(rows.value("codprov"));
-    address.codpostal = text(rows.value("codpostal"));
     return address;
-}
-
-// The texts of an address with their columns, in the form's reading order.
-std::vector<std::pair<std::string, const std::string*>> addressTexts(const Address& address) {
-    return {{"calle", &address.calle},         {"nro", &address.nro},
-            {"sector", &address.sector},       {"torre", &address.torre},
-            {"piso", &address.piso},           {"Dtoofloc", &address.Dtoofloc},
-            {"manzana", &address.manzana},     {"barrio", &address.barrio},
-            {"localidad", &address.localidad}, {"partido", &address.partido},
-            {"codpostal", &address.codpostal}};
 }
 
 bool listed(const std::vector<CodeName>& list, int value) {
@@ -282,9 +264,9 @@ std::optional<Refusal> Registry::check(const Taxpayer& taxpayer, bool adding) {
     const auto provinces = this->provinces();
     const auto types = neighbourhoodTypes();
     const auto addressFault = [&](const Address& address, Part part, int row) -> std::optional<Refusal> {
-        for (const auto& [column, value] : addressTexts(address)) {
-            if (const auto fault = textFault("domicilio", column, *value)) {
-                return refuse(part, row, column, *fault);
+        for (const AddressText& piece : kAddressTexts) {
+            if (const auto fault = textFault("domicilio", piece.column, address.*piece.part)) {
+                return refuse(part, row, piece.column, *fault);
             }
         }
         if (address.tipobarrio && !listed(types, *address.tipobarrio)) {
@@ -365,8 +347,8 @@ void Registry::writeRows(long ncontrib, const Taxpayer& taxpayer) {
         addresses->addNew();
         addresses->setValue("ncontrib", number);
         addresses->setValue("domfiscal", fiscal);
-        for (const auto& [column, value] : addressTexts(address)) {
-            addresses->setValue(column, stored(*value));
+        for (const AddressText& piece : kAddressTexts) {
+            addresses->setValue(piece.column, stored(address.*piece.part));
         }
         addresses->setValue("tipobarrio", stored(address.tipobarrio));
         addresses->setValue("codprov", stored(address.codprov));

@@ -7,9 +7,8 @@
 namespace kapred::padron {
 
 bool Address::empty() const {
-    for (const std::string* text :
-         {&calle, &nro, &sector, &torre, &piso, &Dtoofloc, &manzana, &barrio, &localidad, &partido, &codpostal}) {
-        if (!trimmed(*text).empty()) {
+    for (const AddressText& piece : kAddressTexts) {
+        if (!trimmed(this->*piece.part).empty()) {
             return false;
         }
     }

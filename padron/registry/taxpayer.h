@@ -26,6 +26,18 @@ struct Address {
     bool empty() const;
 };
 
+// The text parts of an address with their columns, in the form's reading order.
+struct AddressText {
+    const char* column;
+    std::string Address::*part;
+};
+inline constexpr AddressText kAddressTexts[] = {{"calle", &Address::calle},         {"nro", &Address::nro},
+                                                {"sector", &Address::sector},       {"torre", &Address::torre},
+                                                {"piso", &Address::piso},           {"Dtoofloc", &Address::Dtoofloc},
+                                                {"manzana", &Address::manzana},     {"barrio", &Address::barrio},
+                                                {"localidad", &Address::localidad}, {"partido", &Address::partido},
+                                                {"codpostal", &Address::codpostal}};
+
 // A person whose debt the taxpayer answers for (table respsustitutos).
 struct Person {
     std::string apeNomTitular;
