@@ -11,6 +11,9 @@ namespace kapred::padron {
 Padron::Padron(const std::filesystem::path& programDirectory, UserInterface& ui)
     : context_(std::make_unique<Context>(programDirectory, "", ui)) {
     created_ = createHostDatabases(context_->engine, context_->hostDirectory());
+    if (const auto resumed = resumeRestore(backupContents())) {
+        MsgInformacion(ui, *resumed);
+    }
     HostDatabases databases = openHostDatabases(context_->engine, context_->hostDirectory());
     context_->g_dbOrel = databases.taxpayers;
     context_->g_dbSistema = databases.reference;

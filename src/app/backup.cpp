@@ -1,8 +1,10 @@
 #include "app/backup.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -11,6 +13,7 @@
 
 #include "app/file_hash.h"
 #include "data/app_database.h"
+#include "data/engine/files.h"
 #include "data/values/error.h"
 
 namespace kapred {
@@ -110,10 +113,17 @@ void checkOpens(Context& context, const fs::path& path, const BackupContents& co
     scratch.close();
 }
 
-// Extracts every part of the backup to `work` + the part's name, checking sizes and hashes, and
-// gives the files made. Raises on the first fault, leaving no file behind.
-std::vector<fs::path> extractParts(Context& context, const fs::path& source, const fs::path& work,
-                                   const BackupContents& contents) {
+// Where a restore extracts a part of the backup, beside the database it replaces.
+fs::path restoredOf(const BackupContents& contents, const std::string& part) {
+    return contents.folder / ("Restaurar.tmp." + part);
+}
+fs::path restoredOf(const BackupContents& contents, const BackupPart& part) {
+    return restoredOf(contents, part.name);
+}
+
+// Extracts every part of the backup beside its database, checking sizes and hashes. Raises on the
+// first fault, leaving no file behind.
+void extractParts(Context& context, const fs::path& source, const BackupContents& contents) {
     std::ifstream in(source, std::ios::binary);
     if (!in.is_open()) {
         throw Error(53, "Restaurar", "no se puede leer el archivo");
@@ -121,7 +131,7 @@ std::vector<fs::path> extractParts(Context& context, const fs::path& source, con
     std::vector<fs::path> made;
     try {
         for (const PartEntry& part : checkedHeader(in, source, contents)) {
-            const fs::path file = work.string() + "." + part.name;
+            const fs::path file = restoredOf(contents, part.name);
             removeQuietly(file);
             made.push_back(file);
             if (extract(in, part.size, file) != part.sha256) {
@@ -135,7 +145,6 @@ std::vector<fs::path> extractParts(Context& context, const fs::path& source, con
         }
         throw;
     }
-    return made;
 }
 
 std::string stamp(const DateTime& now) {
@@ -263,11 +272,115 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupCont
     return false;
 }
 
+namespace {
+
+constexpr std::string_view kMarkerMagic = "KAPRED RESTAURACION 1";
+
+fs::path markerOf(const BackupContents& contents) {
+    return contents.folder / "Restaurar.en-curso";
+}
+
+fs::path keptOf(const BackupPart& part, const std::string& suffix) {
+    return part.database.string() + suffix;
+}
+
+// A suffix that names no file yet beside any part: a kept copy is never replaced, not even by a
+// second restore in the same second.
+std::string freeSuffix(const BackupContents& contents, const DateTime& now) {
+    const std::string base = ".antes-de-restaurar-" + stamp(now);
+    for (int attempt = 1;; ++attempt) {
+        const std::string suffix = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        std::error_code error;
+        if (std::none_of(contents.parts.begin(), contents.parts.end(), [&](const BackupPart& part) {
+                return fs::exists(fs::symlink_status(keptOf(part, suffix), error));
+            })) {
+            return suffix;
+        }
+    }
+}
+
+// The note of a restore under way, read back: the suffix of the kept copies and the backup's name.
+struct RestoreNote {
+    std::string suffix;
+    std::string source;
+};
+
+// Writes the note beside the databases before the first of them changes, durable, and keeps it
+// locked while the restore runs: a start that finds it unlocked knows the restore was cut short.
+db::FileHandle writeNote(const BackupContents& contents, const RestoreNote& note) {
+    const fs::path marker = markerOf(contents);
+    const fs::path work = marker.string() + ".nueva";
+    db::FileHandle file = db::createWorkFile(work);
+    const std::string text = std::string(kMarkerMagic) + "\n" + note.suffix + "\n" + note.source + "\n";
+    if (!file.valid() || ::flock(file.get(), LOCK_EX) != 0 || !db::writeAll(file.get(), text.data(), text.size()) ||
+        ::fsync(file.get()) != 0) {
+        const int error = errno;
+        removeQuietly(work);
+        throw fs::filesystem_error("no se pudo anotar la restauración en curso", work,
+                                   std::error_code(error, std::generic_category()));
+    }
+    fs::rename(work, marker);
+    db::syncDirectory(contents.folder);
+    return file;
+}
+
+std::optional<RestoreNote> readNote(const fs::path& marker) {
+    std::ifstream in(marker);
+    std::string magic;
+    RestoreNote note;
+    if (std::getline(in, magic) && magic == kMarkerMagic && std::getline(in, note.suffix) &&
+        std::getline(in, note.source) && note.suffix.starts_with(".antes-de-restaurar-")) {
+        return note;
+    }
+    return std::nullopt;
+}
+
+void removeNote(const BackupContents& contents) {
+    removeQuietly(markerOf(contents));
+    db::syncDirectory(contents.folder);
+}
+
+// Puts each restored part in the place of its database. The database first gets the kept name
+// as a second link, then the restored file takes its name in one rename: at every moment the
+// name holds either the previous file or the restored one, and a part already in place (no
+// restored file left) is passed over, so that a restore cut short can be finished.
+void swapParts(const BackupContents& contents, const std::string& suffix) {
+    for (const BackupPart& part : contents.parts) {
+        const fs::path restored = restoredOf(contents, part);
+        std::error_code error;
+        if (!fs::exists(fs::symlink_status(restored, error))) {
+            continue;
+        }
+        const fs::path kept = keptOf(part, suffix);
+        if (!fs::exists(fs::symlink_status(kept, error)) && ::link(part.database.c_str(), kept.c_str()) != 0 &&
+            errno != ENOENT) {
+            throw fs::filesystem_error("no se pudo conservar la base actual", part.database, kept,
+                                       std::error_code(errno, std::generic_category()));
+        }
+        fs::rename(restored, part.database);
+    }
+    db::syncDirectory(contents.folder);
+}
+
+// Back to the previous data: each part already in place gives its name back to its kept copy.
+void undoSwap(const BackupContents& contents, const std::string& suffix) {
+    for (const BackupPart& part : contents.parts) {
+        std::error_code error;
+        const fs::path restored = restoredOf(contents, part);
+        if (fs::exists(fs::symlink_status(restored, error))) {
+            removeQuietly(restored);
+        } else if (fs::exists(fs::symlink_status(keptOf(part, suffix), error))) {
+            fs::rename(keptOf(part, suffix), part.database, error);
+        }
+    }
+    db::syncDirectory(contents.folder);
+}
+
+}  // namespace
+
 bool Restaurar(Context& context, const fs::path& source, const BackupContents& contents) {
-    const std::vector<BackupPart>& parts = contents.parts;
-    std::vector<fs::path> restored;
     try {
-        restored = extractParts(context, source, contents.folder / "Restaurar.tmp", contents);
+        extractParts(context, source, contents);
     } catch (const std::exception& failure) {
         const auto* error = dynamic_cast<const Error*>(&failure);
         MsgError(context.ui, "No se puede restaurar " + source.string() + ": " +
@@ -275,41 +388,24 @@ bool Restaurar(Context& context, const fs::path& source, const BackupContents& c
                                  ". No se modificó ningún dato.");
         return false;
     }
-    const std::string suffix = ".antes-de-restaurar-" + stamp(context.clock());
+    const std::string suffix = freeSuffix(contents, context.clock());
     const std::string question = contents.what + " actuales se reemplazarán por los de la copia " + source.string() +
                                  ".\rLos datos actuales se conservarán con la terminación " + suffix +
                                  ".\rLuego de restaurar, " + contents.program + " se cerrará.\r¿Desea restaurar ahora?";
     if (!context.ui.askYesNo(MessageIcon::Question, "Confirmación", question)) {
-        for (const fs::path& file : restored) {
-            removeQuietly(file);
+        for (const BackupPart& part : contents.parts) {
+            removeQuietly(restoredOf(contents, part));
         }
         return false;
     }
     context.engine.closeWorkspace(context.engine.defaultWorkspace());
-    std::size_t kept = 0;
-    std::size_t placed = 0;
     try {
-        for (; kept < parts.size(); ++kept) {
-            fs::rename(parts[kept].database, parts[kept].database.string() + suffix);
-        }
-        for (; placed < parts.size(); ++placed) {
-            fs::rename(restored[placed], parts[placed].database);
-        }
-        db::syncDirectory(contents.folder);
+        const db::FileHandle note = writeNote(contents, {suffix, source.string()});
+        swapParts(contents, suffix);
+        removeNote(contents);
     } catch (const fs::filesystem_error& failure) {
-        // Back to the data as it was: the parts already moved return under their names.
-        std::error_code ignored;
-        while (placed > 0) {
-            --placed;
-            fs::rename(parts[placed].database, restored[placed], ignored);
-        }
-        while (kept > 0) {
-            --kept;
-            fs::rename(parts[kept].database.string() + suffix, parts[kept].database, ignored);
-        }
-        for (const fs::path& file : restored) {
-            removeQuietly(file);
-        }
+        undoSwap(contents, suffix);
+        removeNote(contents);
         MsgError(context.ui, "No se pudo restaurar la copia: " + std::string(failure.what()) +
                                  ". Los datos quedaron como estaban; " + contents.program + " se cerrará.");
         throw ProgramEnd(kEndedByFailure);
@@ -319,6 +415,40 @@ bool Restaurar(Context& context, const fs::path& source, const BackupContents& c
                                ". Los datos anteriores se conservan con la terminación " + suffix + ". " +
                                sentenceStart(contents.program) + " se cerrará; vuelva a iniciarlo.");
     throw ProgramEnd(0);
+}
+
+std::optional<std::string> resumeRestore(const BackupContents& contents) {
+    const fs::path marker = markerOf(contents);
+    const db::FileHandle file(::open(marker.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!file.valid()) {
+        // Without a note no database was touched: what a restore left is only its extracted parts.
+        for (const BackupPart& part : contents.parts) {
+            removeQuietly(restoredOf(contents, part));
+        }
+        removeQuietly(marker.string() + ".nueva");
+        return std::nullopt;
+    }
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+        return std::nullopt;  // the restore is running in another process
+    }
+    const auto note = readNote(marker);
+    if (!note) {
+        removeNote(contents);
+        return std::nullopt;
+    }
+    try {
+        swapParts(contents, note->suffix);
+        removeNote(contents);
+        return "La restauración de la copia " + note->source +
+               " se interrumpió antes de terminar y se completó ahora: los datos son los de la copia. Los datos "
+               "anteriores se conservan con la terminación " +
+               note->suffix + ".";
+    } catch (const fs::filesystem_error& failure) {
+        undoSwap(contents, note->suffix);
+        removeNote(contents);
+        return "La restauración de la copia " + note->source + " se interrumpió antes de terminar y no pudo " +
+               "completarse (" + failure.code().message() + "): se volvió a los datos anteriores a la restauración.";
+    }
 }
 
 }  // namespace kapred

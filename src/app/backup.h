@@ -64,4 +64,11 @@ inline bool Restaurar(Context& context, const std::filesystem::path& source) {
     return Restaurar(context, source, programBackup(context));
 }
 
+// A start after a restore that was cut short (a killed process, a power cut) finishes it: the
+// note the restore leaves beside the databases while it swaps them names the kept copies, and
+// every part not yet in place is put there. What the user is told (the restore finished, or
+// could not be and the previous data is back), or nothing when no restore was under way. The
+// extracted parts of a restore that never began to swap are removed.
+std::optional<std::string> resumeRestore(const BackupContents& contents);
+
 }  // namespace kapred

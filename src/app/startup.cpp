@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/backup.h"
 #include "app/cuit.h"
 #include "app/installation.h"
 #include "data/app_database.h"
@@ -84,6 +85,9 @@ void Main(Context& context, StartupObserver& observer, Serving serving) {
             context.ui.showMessage(MessageIcon::Information, "Información", kAlreadyRunning);
         }
         throw ProgramEnd(kEndedByFailure);
+    }
+    if (const auto resumed = resumeRestore(programBackup(context))) {
+        MsgInformacion(context.ui, *resumed);
     }
     if (serving == Serving::Taxpayer && !commandLineCuit(context.commandLine)) {
         MsgInformacion(context.ui, kEnterThroughHost);

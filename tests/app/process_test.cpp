@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/backup.h"
 #include "app/startup.h"
 #include "data/app_database.h"
 #include "data/engine/database.h"
@@ -48,9 +49,9 @@ bool renamesOrLinks(unsigned long long call) {
 }
 
 // Runs body in a traced child and kills it as soon as the step-th call that renames or links a
-// file has returned; false when the child ended before that.
+// file has returned (or, with `before`, as soon as it is made); false when the child ended before.
 template <typename Body>
-bool killedAfterRenameStep(Body body, int step) {
+bool killedAtRenameStep(Body body, int step, bool before = false) {
     const pid_t child = spawn([&] {
         ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
         ::raise(SIGSTOP);
@@ -71,7 +72,9 @@ bool killedAfterRenameStep(Body body, int step) {
         }
         if (info.op == PTRACE_SYSCALL_INFO_ENTRY) {
             call = info.entry.nr;
-        } else if (info.op == PTRACE_SYSCALL_INFO_EXIT && renamesOrLinks(call) && ++seen == step) {
+        }
+        const bool at = before ? info.op == PTRACE_SYSCALL_INFO_ENTRY : info.op == PTRACE_SYSCALL_INFO_EXIT;
+        if (at && renamesOrLinks(call) && ++seen == step) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
             return true;
@@ -100,7 +103,7 @@ TEST(Process, AKillAtEveryStepOfARepairLeavesTheRowsToTheNextStart) {
     int step = 1;
     for (;; ++step) {
         test::writeBytes(dir.appDatabase(), damaged);
-        if (!killedAfterRenameStep(
+        if (!killedAtRenameStep(
                 [&] {
                     db::Engine engine;
                     RepairDatabaseFile(engine, dir.appDatabase());
@@ -111,6 +114,61 @@ TEST(Process, AKillAtEveryStepOfARepairLeavesTheRowsToTheNextStart) {
         EXPECT_EQ(start(), repaired) << "killed after step " << step;
     }
     EXPECT_GT(step, 1);
+}
+
+// A restore killed before or after any of its renames: the next start has either all the previous
+// data or all the restored data, never a mix nor an empty database, and says when it finished
+// the restore.
+TEST(Process, ARestoreKilledAtAnyStepIsFinishedOrNeverBegunAtTheNextStart) {
+    test::ProgramDir dir;
+    const fs::path backup = dir.root() / "copia.kbk";
+    ASSERT_EQ(test::runCli(dir, test::kNewOriginal2004).status, 0);
+    ASSERT_EQ(test::runCli(dir, "format-new --section 3 Propio").status, 0);
+    ASSERT_EQ(test::runCli(dir, "backup --to " + backup.string()).status, 0);
+    // After the backup: a second declaration, the format renamed.
+    ASSERT_EQ(test::runCli(dir, "copy 20040 --period 2004 --sequence 1").status, 0);
+    ASSERT_EQ(test::runCli(dir, "format-rename Propio Cambiado").status, 0);
+    const std::string previous = test::readBytes(dir.appDatabase());
+    const std::string previousTables = test::readBytes(dir.home() / "Si010000.mdb");
+
+    int restored = 0;
+    int kept = 0;
+    for (const bool before : {true, false}) {
+        for (int step = 1;; ++step) {
+            const bool killed = killedAtRenameStep(
+                [&] {
+                    test::ScriptedUi ui;
+                    ui.answers = {true};
+                    StartupObserver quiet;
+                    Context context(dir.home(), "20-12345678-9", ui);
+                    Main(context, quiet);
+                    try {
+                        Restaurar(context, backup);
+                    } catch (const ProgramEnd&) {
+                        // The restore ends the program: the next start works on the restored data.
+                    }
+                },
+                step, before);
+            const auto declarations = test::runCli(dir, "declarations");
+            const auto formats = test::runCli(dir, "formats --section 3");
+            const bool isRestored = declarations.out.find("CodDJ: 20041") == std::string::npos;
+            const std::string where = std::string(before ? "before" : "after") + " step " + std::to_string(step);
+            ASSERT_NE(declarations.out.find("CodDJ: 20040"), std::string::npos) << where << declarations.err;
+            EXPECT_NE(formats.out.find(isRestored ? "Propio" : "Cambiado"), std::string::npos) << where;
+            const bool told = declarations.err.find("se completó ahora") != std::string::npos;
+            if (killed) {
+                EXPECT_EQ(told, isRestored) << where << declarations.err;
+            }
+            (isRestored ? restored : kept) += 1;
+            test::writeBytes(dir.appDatabase(), previous);
+            test::writeBytes(dir.home() / "Si010000.mdb", previousTables);
+            if (!killed) {
+                break;
+            }
+        }
+    }
+    EXPECT_GT(restored, 2);
+    EXPECT_GT(kept, 0);
 }
 
 // The command run while no file can grow past `bytes`, as when the disk fills.
