@@ -5,18 +5,19 @@
 #include <iostream>
 #include <string>
 
+#include "cli/output.h"
 #include "data/values/numeric_text.h"
 #include "data/values/text.h"
 
 namespace kapred::cli {
 
 void CliInterface::showMessage(MessageIcon, const std::string& title, const std::string& text) {
-    std::cerr << title << ": " << withLineFeeds(text) << std::endl;
+    std::cerr << printableLines(title) << ": " << printableLines(withLineFeeds(text)) << std::endl;
 }
 
 bool CliInterface::askYesNo(MessageIcon, const std::string& title, const std::string& text) {
     std::ostream& prompt = std::cerr;
-    prompt << title << ": " << withLineFeeds(text) << std::endl;
+    prompt << printableLines(title) << ": " << printableLines(withLineFeeds(text)) << std::endl;
     if (answer_) {
         prompt << (*answer_ ? "-> Sí" : "-> No") << std::endl;
         return *answer_;
@@ -33,9 +34,9 @@ bool CliInterface::askYesNo(MessageIcon, const std::string& title, const std::st
 }
 
 void CliInterface::showInconsistencies(const std::string& title, const std::vector<std::string>& lines) {
-    std::cerr << title << "\n";
+    std::cerr << printableLines(title) << "\n";
     for (const auto& line : lines) {
-        std::cerr << "  " << withLineFeeds(line) << "\n";
+        std::cerr << "  " << printableLines(withLineFeeds(line)) << "\n";
     }
     std::cerr << std::flush;
 }

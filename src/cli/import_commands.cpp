@@ -317,7 +317,7 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
     remove->add_option("FORMATO", *format, "Número o nombre del formato")->required();
     commands.push_back({remove, [format](Session& session) {
                             const ImportFormat found = formatNamed(session.context(), *format);
-                            std::cerr << "Se eliminará el formato " << found.id << " (" << found.name
+                            std::cerr << "Se eliminará el formato " << found.id << " (" << printable(found.name)
                                       << ") con todas sus posiciones." << std::endl;
                             switch (deleteFormat(session.context(), found.id)) {
                                 case DeleteOutcome::Deleted:

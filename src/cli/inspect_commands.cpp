@@ -65,17 +65,18 @@ nlohmann::ordered_json inspectionJson(const FileInspection& inspection) {
 }
 
 void printInspection(const FileInspection& inspection) {
-    std::cout << "Línea 1: cabecera " << inspection.header << "\n";
+    std::cout << "Línea 1: cabecera " << printable(inspection.header) << "\n";
     for (const InspectedRecord& record : inspection.records) {
-        std::cout << "Línea " << record.line << ": registro " << record.type;
+        std::cout << "Línea " << record.line << ": registro " << printable(record.type);
         if (!record.figure.empty()) {
             std::cout << " (" << record.figure << ")";
         }
         std::cout << "\n";
         for (const InspectedField& field : record.fields) {
-            std::cout << "  " << field.caption << " (" << field.from << "-" << field.to << "): \"" << field.raw << "\"";
+            std::cout << "  " << field.caption << " (" << field.from << "-" << field.to << "): \""
+                      << printable(field.raw) << "\"";
             if (!field.value.empty() && field.value != field.raw) {
-                std::cout << " = " << field.value;
+                std::cout << " = " << printable(field.value);
             }
             std::cout << "\n";
         }
@@ -154,8 +155,9 @@ int diff(Session& session, const std::string& first, const std::string& second) 
         std::cout << "Las declaraciones " << first << " y " << second << " no difieren.\n";
     }
     for (const FigureDifference& each : result.differences) {
-        std::cout << each.section << " / " << each.item << ": " << (each.first.empty() ? "(no tiene)" : each.first)
-                  << " -> " << (each.second.empty() ? "(no tiene)" : each.second);
+        std::cout << each.section << " / " << each.item << ": "
+                  << (each.first.empty() ? "(no tiene)" : printable(each.first)) << " -> "
+                  << (each.second.empty() ? "(no tiene)" : printable(each.second));
         if (each.difference) {
             std::cout << " (diferencia " << formatAmount(*each.difference) << ")";
         }

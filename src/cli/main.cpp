@@ -198,13 +198,13 @@ int main(int argc, char** argv) {
     } catch (const ProgramEnd& end) {
         return end.exitCode();
     } catch (const CommandFailure& failure) {
-        std::cerr << "Error: " << failure.what() << std::endl;
+        std::cerr << "Error: " << printableLines(failure.what()) << std::endl;
         return failure.exitCode();
     } catch (const Error& error) {
-        std::cerr << "Error: " << error.description() << std::endl;
+        std::cerr << "Error: " << printableLines(error.description()) << std::endl;
         return kExitFailure;
     } catch (const std::exception& error) {
-        std::cerr << "Error: " << error.what() << std::endl;
+        std::cerr << "Error: " << printableLines(error.what()) << std::endl;
         return kExitFailure;
     }
     return 0;

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "data/values/text.h"
+
 namespace kapred::cli {
 
 namespace {
@@ -18,7 +20,43 @@ std::string isoDate(const DateTime& value) {
     return text;
 }
 
+std::string escapedControls(std::string_view text, bool keepLineFeeds) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string shownText;
+    shownText.reserve(text.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = bytes[at] < 0x80 ? 1 : utf8SequenceLength(bytes + at, text.size() - at);
+        if (length == 0) {
+            shownText += std::string("\\x") + kDigits[bytes[at] >> 4] + kDigits[bytes[at] & 15];
+            ++at;
+            continue;
+        }
+        const char32_t character = utf8Character(bytes + at, length);
+        if (!isControlCharacter(character) || (keepLineFeeds && character == '\n')) {
+            shownText.append(text.substr(at, length));
+        } else if (character == '\n' || character == '\r' || character == '\t') {
+            shownText += character == '\n' ? "\\n" : character == '\r' ? "\\r" : "\\t";
+        } else {
+            shownText += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4) {
+                shownText += kDigits[(character >> shift) & 15];
+            }
+        }
+        at += length;
+    }
+    return shownText;
+}
+
 }  // namespace
+
+std::string printable(std::string_view text) {
+    return escapedControls(text, false);
+}
+
+std::string printableLines(std::string_view text) {
+    return escapedControls(text, true);
+}
 
 void useJson(bool json) {
     jsonOutput = json;
@@ -58,7 +96,7 @@ namespace {
 
 std::string asText(const nlohmann::ordered_json& value) {
     if (value.is_string()) {
-        return value.get<std::string>();
+        return printable(value.get<std::string>());
     }
     if (value.is_null()) {
         return "";
@@ -70,10 +108,10 @@ void printText(const nlohmann::ordered_json& value, const std::string& indent, s
     if (value.is_object()) {
         for (const auto& [name, member] : value.items()) {
             if (member.is_structured()) {
-                out << indent << name << ":\n";
+                out << indent << printable(name) << ":\n";
                 printText(member, indent + "  ", out);
             } else {
-                out << indent << name << ": " << asText(member) << "\n";
+                out << indent << printable(name) << ": " << asText(member) << "\n";
             }
         }
     } else if (value.is_array()) {
@@ -97,7 +135,9 @@ void resultsAside() {
 void print(const nlohmann::ordered_json& result) {
     std::ostream& out = asideOutput ? std::cerr : std::cout;
     if (jsonOutput) {
-        out << result.dump(2) << std::endl;
+        // JSON escapes the C0 controls itself; the rest are escaped the same way, which JSON
+        // reads back as the same characters. Its own line feeds lay out the members.
+        out << printableLines(result.dump(2)) << std::endl;
     } else {
         printText(result, "", out);
         out << std::flush;

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <string_view>
 
 #include "data/values/variant.h"
 
@@ -16,6 +17,13 @@ bool usingJson();
 // A value as the chosen output writes it; numbers and texts as they are, Null as null.
 nlohmann::ordered_json shown(const Variant& value);
 nlohmann::ordered_json shown(Currency amount);
+
+// A stored or read text as the command line prints it: each control character (see
+// isControlCharacter) is written as an escape, "\n", "\r", "\t" or "\u001b", "\u202e", and each
+// byte that forms no character as "\x9b", so that no text can forge lines or steer the terminal.
+std::string printable(std::string_view text);
+// The same for a message, whose line feeds are its own lines and stay.
+std::string printableLines(std::string_view text);
 
 // Prints a result on standard output: as JSON when chosen, else as text, one "name: value" line
 // per member and a block per element of a list.

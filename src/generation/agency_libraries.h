@@ -14,26 +14,31 @@ inline constexpr long kErrLibraryNotFound = 53;   // no such file in the system 
 inline constexpr long kErrLibraryNotLoaded = 48;  // the file is not a loadable library
 inline constexpr long kErrEntryNotFound = 453;    // the library lacks the entry
 
-// One of the agency's libraries, loaded from a file for as long as the object lives.
+// One of the agency's libraries, loaded from a file for as long as the object lives, with the
+// entry the program calls. Before it is loaded here, a child process loads it and calls the
+// entry once with harmless inputs: a library that dies or hangs then costs only the child.
 class AgencyLibrary {
 public:
-    // Raises kErrLibraryNotFound when there is no such file and kErrLibraryNotLoaded when it
-    // cannot be loaded; `source` names the procedure in the raised error.
-    AgencyLibrary(const std::filesystem::path& file, std::string source);
+    // Raises kErrLibraryNotFound when there is no such file, kErrLibraryNotLoaded when it cannot
+    // be loaded or its entry does not survive the trial call, and kErrEntryNotFound when it lacks
+    // the entry; `source` names the procedure in the raised error.
+    AgencyLibrary(const std::filesystem::path& file, const char* entry, std::string source);
     ~AgencyLibrary();
     AgencyLibrary(const AgencyLibrary&) = delete;
     AgencyLibrary& operator=(const AgencyLibrary&) = delete;
 
-    // The file is there and loads, with the named entry, without harm to this process.
+    // The file is there and loads, and the named entry answers a harmless call, all without harm
+    // to this process.
     static bool loads(const std::filesystem::path& file, const char* entry);
 
-    // The address of the named entry; raises kErrEntryNotFound when the library has none.
-    void* entry(const char* name) const;
+    // The address of the entry.
+    void* address() const { return address_; }
 
 private:
     std::filesystem::path file_;
     std::string source_;
     void* handle_ = nullptr;
+    void* address_ = nullptr;
 };
 
 // Calls the verification-number library installed in the system directory with the four texts
@@ -71,8 +76,8 @@ private:
     std::string systemDirectory_;
 };
 
-// The component check of the generate dialog: both libraries of the agency are installed and
-// load with their entries (a damaged or foreign file does not).
+// The component check of the generate dialog: both libraries of the agency are installed, load
+// with their entries and answer a harmless call (a damaged or foreign file does not).
 bool bSarquelInstalado(const Context& context);
 
 }  // namespace kapred

@@ -328,15 +328,24 @@ FileInspection inspectDeclarationFile(std::string_view bytes) {
         inspection.faults.push_back("El archivo está vacío.");
         return inspection;
     }
+    // The generation ends every line with a line feed alone, the header's too, and writes no line
+    // without a record.
+    const auto withoutCarriageReturn = [&](std::string& line, long number) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+            inspection.faults.push_back(lineText(number) + "termina en un retorno de carro.");
+        }
+    };
+    withoutCarriageReturn(lines.front(), 1);
     inspection.header = fromWindows1252(lines.front());
-    std::vector<std::string> fieldFaults;
     for (std::size_t index = 1; index < lines.size(); ++index) {
         InspectedRecord record;
         record.line = static_cast<long>(index + 1);
         record.raw = lines[index];
-        if (!record.raw.empty() && record.raw.back() == '\r') {
-            record.raw.pop_back();
-            inspection.faults.push_back(lineText(record.line) + "termina en un retorno de carro.");
+        withoutCarriageReturn(record.raw, record.line);
+        if (record.raw.empty()) {
+            inspection.faults.push_back(lineText(record.line) + "está en blanco; cada línea debe llevar un registro.");
+            continue;
         }
         record.type = record.raw.substr(0, 2);
         const RecordKind* kind = kindOf(record.raw);

@@ -29,7 +29,7 @@ struct InspectedRecord {
 
 struct FileInspection {
     std::string header;                    // the header line, empty when there is none
-    std::vector<InspectedRecord> records;  // every line after the header
+    std::vector<InspectedRecord> records;  // every line after the header but blank ones
     std::vector<std::string> faults;       // one sentence per fault, in file order
     bool sound() const { return faults.empty(); }
 };
@@ -37,7 +37,8 @@ struct FileInspection {
 // The file's bytes: the header line "HEAD10 01 01 " + the record count, then the records, each
 // ending in a line feed. Faults found: a missing or malformed header, a count different from the
 // records, an unknown record, a record of the wrong length, one out of order or missing, a
-// field whose characters its encoding cannot hold, a carriage return.
+// field whose characters its encoding cannot hold, a carriage return, a blank line (which is no
+// record).
 FileInspection inspectDeclarationFile(std::string_view bytes);
 
 // Adds a fault when the verification number of record 01 is not the one the agency's library

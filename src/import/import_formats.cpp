@@ -47,8 +47,9 @@ std::size_t nameCapacity(Context& context) {
 // The typed name made ready to keep, or nothing after telling the user why it cannot be.
 std::optional<std::string> acceptableName(Context& context, const std::string& typedName) {
     std::string name = trimmed(typedName);
-    // Bytes that form no character would break every later listing of the formats.
-    if (name.empty() || !isValidUtf8(name)) {
+    // Bytes that form no character, or characters that steer the display, would break or forge
+    // every later listing of the formats.
+    if (name.empty() || !isPlainText(name)) {
         MsgError(context.ui, kInvalidFormatName);
         return std::nullopt;
     }

@@ -134,14 +134,14 @@ TEST_P(CliCase, GivesItsTranscript) {
             const auto blank = line.find(' ', 4);
             db::Engine engine;
             engine.openDatabase(dir.home() / line.substr(4, blank - 4), false, false, kConnect)
-                ->execute(line.substr(blank + 1));
+                ->execute(unescape(line.substr(blank + 1)));
             actual += line + "\n";
         } else if (line.starts_with("test ") || line.starts_with("padron ")) {
             const bool padron = line.starts_with("padron ");
             std::string arguments = line.substr(line.find(' ') + 1);
             arguments = arguments.substr(0, arguments.rfind(" -> "));
             const test::CliResult result =
-                padron ? test::runPadron(dir, real(arguments)) : test::runCli(dir, real(arguments));
+                padron ? test::runPadron(dir, real(unescape(arguments))) : test::runCli(dir, real(unescape(arguments)));
             actual += (padron ? "padron " : "test ") + arguments +
                       (result.status != 0 ? " -> " + std::to_string(result.status) : "") + "\n" +
                       placeholders(result.out) + (result.err.empty() ? "" : "__ERROR__\n" + placeholders(result.err)) +

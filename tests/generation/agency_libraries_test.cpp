@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -157,9 +158,9 @@ TEST_F(AgencyLibraries, MissingLibraryOrEntryRaisesInsteadOfCrashing) {
 }
 
 TEST_F(AgencyLibraries, EntryRefusesBadArgumentsAndShortBuffers) {
-    const AgencyLibrary library(SarquelLibrary(context).file(), "prueba");
+    const AgencyLibrary library(SarquelLibrary(context).file(), agency::kEncryptionEntry, "prueba");
     KapredEncryptionEntry sarquel = nullptr;
-    void* address = library.entry(agency::kEncryptionEntry);
+    void* address = library.address();
     std::memcpy(&sarquel, &address, sizeof sarquel);
     const std::string file = handOver("datos");
     std::vector<char> path(1001, '\0');
@@ -196,15 +197,33 @@ void damageDynamicSection(const fs::path& library) {
     test::writeBytes(library, bytes);
 }
 
-TEST(AgencyLibraryFiles, ADamagedOrForeignLibraryIsAMissingComponentAndTheDatabaseStays) {
-    for (const bool damaged : {true, false}) {
+// A library that loads but whose entries end the process that calls them.
+void putCrashingLibrary(const fs::path& library) {
+    fs::copy_file(KAPRED_CRASHING_AGENCY_PATH, library, fs::copy_options::overwrite_existing);
+}
+
+TEST(AgencyLibraryFiles, ADamagedForeignOrCrashingLibraryIsAMissingComponentAndTheDatabaseStays) {
+    struct Case {
+        const char* library;
+        std::function<void(const fs::path&)> damage;
+    };
+    const Case cases[] = {
+        {agency::kVerificationLibrary, damageDynamicSection},
+        {agency::kVerificationLibrary, [](const fs::path& file) { test::writeBytes(file, "no es una biblioteca"); }},
+        {agency::kVerificationLibrary, putCrashingLibrary},
+        {agency::kEncryptionLibrary, putCrashingLibrary},
+    };
+    for (const Case& each : cases) {
         test::ProgramDir dir;
         test::runCli(dir, test::kNewOriginal2004);
-        const fs::path library = dir.systemDir() / agency::kVerificationLibrary;
-        damaged ? damageDynamicSection(library) : test::writeBytes(library, "no es una biblioteca");
+        each.damage(dir.systemDir() / each.library);
+        // The trial encryption leaves nothing in the temporary folder.
+        const test::TempDir temporary;
+        const test::ScopedEnv tmpdir("TMPDIR", temporary.path().string());
         const auto result = test::runCli(dir, "generate 20040 --dest " + dir.root().string());
-        EXPECT_EQ(result.status, 3);
+        EXPECT_EQ(result.status, 3) << each.library;
         EXPECT_NE(result.err.find(kMissingComponent), std::string::npos) << result.err;
+        EXPECT_TRUE(fs::is_empty(temporary.path())) << each.library;
         // Left through the normal exit: scrambled again.
         EXPECT_NE(test::readBytes(dir.appDatabase()).substr(0, 6), "SQLite");
     }

@@ -93,6 +93,28 @@ TEST_F(Inspector, EachFaultOfFormIsNamed) {
     }
 }
 
+// The generation ends each of the 70 lines with a line feed alone and writes no blank line: a
+// carriage return is named on every line it ends, the header's included, and a blank line is
+// named and is no record.
+TEST_F(Inspector, LineEndsTheGenerationNeverWritesAreNamed) {
+    std::string crlf;
+    std::string blankAfterEach;
+    std::vector<std::string> returns;
+    std::vector<std::string> blanks;
+    for (const std::string& line : test::linesOf(handWritten)) {
+        crlf += line + "\r\n";
+        blankAfterEach += line + "\n\n";
+        returns.push_back("Línea " + std::to_string(returns.size() + 1) + ": termina en un retorno de carro.");
+        blanks.push_back("Línea " + std::to_string(2 * blanks.size() + 2) +
+                         ": está en blanco; cada línea debe llevar un registro.");
+    }
+    ASSERT_EQ(returns.size(), 70u);
+    EXPECT_EQ(inspect(crlf).faults, returns);
+    const FileInspection spaced = inspect(blankAfterEach);
+    EXPECT_EQ(spaced.faults, blanks);
+    EXPECT_EQ(spaced.records.size(), 69u);
+}
+
 TEST_F(Inspector, ADeliveryLeavesAReceiptWithTheHashOfTheDeliveredFile) {
     program.createDeclaration();
     auto generator = newGenerator(destination.path());

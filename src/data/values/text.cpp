@@ -76,6 +76,36 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
+char32_t utf8Character(const unsigned char* bytes, std::size_t length) {
+    if (length <= 1) {
+        return bytes[0];
+    }
+    // The lead byte keeps 7 - length bits of the character, each following byte 6.
+    auto character = static_cast<char32_t>(bytes[0] & (0x7F >> length));
+    for (std::size_t i = 1; i < length; ++i) {
+        character = (character << 6) | (bytes[i] & 0x3FU);
+    }
+    return character;
+}
+
+bool isControlCharacter(char32_t character) {
+    return character < 0x20 || (character >= 0x7F && character <= 0x9F) || character == 0x061C || character == 0x200E ||
+           character == 0x200F || (character >= 0x2028 && character <= 0x202E) ||
+           (character >= 0x2066 && character <= 0x2069) || character == 0xFEFF;
+}
+
+bool isPlainText(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = bytes[at] < 0x80 ? 1 : utf8SequenceLength(bytes + at, text.size() - at);
+        if (length == 0 || isControlCharacter(utf8Character(bytes + at, length))) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 std::string withLineFeeds(std::string_view text) {
     std::string result;
     result.reserve(text.size());
