@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -124,6 +123,9 @@ fs::path restoredOf(const BackupContents& contents, const BackupPart& part) {
 // Extracts every part of the backup beside its database, checking sizes and hashes. Raises on the
 // first fault, leaving no file behind.
 void extractParts(Context& context, const fs::path& source, const BackupContents& contents) {
+    if (const auto why = db::whyNotAFile(source)) {
+        throw Error(53, "Restaurar", *why);
+    }
     std::ifstream in(source, std::ios::binary);
     if (!in.is_open()) {
         throw Error(53, "Restaurar", "no se puede leer el archivo");
@@ -157,8 +159,10 @@ std::string stamp(const DateTime& now) {
     return text;
 }
 
-// Writes the header and the parts' copies to a new file, flushed to the disk.
-void assemble(const std::vector<BackupPart>& parts, const std::vector<fs::path>& copies, const fs::path& target) {
+// Writes the header and the parts' copies to a new hidden file beside the target (`partial`
+// receives its name), flushed to the disk.
+void assemble(const std::vector<BackupPart>& parts, const std::vector<fs::path>& copies, const fs::path& target,
+              fs::path& partial) {
     std::string header = std::string(kMagic) + "\n";
     for (std::size_t index = 0; index < parts.size(); ++index) {
         const auto hash = sha256OfFile(copies[index]);
@@ -168,24 +172,39 @@ void assemble(const std::vector<BackupPart>& parts, const std::vector<fs::path>&
         header += parts[index].name + " " + std::to_string(fs::file_size(copies[index])) + " " + *hash + "\n";
     }
     header += "\n";
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        throw Error(75, "CopiaDeSeguridad", "no se puede crear " + target.string());
+    db::FileHandle file = db::createBeside(target, partial, 0600);
+    if (!file.valid()) {
+        throw Error(75, "CopiaDeSeguridad",
+                    "no se puede crear un archivo en " + target.parent_path().string() + ": " + db::systemError(errno));
     }
-    bool written = ::write(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size());
-    for (const fs::path& copy : copies) {
-        std::ifstream in(copy, std::ios::binary);
-        std::array<char, 64 * 1024> block{};
-        while (written && (in.read(block.data(), block.size()) || in.gcount() > 0)) {
-            written = ::write(fd, block.data(), static_cast<std::size_t>(in.gcount())) == in.gcount();
-        }
-        written = written && !in.bad();
+    bool written = db::writeAll(file.get(), header.data(), header.size());
+    for (std::size_t index = 0; written && index < copies.size(); ++index) {
+        written = db::copyInto(copies[index], file.get());
     }
-    written = written && ::fsync(fd) == 0;
-    ::close(fd);
+    written = written && db::syncData(file.get());
     if (!written) {
-        throw Error(61, "CopiaDeSeguridad", "no se pudo escribir " + target.string());
+        throw Error(61, "CopiaDeSeguridad", "no se pudo escribir " + partial.string() + ": " + db::systemError(errno));
     }
+}
+
+// Where the folder records the target of a backup under way, for its leftovers to be found
+// whatever the target's name.
+fs::path pendingRecord(const BackupContents& contents) {
+    return contents.folder / "Copia.pendiente";
+}
+
+void recordTarget(const BackupContents& contents, const fs::path& target) {
+    db::FileHandle record = db::createWorkFile(pendingRecord(contents));
+    const std::string text = target.string() + "\n";
+    if (!record.valid() || !db::writeAll(record.get(), text.data(), text.size()) || !db::syncData(record.get()) ||
+        !record.close()) {
+        throw Error(75, "CopiaDeSeguridad",
+                    "no se puede escribir " + pendingRecord(contents).string() + ": " + db::systemError(errno));
+    }
+}
+
+fs::path copyOf(const BackupContents& contents, const BackupPart& part) {
+    return contents.folder / ("Copia." + part.name + ".tmp");
 }
 
 // The text with its first letter in capitals, to begin a sentence.
@@ -225,16 +244,32 @@ std::optional<std::string> backupFault(const fs::path& source, const BackupConte
     return std::nullopt;
 }
 
+void removeBackupLeftovers(const BackupContents& contents) {
+    for (const BackupPart& part : contents.parts) {
+        removeQuietly(copyOf(contents, part));
+    }
+    std::ifstream in(pendingRecord(contents), std::ios::binary);
+    std::string target;
+    if (std::getline(in, target) && fs::path(target).has_filename()) {
+        const fs::path path(target);
+        db::removeLeftoversBeside(path.parent_path(),
+                                  [&](const std::string& name) { return name == path.filename().string(); });
+    }
+    removeQuietly(pendingRecord(contents));
+}
+
 bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupContents& contents) {
     const std::vector<BackupPart>& parts = contents.parts;
     std::vector<fs::path> copies;
-    const fs::path partial = target.string() + ".parcial";
+    fs::path partial;
+    bool replacing = false;
     const auto cleanUp = [&] {
         for (const fs::path& copy : copies) {
             removeQuietly(copy);
         }
     };
     try {
+        removeBackupLeftovers(contents);
         std::error_code error;
         if (fs::is_directory(target, error)) {
             throw Error(75, "CopiaDeSeguridad", target.string() + " es una carpeta");
@@ -243,31 +278,43 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupCont
         if (fs::weakly_canonical(target.parent_path(), error) == fs::weakly_canonical(contents.folder, error)) {
             throw Error(75, "CopiaDeSeguridad", "elija una carpeta fuera de " + contents.folderName);
         }
-        if (fs::exists(fs::symlink_status(target, error)) &&
-            !context.ui.askYesNo(MessageIcon::Question, kBackupTitle,
-                                 "El archivo " + target.string() + " ya existe. ¿Desea reemplazarlo?")) {
-            return false;
+        if (fs::exists(fs::symlink_status(target, error))) {
+            if (!context.ui.askYesNo(MessageIcon::Question, kBackupTitle,
+                                     "El archivo " + target.string() + " ya existe. ¿Desea reemplazarlo?")) {
+                return false;
+            }
+            replacing = true;
         }
+        recordTarget(contents, target);
         for (const BackupPart& part : parts) {
-            copies.push_back(contents.folder / ("Copia." + part.name + ".tmp"));
-            removeQuietly(copies.back());
+            copies.push_back(copyOf(contents, part));
             context.engine.compactDatabase(part.database, copies.back(), kConnect);
         }
-        removeQuietly(partial);
-        assemble(parts, copies, partial);
+        assemble(parts, copies, target, partial);
         cleanUp();
         if (const auto fault = backupFault(partial, contents)) {
             throw Error(61, "CopiaDeSeguridad", "la copia escrita no se puede leer bien: " + *fault);
         }
-        fs::rename(partial, target);
+        if (::rename(partial.c_str(), target.c_str()) != 0) {
+            throw Error(75, "CopiaDeSeguridad",
+                        "no se pudo reemplazar " + target.string() + ": " + db::systemError(errno));
+        }
         db::syncDirectory(target.parent_path());
+        removeQuietly(pendingRecord(contents));
         return true;
     } catch (const std::exception& failure) {
         cleanUp();
-        removeQuietly(partial);
+        if (!partial.empty()) {
+            removeQuietly(partial);
+        }
+        removeQuietly(pendingRecord(contents));
         const auto* error = dynamic_cast<const Error*>(&failure);
-        MsgError(context.ui, "No se pudo hacer la copia de seguridad en " + target.string() + ": " +
-                                 (error != nullptr ? error->description() : std::string(failure.what())) + ".");
+        std::string why = error != nullptr ? error->description() : std::string(failure.what());
+        if (!why.ends_with('.')) {
+            why += ".";
+        }
+        MsgError(context.ui, "No se pudo hacer la copia de seguridad en " + target.string() + ": " + why +
+                                 (replacing ? " El archivo que ya estaba allí se conserva sin cambios." : ""));
     }
     return false;
 }

@@ -44,13 +44,18 @@ struct BackupContents {
 BackupContents programBackup(const Context& context);
 
 // Writes the backup to `target`: each database copied with the engine's consistent copy while
-// the program keeps it open, the file assembled beside the target and read back and checked
-// before it takes the target's name. A file already there is replaced only when the user agrees.
-// True when the backup is in place; a failure is told to the user and leaves no partial file.
+// the program keeps it open, the file assembled in a hidden file beside the target, flushed to
+// the disk, read back and checked before it takes the target's name. A file already there is replaced only when the
+// user agrees. True when the backup is in place; a failure is told to the user and leaves no partial file.
 bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target, const BackupContents& contents);
 inline bool CopiaDeSeguridad(Context& context, const std::filesystem::path& target) {
     return CopiaDeSeguridad(context, target, programBackup(context));
 }
+
+// Removes what a backup killed half-way left: the parts' copies in the contents' folder and the
+// hidden file beside the target, which the folder records while a backup is under way, whatever
+// the target's name. Only where no backup of these contents runs: at the start, under the lock.
+void removeBackupLeftovers(const BackupContents& contents);
 
 // Why the file is not a complete backup of those contents, or nothing when it is one.
 std::optional<std::string> backupFault(const std::filesystem::path& source, const BackupContents& contents);

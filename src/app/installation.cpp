@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "data/app_database.h"
+#include "data/engine/files.h"
 
 namespace kapred {
 
@@ -53,16 +54,16 @@ void copyWithoutReplacing(const fs::path& from, const fs::path& to) {
             const int error = n < 0 ? errno : EIO;
             ::close(file);
             ::unlink(aside.c_str());
-            fail("No se puede escribir", aside, error);
+            fail("No se puede escribir", to, error);
         }
         written += static_cast<std::size_t>(n);
     }
-    const bool synced = ::fsync(file) == 0;
+    const int syncError = db::syncData(file) ? 0 : errno;
     const int closeError = ::close(file) == 0 ? 0 : errno;
-    const int linkError = synced && closeError == 0 && ::link(aside.c_str(), to.c_str()) != 0 ? errno : 0;
+    const int linkError = syncError == 0 && closeError == 0 && ::link(aside.c_str(), to.c_str()) != 0 ? errno : 0;
     ::unlink(aside.c_str());
-    if (!synced || closeError != 0) {
-        fail("No se puede escribir", to, closeError != 0 ? closeError : EIO);
+    if (syncError != 0 || closeError != 0) {
+        fail("No se puede escribir", to, syncError != 0 ? syncError : closeError);
     }
     if (linkError != 0 && linkError != EEXIST) {
         fail("No se puede crear", to, linkError);

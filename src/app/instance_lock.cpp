@@ -16,7 +16,9 @@ bool InstanceLock::acquire(const std::filesystem::path& directory) {
     release();
     fileError_.clear();
     const auto path = directory / kLockFile;
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // The lock is never removed (another copy may hold it), so a link planted at its name is
+    // refused rather than followed; the file is its owner's alone, as every file written here.
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd_ < 0) {
         fileError_ = std::error_code(errno, std::generic_category());
         return false;

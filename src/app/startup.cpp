@@ -4,6 +4,7 @@
 #include "app/cuit.h"
 #include "app/installation.h"
 #include "data/app_database.h"
+#include "data/engine/files.h"
 #include "data/values/error.h"
 
 namespace kapred {
@@ -59,10 +60,20 @@ std::string unusableDirectoryReason(std::error_code error) {
     if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
         return "no tiene permiso para escribir en él";
     }
-    if (error == std::errc::read_only_file_system) {
-        return "está en un medio de solo lectura";
+    if (error == std::errc::too_many_symbolic_link_levels) {
+        return std::string("su archivo de bloqueo ") + kLockFile + " es un enlace simbólico, que el programa no sigue";
     }
-    return error.message();
+    return db::systemError(error.value());
+}
+
+// Why the program directory could not be prepared: the folder's fault, or the file that could
+// not be copied into it (nothing is left of that copy).
+std::string preparationFailure(const std::filesystem::filesystem_error& error, const std::filesystem::path& home) {
+    if (error.path1().parent_path() != home) {
+        return unusableDirectoryReason(error.code());
+    }
+    return "no se pudo copiar en él " + error.path1().filename().string() + ": " +
+           db::systemError(error.code().value());
 }
 
 }  // namespace
@@ -74,7 +85,7 @@ void Main(Context& context, StartupObserver& observer, Serving serving) {
         }
     } catch (const std::filesystem::filesystem_error& error) {
         MsgError(context.ui, "No se puede usar el directorio del programa " + context.appPath.string() + ": " +
-                                 unusableDirectoryReason(error.code()) + ".");
+                                 preparationFailure(error, context.appPath) + ".");
         throw ProgramEnd(kEndedByFailure);
     }
     if (!context.instanceLock.acquire(context.appPath)) {
@@ -89,6 +100,9 @@ void Main(Context& context, StartupObserver& observer, Serving serving) {
     if (const auto resumed = resumeRestore(programBackup(context))) {
         MsgInformacion(context.ui, *resumed);
     }
+    // Under the lock no other copy works here: whatever an earlier one left half-done goes.
+    removeCompactionLeftovers(context.appDatabasePath());
+    removeBackupLeftovers(programBackup(context));
     if (serving == Serving::Taxpayer && !commandLineCuit(context.commandLine)) {
         MsgInformacion(context.ui, kEnterThroughHost);
         throw ProgramEnd(kEndedByFailure);
@@ -108,7 +122,7 @@ void Main(Context& context, StartupObserver& observer, Serving serving) {
         MsgError(context.ui, "No se pudo iniciar el sistema Kapred: " + error.description());
         throw ProgramEnd(kEndedByFailure);
     } catch (const std::filesystem::filesystem_error& error) {
-        MsgError(context.ui, "No se pudo iniciar el sistema Kapred: " + error.code().message());
+        MsgError(context.ui, "No se pudo iniciar el sistema Kapred: " + db::systemError(error.code().value()) + ".");
         throw ProgramEnd(kEndedByFailure);
     }
 }

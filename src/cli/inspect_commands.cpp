@@ -11,6 +11,7 @@
 #include "calc/declaration_diff.h"
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "data/engine/files.h"
 #include "data/validation.h"
 #include "data/values/numeric_text.h"
 #include "generation/declaration_check.h"
@@ -28,10 +29,10 @@ namespace fs = std::filesystem;
 constexpr std::uintmax_t kLargestFile = 16 * 1024 * 1024;
 
 std::string readDeclarationFile(const std::string& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) {
-        throw CommandFailure("El archivo " + path + " no existe o no es un archivo.");
+    if (const auto why = db::whyNotAFile(path)) {
+        throw CommandFailure("No se puede inspeccionar " + path + ": " + *why + ".");
     }
+    std::error_code error;
     if (fs::file_size(path, error) > kLargestFile || error) {
         throw CommandFailure("El archivo " + path + " es demasiado grande para ser una declaración del F.369.");
     }

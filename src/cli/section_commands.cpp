@@ -181,8 +181,10 @@ int deleteAll(Session& session, const std::string& code, const std::string& give
     session.declaration(code);
     const SectionInfo section = sectionNamed(session.context(), given, SectionKind::List);
     auto object = sectionObject(session.context(), section);
-    std::cerr << "Se eliminarán las " << listRows(session.context(), *object).size() << " filas de " << section.name
-              << " de la Declaración Jurada " << code << "." << std::endl;
+    // Counted before anything is printed: a failure to read them is then told on a line of its own.
+    const std::size_t rows = listRows(session.context(), *object).size();
+    std::cerr << "Se eliminarán las " << rows << " filas de " << section.name << " de la Declaración Jurada " << code
+              << "." << std::endl;
     if (!session.context().ui.askYesNo(MessageIcon::Question, "Confirmar!", "Desea Eliminar Todos los Registros ?")) {
         return 0;
     }

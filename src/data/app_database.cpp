@@ -63,7 +63,12 @@ void CreateAppDatabase(db::Engine& engine, const fs::path& appPath) {
         fs::remove(work, ignored);
         throw;
     }
-    db::syncFile(work);
+    if (!db::syncFile(work)) {
+        const int number = errno;
+        fs::remove(work, ignored);
+        throw Error(61, "CreateAppDatabase",
+                    "No se pudo escribir la base de datos " + path.string() + ": " + db::systemError(number) + ".");
+    }
     replaceWith(work, path);
 }
 
@@ -80,7 +85,7 @@ void ToggleDatabaseHeader(const fs::path& path, bool durable) {
         bytes[at] = static_cast<char>(static_cast<unsigned char>(bytes[at]) ^ kHeaderKey);
     }
     if (length < 0 || ::pwrite(file.get(), bytes, static_cast<std::size_t>(length), 0) != length ||
-        (durable && ::fsync(file.get()) != 0)) {
+        (durable && !db::syncData(file.get()))) {
         throw Error(57, "ToggleDatabaseHeader",
                     "Error de E/S en el archivo '" + path.string() + "': " + db::systemError(errno) + ".");
     }
@@ -132,6 +137,13 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
         try {
             return engine.openDatabase(path, false, false, connect);
         } catch (const Error& error) {
+            // Only a file whose bytes are at fault is repaired; what else is in the way is told.
+            if (error.number() == err::kNoAccess) {
+                if (attempt == 1) {
+                    ToggleDatabaseHeader(path, false);
+                }
+                throw;
+            }
             if (error.number() != err::kCannotOpen && error.number() != err::kUnrecognisedFormat) {
                 return nullptr;
             }
@@ -195,7 +207,8 @@ std::string compactionFailure(const std::exception& failure) {
         return error->description();
     }
     if (const auto* fileError = dynamic_cast<const fs::filesystem_error*>(&failure)) {
-        return "No se pudo reemplazar la base de datos por su copia compactada: " + fileError->code().message();
+        return "No se pudo reemplazar la base de datos por su copia compactada: " +
+               db::systemError(fileError->code().value()) + ".";
     }
     return failure.what();
 }
@@ -204,9 +217,25 @@ bool worthCompactingAtExit(db::Database& database) {
     return database.freePageShare() >= kExitCompactionFreeShare;
 }
 
-bool CompactarBase(db::Engine& engine, UserInterface& ui, const fs::path& path) {
+namespace {
+
+fs::path exitCompactionWork(const fs::path& path) {
     const std::string text = path.string();
-    const fs::path work = text.substr(0, text.size() >= 4 ? text.size() - 4 : 0) + ".bak";
+    return text.substr(0, text.size() >= 4 ? text.size() - 4 : 0) + ".bak";
+}
+
+}  // namespace
+
+void removeCompactionLeftovers(const fs::path& path) {
+    std::error_code ignored;
+    for (const fs::path& work : {path.parent_path() / kCompactWorkFile, exitCompactionWork(path)}) {
+        fs::remove(work, ignored);
+        fs::remove(work.string() + "-journal", ignored);
+    }
+}
+
+bool CompactarBase(db::Engine& engine, UserInterface& ui, const fs::path& path) {
+    const fs::path work = exitCompactionWork(path);
     try {
         compactThrough(engine, path, work);
         return true;

@@ -26,8 +26,9 @@ std::vector<db::RelationDef> appRelations();
 void CreateAppDatabase(db::Engine& engine, const std::filesystem::path& appPath);
 
 // Opens the program's own database, coping with a file left scrambled or plain and trying one
-// repair of a damaged file. A missing file is told to the user and ends the program; a file
-// that cannot be opened gives nothing (and is left on disk).
+// repair of a damaged file. A missing file is told to the user and ends the program; a journal
+// that cannot be used raises (3051); a file that cannot be opened gives nothing (and is left on
+// disk).
 std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface& ui, const std::filesystem::path& path,
                                               bool unscramble, const std::string& connect);
 
@@ -61,6 +62,11 @@ std::string compactionFailure(const std::exception& failure);
 // of a large database would otherwise cost as much as copying it.
 inline constexpr double kExitCompactionFreeShare = 0.25;
 bool worthCompactingAtExit(db::Database& database);
+
+// Removes the work files (and their journals) that a compaction killed half-way left beside the
+// database at `path`: the menu's SBaseAux.mdb and the exit's ".bak". Only where no compaction
+// can be under way: at the start, under the instance lock.
+void removeCompactionLeftovers(const std::filesystem::path& path);
 
 // The compaction at exit: through the work file of the same stem ending ".bak", which then
 // replaces the database in one atomic rename. A failure is told to the user and leaves the

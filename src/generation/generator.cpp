@@ -283,7 +283,9 @@ bool BGenerarDJs::GenerarDatosDJ() {
             InformarProgreso(currentStep_);
         }
         if (!file_.close()) {
-            throw Error(61, "GenerarDatosDJ", "No se pudo escribir el archivo temporal " + temporaryFile_);
+            throw Error(
+                61, "GenerarDatosDJ",
+                "No se pudo escribir el archivo temporal " + temporaryFile_ + ": " + db::systemError(file_.error()));
         }
         InformarProgreso(totalSteps_);
         return true;
@@ -333,7 +335,7 @@ bool BGenerarDJs::AgregarCabecera() {
         return fail("no se pudo leer el archivo temporal " + temporaryFile_);
     }
     if (!header.close()) {
-        return fail("error de escritura");
+        return fail(db::systemError(header.error()));
     }
     return true;
 }

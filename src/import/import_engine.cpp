@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "data/engine/dialect.h"
+#include "data/engine/files.h"
 #include "data/engine/recordset.h"
 #include "data/validation.h"
 #include "data/values/error.h"
@@ -106,8 +107,8 @@ void ImportRun::closeFiles() {
         input_ = nullptr;
     }
     if (errorFile_ != nullptr) {
-        if (std::fclose(errorFile_) != 0) {
-            errorFileFailed_ = true;
+        if (std::fclose(errorFile_) != 0 && errorFileError_ == 0) {
+            errorFileError_ = errno;
         }
         errorFile_ = nullptr;
     }
@@ -116,8 +117,9 @@ void ImportRun::closeFiles() {
 // The error file is read on Linux: its line ends are line feeds, its text UTF-8.
 void ImportRun::writeRaw(const std::string& raw) {
     const std::string text = withLineFeeds(raw);
-    if (errorFile_ != nullptr && std::fwrite(text.data(), 1, text.size(), errorFile_) != text.size()) {
-        errorFileFailed_ = true;
+    if (errorFile_ != nullptr && std::fwrite(text.data(), 1, text.size(), errorFile_) != text.size() &&
+        errorFileError_ == 0) {
+        errorFileError_ = errno;
     }
 }
 
@@ -134,7 +136,7 @@ void ImportRun::lineError() {
 
 bool ImportRun::ImportarArchivo() {
     closeFiles();
-    errorFileFailed_ = false;
+    errorFileError_ = 0;
     state_ = State::Failed;
     const bool complete = prepare() && readLines();
     object_.reset();
@@ -146,9 +148,9 @@ bool ImportRun::ImportarArchivo() {
         context_.ui.showProgress(0);
     }
     closeFiles();
-    if (errorFileFailed_) {
-        MsgError(context_.ui, "No se pudo escribir el archivo de errores " + errorFilePath().string() +
-                                  ": lo que contiene está incompleto.");
+    if (errorFileError_ != 0) {
+        MsgError(context_.ui, "No se pudo escribir el archivo de errores " + errorFilePath().string() + ": " +
+                                  db::systemError(errorFileError_) + "; lo que contiene está incompleto.");
     }
     if (complete) {
         state_ = State::Finished;
@@ -205,11 +207,22 @@ bool ImportRun::prepare() {
     }
 
     // 3. The error file, emptied, and the input file.
-    errorFile_ = std::fopen(errorFilePath().c_str(), "wb");
+    // The error file holds the refused lines with the user's values: the user's alone, and
+    // never written through a link planted at its name.
+    db::FileHandle created = db::createWorkFile(errorFilePath());
+    errorFile_ = created.valid() ? ::fdopen(created.get(), "wb") : nullptr;
+    if (errorFile_ == nullptr) {
+        MsgError(ui, std::string(kOpenFailure) + " No se puede crear el archivo de errores " +
+                         errorFilePath().string() + ": " + db::systemError(errno) + ". No se importó ninguna línea.");
+        return false;
+    }
+    created.release();
     input_ = std::fopen(inputPath.c_str(), "rb");
-    if (errorFile_ == nullptr || input_ == nullptr || fs::is_directory(inputPath)) {
+    if (input_ == nullptr) {
+        const int number = errno;
         closeFiles();
-        MsgError(ui, kOpenFailure);
+        MsgError(ui, std::string(kOpenFailure) + " No se puede leer el archivo " + inputPath.string() + ": " +
+                         db::systemError(number) + ". No se importó ninguna línea.");
         return false;
     }
 
@@ -405,10 +418,13 @@ ImportResult importFile(Context& context, long formatId, const fs::path& file, s
         return result;
     }
     std::error_code error;
-    const bool exists = fs::is_regular_file(file, error);
-    const auto size = exists ? fs::file_size(file, error) : 0;
-    if (!exists || error) {
-        MsgError(ui, "No se encuentra el archivo " + file.string() + ".");
+    std::optional<std::string> why = db::whyNotAFile(file);
+    const auto size = why ? 0 : fs::file_size(file, error);
+    if (error) {
+        why = db::systemError(error.value());
+    }
+    if (why) {
+        MsgError(ui, "No se puede importar " + file.string() + ": " + *why + ".");
         return result;
     }
     if (size == 0) {

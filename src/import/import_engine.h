@@ -130,7 +130,7 @@ private:
     std::string lineErrorText_;
     std::FILE* input_ = nullptr;
     std::FILE* errorFile_ = nullptr;
-    bool errorFileFailed_ = false;  // a write to the error file was lost (a full disk)
+    int errorFileError_ = 0;  // why the first write to the error file was lost (a full disk); 0 when none was
 
     std::unique_ptr<db::Transaction> batch_;
     // The section's business object, made for the first line and set up anew (AddNew) for each

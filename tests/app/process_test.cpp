@@ -172,13 +172,14 @@ TEST(Process, ARestoreKilledAtAnyStepIsFinishedOrNeverBegunAtTheNextStart) {
 }
 
 // The command run while no file can grow past `bytes`, as when the disk fills.
-test::CliResult runOnFullDisk(const test::ProgramDir& dir, std::uintmax_t bytes, const std::string& arguments) {
+test::CliResult runOnFullDisk(const test::ProgramDir& dir, std::uintmax_t bytes, const std::string& arguments,
+                              test::CliResult (*run)(const test::ProgramDir&, const std::string&) = test::runCli) {
     rlimit previous{};
     ::getrlimit(RLIMIT_FSIZE, &previous);
     const rlimit limit{bytes, previous.rlim_max};
     ::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    auto result = test::runCli(dir, arguments);
+    auto result = run(dir, arguments);
     ::setrlimit(RLIMIT_FSIZE, &previous);
     ::signal(SIGXFSZ, SIG_DFL);
     return result;
@@ -188,6 +189,23 @@ long storedAdvances(const test::ProgramDir& dir) {
     db::Engine engine;
     test::ScriptedUi ui;
     return test::countRows(*OpenAppDatabase(engine, ui, dir.appDatabase(), true, kConnect), "Anticipos");
+}
+
+// The system tables copied at the first start find the disk full: told in Spanish, naming the
+// file, and no half copy is left.
+TEST(Process, AFullDiskAtTheFirstStartIsToldInSpanish) {
+    test::ProgramDir dir;
+    fs::remove(dir.home() / sSystemDatabaseName());
+    const auto start = runOnFullDisk(dir, 4096, "declarations", test::runLaidOutCli);
+    EXPECT_NE(start.status, 0);
+    EXPECT_NE(start.err.find("No se puede usar el directorio del programa " + dir.home().string() +
+                             ": no se pudo copiar en él " + sSystemDatabaseName() +
+                             ": el archivo superó el tamaño permitido."),
+              std::string::npos)
+        << start.err;
+    for (const auto& entry : fs::directory_iterator(dir.home())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(sSystemDatabaseName())) << entry.path();
+    }
 }
 
 TEST(Process, AFullDiskIsToldByTheImportWithItsRowsAndFailsTheExitWithoutAJournal) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include "app/instance_lock.h"
 #include "data/app_database.h"
 #include "data/engine/recordset.h"
+#include "support/disk_faults.h"
 #include "support/program_dir.h"
 #include "support/scripted_ui.h"
 
@@ -116,7 +118,11 @@ TEST_F(Startup, UnusableProgramDirectoryIsToldAsSuchNotAsASecondCopy) {
     const std::pair<fs::path, std::string> cases[] = {
         {dir.home() / "Kapred.txt" / "Kapred", "no es un directorio"},
         {dir.home() / "Kapred.txt", "no es un directorio"},
-        {dir.root() / "Bloqueo", "su archivo de bloqueo Kapred.lock es una carpeta"}};
+        {dir.root() / "Bloqueo", "su archivo de bloqueo Kapred.lock es una carpeta"},
+        {dir.root() / "Enlace", "su archivo de bloqueo Kapred.lock es un enlace simbólico, que el programa no sigue"}};
+    // A link at the lock's name, to nothing: following it would create a file elsewhere.
+    fs::create_directories(dir.root() / "Enlace");
+    fs::create_symlink(dir.root() / "ajeno", dir.root() / "Enlace" / "Kapred.lock");
     for (const auto& [home, reason] : cases) {
         ui.shown.clear();
         Context run(home, "20-12345678-9", ui, RegionalSettings(pointDecimalUser()));
@@ -131,6 +137,76 @@ TEST_F(Startup, UnusableProgramDirectoryIsToldAsSuchNotAsASecondCopy) {
         EXPECT_EQ(ui.shown[0].text,
                   "No se puede usar el directorio del programa " + home.string() + ": " + reason + ".");
     }
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.root() / "ajeno")));
+}
+
+TEST_F(Startup, TheLockIsTheUsersAloneWhateverTheCreationMask) {
+    const mode_t mask = ::umask(022);
+    auto run = context();
+    Main(*run, observer);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(dir.home() / kLockFile).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    Shutdown(*run, observer);
+}
+
+// A link at the journal's name is never followed: the start tells so, and leaves the database and
+// what the link points to as they were.
+TEST_F(Startup, ALinkAtTheJournalIsToldNotTakenForDamage) {
+    dir.addEmptyAppDatabase();
+    const std::string database = test::readBytes(dir.appDatabase());
+    const fs::path journal = dir.appDatabase().string() + "-journal";
+    test::writeBytes(dir.root() / "otro", "ajeno");
+    for (const fs::path& target : {dir.root() / "otro", dir.root() / "nada"}) {
+        SCOPED_TRACE(target.string());
+        fs::remove(journal);
+        fs::create_symlink(target, journal);
+        ui.shown.clear();
+        EXPECT_THROW(Main(*context(), observer), ProgramEnd);
+        EXPECT_EQ(ui.messages(),
+                  std::vector<std::string>{"Error: No se pudo iniciar el sistema Kapred: No se puede abrir la base de "
+                                           "datos '" +
+                                           dir.appDatabase().string() + "': su diario '" + journal.string() +
+                                           "' es un enlace simbólico, que el programa no usa. La base de datos no "
+                                           "se modificó; quite ese diario y vuelva a intentarlo."});
+        EXPECT_EQ(test::readBytes(dir.appDatabase()), database);
+    }
+    EXPECT_EQ(test::readBytes(dir.root() / "otro"), "ajeno");
+    EXPECT_FALSE(fs::exists(dir.root() / "nada"));
+}
+
+// What a compaction or a backup killed half-way left in the program directory goes at the next
+// start, and nothing else does.
+TEST_F(Startup, TheNextStartRemovesTheWorkFilesOfAKilledCompactionOrBackup) {
+    const char* const leftovers[] = {"SBaseAux.mdb", "SBaseAux.mdb-journal", "Kapred.bak", "Copia.datos.tmp",
+                                     "Copia.tablas.tmp"};
+    for (const char* name : leftovers) {
+        test::writeBytes(dir.home() / name, "restos");
+    }
+    test::writeBytes(dir.home() / "SBaseAux.txt", "del usuario");
+    auto run = context();
+    Main(*run, observer);
+    for (const char* name : leftovers) {
+        EXPECT_FALSE(fs::exists(dir.home() / name)) << name;
+    }
+    EXPECT_EQ(test::readBytes(dir.home() / "SBaseAux.txt"), "del usuario");
+    Shutdown(*run, observer);
+}
+
+TEST_F(Startup, ACompactionTheDiskCannotKeepIsToldAndKeepsTheDatabase) {
+    auto run = context();
+    Main(*run, observer);
+    CierroBases(run->engine);
+    const std::string before = test::readBytes(dir.appDatabase());
+    {
+        const test::FailingSync failing(kCompactWorkFile);
+        EXPECT_FALSE(CompactoBaseDatos(*run, dir.appDatabase()));
+    }
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{"Error: No se pudo compactar la base de datos: No se pudo "
+                                       "escribir el archivo " +
+                                       (dir.home() / kCompactWorkFile).string() + ": no queda espacio en el disco."});
+    EXPECT_EQ(test::readBytes(dir.appDatabase()), before);
+    EXPECT_FALSE(fs::exists(dir.home() / kCompactWorkFile));
 }
 
 TEST_F(Startup, ADamagedDatabaseIsKeptAndMissingSystemTablesAreTold) {

@@ -4,20 +4,20 @@
 #include "generation/generator.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "generation/delivery.h"
 #include "generation/verification_number.h"
 #include "generation_fixture.h"
 #include "model/declaration_ops.h"
+#include "support/disk_faults.h"
 
 namespace kapred {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FailingSync;
 using test::filesIn;
+using test::FileSizeLimit;
 using test::linesOf;
 using test::readBytes;
 using test::writeBytes;
@@ -32,27 +32,6 @@ std::string expectedFile() {
     bytes.replace(bytes.find('\n') + 1 + 50, 7, version);
     return bytes;
 }
-
-// The disk takes no more than `bytes` of any file while the object lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        struct rlimit small = previous_;
-        small.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, handler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    struct rlimit previous_ {};
-    void (*handler_)(int);
-};
 
 class Generator : public test::Generation {
 protected:
@@ -262,7 +241,8 @@ TEST_F(Generator, FilesThatCannotBeWrittenEndTheGenerationAndDeliverNothing) {
     }
     EXPECT_EQ(listed(), std::vector<std::string>{"No se pudo generar el archivo de la Declaración Jurada: No se pudo "
                                                  "escribir el archivo temporal " +
-                                                 (windowsDir() / "TP035132.CIG").string() + "."});
+                                                 (windowsDir() / "TP035132.CIG").string() +
+                                                 ": el archivo superó el tamaño permitido."});
     // A readable copy that cannot be written stops before the encryption.
     program.ui.inconsistencies.clear();
     auto generator = newGenerator(destination.path());
@@ -409,6 +389,23 @@ TEST_F(Generator, TheCopyReportsItsProgressPerBlockAndAFailedOneLeavesTheOldFile
     writeBytes(source, "");
     EXPECT_EQ(generator->CopyFile(source.string(), (destination / "vacio.B64").string()), 0u);
     EXPECT_FALSE(fs::exists(destination / "vacio.B64"));
+}
+
+TEST_F(Generator, ACopyTheDiskCannotKeepIsToldAndLeavesTheOldFileWhole) {
+    fs::create_directories(windowsDir());
+    const fs::path source = windowsDir() / "origen.B64";
+    writeBytes(source, "nuevo");
+    writeBytes(destination / "copia.B64", "anterior");
+    CopyResult copy;
+    {
+        const FailingSync failing(".copia.B64.");
+        copy = copyIntoPlace(source, destination / "copia.B64");
+    }
+    EXPECT_EQ(copy.bytes, 0u);
+    EXPECT_EQ(copy.error, "No se pudo poner el archivo en el destino " + (destination / "copia.B64").string() +
+                              ": no queda espacio en el disco.");
+    EXPECT_EQ(readBytes(destination / "copia.B64"), "anterior");
+    EXPECT_EQ(filesIn(destination.path()), std::vector<std::string>{"copia.B64"});
 }
 
 TEST_F(Generator, TheCleanUpRemovesTheIntermediateFilesOnly) {

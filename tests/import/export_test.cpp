@@ -7,6 +7,7 @@
 #include "import/import_fixture.h"
 #include "model/assets.h"
 #include "model/liabilities.h"
+#include "support/disk_faults.h"
 
 namespace kapred {
 namespace {
@@ -72,6 +73,24 @@ TEST_F(Export, ACancelledExportKeepsTheOldFile) {
     EXPECT_EQ(test::readBytes(target), "anterior");
     EXPECT_EQ(program.ui.messages(),
               std::vector<std::string>{"Información: Exportación ha sido cancelada por el Usuario."});
+}
+
+TEST_F(Export, AnExportTheDiskCannotKeepIsToldAndKeepsTheOldFile) {
+    advances();
+    const auto target = files / "exportado.txt";
+    test::writeBytes(target, "anterior");
+    program.ui.answers = {true};
+    {
+        const test::FailingSync failing(".exportado.txt.");
+        EXPECT_EQ(Exportar(context(), test::kAdvancesFormat, target).outcome, ExportOutcome::Failed);
+    }
+    const auto errors = program.ui.messages("Error");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].ends_with(": no se pudo escribir el archivo: no queda espacio en el disco")) << errors[0];
+    EXPECT_EQ(test::readBytes(target), "anterior");
+    for (const auto& entry : fs::directory_iterator(files.path())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".exportado.txt.")) << entry.path();
+    }
 }
 
 // A file there is replaced only when the user agrees, keeping its mode, and never one of the

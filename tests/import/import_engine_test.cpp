@@ -1,16 +1,20 @@
 // The import run beyond cli/cases/import*.test: the shipped samples, every kind of line end, the
-// progress, cancellation, an error file that cannot be written, and no current declaration.
+// progress, cancellation, an error file that cannot be written or is a planted link, and no
+// current declaration.
 #include "import/import_engine.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "calc/registry.h"
 #include "import/import_fixture.h"
 #include "model/liabilities.h"
+#include "support/disk_faults.h"
 
 namespace kapred {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ImportFixture;
 using Rows = std::vector<std::vector<std::string>>;
 using test::kAdvancesSection;
@@ -193,18 +197,49 @@ TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancell
     EXPECT_EQ(shownFiles.size(), 1u);
 }
 
-TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsTold) {
+TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsToldWithWhy) {
     ImportRun run(context());
     run.LimpiarImportacion();
     run.formatId = test::kAdvancesFormat;
     run.importCode = kAdvancesSection;
     run.inputPath = file("a.txt", crlf({"15/01/2005000000000abc,00"}));
-    run.errorFileName = "/dev/full";
-    EXPECT_TRUE(run.ImportarArchivo());
+    run.errorFileName = kImportErrorFile;
+    {
+        const test::FileSizeLimit limit(16);
+        EXPECT_TRUE(run.ImportarArchivo());
+    }
     EXPECT_EQ(run.errors(), 1);
-    EXPECT_EQ(program.ui.messages(),
-              std::vector<std::string>{"Error: No se pudo escribir el archivo de errores /dev/full: lo que "
-                                       "contiene está incompleto."});
+    EXPECT_EQ(
+        program.ui.messages(),
+        std::vector<std::string>{"Error: No se pudo escribir el archivo de errores " + run.errorFilePath().string() +
+                                 ": el archivo superó el tamaño permitido; lo que contiene está incompleto."});
+}
+
+// The error file holds the user's values: it is the user's alone, and a link planted at its name
+// (to a file or to nothing) is replaced, never followed.
+TEST_F(ImportEngine, TheErrorFileIsTheUsersAloneAndFollowsNoLink) {
+    const auto errorFile = context().appPath / kImportErrorFile;
+    const auto elsewhere = files / "ajeno.txt";
+    const mode_t mask = ::umask(022);
+    for (const bool dangling : {false, true}) {
+        SCOPED_TRACE(dangling ? "enlace a nada" : "enlace a un archivo");
+        std::error_code ignored;
+        fs::remove(elsewhere, ignored);
+        fs::remove(errorFile, ignored);
+        if (!dangling) {
+            test::writeBytes(elsewhere, "intacto");
+        }
+        fs::create_symlink(elsewhere, errorFile);
+        EXPECT_EQ(importBytes(test::kAdvancesFormat, crlf({"15/01/2005000000000abc,00"})).errors, 1);
+        EXPECT_FALSE(fs::is_symlink(errorFile));
+        EXPECT_EQ(fs::status(errorFile).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+        if (dangling) {
+            EXPECT_FALSE(fs::exists(fs::symlink_status(elsewhere)));
+        } else {
+            EXPECT_EQ(test::readBytes(elsewhere), "intacto");
+        }
+    }
+    ::umask(mask);
 }
 
 TEST_F(ImportEngine, AFormatNamedWithBytesThatAreNoCharactersIsRefused) {

@@ -81,14 +81,22 @@ CliResult run(std::vector<std::string> words, const ProgramDir& dir, const std::
     return result;
 }
 
-}  // namespace
-
-CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
-    std::vector<std::string> words{KAPRED_CLI_PATH, "--home", dir.home().string()};
+CliResult runCliAt(const std::string& program, const ProgramDir& dir, const std::string& arguments) {
+    std::vector<std::string> words{program, "--home", dir.home().string()};
     if (arguments.find("--cuit") == std::string::npos) {
         words.insert(words.end(), {"--cuit", "20-12345678-9"});
     }
     return run(std::move(words), dir, arguments);
+}
+
+}  // namespace
+
+CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
+    return runCliAt(KAPRED_CLI_PATH, dir, arguments);
+}
+
+CliResult runLaidOutCli(const ProgramDir& dir, const std::string& arguments) {
+    return runCliAt(std::string(KAPRED_DEMO_DIR) + "/Kapred/kapred-cli", dir, arguments);
 }
 
 CliResult runPadron(const ProgramDir& dir, const std::string& arguments) {

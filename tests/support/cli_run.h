@@ -17,6 +17,10 @@ struct CliResult {
 // gives its exit status and both outputs.
 CliResult runCli(const ProgramDir& dir, const std::string& arguments);
 
+// Runs kapred-cli the same way from the demo installation, where the templates lie beside it: a
+// program directory that lacks the system tables gets them copied at the start.
+CliResult runLaidOutCli(const ProgramDir& dir, const std::string& arguments);
+
 // Runs kapred-padron on the installation the same way, its --home naming the program directory
 // (the registry's databases are in its parent).
 CliResult runPadron(const ProgramDir& dir, const std::string& arguments);

@@ -128,8 +128,12 @@ std::optional<std::string> bareTableName(std::string_view sql) {
             throw Error(3260, source, "No se pudo actualizar; la base de datos está bloqueada por otro proceso.");
         case SQLITE_FULL:
             throw Error(3026, source, "No hay espacio suficiente en el disco.");
-        case SQLITE_IOERR:
-            throw Error(3043, source, "Error de disco o de red.");
+        case SQLITE_IOERR: {
+            const int number = connection != nullptr ? sqlite3_system_errno(connection) : 0;
+            throw Error(3043, source,
+                        number != 0 ? "Error de disco o de red: " + systemError(number) + "."
+                                    : std::string("Error de disco o de red."));
+        }
         case SQLITE_READONLY:
             throw Error(err::kReadOnly, source,
                         "No se puede actualizar. La base de datos o el objeto es de sólo lectura.");

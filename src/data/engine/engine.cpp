@@ -129,6 +129,21 @@ bool truncated(const fs::path& path) {
     return !ec && size < std::uint64_t{be32(28)} * pageSize;
 }
 
+// SQLite never opens a journal through a link, and then cannot open the database at all: the
+// user is told what is in the way, and that the database itself is untouched.
+void refuseUnusableJournal(const fs::path& path) {
+    const fs::path journal = path.string() + "-journal";
+    struct stat status {};
+    if (::lstat(journal.c_str(), &status) != 0 || S_ISREG(status.st_mode)) {
+        return;
+    }
+    throw Error(err::kNoAccess, "OpenDatabase",
+                "No se puede abrir la base de datos '" + path.string() + "': su diario '" + journal.string() + "' " +
+                    (S_ISLNK(status.st_mode) ? "es un enlace simbólico" : "no es un archivo común") +
+                    ", que el programa no usa. La base de datos no se modificó; quite ese diario y vuelva a "
+                    "intentarlo.");
+}
+
 sqlite3* openConnection(const fs::path& path, bool readOnly) {
     sqlite3* connection = nullptr;
     const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
@@ -171,18 +186,6 @@ std::string passwordOf(std::string_view connect) {
     const std::string text(connect);
     std::smatch match;
     return std::regex_search(text, match, pwd) ? match[1].str() : std::string();
-}
-
-void syncFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-void syncDirectory(const fs::path& directory) {
-    syncFile(directory.empty() ? fs::path(".") : directory);
 }
 
 Workspace::Workspace(Engine& engine, std::string name, std::string user)
@@ -238,6 +241,7 @@ std::shared_ptr<Database> Workspace::openDatabase(const fs::path& path, bool exc
     if (!fs::exists(path)) {
         throw Error(err::kFileNotFound, "OpenDatabase", "No se encuentra el archivo '" + path.string() + "'.");
     }
+    refuseUnusableJournal(path);
     sqlite3* connection = openConnection(path, readOnly);
     try {
         checkReadable(connection, path);
@@ -335,7 +339,12 @@ void Engine::compactDatabase(const fs::path& source, const fs::path& target, std
         removeTarget();
         throw;
     }
-    syncFile(target);
+    if (!syncFile(target)) {
+        const int number = errno;
+        removeTarget();
+        throw Error(3044, "CompactDatabase",
+                    "No se pudo escribir el archivo " + target.string() + ": " + systemError(number) + ".");
+    }
 }
 
 void Engine::rebuildInto(const fs::path& source, const fs::path& work) {
@@ -442,7 +451,10 @@ fs::path Engine::repairDatabase(const fs::path& path, const fs::path& readable) 
                     std::string(what) + " '" + path.string() + "': " + systemError(number) + ".");
     };
     fs::permissions(work, static_cast<fs::perms>(replacementMode(path)), error);
-    syncFile(work);
+    if (!syncFile(work)) {
+        error.assign(errno, std::generic_category());
+        fail("No se pudo escribir la base reparada de");
+    }
 
     // The damaged original stays beside the rebuilt file under a name of its own: a second name
     // of the same file, so that the rebuilt one then takes its place in one atomic rename and a
@@ -455,7 +467,7 @@ fs::path Engine::repairDatabase(const fs::path& path, const fs::path& readable) 
     if (error) {
         // A medium without hard links gets a copy.
         FileHandle copy(::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!copy.valid() || !copyInto(path, copy.get()) || ::fsync(copy.get()) != 0) {
+        if (!copy.valid() || !copyInto(path, copy.get()) || !syncData(copy.get())) {
             const int number = errno;
             copy.close();
             fs::remove(kept, error);

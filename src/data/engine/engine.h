@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/engine/database.h"
+#include "data/engine/files.h"
 
 namespace kapred::db {
 
@@ -81,9 +82,5 @@ private:
 
 // The password of a connect string (";PWD=secret"), empty when there is none.
 std::string passwordOf(std::string_view connect);
-
-// Makes a finished file and its directory entry durable.
-void syncFile(const std::filesystem::path& path);
-void syncDirectory(const std::filesystem::path& directory);
 
 }  // namespace kapred::db

@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ext/stdio_filebuf.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
@@ -19,13 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kRandomCharacters = 6;
-
-void syncFolder(const fs::path& folder) {
-    const FileHandle directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.valid()) {
-        ::fsync(directory.get());
-    }
-}
 
 fs::path folderOf(const fs::path& path) {
     return path.has_parent_path() ? path.parent_path() : fs::path(".");
@@ -54,6 +45,43 @@ bool FileHandle::close() {
     return fd < 0 || ::close(fd) == 0;
 }
 
+FileStream::Buffer::Buffer() {
+    attach(-1);
+}
+
+void FileStream::Buffer::attach(int file) {
+    fd = file;
+    error = 0;
+    setp(bytes.data(), bytes.data() + bytes.size());
+}
+
+bool FileStream::Buffer::flushBuffered() {
+    if (error != 0) {
+        return false;
+    }
+    if (!writeAll(fd, pbase(), static_cast<std::size_t>(pptr() - pbase()))) {
+        error = errno;
+        return false;
+    }
+    setp(bytes.data(), bytes.data() + bytes.size());
+    return true;
+}
+
+FileStream::Buffer::int_type FileStream::Buffer::overflow(int_type c) {
+    if (!flushBuffered()) {
+        return traits_type::eof();
+    }
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+        *pptr() = traits_type::to_char_type(c);
+        pbump(1);
+    }
+    return traits_type::not_eof(c);
+}
+
+int FileStream::Buffer::sync() {
+    return flushBuffered() ? 0 : -1;
+}
+
 FileStream::~FileStream() {
     close();
 }
@@ -61,20 +89,19 @@ FileStream::~FileStream() {
 void FileStream::open(FileHandle file) {
     close();
     clear();
-    if (file.valid()) {
-        buffer_ = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(file.release(), std::ios::out | std::ios::binary);
-        rdbuf(buffer_.get());
-    }
+    buffer_.attach(file.release());
 }
 
 bool FileStream::close() {
-    if (buffer_ == nullptr) {
+    if (buffer_.fd < 0) {
         return true;
     }
-    const bool written = !fail() && buffer_->pubsync() == 0;
-    const bool closed = buffer_->close() != nullptr;
-    rdbuf(nullptr);
-    buffer_.reset();
+    const bool written = buffer_.flushBuffered() && !fail();
+    FileHandle file(std::exchange(buffer_.fd, -1));
+    const bool closed = file.close();
+    if (!closed && buffer_.error == 0) {
+        buffer_.error = errno;
+    }
     return written && closed;
 }
 
@@ -154,12 +181,30 @@ bool writeAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+int (*syncHook)(int fd) = nullptr;
+
+bool syncData(int fd) {
+    return (syncHook != nullptr ? syncHook(fd) : ::fsync(fd)) == 0;
+}
+
+bool syncFile(const fs::path& path) {
+    const FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return file.valid() && syncData(file.get());
+}
+
+void syncDirectory(const fs::path& directory) {
+    const FileHandle folder(
+        ::open((directory.empty() ? fs::path(".") : directory).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid()) {
+        ::fsync(folder.get());
+    }
+}
+
 bool putInPlace(int fd, const fs::path& file, const fs::path& destination) {
-    if (::fsync(fd) != 0 || ::rename(file.c_str(), destination.c_str()) != 0) {
+    if (!syncData(fd) || ::rename(file.c_str(), destination.c_str()) != 0) {
         return false;
     }
-    // A folder that cannot be synced loses nothing: the rename is done.
-    syncFolder(folderOf(destination));
+    syncDirectory(folderOf(destination));
     return true;
 }
 
@@ -181,6 +226,26 @@ bool copyInto(const fs::path& source, int fd) {
             return false;
         }
     }
+}
+
+std::optional<std::string> whyNotAFile(const fs::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return systemError(errno);
+    }
+    if (S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return "es una carpeta, no un archivo";
+    }
+    if (S_ISFIFO(status.st_mode)) {
+        return "es una tubería, no un archivo";
+    }
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) {
+        return "es un dispositivo, no un archivo";
+    }
+    return "no es un archivo común";
 }
 
 std::string systemError(int number) {
@@ -207,8 +272,21 @@ std::string systemError(int number) {
             return "es un enlace simbólico";
         case EIO:
             return "error de entrada o salida del disco";
+        case ENAMETOOLONG:
+            return "el nombre es demasiado largo";
+        case EMFILE:
+        case ENFILE:
+            return "hay demasiados archivos abiertos";
+        case EBUSY:
+        case ETXTBSY:
+            return "está en uso";
+        case ENXIO:
+        case ENODEV:
+            return "el dispositivo no está disponible";
+        case EXDEV:
+            return "está en otro disco";
         default:
-            return std::error_code(number, std::generic_category()).message();
+            return "error del sistema número " + std::to_string(number);
     }
 }
 

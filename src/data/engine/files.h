@@ -5,11 +5,12 @@
 
 #include <sys/types.h>
 
+#include <array>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <ostream>
+#include <streambuf>
 #include <string>
 
 namespace kapred::db {
@@ -35,19 +36,34 @@ private:
     int fd_;
 };
 
-// A stream that writes to a file this layer created.
+// A stream that writes to a file this layer created, and keeps why a write failed.
 class FileStream : public std::ostream {
 public:
-    FileStream() : std::ostream(nullptr) {}
+    FileStream() : std::ostream(&buffer_) {}
     ~FileStream() override;
     // Writes to the file from now on; the stream owns it. Invalid files leave the stream closed.
     void open(FileHandle file);
-    bool is_open() const { return buffer_ != nullptr; }
-    // Flushes and closes; false when a write or the close failed.
+    bool is_open() const { return buffer_.fd >= 0; }
+    // Flushes and closes; false when a write or the close failed (error() then says why).
     bool close();
+    // The system error number of the first write or close that failed; 0 when none did.
+    int error() const { return buffer_.error; }
 
 private:
-    std::unique_ptr<std::filebuf> buffer_;
+    struct Buffer : std::streambuf {
+        Buffer();
+        // Writes to `file` from now on, with nothing buffered and no error.
+        void attach(int file);
+        // Writes what is buffered; false, with `error` set, when the file refused it.
+        bool flushBuffered();
+        int_type overflow(int_type c) override;
+        int sync() override;
+
+        int fd = -1;
+        int error = 0;
+        std::array<char, 64 * 1024> bytes{};
+    };
+    Buffer buffer_;
 };
 
 // Creates a new file for writing at a fixed name of one of the program's own folders. Whatever
@@ -73,11 +89,30 @@ mode_t replacementMode(const std::filesystem::path& path);
 // name durable. False (errno set) when the flush or the rename failed; the file is then left.
 bool putInPlace(int fd, const std::filesystem::path& file, const std::filesystem::path& destination);
 
+// Flushes a file's data to the disk, as fsync does; false (errno set) when the disk did not
+// take it. Every flush of a file the program writes goes through here.
+bool syncData(int fd);
+
+// For tests only, never set by the program: when set, syncData calls it instead of fsync (0 for
+// success, -1 with errno set for a failure), to show what each operation does when the disk
+// cannot keep a file.
+extern int (*syncHook)(int fd);
+
+// Makes a finished file durable; false (errno set) when it cannot be opened or flushed.
+bool syncFile(const std::filesystem::path& path);
+// Makes the names of a folder durable after a rename; a folder that cannot be synced loses
+// nothing, the rename being done.
+void syncDirectory(const std::filesystem::path& directory);
+
 // Writes every byte, going on after an interrupted write; false (errno set) on an error.
 bool writeAll(int fd, const char* data, std::size_t size);
 
 // Copies a whole file into a descriptor; false (errno set) on a read or write error.
 bool copyInto(const std::filesystem::path& source, int fd);
+
+// Why `path` cannot be read as a file: it cannot be reached, or it is a folder, a device or a
+// pipe; nothing when it is a regular file (or a link to one).
+std::optional<std::string> whyNotAFile(const std::filesystem::path& path);
 
 // The text of a system error number, as the user reads it.
 std::string systemError(int number);

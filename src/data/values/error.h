@@ -37,6 +37,7 @@ inline constexpr long kReadOnly = 3027;
 inline constexpr long kNotAnUpdate = 3020;
 inline constexpr long kInvalidPassword = 3031;
 inline constexpr long kCannotOpen = 3049;
+inline constexpr long kNoAccess = 3051;
 inline constexpr long kNoCurrentRecord = 3021;
 inline constexpr long kFieldTooSmall = 3163;
 inline constexpr long kDatabaseExists = 3204;
