@@ -26,7 +26,10 @@ bool createDatabase(db::Engine& engine, const fs::path& path, const char* script
         auto database = engine.defaultWorkspace().createDatabase(work, kConnect);
         database->executeScript(script, path.filename().string());
         database->close();
-        db::syncFile(work);
+        if (!db::syncFile(work)) {
+            throw Error(75, "createHostDatabases",
+                        "No se pudo grabar en el disco " + path.string() + ": " + db::systemError(errno) + ".");
+        }
     } catch (...) {
         fs::remove(work, ignored);
         throw;

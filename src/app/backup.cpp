@@ -84,8 +84,7 @@ std::string extract(std::istream& in, std::uintmax_t size, const fs::path& targe
     bytes.resize(static_cast<std::size_t>(size));
     in.read(bytes.data(), static_cast<std::streamsize>(size));
     const bool complete = static_cast<std::uintmax_t>(in.gcount()) == size;
-    const bool written =
-        complete && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
+    const bool written = complete && db::writeAll(fd, bytes.data(), bytes.size()) && db::syncData(fd);
     ::close(fd);
     if (!complete) {
         throw Error(13, "Restaurar", "la copia está incompleta");
@@ -360,7 +359,7 @@ db::FileHandle writeNote(const BackupContents& contents, const RestoreNote& note
     db::FileHandle file = db::createWorkFile(work);
     const std::string text = std::string(kMarkerMagic) + "\n" + note.suffix + "\n" + note.source + "\n";
     if (!file.valid() || ::flock(file.get(), LOCK_EX) != 0 || !db::writeAll(file.get(), text.data(), text.size()) ||
-        ::fsync(file.get()) != 0) {
+        !db::syncData(file.get())) {
         const int error = errno;
         removeQuietly(work);
         throw fs::filesystem_error("no se pudo anotar la restauración en curso", work,
