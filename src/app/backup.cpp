@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/file_hash.h"
+#include "app/repair.h"
 #include "data/app_database.h"
 #include "data/values/error.h"
 
@@ -217,6 +218,12 @@ std::optional<std::string> backupFault(const fs::path& source, const BackupConte
 }
 
 bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupContents& contents) {
+    // A damaged database cannot be copied; the program's own is repaired first.
+    for (const BackupPart& part : contents.parts) {
+        if (!RepairIfDamaged(context, part.database)) {
+            return false;
+        }
+    }
     const std::vector<BackupPart>& parts = contents.parts;
     std::vector<fs::path> copies;
     const fs::path partial = target.string() + ".parcial";
