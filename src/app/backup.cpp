@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/file_hash.h"
+#include "app/repair.h"
 #include "data/app_database.h"
 #include "data/engine/files.h"
 #include "data/values/error.h"
@@ -258,6 +259,12 @@ void removeBackupLeftovers(const BackupContents& contents) {
 }
 
 bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupContents& contents) {
+    // A damaged database cannot be copied; the program's own is repaired first.
+    for (const BackupPart& part : contents.parts) {
+        if (!RepairIfDamaged(context, part.database)) {
+            return false;
+        }
+    }
     const std::vector<BackupPart>& parts = contents.parts;
     std::vector<fs::path> copies;
     fs::path partial;

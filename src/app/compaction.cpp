@@ -9,7 +9,11 @@ namespace fs = std::filesystem;
 bool CompactoBaseDatos(Context& context, const fs::path& path) {
     context.engine.closeWorkspace(context.engine.defaultWorkspace());
     try {
-        compactThrough(context.engine, path, context.appPath / kCompactWorkFile);
+        if (const auto repair = compactThrough(context.engine, path, context.appPath / kCompactWorkFile)) {
+            tellRepair(context.ui, path, *repair);
+        }
+        // The program ends with its databases closed and whole: the next start need not check them.
+        context.instanceLock.markFinished();
         return true;
     } catch (const std::exception& failure) {
         MsgError(context.ui, "No se pudo compactar la base de datos: " + compactionFailure(failure));

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 namespace kapred {
 
@@ -31,7 +32,25 @@ bool InstanceLock::acquire(const std::filesystem::path& directory) {
         release();
         return false;
     }
+    char mark = 0;
+    previousRunUnfinished_ = ::pread(fd_, &mark, 1, 0) == 1;
+    // On disk before the database is written: a power cut must not lose the mark.
+    constexpr std::string_view kRunning = "en curso\n";
+    if (::ftruncate(fd_, 0) != 0 ||
+        ::pwrite(fd_, kRunning.data(), kRunning.size(), 0) != static_cast<ssize_t>(kRunning.size()) ||
+        ::fsync(fd_) != 0) {
+        fileError_ = std::error_code(errno, std::generic_category());
+        release();
+        return false;
+    }
     return true;
+}
+
+void InstanceLock::markFinished() {
+    // Not synced: a mark that outlives a power cut only costs the next start a check.
+    if (fd_ >= 0) {
+        [[maybe_unused]] const int ignored = ::ftruncate(fd_, 0);
+    }
 }
 
 void InstanceLock::release() {

@@ -8,7 +8,9 @@ namespace kapred {
 inline constexpr const char* kLockFile = "Kapred.lock";
 
 // One running copy per program directory: an advisory lock on a file there. The kernel drops
-// the lock when the process ends in any way, so a crash never blocks the next start.
+// the lock when the process ends in any way, so a crash never blocks the next start. The file
+// holds a mark while a copy runs, which only its normal exit removes: a run that crashed, was
+// killed or lost its power leaves it for the next start to find.
 class InstanceLock {
 public:
     InstanceLock() = default;
@@ -17,9 +19,14 @@ public:
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     // False when another process holds the lock, or when the lock file cannot be made or locked
-    // (then fileError() says why).
+    // (then fileError() says why). Once locked, it notes the mark of the copy before and marks
+    // this one as running.
     bool acquire(const std::filesystem::path& directory);
     void release();
+    // Whether the copy that held the lock before ended without its normal exit.
+    bool previousRunUnfinished() const { return previousRunUnfinished_; }
+    // The normal exit: removes this copy's mark.
+    void markFinished();
     // Why the last acquire could not use the lock file; empty when it could (the lock is ours, or
     // another process holds it).
     std::error_code fileError() const { return fileError_; }
@@ -27,6 +34,7 @@ public:
 private:
     int fd_ = -1;
     std::error_code fileError_;
+    bool previousRunUnfinished_ = false;
 };
 
 }  // namespace kapred

@@ -18,7 +18,7 @@ std::shared_ptr<db::Database> openShared(Context& context, StartupObserver& obse
     return database;
 }
 
-void openDatabases(Context& context, StartupObserver& observer, Serving serving) {
+void openDatabases(Context& context, StartupObserver& observer, Serving serving, bool previousRunUnfinished) {
     const auto appDatabase = context.appDatabasePath();
     if (useLeftoverRepair(appDatabase)) {
         MsgInformacion(context.ui, "Se recuperó la base de datos " + appDatabase.string() +
@@ -36,6 +36,10 @@ void openDatabases(Context& context, StartupObserver& observer, Serving serving)
                                    ": el archivo está dañado y no pudo repararse. El archivo se conserva "
                                    "sin cambios; consulte a su proveedor.");
         throw ProgramEnd(kEndedByFailure);
+    }
+    // A run cut short may have left pages half written, which would fail only once read.
+    if (previousRunUnfinished && !context.g_dbAplicativo->passesQuickCheck()) {
+        tellRepair(context.ui, appDatabase, repairOpenDatabase(context.engine, *context.g_dbAplicativo));
     }
     observer.databaseOpened("g_dbAplicativo", appDatabase);
     context.g_dbTablas = openShared(context, observer, "g_dbTablas", context.systemDatabasePath());
@@ -108,7 +112,7 @@ void Main(Context& context, StartupObserver& observer, Serving serving) {
         throw ProgramEnd(kEndedByFailure);
     }
     try {
-        openDatabases(context, observer, serving);
+        openDatabases(context, observer, serving, context.instanceLock.previousRunUnfinished());
         observer.showSplash();
         {
             BCMsgIni message(*context.g_dbTablas);
@@ -139,6 +143,7 @@ bool Shutdown(Context& context, StartupObserver& observer) {
     if (!path.empty()) {
         ToggleDatabaseHeader(path);
     }
+    context.instanceLock.markFinished();
     context.instanceLock.release();
     return compacted;
 }

@@ -36,12 +36,14 @@ enum class Serving { Taxpayer, ProgramAlone };
 
 // The start-up: the program directory (made and stocked at the first start, see
 // app/installation.h), one running copy, the CUIT of the command line, the own database (created
-// when missing), the four databases, the start-up message and the number settings, in this order.
+// when missing; checked and repaired when damaged after a run that did not exit normally), the
+// four databases, the start-up message and the number settings, in this order.
 // Returns when the program runs; ends it by raising ProgramEnd after telling the user why.
 void Main(Context& context, StartupObserver& observer, Serving serving = Serving::Taxpayer);
 
 // The exit: close every database, restore the number settings, compact the own database when
-// enough of it lies free, close the windows and scramble the file again. False when the
+// enough of it lies free, close the windows, scramble the file again and mark the run finished
+// (see InstanceLock). False when the
 // compaction failed (the user was told).
 bool Shutdown(Context& context, StartupObserver& observer);
 

@@ -11,6 +11,7 @@
 
 #include "app/compaction.h"
 #include "app/cuit.h"
+#include "app/repair.h"
 #include "cli/cli_interface.h"
 #include "cli/commands.h"
 #include "cli/output.h"
@@ -69,7 +70,7 @@ void hintCuit(const std::string& cuit) {
 bool concernsNoTaxpayer(const CLI::App& command) {
     static const std::set<std::string> names{"sections",      "fields",        "formats",       "format-new",
                                              "format-rename", "format-delete", "format-fields", "format-set",
-                                             "format-print",  "tables",        "inspect"};
+                                             "format-print",  "tables",        "inspect",       "repair"};
     return names.count(command.get_name()) != 0;
 }
 
@@ -111,6 +112,10 @@ void addProgramCommands(CLI::App& app, std::vector<Command>& commands, Options& 
                             }
                             return 0;
                         }});
+    commands.push_back({app.add_subcommand("repair",
+                                           "Verifica la base de datos y, si está dañada, la repara conservando el "
+                                           "original dañado"),
+                        [](Session& session) { return RepairMenuCommand(session.context()) ? 0 : kExitFailure; }});
 }
 
 }  // namespace

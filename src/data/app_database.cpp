@@ -42,6 +42,10 @@ bool storedScrambled(const fs::path& path) {
 
 }  // namespace
 
+db::KnownSchema appSchema() {
+    return {std::string(kLocale) + kConnect, kEncryptOption, appTableDefs(), appRelations()};
+}
+
 void CreateAppDatabase(db::Engine& engine, const fs::path& appPath) {
     const fs::path path = appPath / kAppDatabaseFile;
     const fs::path work = appPath / (std::string(kAppDatabaseFile) + ".nueva");
@@ -49,11 +53,12 @@ void CreateAppDatabase(db::Engine& engine, const fs::path& appPath) {
     fs::remove(work, ignored);
     db::Workspace& workspace = engine.createWorkspace("Generar", "Admin", "");
     try {
-        auto database = workspace.createDatabase(work, std::string(kLocale) + kConnect, kEncryptOption);
-        for (const auto& table : appTableDefs()) {
+        const db::KnownSchema schema = appSchema();
+        auto database = workspace.createDatabase(work, schema.locale, schema.options);
+        for (const auto& table : schema.tables) {
             database->appendTableDef(table);
         }
-        for (const auto& relation : appRelations()) {
+        for (const auto& relation : schema.relations) {
             database->appendRelation(relation);
         }
         database->close();
@@ -91,32 +96,61 @@ void ToggleDatabaseHeader(const fs::path& path, bool durable) {
     }
 }
 
-long RepairDatabaseFile(db::Engine& engine, const fs::path& path) {
+db::RepairReport RepairDatabaseFile(db::Engine& engine, const fs::path& path) {
+    const db::KnownSchema schema = appSchema();
+    if (!storedScrambled(path)) {
+        return engine.repairDatabase(path, {}, &schema);
+    }
+    // Scrambled, the file reads as no database at all: the rows are read from a plain copy,
+    // and the damaged original is kept as it was.
     const fs::path plain = path.string() + ".plano";
     std::error_code ignored;
     try {
-        if (!storedScrambled(path)) {
-            engine.repairDatabase(path);
-            return 0;
-        }
-        // Scrambled, the file reads as no database at all: the rows are read from a plain copy,
-        // and the damaged original is kept as it was.
         db::FileHandle copy = db::createWorkFile(plain);
         if (!copy.valid() || !db::copyInto(path, copy.get()) || !copy.close()) {
-            fs::remove(plain, ignored);
-            return err::kCannotOpen;
+            throw Error(err::kCannotOpen, "RepairDatabase",
+                        "No se pudo copiar '" + path.string() + "': " + db::systemError(errno) + ".");
         }
         ToggleDatabaseHeader(plain);
-        engine.repairDatabase(path, plain);
+        db::RepairReport report = engine.repairDatabase(path, plain, &schema);
         fs::remove(plain, ignored);
-        return 0;
-    } catch (const Error& error) {
+        return report;
+    } catch (...) {
         fs::remove(plain, ignored);
-        return error.number();
-    } catch (const fs::filesystem_error&) {
-        fs::remove(plain, ignored);
-        return err::kCannotOpen;
+        throw;
     }
+}
+
+db::RepairReport repairOpenDatabase(db::Engine& engine, db::Database& database) {
+    db::RepairReport report = RepairDatabaseFile(engine, database.name());
+    try {
+        database.reopen(kConnect);
+    } catch (...) {
+        // Still open, it would write into the damaged original kept aside.
+        database.close();
+        throw;
+    }
+    return report;
+}
+
+void tellRepair(UserInterface& ui, const fs::path& path, const db::RepairReport& report) {
+    std::string text = "La base de datos " + path.string() +
+                       " estaba dañada y se reparó: se reconstruyó con todo lo que se pudo leer de ella.";
+    if (report.bookkeepingDamaged) {
+        text += " La descripción de sus tablas estaba dañada y se rehízo con la del programa.";
+    }
+    if (report.losses.empty()) {
+        text += " No se perdió ninguna fila.";
+    }
+    for (const auto& loss : report.losses) {
+        text += !loss.rows        ? " No se pudieron leer algunas filas (no se sabe cuántas)"
+                : *loss.rows == 1 ? std::string(" No se pudo leer 1 fila")
+                                  : " No se pudieron leer " + std::to_string(*loss.rows) + " filas";
+        text += " de la tabla " + loss.table + ".";
+    }
+    text += " El archivo dañado se conserva como " + report.kept.string() + ".";
+    ui.showMessage(report.losses.empty() ? MessageIcon::Information : MessageIcon::Exclamation,
+                   "Reparación de la Base de Datos", text);
 }
 
 std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface& ui, const fs::path& path,
@@ -129,6 +163,7 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
     }
     // 1: the file was toggled once; 3: toggled back after that failed; 0: no toggle left to try.
     int attempt = 0;
+    bool repaired = false;
     if (unscramble) {
         ToggleDatabaseHeader(path, false);
         attempt = 1;
@@ -144,6 +179,12 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
                 }
                 throw;
             }
+            if (repaired) {
+                // The file is no longer the one found: saying it was left unchanged would be untrue.
+                throw Error(
+                    error.number(), "OpenAppDatabase",
+                    "La base de datos " + path.string() + " se reparó, pero no se puede abrir: " + error.description());
+            }
             if (error.number() != err::kCannotOpen && error.number() != err::kUnrecognisedFormat) {
                 return nullptr;
             }
@@ -152,9 +193,14 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
                 attempt = 3;
             } else if (attempt == 3) {
                 attempt = 0;
-                if (RepairDatabaseFile(engine, path) != 0) {
+                try {
+                    tellRepair(ui, path, RepairDatabaseFile(engine, path));
+                } catch (const Error&) {
+                    return nullptr;
+                } catch (const fs::filesystem_error&) {
                     return nullptr;
                 }
+                repaired = true;
             } else {
                 return nullptr;
             }
@@ -188,12 +234,22 @@ bool CierroBases(db::Engine& engine) {
     }
 }
 
-void compactThrough(db::Engine& engine, const fs::path& path, const fs::path& work) {
+std::optional<db::RepairReport> compactThrough(db::Engine& engine, const fs::path& path, const fs::path& work) {
     try {
+        {
+            // A damaged file cannot be compacted; the repair rewrites it whole instead.
+            db::Workspace scratch(engine, "Verificar", "admin");
+            const bool sound = scratch.openDatabase(path, false, true, kConnect)->passesQuickCheck();
+            scratch.close();
+            if (!sound) {
+                return RepairDatabaseFile(engine, path);
+            }
+        }
         // A work file left by an interrupted run would block the compaction for good.
         fs::remove(work);
         engine.compactDatabase(path, work, kConnect);
         replaceWith(work, path);
+        return std::nullopt;
     } catch (...) {
         std::error_code ignored;
         fs::remove(work, ignored);
@@ -237,7 +293,9 @@ void removeCompactionLeftovers(const fs::path& path) {
 bool CompactarBase(db::Engine& engine, UserInterface& ui, const fs::path& path) {
     const fs::path work = exitCompactionWork(path);
     try {
-        compactThrough(engine, path, work);
+        if (const auto repair = compactThrough(engine, path, work)) {
+            tellRepair(ui, path, *repair);
+        }
         return true;
     } catch (const std::exception& failure) {
         ui.showMessage(MessageIcon::Critical, "Error", compactionFailure(failure));

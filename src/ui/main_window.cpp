@@ -9,6 +9,7 @@
 #include <QStatusBar>
 
 #include "app/compaction.h"
+#include "app/repair.h"
 #include "data/values/error.h"
 #include "ui/declarations_window.h"
 #include "ui/help.h"
@@ -76,7 +77,8 @@ void frmPrincipal::buildMenu() {
           {"SepImpo", nullptr, {}},
           {"mnuCopiaSeguridad", "Copia de &Seguridad...", [this] { backupCommand(context_, this); }},
           {"mnuRestaurar", "Restaur&ar...", [this] { restore(); }},
-          {"mnuCompactar", "Compactar &Base de Datos", [this] { compactDatabase(); }}});
+          {"mnuCompactar", "Compactar &Base de Datos", [this] { compactDatabase(); }},
+          {"mnuReparar", "Reparar Base de Dat&os", [this] { RepairMenuCommand(context_); }}});
     menu("mnuAyuda", "A&yuda",
          {{"mnuContenido", "&Contenido", [this] { showHelp(kHelpContents, this); }},
           {"Sep2", nullptr, {}},

@@ -74,7 +74,7 @@ TEST_F(AppDatabase, AMissingFileIsToldAndRandomBytesGiveNothing) {
     }
     writeBytes(dir.appDatabase(), noise);
     EXPECT_EQ(OpenAppDatabase(engine, ui, dir.appDatabase(), true, kConnect), nullptr);
-    EXPECT_NE(RepairDatabaseFile(engine, dir.appDatabase()), 0);
+    EXPECT_THROW(RepairDatabaseFile(engine, dir.appDatabase()), Error);
     EXPECT_EQ(readBytes(dir.appDatabase()), noise);
 }
 

@@ -781,7 +781,7 @@ TEST_F(EngineTest, RepairKeepsTheReadableRowsAndTheDamagedOriginal) {
     const std::string truncated = readBytes(file("t.mdb"));
 
     for (const auto& [name, damaged] : {std::pair<std::string, std::string>{"r.mdb", bytes}, {"t.mdb", truncated}}) {
-        const fs::path kept = engine.repairDatabase(file(name));
+        const fs::path kept = engine.repairDatabase(file(name)).kept;
         EXPECT_EQ(kept.parent_path(), dir.path());
         EXPECT_EQ(readBytes(kept), damaged);
         auto repaired = open(name);
@@ -804,8 +804,8 @@ TEST_F(EngineTest, AHealthyDatabaseLosesNothingInARepair) {
     EXPECT_EQ(errorNumber([&] { engine.repairDatabase(file("no.mdb")); }), err::kFileNotFound);
     createFilled("sana.mdb", 50);
     // Each repair keeps its own original.
-    const fs::path first = engine.repairDatabase(file("sana.mdb"));
-    const fs::path second = engine.repairDatabase(file("sana.mdb"));
+    const fs::path first = engine.repairDatabase(file("sana.mdb")).kept;
+    const fs::path second = engine.repairDatabase(file("sana.mdb")).kept;
     EXPECT_NE(first, second);
     EXPECT_TRUE(fs::exists(first) && fs::exists(second));
     EXPECT_EQ(checkGeneratedRows(*open("sana.mdb")), 50);

@@ -64,11 +64,6 @@ private:
     sqlite3_stmt* statement_ = nullptr;
 };
 
-bool isBookkeeping(std::string_view table) {
-    return table.size() > kBookkeepingPrefix.size() &&
-           equalsIgnoreCase(table.substr(0, kBookkeepingPrefix.size()), kBookkeepingPrefix);
-}
-
 // Select lists whose rows are not rows of one table: the result cannot be changed.
 bool readOnlyShape(std::string_view sql) {
     for (const char* keyword : {"GROUP", "DISTINCT", "UNION", "HAVING"}) {
@@ -101,6 +96,11 @@ std::optional<std::string> bareTableName(std::string_view sql) {
 }
 
 }  // namespace
+
+bool isBookkeeping(std::string_view table) {
+    return table.size() > kBookkeepingPrefix.size() &&
+           equalsIgnoreCase(table.substr(0, kBookkeepingPrefix.size()), kBookkeepingPrefix);
+}
 
 [[noreturn]] void raiseSqliteError(sqlite3* connection, int code, const std::string& source) {
     const std::string detail = connection != nullptr ? sqlite3_errmsg(connection) : sqlite3_errstr(code);
@@ -186,6 +186,37 @@ void Database::close() {
         workspace_ = nullptr;
         workspace->forget(this);
     }
+}
+
+void Database::reopen(std::string_view connect) {
+    if (transactionDepth_ > 0 || inTransaction()) {
+        throw Error(3034, "OpenDatabase", "No se puede volver a abrir la base de datos durante una transacción.");
+    }
+    sqlite3* fresh = openCheckedConnection(path_, false, false, connect);
+    statements_.reset();
+    sqlite3_close_v2(connection_);
+    connection_ = fresh;
+    statements_ = std::make_unique<StatementCache>(connection_);
+    tableCache_.clear();
+    readOnlyShapes_.clear();
+    newRowValues_.clear();
+    passResults_.clear();
+    ++schemaVersion_;
+}
+
+bool Database::passesQuickCheck() {
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(handle(), "PRAGMA quick_check", -1, &statement, nullptr);
+    bool sound = rc == SQLITE_OK && (rc = sqlite3_step(statement)) == SQLITE_ROW &&
+                 std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))) == "ok" &&
+                 (rc = sqlite3_step(statement)) == SQLITE_DONE;
+    sqlite3_finalize(statement);
+    // Damage shows as rows of findings or as an error of the check itself; any other error is no
+    // finding about the file.
+    if (!sound && rc != SQLITE_ROW && (rc & 0xFF) != SQLITE_CORRUPT && (rc & 0xFF) != SQLITE_NOTADB) {
+        raiseSqliteError(connection_, rc, "QuickCheck");
+    }
+    return sound;
 }
 
 sqlite3* Database::handle() {

@@ -72,6 +72,13 @@ public:
 
     // The share of the file's pages that hold nothing (0 to 1): what a compaction gives back.
     double freePageShare();
+    // SQLite's quick check: every page of every table and index reads and is in order. It reads
+    // the whole file once, but compares no index with its table.
+    bool passesQuickCheck();
+    // Opens the file at this database's name anew, once another file took its place (a repair):
+    // this object, and recordsets that refer to it, go on with the new file. Not during a
+    // transaction; raises as an open does, leaving this database as it was.
+    void reopen(std::string_view connect);
 
     sqlite3* handle();  // raises 3420 once closed
     // Changes whenever table definitions read before may have changed, so that whoever keeps
@@ -146,6 +153,9 @@ private:
     Database& database_;
     bool began_ = false;
 };
+
+// The engine's own bookkeeping tables ("kp_" and a name), as against the tables of the data.
+bool isBookkeeping(std::string_view table);
 
 // Raises the engine error that matches an SQLite result code.
 [[noreturn]] void raiseSqliteError(sqlite3* connection, int code, const std::string& source);

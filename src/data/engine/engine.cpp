@@ -10,6 +10,8 @@
 #include <array>
 #include <cerrno>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <regex>
 
 #include "data/engine/dialect.h"
@@ -236,8 +238,7 @@ std::shared_ptr<Database> Workspace::createDatabase(const fs::path& path, std::s
     return database;
 }
 
-std::shared_ptr<Database> Workspace::openDatabase(const fs::path& path, bool exclusive, bool readOnly,
-                                                  std::string_view connect) {
+sqlite3* openCheckedConnection(const fs::path& path, bool exclusive, bool readOnly, std::string_view connect) {
     if (!fs::exists(path)) {
         throw Error(err::kFileNotFound, "OpenDatabase", "No se encuentra el archivo '" + path.string() + "'.");
     }
@@ -263,7 +264,13 @@ std::shared_ptr<Database> Workspace::openDatabase(const fs::path& path, bool exc
         sqlite3_close_v2(connection);
         throw;
     }
-    auto database = std::make_shared<Database>(connection, path.string(), this);
+    return connection;
+}
+
+std::shared_ptr<Database> Workspace::openDatabase(const fs::path& path, bool exclusive, bool readOnly,
+                                                  std::string_view connect) {
+    auto database =
+        std::make_shared<Database>(openCheckedConnection(path, exclusive, readOnly, connect), path.string(), this);
     databases_.push_back(database);
     return database;
 }
@@ -347,31 +354,197 @@ void Engine::compactDatabase(const fs::path& source, const fs::path& target, std
     }
 }
 
-void Engine::rebuildInto(const fs::path& source, const fs::path& work) {
+namespace {
+
+// A statement that finalizes itself; null when SQLite refused the text.
+class Prepared {
+public:
+    Prepared(sqlite3* connection, const std::string& sql) {
+        sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement_, nullptr);
+    }
+    ~Prepared() { sqlite3_finalize(statement_); }
+    Prepared(const Prepared&) = delete;
+    Prepared& operator=(const Prepared&) = delete;
+    sqlite3_stmt* get() const { return statement_; }
+
+private:
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+constexpr sqlite3_int64 kLastRowId = std::numeric_limits<sqlite3_int64>::max();
+
+// Whether a seek to the first row from `rowid` on reads every page it passes (also when no row is
+// there).
+bool seekReads(sqlite3_stmt* probe, sqlite3_int64 rowid) {
+    sqlite3_reset(probe);
+    sqlite3_bind_int64(probe, 1, rowid);
+    const int rc = sqlite3_step(probe);
+    return rc == SQLITE_ROW || rc == SQLITE_DONE;
+}
+
+// The first rowid after `unreadable` that a seek reaches again: the step doubles until a seek
+// reads, then halves back to the first rowid past the damaged pages. Nothing when none is reached
+// up to the largest rowid. Readable rows between two damaged stretches closer than the last step
+// may be passed over; a table damaged that much has lost the order of its pages anyway.
+std::optional<sqlite3_int64> reachableAfter(sqlite3_stmt* probe, sqlite3_int64 unreadable) {
+    sqlite3_int64 reached = 0;
+    for (sqlite3_int64 step = 1;; step = step > kLastRowId / 2 ? kLastRowId : step * 2) {
+        if (unreadable == kLastRowId) {
+            return std::nullopt;
+        }
+        const sqlite3_int64 at = unreadable > kLastRowId - step ? kLastRowId : unreadable + step;
+        if (seekReads(probe, at)) {
+            reached = at;
+            break;
+        }
+        unreadable = at;
+    }
+    while (reached - unreadable > 1) {
+        const sqlite3_int64 middle = unreadable + (reached - unreadable) / 2;
+        (seekReads(probe, middle) ? reached : unreadable) = middle;
+    }
+    return reached;
+}
+
+// Reads every row of the table that damaged pages leave readable, in rowid order, going on past
+// them; `take` gets each row with its rowid first. False when some row could not be read.
+bool readTable(sqlite3* from, const std::string& table, const std::function<void(sqlite3_stmt*)>& take) {
+    const std::string quoted = quoteName(table);
+    const Prepared read(from, "SELECT rowid, * FROM " + quoted + " WHERE rowid >= ?1 ORDER BY rowid");
+    const Prepared probe(from, "SELECT rowid FROM " + quoted + " WHERE rowid >= ?1 ORDER BY rowid LIMIT 1");
+    if (read.get() == nullptr || probe.get() == nullptr) {
+        return false;
+    }
+    bool whole = true;
+    std::optional<sqlite3_int64> next = std::numeric_limits<sqlite3_int64>::min();
+    while (next) {
+        sqlite3_reset(read.get());
+        sqlite3_bind_int64(read.get(), 1, *next);
+        // The row after the last one read is the one that failed; passing it makes progress.
+        sqlite3_int64 failed = *next;
+        int rc = SQLITE_OK;
+        while ((rc = sqlite3_step(read.get())) == SQLITE_ROW) {
+            take(read.get());
+            const sqlite3_int64 rowid = sqlite3_column_int64(read.get(), 0);
+            failed = rowid == kLastRowId ? kLastRowId : rowid + 1;
+        }
+        if (rc == SQLITE_DONE) {
+            break;
+        }
+        whole = false;
+        next = reachableAfter(probe.get(), failed);
+    }
+    return whole;
+}
+
+// How many rows the table holds as one of its indexes counts them, when one reads whole.
+std::optional<long> indexedCount(sqlite3* from, const std::string& table) {
+    std::vector<std::string> indexes;
+    {
+        const Prepared list(from, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1");
+        sqlite3_bind_text(list.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+        while (list.get() != nullptr && sqlite3_step(list.get()) == SQLITE_ROW) {
+            indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0)));
+        }
+    }
+    for (const auto& index : indexes) {
+        const Prepared count(from, "SELECT count(*) FROM " + quoteName(table) + " INDEXED BY " + quoteName(index));
+        if (count.get() != nullptr && sqlite3_step(count.get()) == SQLITE_ROW) {
+            return static_cast<long>(sqlite3_column_int64(count.get(), 0));
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> columnsOf(sqlite3* connection, const std::string& table) {
+    std::vector<std::string> columns;
+    const Prepared info(connection, "SELECT name FROM pragma_table_info(?1)");
+    sqlite3_bind_text(info.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    while (info.get() != nullptr && sqlite3_step(info.get()) == SQLITE_ROW) {
+        columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0)));
+    }
+    return columns;
+}
+
+// Carries the table's readable rows into the table of that name in target, field by field of the
+// same name, each with its rowid; a table target lacks keeps none. Gives what was lost, if any.
+std::optional<TableLoss> carryRows(sqlite3* from, sqlite3* target, const std::string& table) {
+    const std::vector<std::string> sourceColumns = columnsOf(from, table);
+    const std::vector<std::string> targetColumns = columnsOf(target, table);
+    std::vector<int> carried;  // columns of the read row, rowid being 0
+    std::string names = "rowid";
+    std::string marks = "?";
+    for (std::size_t column = 0; column < sourceColumns.size(); ++column) {
+        if (std::any_of(targetColumns.begin(), targetColumns.end(),
+                        [&](const std::string& name) { return equalsIgnoreCase(name, sourceColumns[column]); })) {
+            carried.push_back(static_cast<int>(column) + 1);
+            names += ", " + quoteName(sourceColumns[column]);
+            marks += ", ?";
+        }
+    }
+    const Prepared write(target, targetColumns.empty() ? std::string()
+                                                       : "INSERT OR IGNORE INTO " + quoteName(table) + " (" + names +
+                                                             ") VALUES (" + marks + ")");
+    long read = 0;
+    long written = 0;
+    const bool whole = readTable(from, table, [&](sqlite3_stmt* row) {
+        ++read;
+        if (write.get() == nullptr) {
+            return;
+        }
+        sqlite3_reset(write.get());
+        sqlite3_bind_value(write.get(), 1, sqlite3_column_value(row, 0));
+        for (std::size_t at = 0; at < carried.size(); ++at) {
+            sqlite3_bind_value(write.get(), static_cast<int>(at) + 2, sqlite3_column_value(row, carried[at]));
+        }
+        if (sqlite3_step(write.get()) == SQLITE_DONE && sqlite3_changes(target) == 1) {
+            ++written;
+        }
+    });
+    std::optional<long> lost = read - written;
+    if (!whole) {
+        // What an index still counts, less what was carried; uncounted when no index reads whole.
+        const auto counted = indexedCount(from, table);
+        lost = counted && *counted >= written ? std::optional<long>(*counted - written) : std::nullopt;
+    }
+    if (lost == 0L) {
+        return std::nullopt;
+    }
+    return TableLoss{table, lost};
+}
+
+}  // namespace
+
+RepairReport Engine::rebuildInto(const fs::path& source, const fs::path& work, const KnownSchema* schema) {
     sqlite3* from = openConnection(source, true);
     // A file that lost its end is shorter than the page count in its header, and SQLite refuses
     // to read any of it unless the schema is writable; with it, the pages that remain are read.
     // The connection is read-only, so the damaged file is still never written.
     sqlite3_db_config(from, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
     sqlite3_db_config(from, SQLITE_DBCONFIG_WRITABLE_SCHEMA, 1, nullptr);
+    Workspace scratch(*this, "Reparar", "admin");
     sqlite3* target = nullptr;
     auto cleanUp = [&] {
         sqlite3_close_v2(from);
-        sqlite3_close_v2(target);
+        if (schema == nullptr) {
+            sqlite3_close_v2(target);
+        }
+        scratch.close();
     };
+    RepairReport report;
     try {
         // The schema must be readable; rows are taken as far as each table can be read.
         std::vector<std::pair<std::string, std::string>> tables;  // name, CREATE statement
         std::vector<std::string> indexes;
-        sqlite3_stmt* schema = nullptr;
+        sqlite3_stmt* listed = nullptr;
         int rc = sqlite3_prepare_v2(from,
                                     "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL AND "
                                     "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
-                                    -1, &schema, nullptr);
-        while (rc == SQLITE_OK && (rc = sqlite3_step(schema)) == SQLITE_ROW) {
-            const std::string type = reinterpret_cast<const char*>(sqlite3_column_text(schema, 0));
-            const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(schema, 1));
-            const std::string sql = reinterpret_cast<const char*>(sqlite3_column_text(schema, 2));
+                                    -1, &listed, nullptr);
+        while (rc == SQLITE_OK && (rc = sqlite3_step(listed)) == SQLITE_ROW) {
+            const std::string type = reinterpret_cast<const char*>(sqlite3_column_text(listed, 0));
+            const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(listed, 1));
+            const std::string sql = reinterpret_cast<const char*>(sqlite3_column_text(listed, 2));
             if (type == "table") {
                 tables.emplace_back(name, sql);
             } else if (type == "index") {
@@ -379,7 +552,7 @@ void Engine::rebuildInto(const fs::path& source, const fs::path& work) {
             }
             rc = SQLITE_OK;
         }
-        sqlite3_finalize(schema);
+        sqlite3_finalize(listed);
         if (rc != SQLITE_DONE) {
             if ((rc & 0xFF) == SQLITE_NOTADB) {
                 unrecognised(source);
@@ -390,42 +563,43 @@ void Engine::rebuildInto(const fs::path& source, const fs::path& work) {
             unrecognised(source);
         }
 
-        // The work file is thrown away unless complete, so it needs no journal of its own.
-        if (!createWorkFile(work).close() ||
-            sqlite3_open_v2(work.c_str(), &target, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            damaged(source);
+        if (schema != nullptr) {
+            std::error_code ignored;
+            fs::remove(work, ignored);
+            auto rebuilt = scratch.createDatabase(work, schema->locale, schema->options);
+            target = rebuilt->handle();
+            // The work file is thrown away unless complete, and synced whole once done.
+            exec(target, "PRAGMA journal_mode = OFF", "RepairDatabase");
+            exec(target, "PRAGMA synchronous = OFF", "RepairDatabase");
+            Transaction made(*rebuilt);
+            for (const auto& table : schema->tables) {
+                rebuilt->appendTableDef(table);
+            }
+            for (const auto& relation : schema->relations) {
+                rebuilt->appendRelation(relation);
+            }
+            made.commit();
+        } else {
+            if (!createWorkFile(work).close() ||
+                sqlite3_open_v2(work.c_str(), &target, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+                damaged(source);
+            }
+            exec(target, "PRAGMA journal_mode = OFF", "RepairDatabase");
+            for (const auto& [name, sql] : tables) {
+                exec(target, sql, "RepairDatabase");
+            }
+            for (const auto& sql : indexes) {
+                exec(target, sql, "RepairDatabase");
+            }
         }
-        exec(target, "PRAGMA journal_mode = OFF", "RepairDatabase");
         exec(target, "BEGIN", "RepairDatabase");
         for (const auto& [name, sql] : tables) {
-            exec(target, sql, "RepairDatabase");
-        }
-        for (const auto& sql : indexes) {
-            exec(target, sql, "RepairDatabase");
-        }
-        for (const auto& [name, sql] : tables) {
-            const std::string quoted = quoteName(name);
-            sqlite3_stmt* read = nullptr;
-            if (sqlite3_prepare_v2(from, ("SELECT * FROM " + quoted).c_str(), -1, &read, nullptr) != SQLITE_OK) {
-                continue;
+            if (schema != nullptr && isBookkeeping(name)) {
+                // Made anew from the schema: only whether it reads whole matters.
+                report.bookkeepingDamaged = !readTable(from, name, [](sqlite3_stmt*) {}) || report.bookkeepingDamaged;
+            } else if (auto loss = carryRows(from, target, name)) {
+                report.losses.push_back(std::move(*loss));
             }
-            const int columns = sqlite3_column_count(read);
-            std::string marks;
-            for (int c = 0; c < columns; ++c) {
-                marks += c == 0 ? "?" : ", ?";
-            }
-            sqlite3_stmt* write = nullptr;
-            sqlite3_prepare_v2(target, ("INSERT OR IGNORE INTO " + quoted + " VALUES (" + marks + ")").c_str(), -1,
-                               &write, nullptr);
-            while (write != nullptr && sqlite3_step(read) == SQLITE_ROW) {
-                sqlite3_reset(write);
-                for (int c = 0; c < columns; ++c) {
-                    sqlite3_bind_value(write, c + 1, sqlite3_column_value(read, c));
-                }
-                sqlite3_step(write);
-            }
-            sqlite3_finalize(write);
-            sqlite3_finalize(read);
         }
         exec(target, "COMMIT", "RepairDatabase");
     } catch (...) {
@@ -435,14 +609,15 @@ void Engine::rebuildInto(const fs::path& source, const fs::path& work) {
         throw;
     }
     cleanUp();
+    return report;
 }
 
-fs::path Engine::repairDatabase(const fs::path& path, const fs::path& readable) {
+RepairReport Engine::repairDatabase(const fs::path& path, const fs::path& readable, const KnownSchema* schema) {
     if (!fs::exists(path)) {
         throw Error(err::kFileNotFound, "RepairDatabase", "No se encuentra el archivo '" + path.string() + "'.");
     }
     const fs::path work = path.string() + ".reparando";
-    rebuildInto(readable.empty() ? path : readable, work);
+    RepairReport report = rebuildInto(readable.empty() ? path : readable, work, schema);
     std::error_code error;
     const auto fail = [&](const char* what) {
         const int number = error.value();
@@ -480,7 +655,8 @@ fs::path Engine::repairDatabase(const fs::path& path, const fs::path& readable) 
         fail("No se pudo reemplazar");
     }
     syncDirectory(path.parent_path());
-    return kept;
+    report.kept = kept;
+    return report;
 }
 
 }  // namespace kapred::db

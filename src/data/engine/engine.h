@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,31 @@ class Engine;
 
 // The first bytes of every database file of this engine.
 inline constexpr std::string_view kFileSignature{"SQLite format 3\0", 16};
+
+// The schema a file of known contents is rebuilt with when its own description of its tables may
+// be damaged: the tables, relations and the settings createDatabase takes.
+struct KnownSchema {
+    std::string locale;  // with ";PWD=" and the password every open must give
+    long options = 0;
+    std::vector<TableDef> tables;
+    std::vector<RelationDef> relations;
+};
+
+// Rows of one table that a repair could not carry over.
+struct TableLoss {
+    std::string table;
+    std::optional<long> rows;  // nothing when they cannot be counted
+};
+
+// What a repair did: where the damaged original is kept and what could not be read.
+struct RepairReport {
+    std::filesystem::path kept;
+    // Tables in the file's order; with a known schema, the engine's bookkeeping tables are left
+    // out, as they are made anew.
+    std::vector<TableLoss> losses;
+    // With a known schema: the engine's bookkeeping tables could not be read whole.
+    bool bookkeepingDamaged = false;
+};
 
 // A session of the engine: the databases opened or created in it.
 class Workspace {
@@ -69,16 +95,24 @@ public:
                          std::string_view sourceConnect);
     // Rebuilds every readable row of a damaged file (read from `readable`, a readable form of
     // it, when given) into a new file with the file's permissions, which takes its place in one
-    // rename, and keeps the damaged original beside it (returned). Raises 3049 or 3343 when
-    // nothing can be read; the file is then left untouched.
-    std::filesystem::path repairDatabase(const std::filesystem::path& path, const std::filesystem::path& readable = {});
+    // rename, and keeps the damaged original beside it. Rows keep their identities, so that a
+    // database reopened on the new file still finds them. With a known schema the new file gets
+    // that schema and bookkeeping, and the rows of its tables by field name; without one, the
+    // file's own. Raises 3049 or 3343 when nothing can be read; the file is then left untouched.
+    RepairReport repairDatabase(const std::filesystem::path& path, const std::filesystem::path& readable = {},
+                                const KnownSchema* schema = nullptr);
 
 private:
-    // Writes every readable row of source into a new file `work`.
-    void rebuildInto(const std::filesystem::path& source, const std::filesystem::path& work);
+    // Writes every readable row of source into a new file `work`; the report lacks `kept`.
+    RepairReport rebuildInto(const std::filesystem::path& source, const std::filesystem::path& work,
+                             const KnownSchema* schema);
 
     std::vector<std::shared_ptr<Workspace>> workspaces_;
 };
+
+// A connection to a database created by this engine, checked as Workspace::openDatabase checks it.
+sqlite3* openCheckedConnection(const std::filesystem::path& path, bool exclusive, bool readOnly,
+                               std::string_view connect);
 
 // The password of a connect string (";PWD=secret"), empty when there is none.
 std::string passwordOf(std::string_view connect);
