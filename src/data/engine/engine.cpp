@@ -492,16 +492,15 @@ std::optional<TableLoss> carryRows(sqlite3* from, sqlite3* target, const std::st
             ++written;
         }
     });
-    std::optional<long> lost = read - written;
-    if (!whole) {
-        // What an index still counts, less what was carried; uncounted when no index reads whole.
-        const auto counted = indexedCount(from, table);
-        lost = counted && *counted >= written ? std::optional<long>(*counted - written) : std::nullopt;
+    // Past a damaged page, the rows an index still counts; uncounted when no index reads whole.
+    const std::optional<long> counted = whole ? std::optional<long>(read) : indexedCount(from, table);
+    if (!counted || *counted < written) {
+        return TableLoss{table, std::nullopt};
     }
-    if (lost == 0L) {
+    if (*counted == written) {
         return std::nullopt;
     }
-    return TableLoss{table, lost};
+    return TableLoss{table, *counted - written};
 }
 
 }  // namespace
