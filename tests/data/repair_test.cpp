@@ -192,6 +192,7 @@ TEST_F(Repair, DamagedBookkeepingIsMadeAnewFromTheProgramsSchemaOnce) {
         test::ProgramDir fresh;
         fresh.addEmptyAppDatabase(300);
         zeroMiddleLeaf(fresh.appDatabase(), table);
+        const std::string plain = readBytes(fresh.appDatabase());
         ToggleDatabaseHeader(fresh.appDatabase());
         const std::string stored = readBytes(fresh.appDatabase());
         if (cutShort) {
@@ -206,7 +207,8 @@ TEST_F(Repair, DamagedBookkeepingIsMadeAnewFromTheProgramsSchemaOnce) {
                                  (fresh.home() / "Kapred.mdb.danado").string() + ".\n"),
                   std::string::npos)
             << first.err;
-        EXPECT_EQ(readBytes(fresh.home() / "Kapred.mdb.danado"), stored);
+        // Kept as the repair found it: as stored when it failed to open, plain once open.
+        EXPECT_EQ(readBytes(fresh.home() / "Kapred.mdb.danado"), cutShort ? plain : stored);
 
         // The program works on the rebuilt file: a declaration is added and listed.
         EXPECT_EQ(test::runCli(fresh, std::string(test::kNewOriginal2004)).status, 0);
