@@ -36,9 +36,7 @@ int main(int argc, char** argv) {
         "Los datos salen por la salida estándar; los mensajes, preguntas y errores, por la de error.\n"
         "Salida: 0 hecho; 2 línea de comandos o valor no válido; 3 otra falla o pregunta sin respuesta.\n"
         "Cada comando tiene su ayuda: kapred-padron COMANDO --help.");
-    app.option_defaults()->group("Opciones");
-    app.set_help_flag("-h,--help", "Muestra esta ayuda y sale");
-    app.set_version_flag("--version", sVersion(), "Muestra la versión y sale");
+    cli::addProgramOptions(app, sVersion());
     std::string home;
     bool yes = false;
     bool no = false;

@@ -131,9 +131,7 @@ int main(int argc, char** argv) {
         "Salida: 0 hecho; 1, 2 o 4 validación rechazada; 2 también línea de comandos no válida;\n"
         "3 otra falla o pregunta sin respuesta; 5 importación con líneas rechazadas; 130 Ctrl+C.\n"
         "Cada comando tiene su ayuda: kapred-cli COMANDO --help.");
-    app.option_defaults()->group("Opciones");
-    app.set_help_flag("-h,--help", "Muestra esta ayuda y sale");
-    app.set_version_flag("--version", sVersion(), "Muestra la versión y sale");
+    addProgramOptions(app, sVersion());
     Options options;
     app.add_option("--cuit", options.cuit,
                    "CUIT del contribuyente (11 dígitos, con o sin guiones; por omisión KAPRED_CUIT)");

@@ -31,6 +31,12 @@ void nameValues(CLI::App& app) {
 
 }  // namespace
 
+void addProgramOptions(CLI::App& app, const std::string& version) {
+    app.option_defaults()->group("Opciones");
+    app.set_help_flag("-h,--help", "Muestra esta ayuda y sale");
+    app.set_version_flag("--version", version, "Muestra la versión y sale");
+}
+
 void useSpanishHelp(CLI::App& app) {
     auto formatter = app.get_formatter();
     const std::pair<const char*, const char*> labels[] = {{"Usage", "Uso"},

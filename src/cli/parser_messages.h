@@ -13,6 +13,10 @@ inline constexpr int kExitUsage = 2;
 // The help in Spanish: headings, labels and value names.
 void useSpanishHelp(CLI::App& app);
 
+// The options every program of the project has, in Spanish: --help and --version (which shows
+// `version`), grouped under "Opciones" with the options added after this call.
+void addProgramOptions(CLI::App& app, const std::string& version);
+
 // A parser error as the user reads it, in Spanish.
 std::string sParserMessage(const CLI::ParseError& error);
 
