@@ -229,29 +229,6 @@ TEST_F(FreshRegistry, RefusedValuesNameTheirFieldAndWriteNothing) {
     EXPECT_EQ(padron.registry().find("30712345671")->domicilioFiscal.codprov, 82);
 }
 
-// Kapred's declarations of a taxpayer are Kapred's: deleting the taxpayer asks, saying how many,
-// and they stay.
-TEST(RegistryAndKapred, DeletingATaxpayerTellsItsDeclarationsAndKeepsThem) {
-    const test::ProgramDir dir;
-    ASSERT_EQ(test::runCli(dir, std::string("--cuit 30-50123456-3 ") + test::kNewOriginal2004).status, 0);
-    ASSERT_EQ(test::runCli(dir, "--cuit 30-50123456-3 copy 20040 --period 2004 --sequence 1").status, 0);
-    test::ScriptedUi ui;
-    Padron padron(dir.home(), ui);
-    EXPECT_FALSE(padron.eliminar("30-50123456-3"));
-    ASSERT_EQ(ui.asked.size(), 1u);
-    EXPECT_EQ(ui.asked[0].title, "Confirmar!");
-    EXPECT_EQ(ui.asked[0].text,
-              "Kapred guarda 2 declaraciones juradas de este contribuyente; se conservan en Kapred.\r"
-              "¿Desea eliminar del padrón el contribuyente 30-50123456-3 Cooperativa de Trabajo El Ceibo Ltda.?");
-    EXPECT_TRUE(padron.registry().find("30501234563"));
-
-    ui.answers = {true};
-    EXPECT_TRUE(padron.eliminar("30501234563"));
-    EXPECT_FALSE(padron.registry().find("30501234563"));
-    const auto declarations = test::runCli(dir, "--cuit 30-50123456-3 declarations");
-    EXPECT_NE(declarations.out.find("20041"), std::string::npos) << declarations.out << declarations.err;
-}
-
 // A cooperative registered through the registry gets its fiscal address into its declaration
 // file, in the columns of record 91.
 TEST(RegistryAndKapred, TheDeclarationFileCarriesTheRegisteredAddress) {
