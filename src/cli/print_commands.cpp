@@ -2,6 +2,7 @@
 // papers and the positions of an import format, drawn as the print window draws them.
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -23,6 +24,21 @@ struct PrintArguments {
     std::string pdf;
 };
 
+// The toolkit's own notes (no runtime folder, a platform without some feature) mean nothing to
+// the command's user and would mix with its messages; its errors still reach standard error.
+QtMessageHandler toolkitHandler = nullptr;
+
+void quietToolkit(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtCriticalMsg && type != QtFatalMsg) {
+        return;
+    }
+    if (toolkitHandler != nullptr) {
+        toolkitHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
+}
+
 // The GUI module draws text with fonts only while an application object exists; the offscreen
 // platform needs no display.
 class PrintingApplication {
@@ -31,8 +47,15 @@ public:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
+        toolkitHandler = qInstallMessageHandler(quietToolkit);
         app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
+    ~PrintingApplication() {
+        app_.reset();
+        qInstallMessageHandler(toolkitHandler);
+    }
+    PrintingApplication(const PrintingApplication&) = delete;
+    PrintingApplication& operator=(const PrintingApplication&) = delete;
 
 private:
     int argc_ = 1;

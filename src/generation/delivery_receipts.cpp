@@ -4,6 +4,7 @@
 
 #include "app/context.h"
 #include "app/file_hash.h"
+#include "calc/determination.h"
 #include "data/engine/database.h"
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
@@ -33,8 +34,21 @@ db::FieldDef column(const std::string& name, db::DataType type, int size = 0) {
     return field;
 }
 
+// What a receipt tells of the declaration besides its code; a table made before they were kept
+// gets them, empty for its older receipts.
+std::vector<db::FieldDef> declarationColumns() {
+    return {column("lPeriodo", db::DataType::Long), column("iSecuencia", db::DataType::Long),
+            column("cSaldoRexa", db::DataType::Currency), column("cSaldoContrib", db::DataType::Currency)};
+}
+
 void ensureTable(db::Database& database) {
     if (database.hasTable(kReceiptsTable)) {
+        for (const db::FieldDef& field : declarationColumns()) {
+            if (!database.tableDef(kReceiptsTable).field(field.name)) {
+                database.execute(std::string("ALTER TABLE ") + kReceiptsTable + " ADD COLUMN " + field.name + " " +
+                                 db::declarationOf(field));
+            }
+        }
         return;
     }
     db::TableDef table;
@@ -49,6 +63,9 @@ void ensureTable(db::Database& database) {
                     column("sSha256", db::DataType::Text, 64),
                     column("sNumeroVerificacion", db::DataType::Text, 6),
                     column("fEntrega", db::DataType::Date)};
+    for (db::FieldDef& field : declarationColumns()) {
+        table.fields.push_back(std::move(field));
+    }
     table.indexes = {db::IndexDef{"PK", {"ID"}, true, true, true, false, false}};
     database.appendTableDef(table);
 }
@@ -69,6 +86,14 @@ bool declarationExists(Context& context, const Variant& codDJ, const Variant& st
     }
     rows->moveFirst();
     return rows->value("hora").toDate() == stamp.toDate();
+}
+
+std::optional<long> wholeNumber(const Variant& value) {
+    if (value.isNull()) {
+        return std::nullopt;
+    }
+    const auto number = value.toWholeNumber();
+    return number ? std::optional<long>(static_cast<long>(*number)) : std::nullopt;
 }
 
 }  // namespace
@@ -94,7 +119,18 @@ bool registrarEntrega(Context& context, const BGenerarDJs& generator) {
         receipt->setValue("sCarpeta", Variant(generator.Destino));
         receipt->setValue("dTamano", Variant(static_cast<double>(size)));
         receipt->setValue("sSha256", Variant(*hash));
-        receipt->setValue("sNumeroVerificacion", Variant(formatNumeroMagico(CalcularNumeroMagico(context))));
+        BDeterminacion determination(context);
+        determination.CalculateLocalTotals(kListIndex);
+        DatosNumeroMagico datos;
+        datos.cuit = currentHeaderValue(context, "CUIT");
+        datos.codDJ = currentHeaderValue(context, "CodDJ");
+        datos.hora = currentHeaderValue(context, "hora");
+        datos.saldoRexa = determination.ccSaldoRexa();
+        receipt->setValue("sNumeroVerificacion", Variant(formatNumeroMagico(CalcularNumeroMagico(context, datos))));
+        receipt->setValue("lPeriodo", currentHeaderValue(context, "lPeriodo"));
+        receipt->setValue("iSecuencia", currentHeaderValue(context, "CODIGO_T_SECUENCIAS"));
+        receipt->setValue("cSaldoRexa", Variant(determination.ccSaldoRexa()));
+        receipt->setValue("cSaldoContrib", Variant(determination.ccSaldoContrib()));
         receipt->setValue("fEntrega", Variant(context.clock()));
         receipt->update();
         return true;
@@ -128,6 +164,13 @@ std::vector<DeliveryReceipt> entregas(Context& context, std::optional<long> codD
         each.verificationNumber = rows->value("sNumeroVerificacion").toText();
         each.deliveredAt = rows->value("fEntrega").toDate().value_or(DateTime{});
         each.declarationDeleted = !declarationExists(context, rows->value("CodDJ"), rows->value("horaDJ"));
+        each.period = wholeNumber(rows->value("lPeriodo"));
+        each.sequence = wholeNumber(rows->value("iSecuencia"));
+        if (const auto toPay = rows->value("cSaldoRexa").toCurrency(),
+            inFavour = rows->value("cSaldoContrib").toCurrency();
+            toPay && inFavour) {
+            each.balance = *toPay - *inFavour;
+        }
         receipts.push_back(std::move(each));
     }
     return receipts;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/values/currency.h"
 #include "data/values/datetime.h"
 
 namespace kapred {
@@ -26,6 +27,11 @@ struct DeliveryReceipt {
     DateTime deliveredAt;
     // The declaration was deleted (or replaced by a new one of the same code) after the delivery.
     bool declarationDeleted = false;
+    // The declaration's period and sequence, and its balance when delivered: to pay when positive,
+    // in favour of the taxpayer when negative. Nothing on a receipt recorded before they were kept.
+    std::optional<long> period;
+    std::optional<long> sequence;
+    std::optional<Currency> balance;
 };
 
 // Records the delivery the generator has just made of the current declaration. A receipt that

@@ -121,4 +121,18 @@ void BPrintF530C::GetCampos(FormulaList& formulas, int& index) {
     money("ccContribucionEspecialFavorCon = '", determination.ccSaldoContrib());
 }
 
+FormulaList determinationDetail(Context& context) {
+    const NumberFormat format = context.numberFormat();
+    BDeterminacion determination(context);
+    determination.CalculateLocalTotals(kListIndex);
+    requireRate(*determination.g_BLiquidacion);
+    // The rate is kept as a fraction with four places, so its percentage has two.
+    const Currency percent = Currency::fromScaled(determination.g_BLiquidacion->ccAlicuota().scaled() * 100);
+    return {
+        formula("ccAlicuota = '", formatAmount(percent, 2, true, format) + " %"),
+        formula("ccSaldoFavorPeriodoAnt = '",
+                sFormatoImporte(Variant(determination.g_BSaldoFavorPeriodoAnt->ccImporte()), format)),
+        formula("ccImporteAnticipos = '", sFormatoImporte(Variant(determination.g_BAnticipos->ccImporte()), format))};
+}
+
 }  // namespace kapred

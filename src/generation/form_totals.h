@@ -48,6 +48,12 @@ private:
     Context& context_;
 };
 
+// What the form prints besides its formula list, so that the balance can be followed on the page:
+// "ccAlicuota" the rate as a percentage ("2,00 %"), "ccSaldoFavorPeriodoAnt" the balance in
+// favour from the previous period and "ccImporteAnticipos" the advances, each "name = 'value'".
+// Raises as PrepararFomulario.
+FormulaList determinationDetail(Context& context);
+
 // An amount as the form prints it, mask "###,###,###,###,##0.00" with the program's separators:
 // 1.234.567,50, a negative one with its minus sign. Anything that is not an amount (a Null, a
 // text that is no number) gives the empty text.

@@ -1,6 +1,8 @@
 // The work papers: each section of the current declaration listed with its captions and totals.
 #include "generation/work_papers.h"
 
+#include <algorithm>
+
 #include "app/context.h"
 #include "data/captions.h"
 #include "data/engine/schema.h"
@@ -24,7 +26,7 @@ std::string fieldText(const SectionField& field, const Variant& value, NumberFor
     }
     // The yes/no lists of the liabilities keep 0 and 1.
     if (field.name.starts_with("iCooperativa")) {
-        return value.toWholeNumber(format).value_or(0) == 1 ? "SI" : "NO";
+        return value.toWholeNumber(format).value_or(0) == 1 ? "Sí" : "No";
     }
     return value.toText(format);
 }
@@ -73,10 +75,19 @@ ReportRows workPaperRows(Context& context, const WorkPaperKind& paper) {
     const NumberFormat format = context.numberFormat();
     ReportRows report;
     if (info->kind == SectionKind::List) {
-        for (const ListRow& row : listRows(context, *section)) {
+        std::vector<ListRow> rows = listRows(context, *section);
+        // By date, as the payments were made; rows without a date last. The sort is stable, so
+        // rows of one date stay by number.
+        std::stable_sort(rows.begin(), rows.end(), [](const ListRow& a, const ListRow& b) {
+            const auto first = a.date.toDate();
+            const auto second = b.date.toDate();
+            return first && (!second || first->day < second->day);
+        });
+        for (const ListRow& row : rows) {
             const auto date = row.date.toDate();
             report.rows.push_back({std::to_string(row.id), date ? formatDate(*date) : row.date.toText(format),
                                    sFormatoImporte(Variant(row.amount), format)});
+            report.amounts.push_back(row.amount);
         }
         section->CalculateLocalTotals(kListIndex);
     } else {

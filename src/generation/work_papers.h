@@ -43,17 +43,19 @@ std::string sSeleccionPapeles(const Context& context);
 // The two formulas of a work paper: "NombreAplicativo = 'Kapredia'" and "titulo = '" title "'".
 FormulaList papelesFormulas(const WorkPaperKind& paper);
 
-// What a report prints besides its named values: rows of columns and the totals under them.
+// What a report prints besides its named values: rows of columns and the totals under them, and
+// each row's amount when the rows add up to the total.
 struct ReportRows {
     std::vector<std::vector<std::string>> rows;
     std::vector<std::vector<std::string>> totals;
+    std::vector<Currency> amounts;
 };
 
 // The section's data of the current declaration. A one-row section gives one row per field
-// (its caption and its value, amounts as the form prints them, the yes/no lists as "SI" or "NO")
-// and its totals with their captions; a list section gives its rows by number (number, date,
-// amount) and its total. A section without data gives no rows and zero totals. Raises when the
-// section's business object is not registered.
+// (its caption and its value, amounts as the form prints them, the yes/no lists as "Sí" or "No")
+// and its totals with their captions; a list section gives its rows by date, those of one date by
+// number (number, date, amount), with their amounts, and its total. A section without data gives no rows and zero
+// totals. Raises when the section's business object is not registered.
 ReportRows workPaperRows(Context& context, const WorkPaperKind& paper);
 
 // The lines a screen print puts above the window's picture: the application's line, the CUIT, the

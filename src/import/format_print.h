@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "generation/form_totals.h"
 #include "import/import_formats.h"
@@ -13,8 +14,10 @@ namespace kapred {
 FormulaList formatPrintFormulas(const ImportFormat& format);
 std::string sSeleccionFormato(const ImportFormat& format);
 
-// The lines of the printed format, one per field of its section in field order: the caption,
-// Desde, Hasta (empty for a field without a position) and "Sí" or "No" for "Se importa".
-std::vector<std::vector<std::string>> formatPrintRows(const FieldGrid& grid);
+// The lines of the printed format, one per field of its section (the entity `entityName`) in field
+// order: the field's caption as its entry window shows it, with the format's note on how the value
+// is written ("(1 sí, 0 no)") when it has one, Desde, Hasta (empty for a field without a
+// position) and "Sí" or "No" for "Se importa".
+std::vector<std::vector<std::string>> formatPrintRows(const FieldGrid& grid, std::string_view entityName);
 
 }  // namespace kapred

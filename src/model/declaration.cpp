@@ -1,5 +1,6 @@
 #include "model/declaration.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -38,6 +39,14 @@ std::string programVersionText() {
     std::snprintf(text, sizeof text, "%02d%02d%03d", KAPRED_VERSION_MAJOR % 100, KAPRED_VERSION_MINOR % 100,
                   KAPRED_VERSION_PATCH % 1000);
     return text;
+}
+
+std::string versionDisplayText(const std::string& stored) {
+    if (stored.size() != 7 || !std::all_of(stored.begin(), stored.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return stored;
+    }
+    return std::to_string(std::stoi(stored.substr(0, 2))) + "." + std::to_string(std::stoi(stored.substr(2, 2))) + "." +
+           std::to_string(std::stoi(stored.substr(4, 3)));
 }
 
 std::string declarationCodeText(const Variant& period, const Variant& sequence, NumberFormat format) {

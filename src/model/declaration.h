@@ -43,6 +43,8 @@ private:
 
 // The program version as the header keeps it: major, minor and revision as "00", "00", "000".
 std::string programVersionText();
+// A stored program version as people read it: "0100000" gives "1.0.0"; any other text stays.
+std::string versionDisplayText(const std::string& stored);
 
 // The text of a declaration's code: the period followed by the sequence (2004 and 1 give
 // "20041"). A part typed as a whole number counts as that number, so "01" and " 1" are the

@@ -7,6 +7,7 @@
 
 #include "app/cuit.h"
 #include "data/values/error.h"
+#include "model/declaration.h"
 #include "model/declaration_ops.h"
 
 namespace kapred::print {
@@ -54,7 +55,8 @@ TableLayout tableOf(const json& node) {
         table.columns.push_back({column.value("title", ""), column.at("x").get<double>(),
                                  column.at("width").get<double>(), alignOf(column)});
     }
-    if (table.columns.empty() || rowsPerPage(table) < 2) {
+    // A page between two others holds a brought and a carried subtotal and at least one row.
+    if (table.columns.empty() || rowsPerPage(table) < 3) {
         throw std::out_of_range("table");
     }
     return table;
@@ -68,6 +70,9 @@ std::string formatted(const std::string& value, const std::string& format) {
     }
     if (format == "time" && value.size() == 6) {
         return value.substr(0, 2) + ":" + value.substr(2, 2) + ":" + value.substr(4, 2);
+    }
+    if (format == "version") {
+        return versionDisplayText(value);
     }
     if (format == "sequence") {
         return value.empty() ? value : sequenceDescription(Variant(value));
@@ -133,13 +138,39 @@ int rowsPerPage(const TableLayout& table) {
     return static_cast<int>((table.bottom - table.top) / table.rowHeight) - 1;
 }
 
+std::vector<TablePage> tablePages(const TableLayout& table, const ReportData& data) {
+    const std::size_t rows = data.rows.size();
+    const std::size_t lines = rows + data.totals.size();
+    const bool carries = !data.amounts.empty() && data.amounts.size() == rows;
+    const auto perPage = static_cast<std::size_t>(rowsPerPage(table));
+    std::vector<TablePage> pages;
+    Currency subtotal;
+    std::size_t first = 0;
+    do {
+        TablePage page;
+        page.first = first;
+        if (!pages.empty() && pages.back().carriedForward) {
+            page.broughtForward = pages.back().carriedForward;
+        }
+        const std::size_t room = perPage - (page.broughtForward ? 1 : 0);
+        page.end = std::min(lines, first + room);
+        if (carries && page.end < rows) {
+            page.end = first + room - 1;  // the last line takes the subtotal
+        }
+        for (std::size_t row = first; carries && row < std::min(page.end, rows); ++row) {
+            subtotal += data.amounts[row];
+        }
+        if (carries && page.end < rows) {
+            page.carriedForward = subtotal;
+        }
+        pages.push_back(page);
+        first = page.end;
+    } while (first < lines);
+    return pages;
+}
+
 int pageCount(const ReportLayout& layout, const ReportData& data) {
-    if (!layout.table) {
-        return 1;
-    }
-    const auto lines = static_cast<int>(data.rows.size() + data.totals.size());
-    const int perPage = rowsPerPage(*layout.table);
-    return std::max(1, (lines + perPage - 1) / perPage);
+    return layout.table ? static_cast<int>(tablePages(*layout.table, data).size()) : 1;
 }
 
 }  // namespace kapred::print

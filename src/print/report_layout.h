@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "data/values/currency.h"
+#include "data/values/numeric_text.h"
+
 namespace kapred::print {
 
 // A report layout as kept in resources/reports (one JSON file per report): a page in
@@ -14,7 +17,8 @@ namespace kapred::print {
 //
 // Texts may name values between braces: "{Cuit}" is the value of the formula Cuit, "{Cuit|cuit}"
 // the same written with dashes, "{Secuencia|sequence}" "Original" or "Rectificativa N",
-// "{Hora|time}" "HHMMSS" as "HH:MM:SS", "{page}" and "{pages}" the page number and the page count.
+// "{Hora|time}" "HHMMSS" as "HH:MM:SS", "{Version|version}" "0100000" as "1.0.0", "{page}" and "{pages}" the page
+// number and the page count.
 
 enum class Align { Left, Center, Right };
 
@@ -68,17 +72,34 @@ struct ReportLayout {
 ReportLayout loadLayout(const std::filesystem::path& file);
 
 // What fills a layout: the named values and the rows of its table with the totals under them.
+// When the rows add up to the total, `amounts` holds each row's amount, and a list longer than
+// a page carries their subtotal from page to page, written with `format`.
 struct ReportData {
     std::map<std::string, std::string> values;
     std::vector<std::vector<std::string>> rows;
     std::vector<std::vector<std::string>> totals;
+    std::vector<Currency> amounts;
+    NumberFormat format;
 };
 
 // The text with its braces replaced by the data's values (an unknown name gives the empty text).
 std::string fillText(const std::string& text, const ReportData& data, int page, int pages);
 
-// How many rows of the table fit on a page, and how many pages the data takes (at least one).
+// How many lines of the table fit on a page below its heading.
 int rowsPerPage(const TableLayout& table);
+
+// The lines of the table on one page, counting the rows and then the totals as one list, with
+// the subtotal brought from the page before (above the first line) and the one carried to the
+// next (below the last) when the rows' amounts are given and the rows go on.
+struct TablePage {
+    std::size_t first = 0;
+    std::size_t end = 0;
+    std::optional<Currency> broughtForward;
+    std::optional<Currency> carriedForward;
+};
+std::vector<TablePage> tablePages(const TableLayout& table, const ReportData& data);
+
+// How many pages the data takes (at least one).
 int pageCount(const ReportLayout& layout, const ReportData& data);
 
 }  // namespace kapred::print

@@ -70,6 +70,7 @@ PrintJob formJob(Context& context) {
     BPrintDDJJ(context).PrepararFomulario(formulas);
     ReportData data;
     addFormulas(data, formulas);
+    addFormulas(data, determinationDetail(context));
     addDeclaration(context, data);
     return {"Formulario 369 - Declaración Jurada " + declarationCode(context), {report("f369", std::move(data))}};
 }
@@ -81,7 +82,8 @@ PrintJob workPaperJob(Context& context, const std::optional<WorkPaperKind>& pape
             continue;
         }
         ReportRows rows = workPaperRows(context, each);
-        ReportData data{{}, std::move(rows.rows), std::move(rows.totals)};
+        ReportData data{
+            {}, std::move(rows.rows), std::move(rows.totals), std::move(rows.amounts), context.numberFormat()};
         addFormulas(data, papelesFormulas(each));
         addDeclaration(context, data);
         job.reports.push_back(report(std::string(each.reportFile), std::move(data)));
@@ -94,9 +96,9 @@ PrintJob workPaperJob(Context& context, const std::optional<WorkPaperKind>& pape
 
 PrintJob formatJob(Context& context, const ImportFormat& format) {
     ReportData data;
-    data.rows = formatPrintRows(fieldGrid(context, format));
-    addFormulas(data, formatPrintFormulas(format));
     const auto section = importSection(context, format.section);
+    data.rows = formatPrintRows(fieldGrid(context, format), section ? section->entityName : std::string());
+    addFormulas(data, formatPrintFormulas(format));
     data.values["Seccion"] = section ? section->description : std::string();
     data.values["IdFormato"] = std::to_string(format.id);
     data.values["Separador"] = format.pointDecimal() ? "Punto" : "Coma";
@@ -115,16 +117,35 @@ PrintJob receiptJob(Context& context, const DeliveryReceipt& receipt) {
         formatAmount(Currency::fromScaled(static_cast<std::int64_t>(receipt.size) * Currency::kScale), 0);
     data.values["Carpeta"] = receipt.folder;
     data.values["Sha256"] = receipt.sha256;
-    data.values["Estado"] = receipt.declarationDeleted ? "Declaración eliminada después de la entrega." : "";
+    data.values["Estado"] = receipt.declarationDeleted ? "Declaración eliminada después de la entrega."
+                                                       : "La declaración entregada sigue guardada en el programa.";
+    data.values["Periodo"] = receipt.period ? std::to_string(*receipt.period) : "No registrado";
+    data.values["Secuencia"] =
+        receipt.sequence ? sequenceDescription(Variant(std::to_string(*receipt.sequence))) : "No registrada";
+    if (receipt.balance) {
+        data.values["SaldoConcepto"] = *receipt.balance < Currency() ? "Saldo a favor del contribuyente"
+                                                                     : "Saldo a favor de Rexa (importe a ingresar)";
+        data.values["Saldo"] = formatAmount(*receipt.balance < Currency() ? -*receipt.balance : *receipt.balance, 2,
+                                            true, context.numberFormat());
+    } else {
+        data.values["SaldoConcepto"] = "Saldo";
+        data.values["Saldo"] = "No registrado";
+    }
     return {"Comprobante de Entrega " + receipt.fileName, {report("kprdrec", std::move(data))}};
 }
 
 void renderJob(const PrintJob& job, QPainter& painter, QPagedPaintDevice& device) {
+    // The pages are numbered through the whole print, so that its sheets can be put back in order.
+    PageNumbering numbering;
+    for (const Report& each : job.reports) {
+        numbering.pagesInAll += pageCount(each.layout, each.data);
+    }
     for (std::size_t i = 0; i < job.reports.size(); ++i) {
         if (i > 0) {
             device.newPage();
         }
-        renderReport(job.reports[i].layout, job.reports[i].data, painter, device);
+        renderReport(job.reports[i].layout, job.reports[i].data, painter, device, numbering);
+        numbering.pagesBefore += pageCount(job.reports[i].layout, job.reports[i].data);
     }
 }
 

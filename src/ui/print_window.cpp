@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -93,6 +94,13 @@ void frmImpresion::paint(QPrinter* printer) {
 }
 
 void frmImpresion::cmdImprimir_Click() {
+    // Without a printer the system's dialog offers only a file, which the window saves better.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        context_.ui.showMessage(MessageIcon::Critical, "Error al imprimir",
+                                "No hay instalada ninguna impresora predeterminada.\n"
+                                "Para guardar la impresión en un archivo use «Guardar como PDF...».");
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     fullSheet(printer, job_);
     QPrintDialog dialog(&printer, this);

@@ -10,6 +10,7 @@
 
 #include "generation/delivery_receipts.h"
 #include "generation_fixture.h"
+#include "model/assets.h"
 
 namespace kapred {
 namespace {
@@ -116,7 +117,13 @@ TEST_F(Inspector, LineEndsTheGenerationNeverWritesAreNamed) {
 }
 
 TEST_F(Inspector, ADeliveryLeavesAReceiptWithTheHashOfTheDeliveredFile) {
+    // A receipts table of before the declaration's period, sequence and balance were kept.
+    program.context.g_dbAplicativo->execute(
+        "CREATE TABLE kp_Entregas (ID LONG NOT NULL, CUIT DOUBLE, CodDJ LONG, horaDJ DATETIME, sArchivo TEXT(255), "
+        "sCarpeta TEXT(255), dTamano DOUBLE, sSha256 TEXT(64), sNumeroVerificacion TEXT(6), fEntrega DATETIME)");
     program.createDeclaration();
+    // 2 % of 100.000 is due.
+    program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("100.000")}});
     auto generator = newGenerator(destination.path());
     ASSERT_EQ(GenerarEnDestino(*generator, destination.path().string()), GenerationOutcome::Delivered) << told();
     const fs::path delivered = destination.path() / generator->encryptedFile();
@@ -134,6 +141,9 @@ TEST_F(Inspector, ADeliveryLeavesAReceiptWithTheHashOfTheDeliveredFile) {
     EXPECT_EQ(receipts[0].fileName, generator->encryptedFile());
     EXPECT_EQ(receipts[0].verificationNumber + "F0369.B64", generator->encryptedFile());
     EXPECT_FALSE(receipts[0].declarationDeleted);
+    EXPECT_EQ(receipts[0].period, 2004);
+    EXPECT_EQ(receipts[0].sequence, 0);
+    EXPECT_EQ(receipts[0].balance, Currency::fromUnits(2000));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewWidget>
+#include <QPrinterInfo>
 #include <QTreeWidget>
 
 #include "app/startup.h"
@@ -54,6 +55,17 @@ TEST_F(PrintWindows, WorkPapersAskForANodeAndTheRootPrintsAllFive) {
     ui::frmImpresion one(context, print::workPaperJob(context, findWorkPaper("pasivo")));
     one.preview()->updatePreview();
     EXPECT_EQ(one.pageCount(), 1);
+}
+
+TEST_F(PrintWindows, PrintingWithoutAPrinterPointsToThePdf) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
+        GTEST_SKIP() << "this machine has a printer";
+    }
+    ui::frmImpresion form(context, print::workPaperJob(context, findWorkPaper("pasivo")));
+    form.cmdImprimir_Click();
+    EXPECT_EQ(ui.script.messages("Error al imprimir"),
+              std::vector<std::string>{"No hay instalada ninguna impresora predeterminada.\n"
+                                       "Para guardar la impresión en un archivo use «Guardar como PDF...»."});
 }
 
 TEST_F(PrintWindows, ScreenPrintHeaderAndAPictureNoWiderThanThePaper) {
