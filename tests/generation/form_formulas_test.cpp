@@ -106,17 +106,22 @@ TEST_F(FormFormulas, WorkPaperRowsOfAListAndOfAOneRowSection) {
     program.createDeclaration();
     program.addRow<BAnticipos>("15/01/2005", "3.000");
     program.addRow<BAnticipos>("15/02/2005", "1.234,56");
+    program.addRow<BAnticipos>("15/01/2005", "0,44");
+    // By date, those of one date by number, each with its amount.
     const ReportRows advances = workPaperRows(program.context, *findWorkPaper("Anticipos"));
     EXPECT_EQ(advances.rows, (std::vector<std::vector<std::string>>{{"1", "15/01/2005", "3.000,00"},
+                                                                    {"3", "15/01/2005", "0,44"},
                                                                     {"2", "15/02/2005", "1.234,56"}}));
-    EXPECT_EQ(advances.totals, (std::vector<std::vector<std::string>>{{"Total Anticipos", "4.234,56"}}));
+    EXPECT_EQ(advances.amounts, (std::vector<Currency>{Currency::fromUnits(3000), Currency::fromScaled(4400),
+                                                       Currency::fromScaled(12345600)}));
+    EXPECT_EQ(advances.totals, (std::vector<std::vector<std::string>>{{"Total Anticipos", "4.235,00"}}));
 
     program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")},
                                  {"iCooperativaAseguradoresVida", Variant("0")},
                                  {"cDeudas", Variant("100.000")}});
     const ReportRows liabilities = workPaperRows(program.context, *findWorkPaper("pasivo"));
     ASSERT_EQ(liabilities.rows.size(), 7u);
-    EXPECT_EQ(liabilities.rows[0], (std::vector<std::string>{"Cooperativa de Seguros de Capitalización", "NO"}));
+    EXPECT_EQ(liabilities.rows[0], (std::vector<std::string>{"Cooperativa de Seguros de Capitalización", "No"}));
     EXPECT_EQ(liabilities.rows[2], (std::vector<std::string>{"Deudas en Moneda Nacional y Extranjera", "100.000,00"}));
     EXPECT_EQ(liabilities.totals, (std::vector<std::vector<std::string>>{{"Total del Pasivo", "100.000,00"}}));
 }
