@@ -159,8 +159,14 @@ TEST_F(ImportEngine, ACancelledImportIsToldAsSuch) {
                    file("corto.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000002,00"})), &cancel);
     EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(stopped.linesRead, 1);
-    EXPECT_EQ(program.ui.messages(),
-              std::vector<std::string>{"Información: La Importación ha sido cancelada por el Usuario."});
+    // The first line stayed; the user keeps it.
+    ASSERT_EQ(program.ui.asked.size(), 1u);
+    EXPECT_EQ(program.ui.asked[0].text,
+              "La Importación ha sido cancelada por el Usuario. Quedaron guardadas en la "
+              "declaración 1 fila del archivo.\n¿Desea eliminar las filas guardadas por "
+              "esta importación?");
+    EXPECT_EQ(program.ui.messages(), std::vector<std::string>{});
+    EXPECT_EQ(stopped.stored(), 1);
 }
 
 TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancelled) {
