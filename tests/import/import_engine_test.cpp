@@ -186,8 +186,10 @@ TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancell
     ASSERT_EQ(shownFiles.size(), 1u);
     EXPECT_EQ(shownFiles[0], context().appPath / "ErroresImportacion.txt");
     EXPECT_EQ(toldBefore[0], std::vector<std::string>{});
-    EXPECT_EQ(program.ui.messages(),
-              std::vector<std::string>{"Información: La Importación ha finalizado con errores!"});
+    EXPECT_EQ(program.ui.messages(), std::vector<std::string>{"Información: La Importación ha finalizado con errores!\n"
+                                                              "Cantidad de Registros Procesados: 2\n"
+                                                              "Cantidad de Registros correctos cargados: 1\n"
+                                                              "Cantidad de Registros con errores: 1"});
 
     // The first line is refused and the run is cancelled at the second.
     std::atomic<bool> cancel{false};
