@@ -221,13 +221,15 @@ void frmGenerar::buildControls() {
 
     // Delivering is the one step that cannot be taken back: it starts only from its own button or
     // that button's access key, never from Enter or a key meant for the folder boxes (Ctrl+A
-    // selects their text). An accepting button of a button box would be the dialog's default.
+    // selects their text). No button is the dialog's default, so Enter neither delivers nor
+    // cancels; an accepting button of a button box would be the default.
     auto* buttons = new QDialogButtonBox(this);
     ok_ = buttons->addButton(QStringLiteral("&Aceptar"), QDialogButtonBox::ActionRole);
     ok_->setObjectName(QStringLiteral("cmdOk"));
     ok_->setAutoDefault(false);
     auto* cancel = buttons->addButton(QStringLiteral("Cancelar (Ctrl+C)"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setAutoDefault(false);
     connect(ok_, &QPushButton::clicked, this, &frmGenerar::cmdOk_Click);
     connect(cancel, &QPushButton::clicked, this, &frmGenerar::cmdCancel_Click);
 
