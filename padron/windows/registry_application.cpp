@@ -1,8 +1,5 @@
 #include "windows/registry_application.h"
 
-#include <QLibraryInfo>
-#include <QTranslator>
-
 #include <memory>
 
 #include "data/values/error.h"
@@ -14,12 +11,6 @@
 int runRegistryWindow(int argc, char** argv, const std::filesystem::path& programDirectory) {
     using namespace kapred;
     ui::Application application(argc, argv);
-    // The toolkit's own texts (the file dialogs, the context menus) in Spanish, as the rest of
-    // the program, whatever language the desktop session has.
-    QTranslator toolkit;
-    if (toolkit.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&toolkit);
-    }
     QGuiApplication::setDesktopFileName(QStringLiteral("io.kapred.Kapred"));
 
     ui::QtUserInterface dialogs;

@@ -3,6 +3,7 @@
 #include "calc/determination.h"
 #include "data/captions.h"
 #include "data/engine/dialect.h"
+#include "data/values/numeric_text.h"
 #include "model/assets.h"
 
 namespace kapred {
@@ -15,7 +16,8 @@ const std::vector<std::string>& computedWindowNames() {
 std::optional<WindowFigures> computeWindowFigures(Context& context, const std::string& name) {
     const auto captioned = [](const std::string& window, std::vector<Figure> figures,
                               std::optional<std::string> problem) {
-        return WindowFigures{windowCaption(window).value_or(window), std::move(figures), std::move(problem)};
+        return WindowFigures{windowCaption(window).value_or(window), std::move(figures), std::move(problem),
+                             std::nullopt};
     };
     if (db::equalsIgnoreCase(name, "Activo")) {
         BActivo assets(context);
@@ -24,8 +26,17 @@ std::optional<WindowFigures> computeWindowFigures(Context& context, const std::s
     }
     if (db::equalsIgnoreCase(name, "Liquidacion")) {
         BLiquidacion liquidation(context);
-        calculateLiquidationForDisplay(liquidation);
-        return captioned("Liquidacion", liquidation.figures(), liquidation.rateProblem());
+        const auto deleted = calculateLiquidationForDisplay(liquidation);
+        auto shown = captioned("Liquidacion", liquidation.figures(), liquidation.rateProblem());
+        if (deleted) {
+            const NumberFormat format = context.numberFormat();
+            shown.notice = "El Capital al Cierre del Ejercicio es de " +
+                           formatAmount(liquidation.ccCapitalAlCierre(), 2, true, format) +
+                           ": sin capital no corresponden Deducciones al Capital. Se eliminaron las deducciones "
+                           "cargadas en la declaración, por un total de " +
+                           formatAmount(*deleted, 2, true, format) + ".";
+        }
+        return shown;
     }
     if (db::equalsIgnoreCase(name, "Determinacion")) {
         BDeterminacion determination(context);

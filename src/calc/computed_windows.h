@@ -14,6 +14,9 @@ struct WindowFigures {
     std::string caption;
     std::vector<Figure> figures;
     std::optional<std::string> rateProblem;
+    // What the computation changed in the declaration, for the user to be told: the deductions
+    // the liquidation deleted.
+    std::optional<std::string> notice;
 };
 
 // The names of those windows, in the order of the declarations window's tree.
@@ -21,7 +24,7 @@ const std::vector<std::string>& computedWindowNames();
 
 // Computes the figures of "Activo", "Liquidacion" or "Determinacion" (any letter case) as their
 // windows do (the liquidation deletes the deductions row when the capital at close is 0 or
-// less); nothing for another name.
+// less, and says so in the notice); nothing for another name.
 std::optional<WindowFigures> computeWindowFigures(Context& context, const std::string& name);
 
 }  // namespace kapred

@@ -2,6 +2,7 @@
 
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
+#include "model/sections.h"
 
 namespace kapred {
 
@@ -102,14 +103,16 @@ std::optional<std::string> BLiquidacion::rateProblem() const {
     return std::nullopt;
 }
 
-bool calculateLiquidationForDisplay(BLiquidacion& liquidation) {
+std::optional<Currency> calculateLiquidationForDisplay(BLiquidacion& liquidation) {
     liquidation.CalculateLocalTotals(kPrimaryKey);
-    if (liquidation.ccCapitalAlCierre() > Currency()) {
-        return false;
+    if (liquidation.ccCapitalAlCierre() > Currency() ||
+        !declarationHasRows(liquidation.g_BLiqDeduccionesAlCapital->context(), "LiqDeduccionesAlCapital")) {
+        return std::nullopt;
     }
+    const Currency typed = liquidation.g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre();
     const bool deleted = liquidation.g_BLiqDeduccionesAlCapital->bDelete(kPrimaryKey);
     liquidation.CalculateLocalTotals(kPrimaryKey);
-    return deleted;
+    return deleted ? std::optional<Currency>(typed) : std::nullopt;
 }
 
 }  // namespace kapred

@@ -52,7 +52,7 @@ private:
 
 // The liquidation as its window shows it: when the capital at close is 0 or less the deductions
 // have nothing to reduce, so the declaration's deductions row is deleted and the liquidation
-// computed again. True when that row was deleted.
-bool calculateLiquidationForDisplay(BLiquidacion& liquidation);
+// computed again. The total of the deductions deleted, when a row was; nothing otherwise.
+std::optional<Currency> calculateLiquidationForDisplay(BLiquidacion& liquidation);
 
 }  // namespace kapred

@@ -53,6 +53,9 @@ int printFigures(Session& session, const std::string& window) {
         result[key] = shown(figure.amount);
     }
     print(result);
+    if (computed->notice) {
+        MsgInformacion(context.ui, *computed->notice);
+    }
     if (computed->rateProblem) {
         MsgError(context.ui, *computed->rateProblem);
         return kExitFailure;

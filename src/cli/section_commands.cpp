@@ -90,6 +90,9 @@ int showSection(Session& session, const std::string& code, const std::string& gi
     Context& context = session.context();
     if (const auto computed = computeWindowFigures(context, given)) {
         print(figuresJson(computed->figures));
+        if (computed->notice) {
+            MsgInformacion(context.ui, *computed->notice);
+        }
         return 0;
     }
     const SectionInfo section = sectionNamed(context, given);

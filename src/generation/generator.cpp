@@ -399,7 +399,9 @@ GenerationOutcome BGenerarDJs::CopiarADestino() {
     const std::uintmax_t copied = CopyFile(source, destination);
     closeFiles();
     if (copied != 0) {
-        context_.ui.showMessage(MessageIcon::Information, kGeneratedTitle, kGenerated);
+        // Where the file went, for the user to find it and hand it in.
+        context_.ui.showMessage(MessageIcon::Information, kGeneratedTitle,
+                                std::string(kGenerated) + "\nArchivo: " + destination);
         if (events_ != nullptr) {
             events_->ProgresoCopia(0);
         }

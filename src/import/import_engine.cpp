@@ -6,8 +6,10 @@
 #include "data/engine/dialect.h"
 #include "data/engine/files.h"
 #include "data/engine/recordset.h"
+#include "data/persistence.h"
 #include "data/validation.h"
 #include "data/values/error.h"
+#include "data/values/numeric_text.h"
 #include "data/values/text.h"
 #include "data/windows1252.h"
 #include "import/export.h"
@@ -19,6 +21,22 @@ namespace kapred {
 namespace {
 
 namespace fs = std::filesystem;
+
+bool isList(Context& context, const std::string& table) {
+    const auto section = findSection(context, table);
+    return section && section->kind == SectionKind::List;
+}
+
+// The number the next row of a list section will take; 0 for a single-row section.
+long nextListRow(Context& context, const SectionObject& object, const std::string& table) {
+    return isList(context, table)
+               ? lGetNextId(*context.g_dbAplicativo, *object.Entity, kListIndex, "ID", context.numberFormat())
+               : 0;
+}
+
+std::string counted(long number, NumberFormat format) {
+    return formatAmount(Currency::fromUnits(number), 0, true, format);
+}
 
 constexpr const char* kLayoutFailure = "Error al intentar obtener parámetros del Formato elegido!.";
 constexpr const char* kLengthFailure = "Error al intentar obtener propiedades de línea a importar!.";
@@ -142,7 +160,7 @@ bool ImportRun::ImportarArchivo() {
     object_.reset();
     if (complete) {
         context_.ui.showProgress(100);
-        if (errors_ < 1) {
+        if (errors_ < 1 && tellsEnd) {
             MsgInformacion(context_.ui, "El Proceso ha finalizado correctamente!");
         }
         context_.ui.showProgress(0);
@@ -377,6 +395,9 @@ void ImportRun::storeLine(const std::string& line) {
     try {
         if (!object_) {
             object_ = createSection(context_, layout_.front().tableName);
+            if (object_) {
+                firstNewRow_ = nextListRow(context_, *object_, layout_.front().tableName);
+            }
         }
         if (!object_) {
             throw Error(1, "ImportarArchivo", "la sección " + layout_.front().tableName + " no se puede importar");
@@ -404,10 +425,51 @@ void ImportRun::storeLine(const std::string& line) {
     }
 }
 
+namespace {
+
+// The cancellation, with the rows that stayed; the user may have them deleted again.
+void tellCancellation(UserInterface& ui, ImportRun& run, ImportResult& result, NumberFormat numbers) {
+    const std::string cancelled = "La Importación ha sido cancelada por el Usuario.";
+    const long kept = run.stored();
+    if (kept == 0) {
+        MsgInformacion(ui, cancelled + " No quedó guardada ninguna fila del archivo.");
+        return;
+    }
+    const std::string rows = kept == 1 ? "1 fila" : counted(kept, numbers) + " filas";
+    if (!ui.askYesNo(MessageIcon::Question, "Confirmar!",
+                     cancelled + " Quedaron guardadas en la declaración " + rows +
+                         " del archivo.\n¿Desea eliminar las filas guardadas por esta importación?")) {
+        return;
+    }
+    result.removed = run.removeStoredRows();
+    MsgInformacion(ui,
+                   "Se eliminaron las filas guardadas por esta importación: " + counted(result.removed, numbers) + ".");
+}
+
+}  // namespace
+
+long ImportRun::removeStoredRows() {
+    if (stored_ == 0 || layout_.empty()) {
+        return 0;
+    }
+    const std::string& table = layout_.front().tableName;
+    const auto section = createSection(context_, table);
+    const bool list = isList(context_, table);
+    db::Transaction removal(*context_.g_dbAplicativo);
+    const long removed = context_.g_dbAplicativo->execute(
+        sBuildSelect(*context_.g_dbAplicativo, *section->Entity, list ? kListIndex : kPrimaryKey, "DELETE *", "",
+                     context_.numberFormat()) +
+        (list ? " AND ID >= " + std::to_string(firstNewRow_) : std::string()));
+    removal.commit();
+    stored_ -= removed;
+    return removed;
+}
+
 ImportResult importFile(Context& context, long formatId, const fs::path& file, std::atomic<bool>* cancel,
                         const ErrorFileShown& showErrorFile) {
     ImportResult result;
     UserInterface& ui = context.ui;
+    const NumberFormat numbers = context.numberFormat();
     const auto format = findFormat(context, formatId);
     if (!format) {
         MsgError(ui, "No existe el formato " + std::to_string(formatId) + ".");
@@ -441,6 +503,7 @@ ImportResult importFile(Context& context, long formatId, const fs::path& file, s
     run.importCode = format->section;
     run.inputPath = file;
     run.errorFileName = kImportErrorFile;
+    run.tellsEnd = false;
     run.ImportarArchivo();
     result.linesRead = run.linesRead();
     result.errors = run.errors();
@@ -451,14 +514,17 @@ ImportResult importFile(Context& context, long formatId, const fs::path& file, s
     switch (run.state()) {
         case ImportRun::State::Finished:
             result.outcome = ImportOutcome::Finished;
-            MsgInformacion(ui, run.errors() < 1 ? "La Importación ha finalizado correctamente!"
-                                                : "La Importación ha finalizado con errores!");
+            MsgInformacion(ui, std::string(run.errors() < 1 ? "La Importación ha finalizado correctamente!"
+                                                            : "La Importación ha finalizado con errores!") +
+                                   "\nCantidad de Registros Procesados: " + counted(result.linesRead, numbers) +
+                                   "\nCantidad de Registros correctos cargados: " + counted(result.stored(), numbers) +
+                                   "\nCantidad de Registros con errores: " + counted(result.errors, numbers));
             break;
         case ImportRun::State::Cancelled:
             // The line at which the cancellation was seen was counted but not read.
             result.linesRead = run.linesRead() - 1;
             result.outcome = ImportOutcome::Cancelled;
-            MsgInformacion(ui, "La Importación ha sido cancelada por el Usuario.");
+            tellCancellation(ui, run, result, numbers);
             break;
         case ImportRun::State::Idle:
         case ImportRun::State::Failed:

@@ -60,6 +60,10 @@ public:
     std::filesystem::path inputPath;
     std::string errorFileName;  // in the program directory
 
+    // Whether the run itself tells a complete run without refused lines ("El Proceso ha
+    // finalizado correctamente!"); off when the caller tells the end, with the counts, itself.
+    bool tellsEnd = true;
+
     // The whole run; true when every line was read. False when a preparation step failed (told
     // with MsgError, or in the error file once it is open) or the run was cancelled.
     bool ImportarArchivo();
@@ -81,6 +85,10 @@ public:
     long errors() const { return errors_; }
     // Rows of the batches committed so far.
     long stored() const { return stored_; }
+    // Deletes the rows this run stored in the declaration, and no other (a list section numbers
+    // its rows upward; a single-row section had no row before, or the run could store none).
+    // The number of rows deleted.
+    long removeStoredRows();
     // Why the reading of the lines stopped, when the database failed; empty otherwise.
     const std::string& failure() const { return failure_; }
     long recordLength() const { return recordLength_; }
@@ -143,6 +151,9 @@ private:
     long batchStored_ = 0;
     long stored_ = 0;
     std::string failure_;
+    // What was in the section before the first line was stored: the next row number of a list,
+    // 0 for a single-row section.
+    long firstNewRow_ = 0;
 };
 
 // How an import asked for by the user ended.
@@ -157,8 +168,9 @@ struct ImportResult {
     ImportOutcome outcome = ImportOutcome::Failed;
     long linesRead = 0;  // lines handled, blank and refused ones included
     long errors = 0;     // lines not stored
+    long removed = 0;    // rows of a cancelled run deleted again at the user's request
     std::filesystem::path errorFile;
-    long stored() const { return linesRead - errors; }
+    long stored() const { return linesRead - errors - removed; }
 };
 
 // Shows the error file of a run that refused lines (the import window's error summary).
@@ -167,11 +179,12 @@ using ErrorFileShown = std::function<void(const std::filesystem::path& errorFile
 // An import as the import window runs it: an empty file is refused with "No existen datos para
 // importar...", otherwise the file is imported into the format's section of the current
 // declaration and the end is told: "La Importación ha finalizado correctamente!" or "... con
-// errores!" after a complete run, "La Importación ha sido cancelada por el Usuario." after a
-// cancellation. A failed run says nothing more than the failure itself (it is never reported as
-// finished). The cancel flag, when given, is the one the run looks at. When lines were refused
-// and the run was not cancelled, the error file is shown first, so that the user reads what
-// went wrong before being told how the run ended.
+// errores!" after a complete run, with the counts of the error file's summary, in one message;
+// after a cancellation "La Importación ha sido cancelada por el Usuario." with the rows that
+// stayed, offering to delete the rows of this run. A failed run says nothing more than the
+// failure itself (it is never reported as finished). The cancel flag, when given, is the one the run looks at. When
+// lines were refused and the run was not cancelled, the error file is shown first, so that the user reads what went
+// wrong before being told how the run ended.
 ImportResult importFile(Context& context, long formatId, const std::filesystem::path& file,
                         std::atomic<bool>* cancel = nullptr, const ErrorFileShown& showErrorFile = {});
 

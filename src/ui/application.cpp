@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include "data/values/error.h"
 #include "ui/help.h"
@@ -43,7 +45,19 @@ void prepareApplication(QApplication& application) {
         QIcon::setThemeSearchPaths(paths);
         QIcon::setThemeName(QStringLiteral("Adwaita"));
     }
+    installToolkitTranslation(application);
     application.installEventFilter(new HelpKey(&application));
+}
+
+QTranslator* installToolkitTranslation(QApplication& application) {
+    // Loaded by its name, not by the session's locale, which may well be English.
+    auto* toolkit = new QTranslator(&application);
+    if (!toolkit->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QApplication::installTranslator(toolkit)) {
+        delete toolkit;
+        return nullptr;
+    }
+    return toolkit;
 }
 
 }  // namespace kapred::ui

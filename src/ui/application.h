@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+class QTranslator;
+
 namespace kapred::ui {
 
 // The desktop program's application: the program's name, the icon theme to fall back on when the
@@ -14,7 +16,13 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// What every run of the windows needs besides: the icon theme and the help key.
+// What every run of the windows needs besides: the icon theme, the toolkit's own texts in Spanish
+// and the help key.
 void prepareApplication(QApplication& application);
+
+// The toolkit's own texts (file and print dialogs, input boxes, message box buttons, context
+// menus) in Spanish, as the rest of the program, whatever language the desktop session has.
+// Returns the installed translation, owned by the application; nothing when it is not installed.
+QTranslator* installToolkitTranslation(QApplication& application);
 
 }  // namespace kapred::ui

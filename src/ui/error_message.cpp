@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/help.h"
+#include "ui/screen_fit.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -70,7 +71,7 @@ frmErrorMessage::frmErrorMessage(const QString& title, const std::vector<std::st
     layout->addWidget(new QLabel(QStringLiteral("Descripción:"), this));
     layout->addWidget(description_);
     layout->addWidget(buttons);
-    resize(720, 380);
+    resizeWithinScreen(*this, QSize(720, 380));
     CenterWindow(*this);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/generate_window.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
-#include <QStorageInfo>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeView>
@@ -120,13 +120,14 @@ private:
     QIcon icon_;
 };
 
-frmGenerar::frmGenerar(Context& context, QWidget* parent)
+frmGenerar::frmGenerar(Context& context, QWidget* parent, const QStringList& mediaRoots)
     : QDialog(parent), context_(context), generator_(context, this) {
     setObjectName(QStringLiteral("frmGenerar"));
     setWindowTitle(QStringLiteral(" Generar Archivo "));
     setHelpContext(*this, kHelpGenerate);
     buildControls();
-    fillDrives();
+    fillDrives(mediaRoots);
+    adjustSize();
 
     // It starts at the program's folder when the user can see that folder in the list; otherwise
     // (it lies among the user's hidden data) at the home folder.
@@ -218,11 +219,17 @@ void frmGenerar::buildControls() {
         percent->setMinimumWidth(percentWidth);
     }
 
+    // Delivering is the one step that cannot be taken back: it starts only from its own button or
+    // that button's access key, never from Enter or a key meant for the folder boxes (Ctrl+A
+    // selects their text). No button is the dialog's default, so Enter neither delivers nor
+    // cancels; an accepting button of a button box would be the default.
     auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(QStringLiteral("Aceptar (Ctrl+A)"), QDialogButtonBox::AcceptRole);
+    ok_ = buttons->addButton(QStringLiteral("&Aceptar"), QDialogButtonBox::ActionRole);
     ok_->setObjectName(QStringLiteral("cmdOk"));
+    ok_->setAutoDefault(false);
     auto* cancel = buttons->addButton(QStringLiteral("Cancelar (Ctrl+C)"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setAutoDefault(false);
     connect(ok_, &QPushButton::clicked, this, &frmGenerar::cmdOk_Click);
     connect(cancel, &QPushButton::clicked, this, &frmGenerar::cmdCancel_Click);
 
@@ -231,34 +238,39 @@ void frmGenerar::buildControls() {
     layout->addWidget(progress);
     layout->addWidget(buttons);
     setMinimumWidth(560);
-    adjustSize();
 }
 
-void frmGenerar::fillDrives() {
+QStringList removableMediaRoots() {
+    const QString user = QString::fromLocal8Bit(qgetenv("USER"));
+    if (user.isEmpty()) {
+        return {};
+    }
+    return {QStringLiteral("/media/") + user, QStringLiteral("/run/media/") + user};
+}
+
+void frmGenerar::fillDrives(const QStringList& mediaRoots) {
     const QSignalBlocker quiet(drive_);
     drive_->clear();
     const auto add = [this](const QIcon& icon, const QString& name, const QString& root) {
         drive_->addItem(icon, QStringLiteral("%1 (%2)").arg(name, root), root);
         drive_->setItemData(drive_->count() - 1, name, kNameRole);
+        drive_->setItemData(drive_->count() - 1, root, Qt::ToolTipRole);
     };
     add(QIcon::fromTheme(QStringLiteral("user-home"), style()->standardIcon(QStyle::SP_DirHomeIcon)),
         QStringLiteral("Carpeta personal"), QDir::cleanPath(QDir::homePath()));
-    // Removable media: the desktop mounts them under /media or /run/media.
-    QList<QStorageInfo> volumes;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = volume.rootPath();
-        if (root.startsWith(QLatin1String("/media/")) || root.startsWith(QLatin1String("/run/media/"))) {
-            volumes.append(volume);
-        }
-    }
-    std::sort(volumes.begin(), volumes.end(),
-              [](const QStorageInfo& a, const QStorageInfo& b) { return a.rootPath() < b.rootPath(); });
+    // Each medium gets its own folder, named after its label, in one of the roots.
     const QIcon removable =
         QIcon::fromTheme(QStringLiteral("drive-removable-media"), style()->standardIcon(QStyle::SP_DriveFDIcon));
-    for (const QStorageInfo& volume : volumes) {
-        const QString name = volume.name().isEmpty() ? QDir(volume.rootPath()).dirName() : volume.name();
-        add(removable, name, volume.rootPath());
+    for (const QString& root : mediaRoots) {
+        const QFileInfoList media =
+            QDir(root).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        for (const QFileInfo& medium : media) {
+            add(removable, medium.fileName(), QDir::cleanPath(medium.absoluteFilePath()));
+        }
     }
+    // The whole of the longest name shows, in the box and in its list.
+    drive_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    drive_->view()->setMinimumWidth(drive_->sizeHint().width());
 }
 
 int frmGenerar::driveOf(const QString& path) const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <string>
 
@@ -27,12 +28,18 @@ inline constexpr const char* kNewFolderPrompt = "Ingrese el nombre para la Carpe
 
 class DriveFolders;
 
+// Where the desktop mounts the user's removable media, one folder per medium named after its
+// label: /media/USER and /run/media/USER.
+QStringList removableMediaRoots();
+
 // One generator for the dialog's whole life: once it has encrypted the file, a further Aceptar
 // copies that same file to the folder chosen then.
 class frmGenerar : public QDialog, public GenerationEvents {
     Q_OBJECT
 public:
-    explicit frmGenerar(Context& context, QWidget* parent = nullptr);
+    // The drive list offers the home folder and each medium mounted in a folder of mediaRoots.
+    explicit frmGenerar(Context& context, QWidget* parent = nullptr,
+                        const QStringList& mediaRoots = removableMediaRoots());
 
     void cmdOk_Click();
     // Removes the intermediate files of the generation and closes.
@@ -59,7 +66,7 @@ protected:
 
 private:
     void buildControls();
-    void fillDrives();
+    void fillDrives(const QStringList& mediaRoots);
     void Drive_Change(int index);
     void showDrive(int index);
     void Folder_Change();

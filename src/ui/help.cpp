@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "app/installation.h"
+#include "ui/screen_fit.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -79,7 +80,7 @@ HelpWindow::HelpWindow(int topic, QWidget* parent) : QDialog(parent), browser_(n
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(browser_);
     layout->addWidget(buttons);
-    resize(760, 560);
+    resizeWithinScreen(*this, QSize(760, 560));
     CenterWindow(*this);
 }
 

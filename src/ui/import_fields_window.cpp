@@ -1,7 +1,6 @@
 #include "ui/import_fields_window.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,8 +23,10 @@
 #include <functional>
 #include <iterator>
 
+#include "ui/fixed_font.h"
 #include "ui/help.h"
 #include "ui/print_window.h"
+#include "ui/screen_fit.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -179,7 +180,7 @@ frmImportar_ConfigurarCampos::frmImportar_ConfigurarCampos(Context& context, QWi
     RTFBox_->setObjectName(QStringLiteral("RTFBox"));
     RTFBox_->setAccessibleName(QStringLiteral("Resumen de Errores de Importación"));
     RTFBox_->setReadOnly(true);
-    RTFBox_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    RTFBox_->setFont(fixedPitchFont());
     RTFBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     RTFBox_->hide();
 
@@ -312,11 +313,12 @@ void frmImportar_ConfigurarCampos::HabilitarVentana(bool TipoRTF) {
         setWindowTitle(QStringLiteral(" Resumen de Errores de Importación "));
         const QFontMetrics metrics(RTFBox_->font());
         RTFBox_->setFocus();
-        resize(sizeWithPart(*this, *RTFBox_,
-                            QSize(metrics.horizontalAdvance(QLatin1Char('0')) * 96, metrics.lineSpacing() * 22)));
+        resizeWithinScreen(
+            *this, sizeWithPart(*this, *RTFBox_,
+                                QSize(metrics.horizontalAdvance(QLatin1Char('0')) * 96, metrics.lineSpacing() * 22)));
     } else {
         grilla_->setFocus();
-        resize(sizeWithPart(*this, *grilla_, gridWanted_));
+        resizeWithinScreen(*this, sizeWithPart(*this, *grilla_, gridWanted_));
     }
     CenterWindow(*this);
 }

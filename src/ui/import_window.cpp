@@ -23,6 +23,7 @@
 #include "model/declaration_ops.h"
 #include "ui/help.h"
 #include "ui/import_fields_window.h"
+#include "ui/screen_fit.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -169,7 +170,7 @@ frmImportar::frmImportar(Context& context, QtUserInterface& ui, QWidget* parent)
     refreshFormats(0);
     operationChosen();
     showBrowsing();
-    resize(760, 460);
+    resizeWithinScreen(*this, QSize(760, 460));
     CenterWindow(*this);
 }
 

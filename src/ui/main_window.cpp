@@ -14,6 +14,7 @@
 #include "ui/declarations_window.h"
 #include "ui/help.h"
 #include "ui/review_windows.h"
+#include "ui/screen_fit.h"
 #include "ui/startup_windows.h"
 
 namespace kapred::ui {
@@ -30,7 +31,7 @@ frmPrincipal::frmPrincipal(Context& context, QtUserInterface& ui, StartupObserve
     taxpayer_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addWidget(taxpayer_, 1);
     buildMenu();
-    resize(1180, 720);
+    resizeWithinScreen(*this, QSize(1180, 720));
 }
 
 void frmPrincipal::buildMenu() {

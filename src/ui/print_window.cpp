@@ -18,6 +18,7 @@
 #include "data/user_interface.h"
 #include "data/values/error.h"
 #include "ui/help.h"
+#include "ui/screen_fit.h"
 #include "ui/wait_window.h"
 #include "ui/window_routines.h"
 
@@ -78,7 +79,7 @@ frmImpresion::frmImpresion(Context& context, print::PrintJob job, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(preview_, 1);
     layout->addWidget(bar);
-    resize(860, 940);
+    resizeWithinScreen(*this, QSize(860, 940));
     preview_->fitToWidth();
 }
 

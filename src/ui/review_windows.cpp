@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -26,8 +25,10 @@
 #include "generation/file_inspector.h"
 #include "model/declaration_ops.h"
 #include "print/reports.h"
+#include "ui/fixed_font.h"
 #include "ui/help.h"
 #include "ui/print_window.h"
+#include "ui/screen_fit.h"
 
 namespace kapred::ui {
 
@@ -110,7 +111,7 @@ frmInspector::frmInspector(Context& context, QWidget* parent)
                                QStringLiteral("Valor")});
     records_->setAccessibleName(QStringLiteral("Registros del archivo"));
     records_->setAlternatingRowColors(true);
-    records_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    records_->setFont(fixedPitchFont());
     auto* faultsFrame = new QGroupBox(QStringLiteral("Faltas de forma"), this);
     faults_->setObjectName(QStringLiteral("lstFaltas"));
     faults_->setAccessibleName(QStringLiteral("Faltas de forma"));
@@ -121,7 +122,7 @@ frmInspector::frmInspector(Context& context, QWidget* parent)
     layout->addWidget(records_, 3);
     layout->addWidget(faultsFrame, 1);
     layout->addWidget(closeButton(this));
-    resize(980, 640);
+    resizeWithinScreen(*this, QSize(980, 640));
 }
 
 void frmInspector::choose() {
@@ -225,7 +226,7 @@ frmDiferencias::frmDiferencias(Context& context, QWidget* parent)
     layout->addWidget(table_, 1);
     layout->addWidget(summary_);
     layout->addWidget(closeButton(this));
-    resize(920, 560);
+    resizeWithinScreen(*this, QSize(920, 560));
 }
 
 void frmDiferencias::compare() {
@@ -283,7 +284,7 @@ frmEntregas::frmEntregas(Context& context, QWidget* parent)
         setCell(table_, row, 5, text(receipt.verificationNumber));
         setCell(table_, row, 6, receipt.declarationDeleted ? QStringLiteral("Declaración eliminada") : QString());
         setCell(table_, row, 7, text(receipt.sha256));
-        table_->item(row, 7)->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        table_->item(row, 7)->setFont(fixedPitchFont());
         ++row;
     }
     table_->resizeColumnsToContents();
@@ -317,7 +318,7 @@ frmEntregas::frmEntregas(Context& context, QWidget* parent)
     if (!receipts.empty()) {
         table_->selectRow(0);  // a receipt chosen, so Imprimir Comprobante is ready
     }
-    resize(1280, 420);
+    resizeWithinScreen(*this, QSize(1280, 420));
 }
 
 void backupCommand(Context& context, QWidget* parent) {

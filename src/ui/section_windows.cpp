@@ -740,6 +740,9 @@ void frmCalculo::showFigures() {
     }
     rateProblem_->setText(QString::fromStdString(computed->rateProblem.value_or("")));
     rateProblem_->setVisible(computed->rateProblem.has_value());
+    if (computed->notice) {
+        MsgInformacion(ui_, *computed->notice);
+    }
 }
 
 }  // namespace kapred::ui

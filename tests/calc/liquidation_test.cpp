@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/sections.h"
 #include "support/checks.h"
 #include "support/opened_program.h"
 
@@ -70,6 +71,32 @@ TEST_F(Liquidation, AMissingRateNamesItsTableAndTheStartOfTheYear) {
     liquidation = liquidate();
     ASSERT_TRUE(liquidation->rateProblem().has_value());
     EXPECT_NE(liquidation->rateProblem()->find("T_DEDUC_DISCAPACITADO"), std::string::npos);
+}
+
+TEST_F(Liquidation, TheDeductionsAreDeletedAtACapitalAtCloseOf0OrLessAndTheirTotalGivenBack) {
+    struct Case {
+        const char* debts;
+        Currency capital;
+        std::optional<Currency> deleted;
+    };
+    const Case cases[] = {
+        {"1.000,01", -Currency::fromScaled(100), pesos(250)},
+        {"1.000", Currency(), pesos(250)},
+        {"999,99", Currency::fromScaled(100), std::nullopt},
+    };
+    program.setSection<BActivoComputable>({{"cOtrosBienes", Variant("1.000")}});
+    program.setSection<BPasivo>({{"cDeudas", Variant("2.000")}});
+    BLiquidacion withoutDeductions(program.context);
+    EXPECT_EQ(calculateLiquidationForDisplay(withoutDeductions), std::nullopt);
+    for (const auto& test : cases) {
+        program.setSection<BPasivo>({{"cDeudas", Variant(test.debts)}});
+        program.setSection<BLiqDeduccionesAlCapital>(
+            {{"cReembolsoGastos", Variant("200")}, {"cRetornoExcedente", Variant("50")}});
+        BLiquidacion liquidation(program.context);
+        EXPECT_EQ(calculateLiquidationForDisplay(liquidation), test.deleted) << test.debts;
+        EXPECT_EQ(liquidation.ccCapitalAlCierre(), test.capital) << test.debts;
+        EXPECT_EQ(declarationHasRows(program.context, "LiqDeduccionesAlCapital"), !test.deleted) << test.debts;
+    }
 }
 
 }  // namespace

@@ -100,8 +100,11 @@ TEST_F(Generator, HandMadeDeclarationGivesTheHandWrittenFile) {
     EXPECT_FALSE(fs::exists(windowsDir() / "TP035132.cab"));
     EXPECT_EQ(readBytes(windowsDir() / "035132F0369.B64"), readBytes(delivered(destination.path())));
     EXPECT_TRUE(program.ui.inconsistencies.empty());
-    EXPECT_EQ(program.ui.messages("Información!"),
-              std::vector<std::string>{"El Archivo correspondiente al F.369 ha sido generado correctamente!"});
+    // The message names the delivered file.
+    EXPECT_EQ(
+        program.ui.messages("Información!"),
+        std::vector<std::string>{"El Archivo correspondiente al F.369 ha sido generado correctamente!\nArchivo: " +
+                                 (destination.path() / "035132F0369.B64").string()});
 }
 
 TEST_F(Generator, TheHeaderCountsTheRecordsThatFollowAndNoLineHasACarriageReturn) {

@@ -159,8 +159,14 @@ TEST_F(ImportEngine, ACancelledImportIsToldAsSuch) {
                    file("corto.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000002,00"})), &cancel);
     EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(stopped.linesRead, 1);
-    EXPECT_EQ(program.ui.messages(),
-              std::vector<std::string>{"Información: La Importación ha sido cancelada por el Usuario."});
+    // The first line stayed; the user keeps it.
+    ASSERT_EQ(program.ui.asked.size(), 1u);
+    EXPECT_EQ(program.ui.asked[0].text,
+              "La Importación ha sido cancelada por el Usuario. Quedaron guardadas en la "
+              "declaración 1 fila del archivo.\n¿Desea eliminar las filas guardadas por "
+              "esta importación?");
+    EXPECT_EQ(program.ui.messages(), std::vector<std::string>{});
+    EXPECT_EQ(stopped.stored(), 1);
 }
 
 TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancelled) {
@@ -180,8 +186,10 @@ TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancell
     ASSERT_EQ(shownFiles.size(), 1u);
     EXPECT_EQ(shownFiles[0], context().appPath / "ErroresImportacion.txt");
     EXPECT_EQ(toldBefore[0], std::vector<std::string>{});
-    EXPECT_EQ(program.ui.messages(),
-              std::vector<std::string>{"Información: La Importación ha finalizado con errores!"});
+    EXPECT_EQ(program.ui.messages(), std::vector<std::string>{"Información: La Importación ha finalizado con errores!\n"
+                                                              "Cantidad de Registros Procesados: 2\n"
+                                                              "Cantidad de Registros correctos cargados: 1\n"
+                                                              "Cantidad de Registros con errores: 1"});
 
     // The first line is refused and the run is cancelled at the second.
     std::atomic<bool> cancel{false};

@@ -3,9 +3,12 @@
 // window through the wait window.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -118,7 +121,6 @@ TEST_F(GenerateWindow, AGenerationShowsItsStepsAndDeliversTheEncryptedFile) {
     EXPECT_EQ(*records, (std::vector<int>{8, 17, 25, 33, 42, 50, 58, 67, 100, 0}));
     ASSERT_EQ(ui.script.shown.size(), 1u);
     EXPECT_EQ(ui.script.shown[0].title, "Información!");
-    EXPECT_EQ(ui.script.shown[0].text, "El Archivo correspondiente al F.369 ha sido generado correctamente!");
     ASSERT_TRUE(atSuccess.has_value());
     EXPECT_EQ(atSuccess->records, QStringLiteral("100 %"));
     EXPECT_EQ(atSuccess->copy, QStringLiteral("100 %"));
@@ -138,6 +140,11 @@ TEST_F(GenerateWindow, AGenerationShowsItsStepsAndDeliversTheEncryptedFile) {
     const auto delivered = namesIn(folder);
     ASSERT_EQ(delivered.size(), 1u);
     EXPECT_TRUE(delivered[0].ends_with(".B64")) << delivered[0];
+    // The message says where the file is.
+    EXPECT_EQ(ui.script.shown[0].text,
+              "El Archivo correspondiente al F.369 ha sido generado correctamente!\n"
+              "Archivo: " +
+                  (folder / delivered[0]).string());
 
     // Cancelar removes the intermediate files of the work folder, not the delivered file.
     bool intermediate = false;
@@ -248,6 +255,74 @@ TEST_F(GenerateWindow, CancelAndEscapeRemoveTheIntermediateFilesTheCloseBoxDoesN
         EXPECT_FALSE(dialog.isVisible()) << closing.how;
         EXPECT_EQ(namesIn(windowsDir()), closing.left) << closing.how;
     }
+}
+
+TEST_F(GenerateWindow, OnlyAceptarOrItsAccessKeyDelivers) {
+    addDeclaration();
+    const fs::path folder = dir.root() / "Presentaciones";
+    fs::create_directory(folder);
+    ui::frmGenerar dialog(context);
+    dialog.generator().openingPause = 0ms;
+    ASSERT_TRUE(dialog.selectFolder(native(folder)));
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    struct Case {
+        const char* control;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    // Keys of the folder boxes: selecting their text, Enter on a folder.
+    const Case keys[] = {
+        {"txtDir", Qt::Key_A, Qt::ControlModifier},    {"txtDir", Qt::Key_Return, Qt::NoModifier},
+        {"Folder", Qt::Key_A, Qt::ControlModifier},    {"Folder", Qt::Key_Return, Qt::NoModifier},
+        {"Folder", Qt::Key_Enter, Qt::KeypadModifier},
+    };
+    for (const auto& key : keys) {
+        auto* box = control<QWidget>(dialog, key.control);
+        box->setFocus();
+        QTest::keyClick(box, key.key, key.modifiers);
+        EXPECT_TRUE(namesIn(folder).empty()) << key.control << " " << key.key;
+        EXPECT_TRUE(ui.script.shown.empty()) << key.control << " " << key.key;
+        // Nor does any of them close the dialog.
+        EXPECT_TRUE(dialog.isVisible()) << key.control << " " << key.key;
+    }
+    auto* ok = control<QPushButton>(dialog, "cmdOk");
+    EXPECT_EQ(ok->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));
+    ok->click();
+    EXPECT_EQ(namesIn(folder).size(), 1u);
+    EXPECT_EQ(ui.script.shown.size(), 1u);
+}
+
+TEST_F(GenerateWindow, TheDriveListOffersTheMountedMediaByTheirLabelsInFull) {
+    const fs::path media = dir.root() / "media" / "ana";
+    const fs::path runMedia = dir.root() / "run" / "media" / "ana";
+    for (const fs::path& medium : {media / "PENDRIVE DE ANA CON NOMBRE LARGO", media / "KINGSTON",
+                                   runMedia / "Disco externo" / "Presentaciones"}) {
+        fs::create_directories(medium);
+    }
+    ui::frmGenerar dialog(context, nullptr, {native(media), native(runMedia), native(dir.root() / "falta")});
+    dialog.show();
+    QApplication::processEvents();
+    auto* drives = control<QComboBox>(dialog, "Drive");
+    const auto entry = [](const fs::path& root, const char* name) {
+        return QString::fromUtf8(name) + QStringLiteral(" (") + native(root) + QLatin1Char(')');
+    };
+    QStringList shown;
+    for (int index = 0; index < drives->count(); ++index) {
+        shown << drives->itemText(index);
+        // Every name whole, in the box and in its list.
+        const int wanted =
+            drives->fontMetrics().horizontalAdvance(drives->itemText(index)) + drives->iconSize().width();
+        EXPECT_GE(drives->width(), wanted) << drives->itemText(index).toStdString();
+        EXPECT_GE(drives->view()->minimumWidth(), wanted) << drives->itemText(index).toStdString();
+    }
+    EXPECT_EQ(shown, (QStringList{entry(dir.root(), "Carpeta personal"), entry(media / "KINGSTON", "KINGSTON"),
+                                  entry(media / "PENDRIVE DE ANA CON NOMBRE LARGO", "PENDRIVE DE ANA CON NOMBRE LARGO"),
+                                  entry(runMedia / "Disco externo", "Disco externo")}));
+    drives->setCurrentIndex(3);
+    EXPECT_EQ(dialog.folderPath(), native(runMedia / "Disco externo"));
+    EXPECT_TRUE(dialog.selectFolder(native(runMedia / "Disco externo" / "Presentaciones")));
 }
 
 TEST_F(GenerateWindow, CrearCarpetaCreatesTheFolderInsideTheChosenOneAndChoosesIt) {

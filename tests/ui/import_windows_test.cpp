@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -22,6 +23,7 @@
 #include "data/values/datetime.h"
 #include "data/values/numeric_text.h"
 #include "import/import_formats.h"
+#include "model/sections.h"
 #include "scripted_qt_ui.h"
 #include "support/program_dir.h"
 #include "ui/declarations_window.h"
@@ -276,8 +278,11 @@ TEST_F(ImportWindows, TheSampleAdvancesAreImportedAndExportedBackAsTheyWere) {
     const fs::path sample = fs::path(KAPRED_SAMPLES_DIR) / "anticipos.txt";
     auto window = importWindow(kAdvances, sample);
     window->cmdImport_Click();
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Información: El Proceso ha finalizado correctamente!",
-                                                    "Información: La Importación ha finalizado correctamente!"}));
+    // One message, with the counts.
+    EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha finalizado correctamente!\n"
+                                                   "Cantidad de Registros Procesados: 3\n"
+                                                   "Cantidad de Registros correctos cargados: 3\n"
+                                                   "Cantidad de Registros con errores: 0"});
     EXPECT_EQ(advances(),
               (std::vector<std::string>{"15/01/2005 1.500,00", "15/02/2005 1.500,00", "15/03/2005 2.250,50"}));
     EXPECT_FALSE(window->busy());
@@ -321,6 +326,7 @@ TEST_F(ImportWindows, ARefusedLineOpensTheErrorSummaryBeforeTheEndIsTold) {
         // Noto Sans Mono among them, do not call themselves fixed-pitch).
         const QFontMetrics metrics(box->font());
         EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('M')));
+        EXPECT_TRUE(QFontInfo(box->font()).fixedPitch()) << QFontInfo(box->font()).family().toStdString();
         const QString text = box->toPlainText();
         EXPECT_TRUE(text.contains(QStringLiteral("Error en la línea 2 : "))) << text.toStdString();
         EXPECT_TRUE(
@@ -333,42 +339,70 @@ TEST_F(ImportWindows, ARefusedLineOpensTheErrorSummaryBeforeTheEndIsTold) {
     });
     window->cmdImport_Click();
     EXPECT_TRUE(opened);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha finalizado con errores!"});
+    EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha finalizado con errores!\n"
+                                                   "Cantidad de Registros Procesados: 2\n"
+                                                   "Cantidad de Registros correctos cargados: 1\n"
+                                                   "Cantidad de Registros con errores: 1"});
     EXPECT_EQ(advances(), std::vector<std::string>{"15/01/2005 1.500,00"});
 }
 
-TEST_F(ImportWindows, CancelarAsksDuringTheRunAndKeepsTheRowsStoredSoFar) {
+TEST_F(ImportWindows, CancelarAsksDuringTheRunTellsTheRowsStoredSoFarAndRemovesThemOnRequest) {
     addDeclaration();
+    // An advance typed before the run, which no answer may take away.
+    createSection(context, "Anticipos")
+        ->Aceptar(EntryMode::Adding, {{"fFecha", Variant("10/01/2005")}, {"cImporte", Variant("7")}});
     std::string bytes;
     for (int i = 0; i < 30; ++i) {
         bytes += crlf({"15/01/2005000000000100,00"});
     }
-    auto window = importWindow(kAdvances, write("largo.txt", bytes));
-    auto* cancel = control<QPushButton>(*window, "cmdCancel");
-    ui.script.answers = {false, true};
-    std::size_t storedAtYes = 0;
-    // The run repaints at every line of this file: the first click is answered No, the second Yes.
-    QTimer::singleShot(0, [&] {
-        EXPECT_TRUE(window->busy());
-        EXPECT_TRUE(cancel->isVisibleTo(window.get()) && cancel->isEnabled());
-        EXPECT_FALSE(control<QPushButton>(*window, "cmdImport")->isEnabled());
-        EXPECT_FALSE(control<QComboBox>(*window, "ComboTipo")->isEnabled());
-        cancel->click();
+    const fs::path file = write("largo.txt", bytes);
+    for (const bool remove : {false, true}) {
+        ui.script.asked.clear();
+        ui.script.shown.clear();
+        const std::size_t before = advances().size();
+        auto window = importWindow(kAdvances, file);
+        auto* cancel = control<QPushButton>(*window, "cmdCancel");
+        ui.script.answers = {false, true, remove};
+        std::size_t storedAtYes = 0;
+        // The run repaints at every line of this file: the first click is answered No, the second Yes.
         QTimer::singleShot(0, [&] {
-            storedAtYes = advances().size();
+            EXPECT_TRUE(window->busy());
+            EXPECT_TRUE(cancel->isVisibleTo(window.get()) && cancel->isEnabled());
+            EXPECT_FALSE(control<QPushButton>(*window, "cmdImport")->isEnabled());
+            EXPECT_FALSE(control<QComboBox>(*window, "ComboTipo")->isEnabled());
             cancel->click();
+            QTimer::singleShot(0, [&] {
+                storedAtYes = advances().size() - before;
+                cancel->click();
+            });
         });
-    });
-    window->cmdImport_Click();
-    ASSERT_EQ(ui.script.asked.size(), 2u);
-    EXPECT_EQ(ui.script.asked[0].title, "Confirmar!");
-    EXPECT_EQ(ui.script.asked[0].text, "¿Desea Cancelar el Proceso actual?");
-    EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha sido cancelada por el Usuario."});
-    EXPECT_GE(storedAtYes, 1u);
-    EXPECT_EQ(advances().size(), storedAtYes);
-    EXPECT_LT(storedAtYes, 30u);
-    EXPECT_FALSE(window->busy());
-    EXPECT_FALSE(cancel->isVisibleTo(window.get()));
+        window->cmdImport_Click();
+        ASSERT_EQ(ui.script.asked.size(), 3u);
+        EXPECT_EQ(ui.script.asked[0].title, "Confirmar!");
+        EXPECT_EQ(ui.script.asked[0].text, "¿Desea Cancelar el Proceso actual?");
+        EXPECT_GE(storedAtYes, 1u);
+        EXPECT_LT(storedAtYes, 30u);
+        const std::string rows = storedAtYes == 1 ? "1 fila" : std::to_string(storedAtYes) + " filas";
+        EXPECT_EQ(ui.script.asked[2].text,
+                  "La Importación ha sido cancelada por el Usuario. Quedaron guardadas en "
+                  "la declaración " +
+                      rows +
+                      " del archivo.\n¿Desea eliminar las filas guardadas por esta "
+                      "importación?");
+        if (remove) {
+            EXPECT_EQ(messages(), std::vector<std::string>{"Información: Se eliminaron las filas guardadas por esta "
+                                                           "importación: " +
+                                                           std::to_string(storedAtYes) + "."});
+            // The advance typed before and those of the first run, which was kept.
+            EXPECT_EQ(advances().size(), before);
+            EXPECT_EQ(advances().front(), "10/01/2005 7,00");
+        } else {
+            EXPECT_EQ(messages(), std::vector<std::string>{});
+            EXPECT_EQ(advances().size(), before + storedAtYes);
+        }
+        EXPECT_FALSE(window->busy());
+        EXPECT_FALSE(cancel->isVisibleTo(window.get()));
+    }
 }
 
 TEST_F(ImportWindows, TheDeclarationsWindowOpensTheImportWindowOnADeclarationAndRefillsTheTree) {
@@ -394,7 +428,11 @@ TEST_F(ImportWindows, TheDeclarationsWindowOpensTheImportWindowOnADeclarationAnd
     });
     declarations.cmdImport_Click();
     EXPECT_TRUE(opened);
-    EXPECT_EQ(messages().back(), "Información: La Importación ha finalizado correctamente!");
+    EXPECT_EQ(messages().back(),
+              "Información: La Importación ha finalizado correctamente!\n"
+              "Cantidad de Registros Procesados: 1\n"
+              "Cantidad de Registros correctos cargados: 1\n"
+              "Cantidad de Registros con errores: 0");
     EXPECT_EQ(declarations.tree()->topLevelItem(0)->child(1)->data(0, ui::kNodeImageRole).toString(),
               QStringLiteral("full"));
 }

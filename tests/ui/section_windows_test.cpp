@@ -131,20 +131,41 @@ TEST_F(SectionWindows, AListWindowAddsModifiesAndDeletesItsRows) {
     EXPECT_FALSE(visible(*window, "cmdDeleteAll"));
 }
 
-TEST_F(SectionWindows, TheLiquidationDropsTheDeductionsWhenThereIsNoCapitalAtClose) {
+TEST_F(SectionWindows, TheLiquidationDropsTheDeductionsWhenThereIsNoCapitalAtCloseAndSaysSo) {
+    struct Case {
+        const char* debts;
+        const char* capital;
+        const char* told;  // nothing when the deductions stay
+    };
+    const Case cases[] = {
+        {"1.000,01", "-0,01",
+         "El Capital al Cierre del Ejercicio es de -0,01: sin capital no corresponden Deducciones al Capital. Se "
+         "eliminaron las deducciones cargadas en la declaración, por un total de 200,00."},
+        {"1.000", "0,00",
+         "El Capital al Cierre del Ejercicio es de 0,00: sin capital no corresponden Deducciones al Capital. Se "
+         "eliminaron las deducciones cargadas en la declaración, por un total de 200,00."},
+        {"999,99", "0,01", nullptr},
+    };
     acceptSingleRow(*createSection(context, "ActivoComputable"), {{"cOtrosBienes", Variant("1.000")}});
-    acceptSingleRow(*createSection(context, "Pasivo"), {{"cDeudas", Variant("1.500")}});
-    acceptSingleRow(*createSection(context, "LiqDeduccionesAlCapital"), {{"cRetornoExcedente", Variant("200")}});
-    ASSERT_EQ(rows("LiqDeduccionesAlCapital"), 1);
+    for (const auto& test : cases) {
+        ui.script.shown.clear();
+        acceptSingleRow(*createSection(context, "Pasivo"), {{"cDeudas", Variant(test.debts)}});
+        acceptSingleRow(*createSection(context, "LiqDeduccionesAlCapital"), {{"cRetornoExcedente", Variant("200")}});
+        ASSERT_EQ(rows("LiqDeduccionesAlCapital"), 1);
 
-    ui::frmCalculo liquidation(context, ui, "Liquidacion");
-    EXPECT_EQ(rows("LiqDeduccionesAlCapital"), 0);
-    EXPECT_EQ(input(liquidation, "txtccCapitalAlCierre")->text(), QStringLiteral("-500,00"));
-    EXPECT_EQ(input(liquidation, "txtccDeduccionesAlCierre")->text(), QStringLiteral("0,00"));
-    EXPECT_EQ(input(liquidation, "txtccCapitalCooperativo")->text(), QStringLiteral("0,00"));
-    auto* detail = liquidation.findChild<QToolButton*>(QStringLiteral("imgDetail"));
-    ASSERT_NE(detail, nullptr);
-    EXPECT_FALSE(detail->isEnabled());
+        ui::frmCalculo liquidation(context, ui, "Liquidacion");
+        const bool dropped = test.told != nullptr;
+        EXPECT_EQ(rows("LiqDeduccionesAlCapital"), dropped ? 0 : 1) << test.capital;
+        EXPECT_EQ(ui.script.messages(), dropped ? std::vector<std::string>{std::string("Información: ") + test.told}
+                                                : std::vector<std::string>{})
+            << test.capital;
+        EXPECT_EQ(input(liquidation, "txtccCapitalAlCierre")->text(), QString::fromUtf8(test.capital));
+        EXPECT_EQ(input(liquidation, "txtccDeduccionesAlCierre")->text(),
+                  dropped ? QStringLiteral("0,00") : QStringLiteral("200,00"));
+        auto* detail = liquidation.findChild<QToolButton*>(QStringLiteral("imgDetail"));
+        ASSERT_NE(detail, nullptr);
+        EXPECT_EQ(detail->isEnabled(), !dropped) << test.capital;
+    }
 }
 
 }  // namespace

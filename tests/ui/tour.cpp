@@ -1,11 +1,14 @@
 // kapred-tour: opens every window of the desktop program on demo data in a fresh installation and
 // saves a picture of each, for people to look at (scripts/screenshots.sh runs it).
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QMdiArea>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdlib>
@@ -37,6 +40,7 @@
 #include "ui/import_window.h"
 #include "ui/main_window.h"
 #include "ui/print_window.h"
+#include "ui/qt_interface.h"
 #include "ui/review_windows.h"
 #include "ui/screen_print.h"
 #include "ui/section_windows.h"
@@ -58,11 +62,33 @@ void shoot(QWidget& window, const char* name) {
     for (int i = 0; i < 5; ++i) {
         QApplication::processEvents();
     }
+    // A window larger than the screen's free area hides its buttons off the screen.
+    if (const QScreen* screen = window.screen();
+        screen != nullptr && (window.frameGeometry().width() > screen->availableGeometry().width() ||
+                              window.frameGeometry().height() > screen->availableGeometry().height())) {
+        std::cerr << name << ": " << window.frameGeometry().width() << "x" << window.frameGeometry().height()
+                  << " no cabe en la pantalla de " << screen->availableGeometry().width() << "x"
+                  << screen->availableGeometry().height() << "\n";
+    }
     const QString path = g_folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
     if (!window.grab().save(path)) {
         std::cerr << "No se pudo guardar " << path.toStdString() << "\n";
     }
     std::cout << path.toStdString() << "\n";
+}
+
+// The program's message box for what the core last told the scripted interface, as the user
+// sees it.
+void shootLastMessage(const test::WatchedUi& told, const char* name) {
+    QTimer::singleShot(0, [name] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            shoot(*box, name);
+            box->close();
+        }
+    });
+    ui::QtUserInterface shown;
+    const auto& last = told.script.shown.back();
+    shown.showMessage(last.icon, last.title, last.text);
 }
 
 // The demo declaration: the worked example of the liquidation, with an advance and a payment.
@@ -86,8 +112,9 @@ void fillDemoDeclaration(Context& context) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen, the windows take their sizes on the smallest screen they are made for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KAPRED_SMALL_SCREEN);
     }
     QApplication application(argc, argv);
     ui::prepareApplication(application);
@@ -203,6 +230,7 @@ int main(int argc, char** argv) {
         summary.loadErrorFile(result.errorFile);
         summary.HabilitarVentana(true);
         shoot(summary, "22_resumen_de_errores");
+        shootLastMessage(ui, "22_importacion_terminada");
     }
 
     // The section windows, in the order of the declaration, then the computed ones.
@@ -253,7 +281,19 @@ int main(int argc, char** argv) {
         ui.onMessage = [&generate] { shoot(generate, "32_generar_terminado"); };
         generate.cmdOk_Click();
         ui.onMessage = {};
+        shootLastMessage(ui, "32_generar_mensaje");
         generate.cmdCancel_Click();
+    }
+    {
+        // Two media mounted by the desktop, their folders named after their labels.
+        const std::filesystem::path media = dir.root() / "media" / "usuario";
+        for (const char* medium : {"KAPRED 2004", "PENDRIVE DE LA COOPERATIVA"}) {
+            std::filesystem::create_directories(media / medium);
+        }
+        ui::frmGenerar generate(context, &main, {QString::fromStdString(media.string())});
+        generate.show();
+        generate.findChild<QComboBox*>(QStringLiteral("Drive"))->showPopup();
+        shoot(generate, "31_generar_unidades");
     }
     {
         ui::frmErrorMessage check(QString::fromUtf8(kCheckTitle), VerificarDJ(context).lines(), &main);
