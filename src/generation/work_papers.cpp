@@ -97,6 +97,12 @@ ReportRows workPaperRows(Context& context, const WorkPaperKind& paper) {
             report.rows.push_back({field.caption, fieldText(field, value, format)});
         }
         section->CalculateLocalTotals(kPrimaryKey);
+        // Subtotals stand in a column of their own, right of the values they add up.
+        if (section->totals().size() > 1) {
+            for (auto& row : report.rows) {
+                row.emplace_back();
+            }
+        }
     }
     for (const Figure& total : section->totals()) {
         report.totals.push_back({captionOf(paper.key, total.name), sFormatoImporte(Variant(total.amount), format)});

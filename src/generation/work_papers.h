@@ -53,7 +53,8 @@ struct ReportRows {
 
 // The section's data of the current declaration. A one-row section gives one row per field
 // (its caption and its value, amounts as the form prints them, the yes/no lists as "Sí" or "No")
-// and its totals with their captions; a list section gives its rows by date, those of one date by
+// and its totals with their captions (a section with subtotals gives its rows a third, empty cell,
+// so that the totals stand in a column of their own); a list section gives its rows by date, those of one date by
 // number (number, date, amount), with their amounts, and its total. A section without data gives no rows and zero
 // totals. Raises when the section's business object is not registered.
 ReportRows workPaperRows(Context& context, const WorkPaperKind& paper);

@@ -124,6 +124,14 @@ TEST_F(FormFormulas, WorkPaperRowsOfAListAndOfAOneRowSection) {
     EXPECT_EQ(liabilities.rows[0], (std::vector<std::string>{"Cooperativa de Seguros de Capitalización", "No"}));
     EXPECT_EQ(liabilities.rows[2], (std::vector<std::string>{"Deudas en Moneda Nacional y Extranjera", "100.000,00"}));
     EXPECT_EQ(liabilities.totals, (std::vector<std::vector<std::string>>{{"Total del Pasivo", "100.000,00"}}));
+
+    // Subtotals in a column right of the values: each value row has an empty third cell.
+    program.setSection<BActivoComputable>(
+        {{"cDineroEfectivoNac", Variant("600.000")}, {"cDineroEfectivoExt", Variant("50.000,25")}});
+    const ReportRows assets = workPaperRows(program.context, *findWorkPaper("ActivoComputable"));
+    EXPECT_EQ(assets.rows[1], (std::vector<std::string>{"Dinero en Efectivo en Moneda Extranjera", "50.000,25", ""}));
+    EXPECT_EQ(assets.totals.front(), (std::vector<std::string>{"Dinero en Efectivo", "650.000,25"}));
+    EXPECT_EQ(assets.totals.back(), (std::vector<std::string>{"Total Activo Computable", "650.000,25"}));
 }
 
 }  // namespace
