@@ -139,6 +139,20 @@ TEST(AmountInput, AcceptsTheProgramsNumbersAndShowsThemGrouped) {
     EXPECT_EQ(amount.alignment() & Qt::AlignRight, Qt::AlignRight);
 }
 
+TEST(DateInput, TakesTheDigitsOfADateInItsShapeAndMayStayEmpty) {
+    EntryWindow entry;
+    QTest::keyClicks(entry.date, QStringLiteral("01012004"));
+    EXPECT_EQ(entry.date->text(), QStringLiteral("01/01/2004"));
+    entry.date->clear();
+    QTest::keyClicks(entry.date, QStringLiteral("ab-"));  // nothing but digits gets in
+    const EntryValues values = ui::ReadControls(entry.window, entry.header);
+    for (const auto& value : values) {
+        if (value.field == "fPeriodoFiscalDesde") {
+            EXPECT_EQ(value.value, Variant(""));
+        }
+    }
+}
+
 TEST(CtrlKeys, ActOnlyOnTheirVisibleButtons) {
     QWidget window;
     auto* nuevo = new QPushButton(QStringLiteral("Nuevo"), &window);
