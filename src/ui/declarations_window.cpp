@@ -195,7 +195,8 @@ void frmDDJJ::buildControls() {
     setTabOrder(kinds_, from);
     setTabOrder(from, to);
     setTabOrder(to, economicYear);
-    setTabOrder(economicYear, tree_);
+    // The sections frame, with the tree first in it, follows as built: its access key then
+    // leads to the tree.
 }
 
 void frmDDJJ::InicializeObjects() {
@@ -323,6 +324,8 @@ void frmDDJJ::showBrowsing() {
     SetButtonsState(*this, kBrowsing, hasRecords, false);
     EnableInputs(kBrowsing, *this, true);
     tree_->setEnabled(hasRecords);
+    // The inputs, read-only now, let the focus go to the first command offered.
+    focusFirstButton(*this);
 }
 
 void frmDDJJ::showEditing(bool keyFieldsLocked) {

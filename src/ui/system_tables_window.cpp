@@ -67,7 +67,7 @@ frmTablasSistema::frmTablasSistema(Context& context, QWidget* parent)
     }
     root->setExpanded(true);
     // Every entry shows whole.
-    const int treeWidth = tree_->sizeHintForColumn(0) + 2 * tree_->frameWidth() + 8;
+    const int treeWidth = static_cast<QAbstractItemView*>(tree_)->sizeHintForColumn(0) + 2 * tree_->frameWidth() + 8;
     tree_->setMinimumWidth(treeWidth);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node, QTreeWidgetItem*) { showTable(node); });

@@ -476,13 +476,22 @@ void giveAccessKey(QAbstractButton& button, QSet<QChar>& taken) {
     }
 }
 
-// Enter or Return on a focused button presses it, as Space does.
-class EnterPresses : public QObject {
+// Enter or Return on a focused button presses it, as Space does; a frame's access key leads to
+// its first input in tab order (the toolkit would go back to whatever last had the focus there).
+class KeyboardAids : public QObject {
 public:
-    using QObject::QObject;
+    explicit KeyboardAids(QWidget& window) : QObject(&window), window_(window) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* frame = qobject_cast<QGroupBox*>(watched); frame != nullptr && event->type() == QEvent::Shortcut) {
+            const QList<QWidget*> stops = tabStops(window_, *frame);
+            if (!stops.isEmpty()) {
+                stops.front()->setFocus(Qt::ShortcutFocusReason);
+                return true;
+            }
+            return false;
+        }
         if (event->type() != QEvent::KeyPress) {
             return false;
         }
@@ -495,15 +504,19 @@ protected:
         button->click();
         return true;
     }
+
+private:
+    QWidget& window_;
 };
 
 }  // namespace
 
 void prepareKeyboard(QWidget& window) {
-    if (window.findChild<EnterPresses*>() != nullptr) {
+    if (window.property("keyboardPrepared").toBool()) {
         return;
     }
-    auto* enter = new EnterPresses(&window);
+    window.setProperty("keyboardPrepared", true);
+    auto* aids = new KeyboardAids(window);
     QSet<QChar> taken;
     QWidget* top = window.window();
     for (auto* bar : top->findChildren<QMenuBar*>()) {
@@ -542,7 +555,12 @@ void prepareKeyboard(QWidget& window) {
             push->setAutoDefault(false);
             push->setDefault(false);
         }
-        button->installEventFilter(enter);
+        button->installEventFilter(aids);
+    }
+    for (auto* frame : window.findChildren<QGroupBox*>()) {
+        if (!accessKey(frame->title()).isNull()) {
+            frame->installEventFilter(aids);
+        }
     }
 }
 

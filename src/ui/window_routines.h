@@ -92,7 +92,8 @@ void shadeReadOnly(QWidget& window);
 
 // For work by keyboard alone: each button of the window gets an access key (Alt+letter) unique in
 // its top-level window, the bar's commands keeping the letter of their Ctrl hint where free; Enter
-// presses the focused button; no button is the default, so the focus frame alone marks one. Once
+// presses the focused button; a frame's access key leads to its first input; no button is the
+// default, so the focus frame alone marks one. Once
 // the window is in its top-level window (on its first showing); later calls do nothing.
 void prepareKeyboard(QWidget& window);
 

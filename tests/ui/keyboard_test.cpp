@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -107,6 +108,9 @@ void alt(const char* button) {
         if (candidate->isVisibleTo(window) && (candidate->objectName() == QLatin1String(button) ||
                                                plain(candidate->text()) == QString::fromUtf8(button))) {
             pressAccessKey(candidate->text());
+            // The button shows itself pressed a moment before it acts.
+            const QPointer<QAbstractButton> pressed(candidate);
+            EXPECT_TRUE(QTest::qWaitFor([pressed] { return pressed == nullptr || !pressed->isDown(); }));
             return;
         }
     }
@@ -140,6 +144,9 @@ TEST_F(Keyboard, EveryButtonHasAnAccessKeyUniqueInItsWindow) {
     for (QWidget* window : all) {
         std::set<QChar> letters;
         for (auto* button : window->findChildren<QAbstractButton*>()) {
+            if (button->text().isEmpty()) {
+                continue;  // the grids' corners, the pages' arrows
+            }
             const QChar letter = underlined(button->text());
             EXPECT_FALSE(letter.isNull()) << window->objectName().toStdString() << " " << button->text().toStdString();
             EXPECT_TRUE(letter.isNull() || letters.insert(letter).second)
@@ -241,39 +248,67 @@ public:
     // True when every step ran; a step whose window never comes is reported and the modal windows
     // closed, so that nothing hangs.
     bool run() {
-        QTimer timer;
-        QElapsedTimer waiting;
-        waiting.start();
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (steps_.empty()) {
-                return;
-            }
-            QWidget* window = front();
-            if (window != nullptr && window->isVisible() &&
-                window->objectName() == QLatin1String(steps_.front().window)) {
-                const auto step = steps_.front();
-                steps_.pop_front();
-                waiting.restart();
-                step.keys();
-            } else if (waiting.elapsed() > 5000) {
-                ADD_FAILURE() << "the window " << steps_.front().window << " never came; in front: "
-                              << (window != nullptr ? window->objectName().toStdString() : "none");
-                steps_.clear();
-                while (QWidget* modal = QApplication::activeModalWidget()) {
-                    modal->close();
-                }
-            }
-        });
-        timer.start(5);
-        return QTest::qWaitFor([this] { return steps_.empty(); }, 120000) && !::testing::Test::HasFailure();
+        waiting_.start();
+        schedule();
+        return QTest::qWaitFor([this] { return steps_.empty() && !aborting_; }, 120000) &&
+               !::testing::Test::HasFailure();
     }
 
 private:
+    // A timer of its own for each look: a timer does not fire again while its previous firing
+    // waits in a window that it opened.
+    void schedule() {
+        QTimer::singleShot(5, &context_, [this] { look(); });
+    }
+
+    void look() {
+        if (aborting_) {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modal->close();
+                schedule();
+            } else {
+                aborting_ = false;
+            }
+            return;
+        }
+        if (steps_.empty()) {
+            return;
+        }
+        schedule();
+        QWidget* window = front();
+        // The window manager's part: the window in front is the active one; when one closes, the
+        // one under it becomes active again.
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (window == nullptr && top->isVisible() && top->objectName() == QLatin1String(steps_.front().window)) {
+                window = top;
+            }
+        }
+        if (window != nullptr && window->isVisible() && !window->isActiveWindow()) {
+            window->activateWindow();
+            return;
+        }
+        if (window != nullptr && window->isActiveWindow() &&
+            window->objectName() == QLatin1String(steps_.front().window)) {
+            const auto step = steps_.front();
+            steps_.pop_front();
+            waiting_.restart();
+            step.keys();
+        } else if (waiting_.elapsed() > 5000) {
+            ADD_FAILURE() << "the window " << steps_.front().window << " never came; in front: "
+                          << (window != nullptr ? window->objectName().toStdString() : "none");
+            steps_.clear();
+            aborting_ = true;
+        }
+    }
+
     struct Step {
         const char* window;
         std::function<void()> keys;
     };
     std::deque<Step> steps_;
+    QElapsedTimer waiting_;
+    bool aborting_ = false;
+    QObject context_;
 };
 
 // Types the values into the inputs from the focused one on, Tab between them; an empty value
@@ -364,9 +399,9 @@ TEST_F(Keyboard, AWholeDeclarationIsEnteredByKeyboardAlone) {
     });
     script.add("frmDeterminacion", [] { alt("Pagos a Cuenta"); });
     script.add("frmPagosCuenta", [] {
-        for (const char* amount : {"1000", "2000"}) {
+        for (const auto& [date, amount] : {std::pair{"15062004", "1000"}, std::pair{"15092004", "2000"}}) {
             press(Qt::Key_Return);  // Nuevo, where the focus is after each Aceptar
-            fill({"15012005", amount});
+            fill({date, amount});
             alt("cmdOk");
         }
         press(Qt::Key_Escape);
@@ -379,23 +414,28 @@ TEST_F(Keyboard, AWholeDeclarationIsEnteredByKeyboardAlone) {
         press(Qt::Key_Escape);
     });
     script.add("frmDeterminacion", [] { press(Qt::Key_Escape); });
-    ASSERT_TRUE(script.run());
+    const bool ran = script.run();
+    for (const auto& refused : ui.script.inconsistencies) {
+        ADD_FAILURE() << refused.title << ": " << (refused.lines.empty() ? "" : refused.lines.front());
+    }
+    ASSERT_TRUE(ran);
 
-    EXPECT_TRUE(ui.script.inconsistencies.empty());
     const std::pair<const char*, long> stored[] = {
         {"DDJJ WHERE CodDJ = 20040 AND iEjercicioEconomico = 1 AND Format(fPeriodoFiscalHasta,'YYYYMMDD') = "
          "'20041231'",
          1},
-        {"ActivoComputable WHERE cDineroEfectivoNac = 600000 AND cDineroEfectivoExt = 1000.5 AND cBienesCambio = "
-         "2500 AND cBienesAdquiridos = 300 AND cOtrosBienes = 99",
+        {"ActivoComputable WHERE cDineroEfectivoNac = CCur(600000) AND cDineroEfectivoExt = CCur(1000.5) AND "
+         "cBienesCambio = "
+         "CCur(2500) AND cBienesAdquiridos = CCur(300) AND cOtrosBienes = CCur(99)",
          1},
-        {"ActivoNoComputable WHERE cBienesExterior = 200000", 1},
-        {"ActivoExento WHERE cAccionesParticipaciones = 50000 AND cCuotasSociales = 150000", 1},
-        {"Pasivo WHERE cDeudas = 100000 AND cBeneficios = 5000 AND iCooperativaSegurosCapitalizacion = 0", 1},
-        {"LiqDeduccionesAlCapital WHERE cRetornoExcedente = 200", 1},
-        {"SaldoFavorPeriodoAnt WHERE lPeriodo = 2003 AND cImporte = 700", 1},
-        {"PagosCuenta WHERE cImporte IN (1000, 2000)", 2},
-        {"Anticipos WHERE cImporte = 3000", 1},
+        {"ActivoNoComputable WHERE cBienesExterior = CCur(200000)", 1},
+        {"ActivoExento WHERE cAccionesParticipaciones = CCur(50000) AND cCuotasSociales = CCur(150000)", 1},
+        {"Pasivo WHERE cDeudas = CCur(100000) AND cBeneficios = CCur(5000) AND iCooperativaSegurosCapitalizacion = 0",
+         1},
+        {"LiqDeduccionesAlCapital WHERE cRetornoExcedente = CCur(200)", 1},
+        {"SaldoFavorPeriodoAnt WHERE lPeriodo = 2003 AND cImporte = CCur(700)", 1},
+        {"PagosCuenta WHERE cImporte IN (CCur(1000), CCur(2000))", 2},
+        {"Anticipos WHERE cImporte = CCur(3000)", 1},
     };
     for (const auto& [rows, count] : stored) {
         EXPECT_EQ(test::countRows(context, rows), count) << rows;

@@ -347,7 +347,7 @@ TEST_F(SectionWindows, TheSystemTablesShowCaptionsAndWholeEntries) {
         }
         EXPECT_EQ(shown, headings[i]);
     }
-    EXPECT_LE(tables.tree()->sizeHintForColumn(0), tables.tree()->viewport()->width());
+    EXPECT_LE(static_cast<QAbstractItemView*>(tables.tree())->sizeHintForColumn(0), tables.tree()->viewport()->width());
 }
 
 }  // namespace
