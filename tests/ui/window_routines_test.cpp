@@ -97,7 +97,7 @@ TEST(FormTransfer, EntityToWindowShowsTheProgramsFormsAndEmptiesTheInitialValues
     fresh.SetFieldValue("iTipoEjercicioFiscal", Variant(std::int16_t{7}));
     ui::ShowEntity(entry.window, entry.header, fresh);
     ui::ShowEntity(entry.window, entry.liabilities, EPasivo({}));
-    EXPECT_EQ(entry.date->date(), QString());
+    EXPECT_EQ(entry.date->displayText().remove(QLatin1Char('/')).trimmed(), QString());  // no digit shown
     EXPECT_EQ(entry.whole->text(), QString());
     EXPECT_EQ(entry.amount->text(), QString());
     EXPECT_EQ(entry.kind->currentIndex(), -1);
