@@ -189,6 +189,35 @@ const std::vector<WindowCaptions>& captionCatalogue() {
              {"ccSaldoRexa", "A favor de Rexa"},
              {"ccSaldoContrib", "A Favor del Contribuyente"},
          }},
+
+        // The system tables the viewer shows, each under the entry of the viewer's tree; their
+        // code columns show as "Código". The rates are percentages.
+        {"T_ALICUOTAS_Y_TOPES",
+         "frmTablasSistema",
+         "Tabla de Alicuotas y Topes",
+         {
+             {"CODIGO_T_ALICUOTAS_Y_TOPES", "Código"},
+             {"VigenciaDesde", "Vigencia Desde"},
+             {"VigenciaHasta", "Vigencia Hasta"},
+             {"alicuota", "Alícuota (%)"},
+             {"TopeEnPesos", "Tope en Pesos"},
+         }},
+        {"T_DEDUC_DISCAPACITADO",
+         "frmTablasSistema",
+         "Deducción s/Remuneraciones abonadas a Personal Discapacitado",
+         {
+             {"CODIGO_T_DEDUC_DISCAPACITADO", "Código"},
+             {"VigenciaDesde", "Vigencia Desde"},
+             {"VigenciaHasta", "Vigencia Hasta"},
+             {"alicuota", "Alícuota (%)"},
+         }},
+        {"T_SECUENCIAS",
+         "frmTablasSistema",
+         "Secuencias",
+         {
+             {"CODIGO_T_SECUENCIAS", "Código"},
+             {"DESCRIPCION", "Descripción"},
+         }},
     };
     return catalogue;
 }

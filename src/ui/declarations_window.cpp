@@ -74,6 +74,7 @@ frmDDJJ::frmDDJJ(Context& context, QtUserInterface& ui, QWidget* parent) : QWidg
     setWindowTitle(QStringLiteral("Declaración Jurada"));
     setHelpContext(*this, kHelpDeclarations);
     buildControls();
+    shadeReadOnly(*this);
 }
 
 void frmDDJJ::buildControls() {
@@ -123,7 +124,7 @@ void frmDDJJ::buildControls() {
     form->addRow(QStringLiteral("Período Fiscal - Hasta:"), to);
     form->addRow(QStringLiteral("Ejercicio Económico Nº:"), economicYear);
 
-    auto* sections = new QGroupBox(QStringLiteral("Secciones de la declaración"), this);
+    auto* sections = new QGroupBox(QStringLiteral("Secciones de la &declaración"), this);
     tree_ = new QTreeWidget(sections);
     tree_->setObjectName(QStringLiteral("tvwWindows"));
     tree_->setHeaderHidden(true);
@@ -194,7 +195,8 @@ void frmDDJJ::buildControls() {
     setTabOrder(kinds_, from);
     setTabOrder(from, to);
     setTabOrder(to, economicYear);
-    setTabOrder(economicYear, tree_);
+    // The sections frame, with the tree first in it, follows as built: its access key then
+    // leads to the tree.
 }
 
 void frmDDJJ::InicializeObjects() {
@@ -322,6 +324,8 @@ void frmDDJJ::showBrowsing() {
     SetButtonsState(*this, kBrowsing, hasRecords, false);
     EnableInputs(kBrowsing, *this, true);
     tree_->setEnabled(hasRecords);
+    // The inputs, read-only now, let the focus go to the first command offered.
+    focusFirstButton(*this);
 }
 
 void frmDDJJ::showEditing(bool keyFieldsLocked) {
@@ -468,11 +472,18 @@ void frmDDJJ::openNode(QTreeWidgetItem* node) {
 }
 
 void frmDDJJ::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && mode_ != QLatin1String("C")) {
+    // Escape is Cancelar while Cancelar is offered.
+    auto* cancel = findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    if (event->key() == Qt::Key_Escape && cancel != nullptr && cancel->isVisibleTo(this)) {
         cmdCancel_Click();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void frmDDJJ::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    prepareKeyboard(*this);
 }
 
 void frmDDJJ::keyReleaseEvent(QKeyEvent* event) {

@@ -54,6 +54,8 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // The access keys, once the window is in the main window, whose menus keep theirs.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildControls();

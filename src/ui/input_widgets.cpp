@@ -1,6 +1,6 @@
 #include "ui/input_widgets.h"
 
-#include <QRegularExpressionValidator>
+#include <QValidator>
 
 #include "data/values/numeric_text.h"
 
@@ -60,9 +60,21 @@ void NumberEdit::tidy() {
 
 DateEdit::DateEdit(const QString& objectName, QWidget* parent) : QLineEdit(parent) {
     setObjectName(objectName);
-    setPlaceholderText(QStringLiteral("dd/mm/aaaa"));
-    setMaxLength(10);
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9/]{0,10}")), this));
+    // Digits not required, so that a date may be left empty.
+    setInputMask(QStringLiteral("00/00/0000"));
+    setToolTip(QStringLiteral("dd/mm/aaaa"));
+}
+
+QString DateEdit::date() const {
+    const QString typed = text();
+    return QString(typed).remove(QLatin1Char('/')).trimmed().isEmpty() ? QString() : typed.trimmed();
+}
+
+void DateEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (date().isEmpty()) {
+        setCursorPosition(0);
+    }
 }
 
 }  // namespace kapred::ui

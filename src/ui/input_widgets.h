@@ -27,11 +27,18 @@ private:
     int decimals_;
 };
 
-// A date input dd/mm/yyyy.
+// A date input shaped dd/mm/yyyy: only digits go in, the slashes are there already, and a
+// date never typed stays empty.
 class DateEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit DateEdit(const QString& objectName, QWidget* parent = nullptr);
+    // The date as typed, "15/01/2005"; empty while no digit is in.
+    QString date() const;
+
+protected:
+    // An empty date is typed from its first digit, wherever the cursor was left.
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 }  // namespace kapred::ui

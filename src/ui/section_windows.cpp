@@ -210,7 +210,11 @@ frmSeccion::frmSeccion(Context& context, QtUserInterface& ui, const SectionInfo&
     buildInputs();
     buildButtons();
     DressButtonBar(*this);
+    alignForms(*this);
+    shadeReadOnly(*this);
+    // Laid out once, here: nothing the window shows later changes its size.
     adjustSize();
+    fitTitle(*this);
 }
 
 QWidget* frmSeccion::inputFor(const SectionField& field, QWidget* parent) {
@@ -297,20 +301,16 @@ void frmSeccion::buildInputs() {
             auto* sheet = new QWidget(pages_);
             auto* sheetLayout = new QVBoxLayout(sheet);
             for (const auto& frame : page.frames) {
-                QWidget* holder = sheet;
-                if (frame.caption != nullptr) {
-                    holder = new QGroupBox(QString::fromUtf8(frame.caption), sheet);
-                }
+                // Every frame, captioned or not, nests its form alike: the inputs of all the pages
+                // then line up.
+                auto* holder =
+                    new QGroupBox(frame.caption != nullptr ? QString::fromUtf8(frame.caption) : QString(), sheet);
                 auto* form = new QFormLayout(holder);
                 fillForm(form, holder, frame.fields);
                 if (frame.subtotal != nullptr) {
                     form->addRow(QStringLiteral("Subtotal:"), totalBox(frame.subtotal, holder));
                 }
-                if (holder != sheet) {
-                    sheetLayout->addWidget(holder);
-                } else {
-                    sheetLayout->addLayout(form);
-                }
+                sheetLayout->addWidget(holder);
             }
             sheetLayout->addStretch();
             pages_->addTab(sheet, QString::fromUtf8(page.caption));
@@ -360,6 +360,19 @@ void frmSeccion::buildGrid() {
     grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->setAlternatingRowColors(true);
     grid_->setMinimumHeight(180);
+    // The columns as wide as their longest possible content from the start: rows coming and
+    // going never resize the window.
+    const QFontMetrics metrics = grid_->fontMetrics();
+    const int padding = 4 * grid_->style()->pixelMetric(QStyle::PM_HeaderMargin) + 16;
+    int width = 2 * grid_->frameWidth() + grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QStringList widest{QStringLiteral("Nº 00000"), QStringLiteral("00/00/0000"),
+                             QStringLiteral("-99.999.999.999,99")};
+    for (int column = 0; column < widest.size(); ++column) {
+        const int needed = metrics.horizontalAdvance(widest[column]) + padding;
+        grid_->setColumnWidth(column, needed);
+        width += needed;
+    }
+    grid_->setMinimumWidth(width);
     (new QVBoxLayout(select))->addWidget(grid_);
     layout->addWidget(select, 2);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
@@ -444,7 +457,6 @@ void frmSeccion::refreshGrid(long selectId) {
                                    QVariant::fromValue(row.amount.scaled()), Qt::AlignRight)});
     }
     rows_->sort(grid_->horizontalHeader()->sortIndicatorSection(), grid_->horizontalHeader()->sortIndicatorOrder());
-    grid_->resizeColumnsToContents();
     const int found = rowOfKey(*rows_, kIdRole, selectId);
     const int target = found >= 0 ? found : (rows_->rowCount() > 0 ? 0 : -1);
     if (target >= 0) {
@@ -487,6 +499,8 @@ void frmSeccion::showTotals() {
 void frmSeccion::showBrowsing() {
     SetButtonsState(*this, kBrowsing, hasRecords(), grid_ == nullptr);
     EnableInputs(kBrowsing, *this, true);
+    // Browsing, the inputs take no focus: the first command offered does.
+    focusFirstButton(*this);
 }
 
 void frmSeccion::showEditing() {
@@ -607,7 +621,9 @@ void frmSeccion::cmdPrint_Click() {
 
 void frmSeccion::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        if (mode_ != QLatin1String("C")) {
+        // Cancelar while it is offered (editing), otherwise Salir.
+        auto* cancel = findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+        if (cancel != nullptr && cancel->isVisibleTo(this)) {
             cmdCancel_Click();
         } else {
             reject();
@@ -631,14 +647,34 @@ bool frmSeccion::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+bool frmSeccion::focusNextPrevChild(bool next) {
+    // Tab from the last input of a page goes on to the first of the next one, Shift+Tab from the
+    // first back to the last of the one before: the pages read as one form.
+    if (pages_ != nullptr && focusWidget() != nullptr && pages_->currentWidget()->isAncestorOf(focusWidget())) {
+        const int page = pages_->currentIndex();
+        const QList<QWidget*> here = tabStops(*this, *pages_->currentWidget());
+        const int further = page + (next ? 1 : -1);
+        if (!here.isEmpty() && focusWidget() == (next ? here.back() : here.front()) && further >= 0 &&
+            further < pages_->count()) {
+            const QList<QWidget*> there = tabStops(*this, *pages_->widget(further));
+            if (!there.isEmpty()) {
+                pages_->setCurrentIndex(further);
+                (next ? there.front() : there.back())->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+                return true;
+            }
+        }
+    }
+    return QDialog::focusNextPrevChild(next);
+}
+
 void frmSeccion::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    alignForms(*this);
+    prepareKeyboard(*this);
 }
 
 void frmCalculo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    alignForms(*this);
+    prepareKeyboard(*this);
 }
 
 frmCalculo::frmCalculo(Context& context, QtUserInterface& ui, const std::string& name, QWidget* parent)
@@ -683,8 +719,11 @@ frmCalculo::frmCalculo(Context& context, QtUserInterface& ui, const std::string&
     buttons->addWidget(exit);
     layout->addWidget(bar);
     DressButtonBar(*this);
+    alignForms(*this);
+    shadeReadOnly(*this);
     showFigures();
     adjustSize();
+    fitTitle(*this);
 }
 
 void frmCalculo::addFigureRow(QWidget* frame, const std::string& figure, const std::string& detail) {

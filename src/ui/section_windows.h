@@ -56,7 +56,9 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     // The first input of a second page brings its page forward when it gets the focus.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The inputs of the frames are lined up once the window has its real geometry.
+    // Tab runs through the pages in reading order.
+    bool focusNextPrevChild(bool next) override;
+    // The access keys, once the window knows its top-level window.
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "data/captions.h"
 #include "data/values/numeric_text.h"
 #include "model/system_tables.h"
 #include "ui/help.h"
@@ -65,6 +66,9 @@ frmTablasSistema::frmTablasSistema(Context& context, QWidget* parent)
         first = first != nullptr ? first : node;
     }
     root->setExpanded(true);
+    // Every entry shows whole.
+    const int treeWidth = static_cast<QAbstractItemView*>(tree_)->sizeHintForColumn(0) + 2 * tree_->frameWidth() + 8;
+    tree_->setMinimumWidth(treeWidth);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node, QTreeWidgetItem*) { showTable(node); });
 
@@ -78,7 +82,8 @@ frmTablasSistema::frmTablasSistema(Context& context, QWidget* parent)
     auto* split = new QSplitter(this);
     split->addWidget(tree_);
     split->addWidget(frame_);
-    split->setSizes({340, 560});
+    split->setChildrenCollapsible(false);
+    split->setSizes({treeWidth, 560});
 
     auto* buttons = new QDialogButtonBox(this);
     auto* exit = buttons->addButton(QStringLiteral("&Salir"), QDialogButtonBox::RejectRole);
@@ -88,7 +93,7 @@ frmTablasSistema::frmTablasSistema(Context& context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split, 1);
     layout->addWidget(buttons);
-    resize(900, 420);
+    resize(treeWidth + 600, 420);
     CenterWindow(*this);
     tree_->setCurrentItem(first);
 }
@@ -103,9 +108,10 @@ void frmTablasSistema::showTable(QTreeWidgetItem* node) {
         return;
     }
     rows_->clear();
+    const std::string table = node->data(0, kTableRole).toString().toStdString();
     QStringList headings;
     for (const auto& column : view->columns) {
-        headings << QString::fromStdString(column);
+        headings << QString::fromStdString(fieldLabel(table, column).value_or(column));
     }
     rows_->setHorizontalHeaderLabels(headings);
     for (const auto& row : view->rows) {

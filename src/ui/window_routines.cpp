@@ -6,11 +6,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSet>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QTabWidget>
@@ -235,7 +240,7 @@ void ClearControls(QWidget& window) {
                 list->setCurrentIndex(-1);
             }
         } else if (isTextInput(control)) {
-            if (control->objectName().contains(QLatin1String("cc")) && isReadOnly(control)) {
+            if (columnOf(*control).startsWith(QLatin1String("cc")) && isReadOnly(control)) {
                 continue;
             }
             const QString empty = control->property("Decimales").toInt() == 2 ? QStringLiteral("0") : QString();
@@ -317,6 +322,12 @@ EntryValues ReadControls(QWidget& window, const db::TableDef& table) {
             values.push_back({field.name, Variant(data.isValid() ? data.toString().toStdString() : std::string())});
         } else if (auto* box = qobject_cast<QAbstractButton*>(control)) {
             values.push_back({field.name, Variant(box->isChecked())});
+        } else if (auto* date = qobject_cast<DateEdit*>(control)) {
+            values.push_back({field.name, Variant(date->date().toStdString())});
+        } else if (auto* number = qobject_cast<NumberEdit*>(control);
+                   number != nullptr && number->decimals() > 0 && number->text().trimmed().isEmpty()) {
+            // The transfer shows an amount of 0 as an empty box: read back, it is 0 again.
+            values.push_back({field.name, Variant("0")});
         } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
             values.push_back({field.name, Variant(line->text().trimmed().toStdString())});
         } else if (auto* text = qobject_cast<QTextEdit*>(control)) {
@@ -350,7 +361,10 @@ void FocusFirstListed(QWidget& window, const BusinessObject& object) {
 
 QStandardItem* gridCell(const QString& text, const QVariant& sortKey, Qt::Alignment alignment) {
     auto* item = new QStandardItem(text);
-    item->setData(sortKey, kSortRole);
+    // The model compares only int, long long and their like as numbers; a long would go as text.
+    const bool narrowWhole = sortKey.typeId() == QMetaType::Long || sortKey.typeId() == QMetaType::ULong ||
+                             sortKey.typeId() == QMetaType::Short || sortKey.typeId() == QMetaType::UShort;
+    item->setData(narrowWhole ? QVariant(sortKey.toLongLong()) : sortKey, kSortRole);
     item->setData(QVariant::fromValue(int(alignment | Qt::AlignVCenter)), Qt::TextAlignmentRole);
     item->setEditable(false);
     return item;
@@ -366,30 +380,188 @@ int rowOfKey(const QStandardItemModel& rows, int role, long long key) {
 }
 
 void alignForms(QWidget& window) {
-    // Once: each label is widened to reach the right edge of the widest one.
-    if (window.property("formsAligned").toBool()) {
-        return;
-    }
-    window.setProperty("formsAligned", true);
-    std::vector<std::pair<QWidget*, int>> labels;
-    int rightmost = 0;
+    // Every label as wide as the widest: forms nested alike then start their inputs at one x, on
+    // every page, shown or not, without waiting for a geometry.
+    std::vector<QWidget*> labels;
+    int widest = 0;
     for (auto* form : window.findChildren<QFormLayout*>()) {
         for (int row = 0; row < form->rowCount(); ++row) {
             QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
-            if (item == nullptr || item->widget() == nullptr) {
-                continue;
+            if (item != nullptr && item->widget() != nullptr) {
+                labels.push_back(item->widget());
+                widest = std::max(widest, item->widget()->sizeHint().width());
             }
-            QWidget* text = item->widget();
-            const int left = text->mapTo(&window, QPoint(0, 0)).x();
-            labels.emplace_back(text, left);
-            rightmost = std::max(rightmost, left + text->sizeHint().width());
         }
     }
-    for (const auto& [text, left] : labels) {
-        text->setMinimumWidth(rightmost - left);
+    for (QWidget* text : labels) {
+        text->setMinimumWidth(widest);
     }
-    window.adjustSize();
-    CenterWindow(window);
+}
+
+QList<QWidget*> tabStops(QWidget& window, QWidget& within) {
+    QList<QWidget*> stops;
+    for (QWidget* next = window.nextInFocusChain(); next != nullptr && next != &window;
+         next = next->nextInFocusChain()) {
+        if (within.isAncestorOf(next) && next->isEnabled() && next->isVisibleTo(&within) &&
+            (next->focusPolicy() & Qt::TabFocus) != 0) {
+            stops.append(next);
+        }
+    }
+    return stops;
+}
+
+void focusFirstButton(QWidget& window) {
+    auto* bar = window.findChild<QWidget*>(QStringLiteral("picMant"));
+    if (bar == nullptr) {
+        return;
+    }
+    for (auto* button : bar->findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(&window) && button->isEnabled()) {
+            button->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+void fitTitle(QWidget& window) {
+    // The title bar's font is the desktop's, usually bold; its icon and buttons take the rest.
+    QFont title = window.font();
+    title.setBold(true);
+    constexpr int kTitleBarExtras = 160;
+    const int needed = QFontMetrics(title).horizontalAdvance(window.windowTitle()) + kTitleBarExtras;
+    if (window.width() < needed) {
+        window.resize(needed, window.height());
+    }
+}
+
+void shadeReadOnly(QWidget& window) {
+    // Whoever makes a box read-only, it takes the window's colour and no longer looks writable.
+    window.setStyleSheet(window.styleSheet() + QStringLiteral("QLineEdit:read-only { background: palette(window); }"));
+}
+
+namespace {
+
+// The letter after a single "&" of a caption, in lower case; nothing when it has none.
+QChar accessKey(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&')) {
+            if (caption[i + 1] != QLatin1Char('&')) {
+                return caption[i + 1].toLower();
+            }
+            ++i;
+        }
+    }
+    return {};
+}
+
+// Marks the first letter of the caption that is free, the one its Ctrl hint names first ("Nuevo
+// (Ctrl+N)", kept in the tooltip by the bar's dressing).
+void giveAccessKey(QAbstractButton& button, QSet<QChar>& taken) {
+    QString caption = button.text();
+    QString candidates = caption;
+    if (const auto hint = button.toolTip().indexOf(QLatin1String("Ctrl+")); hint >= 0) {
+        candidates.prepend(button.toolTip().mid(hint + 5, 1));
+    }
+    for (const QChar candidate : candidates) {
+        const QChar letter = candidate.toLower();
+        const auto at = caption.indexOf(letter, 0, Qt::CaseInsensitive);
+        // Plain letters only: Alt with an accented one is beyond many keyboards.
+        if (letter < QLatin1Char('a') || letter > QLatin1Char('z') || taken.contains(letter) || at < 0) {
+            continue;
+        }
+        caption.insert(at, QLatin1Char('&'));
+        button.setText(caption);
+        taken.insert(letter);
+        return;
+    }
+}
+
+// Enter or Return on a focused button presses it, as Space does; a frame's access key leads to
+// its first input in tab order (the toolkit would go back to whatever last had the focus there).
+class KeyboardAids : public QObject {
+public:
+    explicit KeyboardAids(QWidget& window) : QObject(&window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* frame = qobject_cast<QGroupBox*>(watched); frame != nullptr && event->type() == QEvent::Shortcut) {
+            const QList<QWidget*> stops = tabStops(window_, *frame);
+            if (!stops.isEmpty()) {
+                stops.front()->setFocus(Qt::ShortcutFocusReason);
+                return true;
+            }
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button == nullptr || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+            return false;
+        }
+        button->click();
+        return true;
+    }
+
+private:
+    QWidget& window_;
+};
+
+}  // namespace
+
+void prepareKeyboard(QWidget& window) {
+    if (window.property("keyboardPrepared").toBool()) {
+        return;
+    }
+    window.setProperty("keyboardPrepared", true);
+    auto* aids = new KeyboardAids(window);
+    QSet<QChar> taken;
+    QWidget* top = window.window();
+    for (auto* bar : top->findChildren<QMenuBar*>()) {
+        for (QAction* menu : bar->actions()) {
+            taken.insert(accessKey(menu->text()));
+        }
+    }
+    for (auto* label : top->findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr) {
+            taken.insert(accessKey(label->text()));
+        }
+    }
+    for (auto* button : top->findChildren<QAbstractButton*>()) {
+        taken.insert(accessKey(button->text()));
+    }
+    for (auto* frame : top->findChildren<QGroupBox*>()) {
+        taken.insert(accessKey(frame->title()));
+    }
+    taken.remove(QChar());
+    // The bar's commands choose first, so that they keep the letters of their Ctrl hints.
+    QList<QAbstractButton*> buttons;
+    if (auto* bar = window.findChild<QWidget*>(QStringLiteral("picMant"))) {
+        buttons = bar->findChildren<QAbstractButton*>();
+    }
+    for (auto* button : window.findChildren<QAbstractButton*>()) {
+        if (!buttons.contains(button)) {
+            buttons.append(button);
+        }
+    }
+    for (auto* button : buttons) {
+        if (accessKey(button->text()).isNull() && !button->text().isEmpty()) {
+            giveAccessKey(*button, taken);
+        }
+        // No button stands out as the default: the only frame is the focus's.
+        if (auto* push = qobject_cast<QPushButton*>(button)) {
+            push->setAutoDefault(false);
+            push->setDefault(false);
+        }
+        button->installEventFilter(aids);
+    }
+    for (auto* frame : window.findChildren<QGroupBox*>()) {
+        if (!accessKey(frame->title()).isNull()) {
+            frame->installEventFilter(aids);
+        }
+    }
 }
 
 bool HandleCtrlKey(QWidget& window, int key) {

@@ -4,6 +4,7 @@
 // Ctrl+letter key handler.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -72,9 +73,29 @@ QStandardItem* gridCell(const QString& text, const QVariant& sortKey, Qt::Alignm
 // The row of a list whose first column holds the key under the role; -1 when none does.
 int rowOfKey(const QStandardItemModel& rows, int role, long long key);
 
-// Lines the inputs of every form of the window up in one column, frames or not, once the window
-// has its real geometry (on its first showing).
+// Lines up the inputs of the window's forms that are nested alike (every frame of every page):
+// each label as wide as the widest.
 void alignForms(QWidget& window);
+
+// The widgets inside `within` that Tab reaches, in the window's tab order; those of a page not
+// shown count too.
+QList<QWidget*> tabStops(QWidget& window, QWidget& within);
+
+// The focus to the first command the button bar "picMant" offers.
+void focusFirstButton(QWidget& window);
+
+// Widens the window, when needed, so that its title shows whole in the title bar.
+void fitTitle(QWidget& window);
+
+// Read-only boxes look read-only, however they became so.
+void shadeReadOnly(QWidget& window);
+
+// For work by keyboard alone: each button of the window gets an access key (Alt+letter) unique in
+// its top-level window, the bar's commands keeping the letter of their Ctrl hint where free; Enter
+// presses the focused button; a frame's access key leads to its first input; no button is the
+// default, so the focus frame alone marks one. Once
+// the window is in its top-level window (on its first showing); later calls do nothing.
+void prepareKeyboard(QWidget& window);
 
 // The shared Ctrl+letter handler: clicks the button the letter stands for when the window has
 // it and it is visible. True when a button was clicked.

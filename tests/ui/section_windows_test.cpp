@@ -1,11 +1,19 @@
 // The section windows on a declaration: the buttons of a single-row window, a refused amount,
-// the liabilities' yes/no lists, a list window's rows, and the liquidation's deductions.
+// the liabilities' yes/no lists, a list window's rows, the liquidation's deductions; what the
+// boxes show after Modificar and Eliminar, the grids' order, the read-only look, the layout, and
+// the system tables.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableView>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include "app/startup.h"
 #include "calc/registry.h"
@@ -14,7 +22,9 @@
 #include "scripted_qt_ui.h"
 #include "support/header_input.h"
 #include "support/program_dir.h"
+#include "ui/input_widgets.h"
 #include "ui/section_windows.h"
+#include "ui/system_tables_window.h"
 
 namespace kapred {
 namespace {
@@ -166,6 +176,199 @@ TEST_F(SectionWindows, TheLiquidationDropsTheDeductionsWhenThereIsNoCapitalAtClo
         ASSERT_NE(detail, nullptr);
         EXPECT_EQ(detail->isEnabled(), !dropped) << test.capital;
     }
+}
+
+// The single-row sections, each with amounts that no rule refuses.
+struct SingleRow {
+    const char* section;
+    std::vector<const char*> amounts;
+};
+const SingleRow kSingleRows[] = {
+    {"ActivoComputable", {"cDineroEfectivoNac", "cBienesAdquiridos", "cOtrosBienes"}},
+    {"ActivoExento", {"cBienesTierraDelFuego", "cAccionesParticipaciones", "cCuotasSociales"}},
+    {"ActivoNoComputable", {"cBienesExterior"}},
+    {"Pasivo", {"cDeudas", "cProvisiones", "cBeneficios"}},
+    {"LiqDeduccionesAlCapital", {"cReembolsoGastos", "cRetornoExcedente"}},
+};
+
+EntryValues amountsOf(const SingleRow& row, const char* amount) {
+    EntryValues values;
+    for (const char* field : row.amounts) {
+        values.push_back({field, Variant(amount)});
+    }
+    return values;
+}
+
+TEST_F(SectionWindows, ModificarThenAceptarWithNothingChangedIsTaken) {
+    for (const auto& row : kSingleRows) {
+        // One amount typed; the others stay 0, which the boxes show empty.
+        ASSERT_EQ(acceptSingleRow(*createSection(context, row.section), {{row.amounts[0], Variant("1.000")}}), 0);
+        auto window = open(row.section);
+        window->cmdEdit_Click();
+        window->cmdOk_Click();
+        EXPECT_TRUE(ui.script.inconsistencies.empty()) << row.section;
+        EXPECT_FALSE(visible(*window, "cmdOk")) << row.section;
+        ui.script.inconsistencies.clear();
+    }
+}
+
+TEST_F(SectionWindows, EliminarAndNuevoLeaveNoDeletedValueInTheBoxes) {
+    const auto showing = [](QWidget& window, const QString& text) {
+        QStringList boxes;
+        for (auto* box : window.findChildren<QLineEdit*>()) {
+            if (box->text() == text) {
+                boxes << box->objectName();
+            }
+        }
+        return boxes.join(QLatin1Char(' ')).toStdString();
+    };
+    for (const auto& row : kSingleRows) {
+        ASSERT_EQ(acceptSingleRow(*createSection(context, row.section), amountsOf(row, "1.234,56")), 0);
+        auto window = open(row.section);
+        ui.script.answers = {true};
+        window->cmdDelete_Click();
+        EXPECT_EQ(showing(*window, QStringLiteral("1.234,56")), "") << row.section << " after Eliminar";
+        window->cmdNew_Click();
+        EXPECT_EQ(showing(*window, QStringLiteral("1.234,56")), "") << row.section << " after Nuevo";
+    }
+}
+
+TEST_F(SectionWindows, TheListGridsSortNumbersDatesAndAmountsByValue) {
+    const std::pair<const char*, const char*> advances[] = {
+        {"15/01/2005", "99"},  {"02/03/2005", "4.500,25"}, {"10/01/2005", "1.000"}, {"01/02/2005", "10"},
+        {"05/01/2005", "100"}, {"06/01/2005", "5"},        {"07/01/2005", "20"},    {"08/01/2005", "3"},
+        {"09/01/2005", "2"},   {"11/01/2005", "1"}};
+    for (const auto& [date, amount] : advances) {
+        ASSERT_EQ(createSection(context, "Anticipos")
+                      ->Aceptar(EntryMode::Adding, {{"fFecha", Variant(date)}, {"cImporte", Variant(amount)}}),
+                  0);
+    }
+    auto window = open("Anticipos");
+    auto* grid = window->findChild<QTableView*>(QStringLiteral("dbgAnticipos"));
+    const auto column = [grid](int c) {
+        QStringList texts;
+        for (int r = 0; r < grid->model()->rowCount(); ++r) {
+            texts << grid->model()->index(r, c).data().toString();
+        }
+        return texts.join(QLatin1Char(' ')).toStdString();
+    };
+    struct Case {
+        int column;
+        Qt::SortOrder order;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {0, Qt::AscendingOrder, "1 2 3 4 5 6 7 8 9 10"},
+        {0, Qt::DescendingOrder, "10 9 8 7 6 5 4 3 2 1"},
+        {1, Qt::AscendingOrder,
+         "05/01/2005 06/01/2005 07/01/2005 08/01/2005 09/01/2005 10/01/2005 11/01/2005 15/01/2005 01/02/2005 "
+         "02/03/2005"},
+        {2, Qt::AscendingOrder, "1,00 2,00 3,00 5,00 10,00 20,00 99,00 100,00 1.000,00 4.500,25"},
+    };
+    for (const auto& c : cases) {
+        grid->sortByColumn(c.column, c.order);
+        EXPECT_EQ(column(c.column), c.shown) << "column " << c.column;
+    }
+}
+
+TEST_F(SectionWindows, ReadOnlyBoxesLookReadOnly) {
+    auto window = open("ActivoExento");
+    window->show();
+    // The colour inside a box, left of any right-aligned amount.
+    const auto inside = [](QLineEdit* box) {
+        return box->grab().toImage().pixelColor(box->width() / 4, box->height() / 2);
+    };
+    auto* amount = input(*window, "txtcCuotasSociales");
+    auto* total = input(*window, "txtccActivoExento");
+    ASSERT_TRUE(amount->isReadOnly());
+    const QColor readOnly = inside(amount);
+    EXPECT_EQ(inside(total), readOnly);
+    window->cmdNew_Click();
+    ASSERT_FALSE(amount->isReadOnly());
+    EXPECT_NE(inside(amount), readOnly);
+    EXPECT_EQ(inside(total), readOnly);
+}
+
+TEST_F(SectionWindows, EveryWindowFitsTheScreenShowsItsTitleAndKeepsItsSize) {
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const auto check = [&](QWidget& window) {
+        const std::string name = window.objectName().toStdString();
+        window.show();
+        QApplication::processEvents();
+        EXPECT_LE(window.frameGeometry().width(), 1280) << name;
+        EXPECT_LE(window.frameGeometry().height(), 720) << name;
+        // The title whole, with room for the title bar's own buttons.
+        EXPECT_GE(window.width(), QFontMetrics(titleFont).horizontalAdvance(window.windowTitle()) + 100) << name;
+        for (auto* button : window.findChildren<QPushButton*>()) {
+            if (button->isVisibleTo(&window)) {
+                EXPECT_TRUE(window.rect().contains(QRect(button->mapTo(&window, QPoint()), button->size())))
+                    << name << " " << button->objectName().toStdString();
+            }
+        }
+    };
+    for (const auto& section : declarationSections(context)) {
+        check(*open(section.name.c_str()));
+    }
+    for (const char* name : {"Activo", "Liquidacion", "Determinacion"}) {
+        ui::frmCalculo window(context, ui, name);
+        check(window);
+    }
+    ui::frmTablasSistema tables(context);
+    check(tables);
+
+    // A list window is as wide without rows, after its first row, and opened with rows.
+    auto empty = open("PagosCuenta");
+    empty->show();
+    const int width = empty->width();
+    empty->cmdNew_Click();
+    input(*empty, "txtfFecha")->setText(QStringLiteral("15/01/2005"));
+    input(*empty, "txtcImporte")->setText(QStringLiteral("4.500.000,25"));
+    empty->cmdOk_Click();
+    QApplication::processEvents();
+    EXPECT_EQ(empty->width(), width);
+    auto filled = open("PagosCuenta");
+    filled->show();
+    QApplication::processEvents();
+    EXPECT_EQ(filled->width(), width);
+}
+
+TEST_F(SectionWindows, TheAmountsOfEveryPageLineUp) {
+    auto window = open("ActivoComputable");
+    window->show();
+    auto* pages = window->findChild<QTabWidget*>();
+    ASSERT_EQ(pages->count(), 2);
+    std::set<int> lefts;
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        QApplication::processEvents();
+        for (auto* box : pages->widget(page)->findChildren<ui::NumberEdit*>()) {
+            lefts.insert(box->mapTo(window.get(), QPoint()).x());
+        }
+    }
+    EXPECT_EQ(lefts.size(), 1u);
+}
+
+TEST_F(SectionWindows, TheSystemTablesShowCaptionsAndWholeEntries) {
+    ui::frmTablasSistema tables(context);
+    tables.show();
+    QApplication::processEvents();
+    const std::vector<std::string> headings[] = {
+        {"Código", "Vigencia Desde", "Vigencia Hasta", "Alícuota (%)", "Tope en Pesos"},
+        {"Código", "Vigencia Desde", "Vigencia Hasta", "Alícuota (%)"},
+        {"Código", "Descripción"},
+    };
+    QTreeWidgetItem* root = tables.tree()->topLevelItem(0);
+    ASSERT_EQ(root->childCount(), 3);
+    for (int i = 0; i < root->childCount(); ++i) {
+        tables.tree()->setCurrentItem(root->child(i));
+        std::vector<std::string> shown;
+        for (int c = 0; c < tables.grid()->model()->columnCount(); ++c) {
+            shown.push_back(tables.grid()->model()->headerData(c, Qt::Horizontal).toString().toStdString());
+        }
+        EXPECT_EQ(shown, headings[i]);
+    }
+    EXPECT_LE(static_cast<QAbstractItemView*>(tables.tree())->sizeHintForColumn(0), tables.tree()->viewport()->width());
 }
 
 }  // namespace

@@ -243,6 +243,10 @@ int main(int argc, char** argv) {
             window.cmdNew_Click();
             shoot(window, (std::to_string(number++) + "_" + section.name + "_nuevo").c_str());
         }
+        if (auto* pages = window.findChild<QTabWidget*>()) {
+            pages->setCurrentIndex(1);
+            shoot(window, (std::to_string(number++) + "_" + section.name + "_segunda_pagina").c_str());
+        }
     }
     for (const char* name : {"Activo", "Liquidacion", "Determinacion"}) {
         ui::frmCalculo window(context, ui, name, &main);

@@ -97,7 +97,7 @@ TEST(FormTransfer, EntityToWindowShowsTheProgramsFormsAndEmptiesTheInitialValues
     fresh.SetFieldValue("iTipoEjercicioFiscal", Variant(std::int16_t{7}));
     ui::ShowEntity(entry.window, entry.header, fresh);
     ui::ShowEntity(entry.window, entry.liabilities, EPasivo({}));
-    EXPECT_EQ(entry.date->text(), QString());
+    EXPECT_EQ(entry.date->displayText().remove(QLatin1Char('/')).trimmed(), QString());  // no digit shown
     EXPECT_EQ(entry.whole->text(), QString());
     EXPECT_EQ(entry.amount->text(), QString());
     EXPECT_EQ(entry.kind->currentIndex(), -1);
@@ -137,6 +137,20 @@ TEST(AmountInput, AcceptsTheProgramsNumbersAndShowsThemGrouped) {
     QTest::keyClicks(&amount, QStringLiteral("12a"));  // letters never get in
     EXPECT_EQ(amount.text(), QStringLiteral("12"));
     EXPECT_EQ(amount.alignment() & Qt::AlignRight, Qt::AlignRight);
+}
+
+TEST(DateInput, TakesTheDigitsOfADateInItsShapeAndMayStayEmpty) {
+    EntryWindow entry;
+    QTest::keyClicks(entry.date, QStringLiteral("01012004"));
+    EXPECT_EQ(entry.date->text(), QStringLiteral("01/01/2004"));
+    entry.date->clear();
+    QTest::keyClicks(entry.date, QStringLiteral("ab-"));  // nothing but digits gets in
+    const EntryValues values = ui::ReadControls(entry.window, entry.header);
+    for (const auto& value : values) {
+        if (value.field == "fPeriodoFiscalDesde") {
+            EXPECT_EQ(value.value, Variant(""));
+        }
+    }
 }
 
 TEST(CtrlKeys, ActOnlyOnTheirVisibleButtons) {
