@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     bool json = false;
     app.add_option("--home", home,
                    "Directorio del programa Kapred (por omisión KAPRED_HOME, si no ~/.local/share/kapred/Kapred); "
-                   "el padrón está en su carpeta padre");
+                   "el padrón está en su carpeta padre")
+        ->type_name("CARPETA");
     auto* yesFlag = app.add_flag("--yes", yes, "Responder Sí a toda pregunta");
     app.add_flag("--no", no, "Responder No a toda pregunta")->excludes(yesFlag);
     app.add_flag("--json", json, "Resultados en JSON");

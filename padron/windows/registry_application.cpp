@@ -20,7 +20,6 @@ int runRegistryWindow(int argc, char** argv, const std::filesystem::path& progra
     if (toolkit.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&toolkit);
     }
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.kapred.Kapred"));
 
     ui::QtUserInterface dialogs;
     std::unique_ptr<padron::Padron> padron;

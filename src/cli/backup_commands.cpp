@@ -39,13 +39,13 @@ void addBackupCommands(CLI::App& app, std::vector<Command>& commands) {
     auto target = std::make_shared<std::string>();
     auto* backupCommand =
         app.add_subcommand("backup", "Copia de seguridad de las declaraciones y los formatos de importación");
-    backupCommand->add_option("--to", *target, "Archivo de la copia")->required();
+    backupCommand->add_option("--to", *target, "Archivo de la copia")->type_name("ARCHIVO")->required();
     commands.push_back({backupCommand, [target](Session& session) { return backup(session, *target); }});
 
     auto source = std::make_shared<std::string>();
     auto* restoreCommand =
         app.add_subcommand("restore", "Restaura una copia de seguridad; los datos actuales se conservan aparte");
-    restoreCommand->add_option("FILE", *source, "Archivo de la copia")->required();
+    restoreCommand->add_option("ARCHIVO", *source, "Archivo de la copia")->required();
     commands.push_back({restoreCommand, [source](Session& session) { return restore(session, *source); }});
 }
 

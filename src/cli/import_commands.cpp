@@ -284,12 +284,15 @@ int exportRows(Session& session, const std::string& code, const std::string& giv
 void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
     auto section = std::make_shared<std::string>();
     auto* list = app.add_subcommand("formats", "Formatos de importación, por sección");
-    list->add_option("--section", *section, "Código de la sección (ver la lista sin esta opción)");
+    list->add_option("--section", *section, "Código de la sección (ver la lista sin esta opción)")
+        ->type_name("SECCIÓN");
     commands.push_back({list, [section](Session& session) { return listFormats(session, *section); }});
 
     auto name = std::make_shared<std::string>();
     auto* create = app.add_subcommand("format-new", "Nuevo formato de importación de una sección");
-    create->add_option("--section", *section, "Código de la sección que describe el formato")->required();
+    create->add_option("--section", *section, "Código de la sección que describe el formato")
+        ->type_name("SECCIÓN")
+        ->required();
     create->add_option("NOMBRE", *name, "Nombre del formato")->required();
     commands.push_back({create, [section, name](Session& session) {
                             const auto id = createFormat(session.context(), sectionCode(*section), *name);
@@ -358,16 +361,20 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
         "Importa un archivo de texto en la sección del formato (Ctrl+C cancela). Salida: 0 sin errores, "
         "5 con líneas no cargadas, 130 cancelada, 3 no se pudo importar");
     importCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    importCommand->add_option("--format", *format, "Número o nombre del formato")->required();
-    importCommand->add_option("--file", *file, "Archivo a importar (- la entrada estándar)")->required();
+    importCommand->add_option("--format", *format, "Número o nombre del formato")->type_name("FORMATO")->required();
+    importCommand->add_option("--file", *file, "Archivo a importar (- la entrada estándar)")
+        ->type_name("ARCHIVO")
+        ->required();
     commands.push_back(
         {importCommand, [code, format, file](Session& session) { return import(session, *code, *format, *file); }});
 
     auto* exportCommand =
         app.add_subcommand("export", "Exporta las filas de la sección del formato a un archivo de texto");
     exportCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    exportCommand->add_option("--format", *format, "Número o nombre del formato")->required();
-    exportCommand->add_option("--file", *file, "Archivo a escribir (- la salida estándar)")->required();
+    exportCommand->add_option("--format", *format, "Número o nombre del formato")->type_name("FORMATO")->required();
+    exportCommand->add_option("--file", *file, "Archivo a escribir (- la salida estándar)")
+        ->type_name("ARCHIVO")
+        ->required();
     commands.push_back(
         {exportCommand, [code, format, file](Session& session) { return exportRows(session, *code, *format, *file); }});
 }

@@ -222,7 +222,7 @@ void addInspectCommands(CLI::App& app, std::vector<Command>& commands) {
     auto file = std::make_shared<std::string>();
     auto* inspectCommand =
         app.add_subcommand("inspect", "Muestra un archivo del F.369 registro por registro y campo por campo");
-    inspectCommand->add_option("FILE", *file, "Archivo de la declaración (sin encriptar)")->required();
+    inspectCommand->add_option("ARCHIVO", *file, "Archivo de la declaración (sin encriptar)")->required();
     commands.push_back({inspectCommand, [file](Session& session) { return inspect(session, *file); }});
 
     auto code = std::make_shared<std::string>();

@@ -134,9 +134,11 @@ int main(int argc, char** argv) {
     addProgramOptions(app, sVersion());
     Options options;
     app.add_option("--cuit", options.cuit,
-                   "CUIT del contribuyente (11 dígitos, con o sin guiones; por omisión KAPRED_CUIT)");
+                   "CUIT del contribuyente (11 dígitos, con o sin guiones; por omisión KAPRED_CUIT)")
+        ->type_name("CUIT");
     app.add_option("--home", options.home,
-                   "Directorio del programa (por omisión KAPRED_HOME, si no ~/.local/share/kapred/Kapred)");
+                   "Directorio del programa (por omisión KAPRED_HOME, si no ~/.local/share/kapred/Kapred)")
+        ->type_name("CARPETA");
     auto* yesFlag = app.add_flag("--yes", options.yes, "Responder Sí a toda pregunta");
     app.add_flag("--no", options.no, "Responder No a toda pregunta")->excludes(yesFlag);
     app.add_flag("--json", options.json, "Resultados en JSON");

@@ -1,7 +1,10 @@
 #include "cli/parser_messages.h"
 
+#include <iostream>
 #include <regex>
 #include <utility>
+
+#include "cli/manual.h"
 
 namespace kapred::cli {
 
@@ -34,7 +37,15 @@ void nameValues(CLI::App& app) {
 void addProgramOptions(CLI::App& app, const std::string& version) {
     app.option_defaults()->group("Opciones");
     app.set_help_flag("-h,--help", "Muestra esta ayuda y sale");
-    app.set_version_flag("--version", version, "Muestra la versión y sale");
+    app.set_version_flag("-V,--version", version, "Muestra la versión y sale");
+    // The build writes the program's sections of its manual page with this; no group hides it
+    // from the help.
+    app.add_flag_callback("--manual-roff",
+                          [&app] {
+                              writeManualSections(app, std::cout);
+                              throw CLI::Success();
+                          })
+        ->group("");
 }
 
 void useSpanishHelp(CLI::App& app) {

@@ -13,8 +13,9 @@ inline constexpr int kExitUsage = 2;
 // The help in Spanish: headings, labels and value names.
 void useSpanishHelp(CLI::App& app);
 
-// The options every program of the project has, in Spanish: --help and --version (which shows
-// `version`), grouped under "Opciones" with the options added after this call.
+// The options every program of the project has, in Spanish: --help and -V, --version (which shows
+// `version`), and the hidden --manual-roff that writes the program's part of its manual page; grouped under "Opciones"
+// with the options added after this call.
 void addProgramOptions(CLI::App& app, const std::string& version);
 
 // A parser error as the user reads it, in Spanish.

@@ -73,7 +73,7 @@ void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
 
     auto* form = app.add_subcommand("print", "Imprime el Formulario 369 de una declaración a un archivo PDF");
     form->add_option("DJ", arguments->code, "Código de la declaración (período y secuencia, p. ej. 20040)")->required();
-    form->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    form->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
     commands.push_back({form, [arguments](Session& session) {
                             session.declaration(arguments->code);
                             PrintingApplication application;
@@ -83,10 +83,10 @@ void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
     auto* paper = app.add_subcommand("workpaper", "Imprime el papel de trabajo de una sección a un archivo PDF");
     paper->add_option("DJ", arguments->code, "Código de la declaración")->required();
     paper
-        ->add_option("SECTION", arguments->section,
+        ->add_option("SECCIÓN", arguments->section,
                      "ActivoExento, ActivoComputable, Pasivo, Anticipos, PagosCuenta, o DJ para todas")
         ->required();
-    paper->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    paper->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
     commands.push_back({paper, [arguments](Session& session) {
                             const auto kind = workPaperNamed(arguments->section);
                             session.declaration(arguments->code);
@@ -95,8 +95,8 @@ void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
                         }});
 
     auto* format = app.add_subcommand("format-print", "Imprime las posiciones de un formato a un archivo PDF");
-    format->add_option("FORMAT", arguments->format, "Número o nombre del formato")->required();
-    format->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    format->add_option("FORMATO", arguments->format, "Número o nombre del formato")->required();
+    format->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
     commands.push_back({format, [arguments](Session& session) {
                             Context& context = session.context();
                             const auto found = findFormatByNumberOrName(context, arguments->format);

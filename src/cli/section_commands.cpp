@@ -252,7 +252,7 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands) {
         command->add_option("DJ", args->code, "Código de la declaración (p. ej. 20040)")->required();
     };
     const auto section = [&](CLI::App* command, bool required) {
-        auto* option = command->add_option("SECCION", args->section, "Sección (ver el comando sections)");
+        auto* option = command->add_option("SECCIÓN", args->section, "Sección (ver el comando sections)");
         if (required) {
             option->required();
         }
