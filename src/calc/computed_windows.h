@@ -14,6 +14,10 @@ struct WindowFigures {
     std::string caption;
     std::vector<Figure> figures;
     std::optional<std::string> rateProblem;
+    // What a reader of the data gets apart where the window adds figures together: the asset
+    // summary shows the non-computable and the exempt assets as one figure under the first one's
+    // name; here each has its own, and so has their sum.
+    std::vector<Figure> apart;
 };
 
 // The names of those windows, in the order of the declarations window's tree.

@@ -65,6 +65,9 @@ int listDeclarations(Session& session) {
     for (const auto& entity : declarationsOfTaxpayer(session.context())) {
         list.push_back(headerJson(entity));
     }
+    if (list.empty() && !usingJson()) {
+        std::cout << "No hay declaraciones juradas del contribuyente.\n";
+    }
     print(list);
     return 0;
 }

@@ -129,7 +129,7 @@ void printGrid(Context& context, const FieldGrid& grid) {
                           {"Campo", row.fieldName},
                           {"Desde", row.from},
                           {"Hasta", row.to},
-                          {"Se importa", row.imported ? "Sí" : "No"},
+                          {"Se importa", shownYesNo(row.imported)},
                           {"Tipo", fieldTypeName(row.fieldType)},
                           {"LongitudP", row.proposedWidth},
                           {"Obligatorio", row.required}});
@@ -261,12 +261,11 @@ int exportRows(Session& session, const std::string& code, const std::string& giv
     switch (result.outcome) {
         case ExportOutcome::Exported:
             if (standardOutput) {
-                // Standard output carries the rows themselves; their count is told aside.
+                // Standard output carries the rows themselves, whole; their count is told aside.
                 standardOutput->toStandardOutput();
-                std::cerr << "Filas exportadas: " << result.rows << std::endl;
-            } else {
-                print({{"Filas exportadas", result.rows}, {"Archivo", file}});
+                resultsAside();
             }
+            print({{"Filas exportadas", result.rows}, {"Archivo", file}});
             return 0;
         case ExportOutcome::Cancelled:
             return kExitInterrupted;

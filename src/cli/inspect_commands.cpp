@@ -28,7 +28,22 @@ namespace fs = std::filesystem;
 // A declaration file is some tens of kilobytes; anything far larger is not one.
 constexpr std::uintmax_t kLargestFile = 16 * 1024 * 1024;
 
+// "-" is standard input, read up to the same size.
 std::string readDeclarationFile(const std::string& path) {
+    if (path == "-") {
+        std::string bytes;
+        char buffer[65536];
+        while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+            bytes.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
+            if (bytes.size() > kLargestFile) {
+                throw CommandFailure("La entrada estándar es demasiado grande para ser una declaración del F.369.");
+            }
+        }
+        if (std::cin.bad()) {
+            throw CommandFailure("No se pudo leer la entrada estándar.");
+        }
+        return bytes;
+    }
     if (const auto why = db::whyNotAFile(path)) {
         throw CommandFailure("No se puede inspeccionar " + path + ": " + *why + ".");
     }
@@ -104,8 +119,13 @@ int check(Session& session, const std::string& code) {
     session.declaration(code);
     const DeclarationCheck result = VerificarDJ(session.context());
     nlohmann::ordered_json shownResult;
-    shownResult["Declaración"] = code;
-    shownResult["Se puede generar"] = result.refusals.empty() ? "Sí" : "No";
+    // A script gets the declaration's code as the number it is everywhere else.
+    if (usingJson()) {
+        shownResult["CodDJ"] = Variant(code).toWholeNumber().value_or(0);
+    } else {
+        shownResult["Declaración"] = code;
+    }
+    shownResult["Se puede generar"] = shownYesNo(result.refusals.empty());
     if (result.dryRun.built) {
         shownResult["Registros"] = result.dryRun.recordCount;
         shownResult["Número de verificación"] = result.dryRun.verificationNumber;

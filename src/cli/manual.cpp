@@ -25,6 +25,12 @@ std::string roff(const std::string& text) {
     return out;
 }
 
+// A description as a sentence of the page.
+std::string sentence(const std::string& description) {
+    const std::string text = roff(description);
+    return text.empty() || text.back() == '.' ? text : text + ".";
+}
+
 bool shown(const CLI::Option& option) {
     return !option.get_group().empty() && option.get_name() != "--help" && option.get_name() != "-h,--help";
 }
@@ -66,7 +72,7 @@ void writeOptions(const CLI::App& app, std::ostream& out) {
         if (!shown(*option) || !option->nonpositional()) {
             continue;
         }
-        out << ".TP\n" << optionTitle(*option) << "\n" << roff(option->get_description()) << ".\n";
+        out << ".TP\n" << optionTitle(*option) << "\n" << sentence(option->get_description()) << "\n";
     }
 }
 
@@ -77,10 +83,10 @@ void writeManualSections(const CLI::App& app, std::ostream& out) {
     for (const CLI::App* command : app.get_subcommands({})) {
         out << ".SS " << roff(command->get_name()) << "\n"
             << synopsis(app.get_name(), *command) << "\n.PP\n"
-            << roff(command->get_description()) << ".\n";
+            << sentence(command->get_description()) << "\n";
         for (const CLI::Option* option : command->get_options()) {
             if (shown(*option)) {
-                out << ".TP\n" << optionTitle(*option) << "\n" << roff(option->get_description()) << ".\n";
+                out << ".TP\n" << optionTitle(*option) << "\n" << sentence(option->get_description()) << "\n";
             }
         }
     }

@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli/standard_stream.h"
 #include "data/engine/schema.h"
 #include "print/reports.h"
 
@@ -41,13 +42,22 @@ private:
     std::unique_ptr<QGuiApplication> app_;
 };
 
+// "-" sends the PDF to standard output once it is whole; the results are told aside.
 int write(Session& session, const print::PrintJob& job, const std::string& pdf) {
-    const fs::path file = fs::absolute(pdf);
+    std::optional<StandardStreamFile> standardOutput;
+    if (pdf == "-") {
+        standardOutput.emplace(session.context());
+    }
+    const fs::path file = standardOutput ? standardOutput->path() : fs::absolute(pdf);
     if (!print::savePdf(session.context(), job, file)) {
         return kExitFailure;
     }
+    if (standardOutput) {
+        standardOutput->toStandardOutput();
+        resultsAside();
+    }
     nlohmann::ordered_json result;
-    result["Archivo"] = file.string();
+    result["Archivo"] = standardOutput ? pdf : file.string();
     result["Informes"] = job.reports.size();
     print(result);
     return 0;

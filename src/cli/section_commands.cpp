@@ -89,7 +89,11 @@ int showSection(Session& session, const std::string& code, const std::string& gi
     session.declaration(code);
     Context& context = session.context();
     if (const auto computed = computeWindowFigures(context, given)) {
-        print(figuresJson(computed->figures));
+        nlohmann::ordered_json figures = figuresJson(computed->figures);
+        for (const auto& figure : computed->apart) {
+            figures[figure.name] = shown(figure.amount);
+        }
+        print(figures);
         return 0;
     }
     const SectionInfo section = sectionNamed(context, given);
