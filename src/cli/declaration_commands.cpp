@@ -23,7 +23,7 @@ namespace {
 // that tells it on standard error.
 void tellNewDeclaration(const Variant& code, const std::string& message) {
     if (usingJson()) {
-        tellDone(message, {{"CodDJ", shown(code)}});
+        tellDone(message, {{"CodDJ", code.toWholeNumber().value_or(0)}});
     } else {
         std::cout << code.toText() << std::endl;
         if (!message.empty()) {
@@ -200,7 +200,7 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands) {
 
     auto* create = app.add_subcommand("new", "Nueva declaración jurada");
     auto values = std::make_shared<std::array<std::string, 6>>();
-    create->add_option("--period", (*values)[0], "Período fiscal (AAAA)")->type_name("AÑO")->required();
+    create->add_option("--period", (*values)[0], "Período fiscal (AAAA)")->type_name("AAAA")->required();
     create->add_option("--sequence", (*values)[1], "Secuencia de presentación (0 original)")
         ->type_name("SECUENCIA")
         ->required();
@@ -209,7 +209,7 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands) {
         ->required();
     create->add_option("--from", (*values)[3], "Período fiscal desde (dd/mm/aaaa)")->type_name("FECHA")->required();
     create->add_option("--to", (*values)[4], "Período fiscal hasta (dd/mm/aaaa)")->type_name("FECHA")->required();
-    create->add_option("--economic-year", (*values)[5], "Ejercicio económico Nº")->type_name("NÚMERO")->required();
+    create->add_option("--economic-year", (*values)[5], "Ejercicio económico Nº")->type_name("NUMERO")->required();
     commands.push_back({create, [values](Session& session) {
                             const auto& v = *values;
                             return newDeclaration(session, v[0], v[1], v[2], v[3], v[4], v[5]);
@@ -231,7 +231,7 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands) {
     auto destination = std::make_shared<std::array<std::string, 2>>();
     auto* copyCommand = app.add_subcommand("copy", "Copia una declaración a una secuencia posterior");
     copyCommand->add_option("DJ", *code, "Código de la declaración de origen")->required();
-    copyCommand->add_option("--period", (*destination)[0], "Período de destino (AAAA)")->type_name("AÑO");
+    copyCommand->add_option("--period", (*destination)[0], "Período de destino (AAAA)")->type_name("AAAA");
     copyCommand->add_option("--sequence", (*destination)[1], "Secuencia de destino")->type_name("SECUENCIA");
     commands.push_back({copyCommand, [code, destination](Session& session) {
                             return copy(session, *code, (*destination)[0], (*destination)[1]);

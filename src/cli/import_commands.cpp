@@ -122,24 +122,33 @@ int listFormats(Session& session, const std::string& section) {
     return 0;
 }
 
+// A position as typed, a number once it is one; nothing while the field has none.
+nlohmann::ordered_json shownPosition(const std::string& typed) {
+    if (typed.empty()) {
+        return nullptr;
+    }
+    const auto number = Variant(typed).toWholeNumber();
+    return number ? nlohmann::ordered_json(*number) : nlohmann::ordered_json(typed);
+}
+
 void printGrid(Context& context, const FieldGrid& grid) {
     nlohmann::ordered_json fields = nlohmann::ordered_json::array();
     for (const auto& row : grid.rows) {
         fields.push_back({{"Concepto del dato", row.label},
                           {"Campo", row.fieldName},
-                          {"Desde", row.from},
-                          {"Hasta", row.to},
+                          {"Desde", shownPosition(row.from)},
+                          {"Hasta", shownPosition(row.to)},
                           {"Se importa", shownYesNo(row.imported)},
                           {"Tipo", fieldTypeName(row.fieldType)},
                           {"LongitudP", row.proposedWidth},
                           {"Obligatorio", row.required}});
     }
-    print({{"Formato", grid.format.name},
+    print({{"Nombre", grid.format.name},
            {"IdFormato", grid.format.id},
            {"Sección", grid.format.section},
            {"Separador decimal", grid.point ? "punto" : "coma"},
            {"Largo de registro", recordLength(context, grid.format.id, grid.format.section)},
-           {"Campos", fields}});
+           {"Posiciones", fields}});
 }
 
 // Puts "field=desde-hasta" (or "field=desde", which takes the field's proposed width) into the
@@ -284,13 +293,13 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
     auto section = std::make_shared<std::string>();
     auto* list = app.add_subcommand("formats", "Formatos de importación, por sección");
     list->add_option("--section", *section, "Código de la sección (ver la lista sin esta opción)")
-        ->type_name("SECCIÓN");
+        ->type_name("SECCION");
     commands.push_back({list, [section](Session& session) { return listFormats(session, *section); }});
 
     auto name = std::make_shared<std::string>();
     auto* create = app.add_subcommand("format-new", "Nuevo formato de importación de una sección");
     create->add_option("--section", *section, "Código de la sección que describe el formato")
-        ->type_name("SECCIÓN")
+        ->type_name("SECCION")
         ->required();
     create->add_option("NOMBRE", *name, "Nombre del formato")->required();
     commands.push_back({create, [section, name](Session& session) {

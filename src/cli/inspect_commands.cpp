@@ -74,10 +74,10 @@ nlohmann::ordered_json inspectionJson(const FileInspection& inspection) {
         if (!record.figure.empty()) {
             each["Cifra"] = record.figure;
         }
-        each["Campos"] = fields;
+        each["Posiciones"] = fields;
         records.push_back(each);
     }
-    return {{"Cabecera", inspection.header}, {"Registros", records}, {"Faltas", inspection.faults}};
+    return {{"Cabecera", inspection.header}, {"Contenido", records}, {"Faltas", inspection.faults}};
 }
 
 void printInspection(const FileInspection& inspection) {

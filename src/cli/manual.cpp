@@ -48,7 +48,8 @@ std::string optionTitle(const CLI::Option& option) {
     for (const auto& name : option.get_lnames()) {
         title += (title.empty() ? "" : ", ") + std::string("\\fB\\-\\-") + roff(name) + "\\fR";
     }
-    if (option.get_type_size_max() > 0) {
+    // A flag takes no value and has no value name.
+    if (!option.get_type_name().empty()) {
         title += " \\fI" + roff(option.get_type_name()) + "\\fR";
     }
     return title;

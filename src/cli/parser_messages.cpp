@@ -23,6 +23,10 @@ void nameValues(CLI::App& app) {
         if (option->get_group() == "Options") {
             option->group("Opciones");
         }
+        // An argument is shown by its own name alone.
+        if (!option->nonpositional()) {
+            option->type_name("");
+        }
         for (const auto& [english, spanish] : names) {
             if (option->get_type_name() == english) {
                 option->type_name(spanish);

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 
 #include <filesystem>
+#include <iostream>
 #include <memory>
 
 #include "cli/commands.h"
@@ -32,6 +33,11 @@ public:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
+        // The toolkit's own notes go where the program's messages go (with JSON, into the report
+        // on standard error), not around it.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            std::cerr << message.toStdString() << std::endl;
+        });
         app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
 
@@ -93,7 +99,7 @@ void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
     auto* paper = app.add_subcommand("workpaper", "Imprime el papel de trabajo de una sección a un archivo PDF");
     paper->add_option("DJ", arguments->code, "Código de la declaración")->required();
     paper
-        ->add_option("SECCIÓN", arguments->section,
+        ->add_option("SECCION", arguments->section,
                      "ActivoExento, ActivoComputable, Pasivo, Anticipos, PagosCuenta, o DJ para todas")
         ->required();
     paper->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();

@@ -223,7 +223,7 @@ int listSections(Session& session) {
     for (const auto& section : declarationSections(session.context())) {
         list.push_back({{"Sección", section.name},
                         {"Título", trimmed(section.caption)},
-                        {"Filas", section.kind == SectionKind::List ? "varias (add-row)" : "una (set)"}});
+                        {"Carga", section.kind == SectionKind::List ? "varias filas (add-row)" : "una fila (set)"}});
     }
     print(list);
     return 0;
@@ -256,7 +256,7 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands) {
         command->add_option("DJ", args->code, "Código de la declaración (p. ej. 20040)")->required();
     };
     const auto section = [&](CLI::App* command, bool required) {
-        auto* option = command->add_option("SECCIÓN", args->section, "Sección (ver el comando sections)");
+        auto* option = command->add_option("SECCION", args->section, "Sección (ver el comando sections)");
         if (required) {
             option->required();
         }

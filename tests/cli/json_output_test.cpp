@@ -78,18 +78,19 @@ std::string typeOf(const nlohmann::json& value) {
     return value.is_number() ? "number" : value.type_name();
 }
 
-// Each key's types, wherever it appears in the value.
-void collectTypes(const nlohmann::json& value, std::map<std::string, std::set<std::string>>& types) {
+// Each key's types, wherever it appears in the value, with the command that first gave each.
+using KeyTypes = std::map<std::string, std::map<std::string, std::string>>;
+void collectTypes(const nlohmann::json& value, const std::string& command, KeyTypes& types) {
     if (value.is_object()) {
         for (const auto& [key, member] : value.items()) {
             if (!member.is_null()) {
-                types[key].insert(typeOf(member));
+                types[key].emplace(typeOf(member), command);
             }
-            collectTypes(member, types);
+            collectTypes(member, command, types);
         }
     } else if (value.is_array()) {
         for (const auto& element : value) {
-            collectTypes(element, types);
+            collectTypes(element, command, types);
         }
     }
 }
@@ -114,21 +115,22 @@ TEST(JsonOutput, EveryCommandGivesJsonWithOneTypePerKey) {
     const std::set<std::string> commands = programCommands(dir);
     ASSERT_GT(commands.size(), 30u);
     std::set<std::string> covered;
-    std::map<std::string, std::set<std::string>> types;
+    KeyTypes types;
     for (const JsonCase& each : kCases) {
         if (commands.count(each.command) == 0) {
             continue;  // the print commands, in a build without Qt
         }
         std::string arguments = std::regex_replace(each.arguments, std::regex("\\$ROOT"), dir.root().string());
         arguments = std::regex_replace(arguments, std::regex("\\$SAMPLES"), KAPRED_RESOURCES_DIR "/samples");
-        const auto result = test::runCli(dir, "--json " + arguments);
+        // The laid-out program, which has the printouts' layouts beside it.
+        const auto result = test::runLaidOutCli(dir, "--json " + arguments);
         SCOPED_TRACE(arguments + "\n" + result.out + result.err);
         EXPECT_EQ(result.status, each.status);
         covered.insert(each.command);
         if (!result.out.empty()) {
             const auto out = nlohmann::json::parse(result.out, nullptr, false);
             ASSERT_FALSE(out.is_discarded()) << "standard output is not JSON";
-            collectTypes(out, types);
+            collectTypes(out, each.command, types);
         }
         if (each.status != 0 || !result.err.empty()) {
             const auto err = nlohmann::json::parse(result.err, nullptr, false);
@@ -137,18 +139,22 @@ TEST(JsonOutput, EveryCommandGivesJsonWithOneTypePerKey) {
             if (each.status != 0) {
                 EXPECT_TRUE(err.contains("Error") || !err["Mensajes"].empty()) << "a failure without its reason";
             }
-            collectTypes(err, types);
+            collectTypes(err, each.command, types);
         }
     }
     for (const auto& command : commands) {
         EXPECT_EQ(covered.count(command), 1u) << "no case for " << command;
     }
     for (const auto& [key, kinds] : types) {
-        EXPECT_EQ(kinds.size(), 1u) << key << " has " << kinds.size() << " types";
+        std::string given;
+        for (const auto& [kind, command] : kinds) {
+            given += " " + kind + " (" + command + ")";
+        }
+        EXPECT_EQ(kinds.size(), 1u) << key << ":" << given;
         EXPECT_EQ(key.find(' '), std::string::npos) << key;
     }
-    EXPECT_EQ(*types["CodDJ"].begin(), "number");
-    EXPECT_EQ(*types["SePuedeGenerar"].begin(), "boolean");
+    EXPECT_EQ(types["CodDJ"].begin()->first, "number");
+    EXPECT_EQ(types["SePuedeGenerar"].begin()->first, "boolean");
 }
 
 // The asset summary adds the non-computable and the exempt assets in one box; a script reads

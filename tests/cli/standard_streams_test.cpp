@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <vector>
 
 #include "support/cli_run.h"
 
@@ -46,34 +47,42 @@ TEST_P(WrittenToStandardOutput, IsTheWholeFileOrAFailure) {
     const StreamCase& each = GetParam();
     test::ProgramDir dir;
     ASSERT_EQ(test::runCli(dir, test::kNewOriginal2004).status, 0);
+    ASSERT_EQ(test::runCli(dir, "import 20040 --format 3 --file " KAPRED_RESOURCES_DIR "/samples/anticipos.txt").status,
+              0);
     const fs::path file = dir.root() / "archivo";
-    const auto toFile = test::runCli(dir, std::regex_replace(each.toFile, std::regex("FILE"), file.string()));
+    // The printouts' layouts lie beside the laid-out program.
+    const auto toFile = test::runLaidOutCli(dir, std::regex_replace(each.toFile, std::regex("FILE"), file.string()));
     ASSERT_EQ(toFile.status, 0) << toFile.err;
     const fs::path output = dir.root() / "salida";
-    const auto toOutput = test::runCli(dir, each.toOutput, {.input = {}, .output = output});
+    const auto toOutput = test::runLaidOutCli(dir, each.toOutput, {.input = {}, .output = output});
     ASSERT_EQ(toOutput.status, 0) << toOutput.err;
     EXPECT_EQ(test::readBytes(output).size(), test::readBytes(file).size());
     EXPECT_EQ(test::readBytes(output).substr(0, 4), test::readBytes(file).substr(0, 4));
     EXPECT_NE(toOutput.err.find("-"), std::string::npos) << toOutput.err;
 
-    const auto full = test::runCli(dir, each.toOutput, {.input = {}, .output = "/dev/full"});
+    const auto full = test::runLaidOutCli(dir, each.toOutput, {.input = {}, .output = "/dev/full"});
     EXPECT_EQ(full.status, 3) << full.err;
     EXPECT_NE(full.err.find("salida estándar"), std::string::npos) << full.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, WrittenToStandardOutput,
-                         ::testing::Values(StreamCase{"backup --to FILE", "backup --to -"},
-                                           StreamCase{"generate 20040 --dry-run --keep-plain FILE",
-                                                      "generate 20040 --dry-run --keep-plain -"},
-                                           StreamCase{"export 20040 --format 3 --file FILE",
-                                                      "export 20040 --format 3 --file -"}
+const std::vector<StreamCase> kWrittenCommands{
+    {"backup --to FILE", "backup --to -"},
+    {"generate 20040 --dry-run --keep-plain FILE", "generate 20040 --dry-run --keep-plain -"},
+    {"export 20040 --format 3 --file FILE", "export 20040 --format 3 --file -"},
 #ifdef KAPRED_WITH_PRINT
-                                           ,
-                                           StreamCase{"print 20040 --pdf FILE", "print 20040 --pdf -"},
-                                           StreamCase{"workpaper 20040 DJ --pdf FILE", "workpaper 20040 DJ --pdf -"},
-                                           StreamCase{"format-print 3 --pdf FILE", "format-print 3 --pdf -"}
+    {"print 20040 --pdf FILE", "print 20040 --pdf -"},
+    {"workpaper 20040 DJ --pdf FILE", "workpaper 20040 DJ --pdf -"},
+    {"format-print 3 --pdf FILE", "format-print 3 --pdf -"},
 #endif
-                                           ));
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, WrittenToStandardOutput, ::testing::ValuesIn(kWrittenCommands),
+                         [](const ::testing::TestParamInfo<StreamCase>& named) {
+                             const std::string& command = named.param.toOutput;
+                             std::string name = command.substr(0, command.find(' '));
+                             name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+                             return name;
+                         });
 
 // Read from standard input, a file gives what it gives when named.
 TEST(StandardStreams, StandardInputIsReadAsTheFile) {

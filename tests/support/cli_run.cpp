@@ -99,12 +99,24 @@ CliResult runCliAt(const std::string& program, const ProgramDir& dir, const std:
 
 }  // namespace
 
+CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
+    return runCliAt(KAPRED_CLI_PATH, dir, arguments);
+}
+
 CliResult runCli(const ProgramDir& dir, const std::string& arguments, const Streams& streams) {
     return runCliAt(KAPRED_CLI_PATH, dir, arguments, streams);
 }
 
 CliResult runLaidOutCli(const ProgramDir& dir, const std::string& arguments) {
-    return runCliAt(std::string(KAPRED_DEMO_DIR) + "/Kapred/kapred-cli", dir, arguments);
+    return runLaidOutCli(dir, arguments, {});
+}
+
+CliResult runLaidOutCli(const ProgramDir& dir, const std::string& arguments, const Streams& streams) {
+    return runCliAt(std::string(KAPRED_DEMO_DIR) + "/Kapred/kapred-cli", dir, arguments, streams);
+}
+
+CliResult runPadron(const ProgramDir& dir, const std::string& arguments) {
+    return runPadron(dir, arguments, {});
 }
 
 CliResult runPadron(const ProgramDir& dir, const std::string& arguments, const Streams& streams) {
