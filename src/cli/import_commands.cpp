@@ -86,9 +86,9 @@ std::string separatorName(const ImportFormat& format) {
 nlohmann::ordered_json formatJson(const ImportFormat& format) {
     return {{"IdFormato", format.id},
             {"Nombre", format.name},
-            {"Sección", format.section},
+            {"Código de sección", format.section},
             {"Separador decimal", separatorName(format)},
-            {"Estándar", format.standard()}};
+            {"Estándar", shownYesNo(format.standard())}};
 }
 
 int listFormats(Session& session, const std::string& section) {
@@ -113,7 +113,7 @@ int listFormats(Session& session, const std::string& section) {
                 ofSection.push_back(formatJson(format));
             }
         }
-        list.push_back({{"Sección", entry.code},
+        list.push_back({{"Código de sección", entry.code},
                         {"Descripción", entry.description},
                         {"Entidad", entry.entityName},
                         {"Formatos", ofSection}});
@@ -141,11 +141,11 @@ void printGrid(Context& context, const FieldGrid& grid) {
                           {"Se importa", shownYesNo(row.imported)},
                           {"Tipo", fieldTypeName(row.fieldType)},
                           {"LongitudP", row.proposedWidth},
-                          {"Obligatorio", row.required}});
+                          {"Obligatorio", shownYesNo(row.required)}});
     }
     print({{"Nombre", grid.format.name},
            {"IdFormato", grid.format.id},
-           {"Sección", grid.format.section},
+           {"Código de sección", grid.format.section},
            {"Separador decimal", grid.point ? "punto" : "coma"},
            {"Largo de registro", recordLength(context, grid.format.id, grid.format.section)},
            {"Posiciones", fields}});
