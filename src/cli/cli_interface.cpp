@@ -60,11 +60,13 @@ void CliInterface::showInconsistencies(const std::string& title, const std::vect
 }
 
 void CliInterface::showProgress(double percent) {
-    // Progress goes to a terminal only; scripts read the results, not the way there.
+    // Progress goes to a terminal only, never into a JSON report; scripts read the results, not
+    // the way there.
     if (::isatty(STDERR_FILENO) != 0) {
-        std::cerr << "\r" << formatAmount(*Currency::fromDouble(percent), 2) << " %" << std::flush;
+        std::ostream& terminal = terminalPrompt();
+        terminal << "\r" << formatAmount(*Currency::fromDouble(percent), 2) << " %" << std::flush;
         if (percent >= 100) {
-            std::cerr << "\n";
+            terminal << "\n";
         }
     }
 }
