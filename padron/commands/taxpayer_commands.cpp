@@ -182,7 +182,7 @@ int list(Padron& padron) {
         for (const TaxpayerLine& line : lines) {
             result.push_back({{"cuit", line.cuit},
                               {"descrip", line.descrip},
-                              {"formaJuridica", line.formaJuridica},
+                              {"formaJuridicaNombre", line.formaJuridica},
                               {"localidad", line.localidad}});
         }
         cli::print(result);

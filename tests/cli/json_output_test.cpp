@@ -74,6 +74,21 @@ const std::vector<JsonCase> kCases{
     {"restore", "--yes restore $ROOT/copia.kbk"},
 };
 
+// The registry's commands; "open" starts the desktop program, which a test build has not beside it.
+const std::vector<JsonCase> kRegistryCases{
+    {"add", "add 30-71234567-1 --nombre \"Cooperativa de Trabajo\" --actividad 011111 --promovida si"},
+    {"list", "list"},
+    {"show", "show 30-71234567-1"},
+    {"modify", "modify 30-71234567-1 --localidad Rafaela"},
+    {"backup", "backup --to $ROOT/copias/padron.kbk"},
+    {"open", "open 30-71234567-1", 3},
+    {"delete", "--yes delete 30-71234567-1"},
+    {"add", "add 30-71234567-0 --nombre Otra", 2},
+    {"show", "show 30-71234567-1", 3},
+    {"list", "lsit", 2},
+    {"restore", "--yes restore $ROOT/copias/padron.kbk"},
+};
+
 std::string typeOf(const nlohmann::json& value) {
     return value.is_number() ? "number" : value.type_name();
 }
@@ -95,9 +110,11 @@ void collectTypes(const nlohmann::json& value, const std::string& command, KeyTy
     }
 }
 
-// The commands the program has, as its manual lists them.
-std::set<std::string> programCommands(const test::ProgramDir& dir) {
-    const auto manual = test::runCli(dir, "--manual-roff");
+using Runner = test::CliResult (*)(const test::ProgramDir&, const std::string&);
+
+// The commands a program has, as its manual lists them.
+std::set<std::string> programCommands(const test::ProgramDir& dir, Runner run) {
+    const auto manual = run(dir, "--manual-roff");
     std::set<std::string> names;
     static const std::regex heading("^\\.SS (\\S+)$");
     std::smatch match;
@@ -110,20 +127,18 @@ std::set<std::string> programCommands(const test::ProgramDir& dir) {
     return names;
 }
 
-TEST(JsonOutput, EveryCommandGivesJsonWithOneTypePerKey) {
-    test::ProgramDir dir;
-    const std::set<std::string> commands = programCommands(dir);
-    ASSERT_GT(commands.size(), 30u);
+// Runs the cases in order with --json, checks both outputs and gathers the keys' types.
+void runCases(const test::ProgramDir& dir, Runner run, const std::vector<JsonCase>& cases, KeyTypes& types) {
+    const std::set<std::string> commands = programCommands(dir, run);
+    ASSERT_GE(commands.size(), 8u);
     std::set<std::string> covered;
-    KeyTypes types;
-    for (const JsonCase& each : kCases) {
+    for (const JsonCase& each : cases) {
         if (commands.count(each.command) == 0) {
             continue;  // the print commands, in a build without Qt
         }
         std::string arguments = std::regex_replace(each.arguments, std::regex("\\$ROOT"), dir.root().string());
         arguments = std::regex_replace(arguments, std::regex("\\$SAMPLES"), KAPRED_RESOURCES_DIR "/samples");
-        // The laid-out program, which has the printouts' layouts beside it.
-        const auto result = test::runLaidOutCli(dir, "--json " + arguments);
+        const auto result = run(dir, "--json " + arguments);
         SCOPED_TRACE(arguments + "\n" + result.out + result.err);
         EXPECT_EQ(result.status, each.status);
         covered.insert(each.command);
@@ -145,6 +160,9 @@ TEST(JsonOutput, EveryCommandGivesJsonWithOneTypePerKey) {
     for (const auto& command : commands) {
         EXPECT_EQ(covered.count(command), 1u) << "no case for " << command;
     }
+}
+
+void expectOneTypePerKey(const KeyTypes& types) {
     for (const auto& [key, kinds] : types) {
         std::string given;
         for (const auto& [kind, command] : kinds) {
@@ -153,8 +171,26 @@ TEST(JsonOutput, EveryCommandGivesJsonWithOneTypePerKey) {
         EXPECT_EQ(kinds.size(), 1u) << key << ":" << given;
         EXPECT_EQ(key.find(' '), std::string::npos) << key;
     }
+}
+
+TEST(JsonOutput, EveryCommandGivesJsonWithOneTypePerKey) {
+    test::ProgramDir dir;
+    KeyTypes types;
+    // The laid-out program, which has the printouts' layouts beside it.
+    runCases(dir, test::runLaidOutCli, kCases, types);
+    expectOneTypePerKey(types);
     EXPECT_EQ(types["CodDJ"].begin()->first, "number");
     EXPECT_EQ(types["SePuedeGenerar"].begin()->first, "boolean");
+}
+
+// The registry's command line has the same conventions.
+TEST(JsonOutput, EveryCommandOfTheRegistryGivesJsonWithOneTypePerKey) {
+    test::ProgramDir dir;
+    fs::create_directories(dir.root() / "copias");
+    KeyTypes types;
+    runCases(dir, test::runPadron, kRegistryCases, types);
+    expectOneTypePerKey(types);
+    EXPECT_EQ(types["empProm"].begin()->first, "boolean");
 }
 
 // The asset summary adds the non-computable and the exempt assets in one box; a script reads
