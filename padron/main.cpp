@@ -25,17 +25,23 @@ std::string sVersion() {
            std::to_string(KAPRED_VERSION_PATCH);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     CLI::App app{"Padrón de contribuyentes de Kapred: registra las cooperativas y abre Kapred para cada una.",
                  "kapred-padron"};
     app.footer(
         "Sin comando abre la ventana Contribuyentes.\n"
         "El padrón (rexa.mdb y sistema.mdb) está en la carpeta padre del directorio del programa.\n"
         "Los datos salen por la salida estándar; los mensajes, preguntas y errores, por la de error.\n"
-        "Salida: 0 hecho; 2 línea de comandos o valor no válido; 3 otra falla o pregunta sin respuesta.\n"
-        "Cada comando tiene su ayuda: kapred-padron COMANDO --help.");
+        "Salida: 0 hecho; 2 línea de comandos o valor no válido; 3 otra falla o pregunta respondida No.\n"
+        "\n"
+        "Ejemplos:\n"
+        "  kapred-padron add 30-71234567-1 --nombre \"Cooperativa de Trabajo Horizonte Ltda.\" \\\n"
+        "      --actividad 011111 --calle \"Bv. Santa Fe\" --numero 1250 --localidad Rafaela \\\n"
+        "      --provincia 82 --codigo-postal S2300ABC\n"
+        "  kapred-padron --json show 30-71234567-1\n"
+        "  kapred-padron open 30-71234567-1\n"
+        "\n"
+        "Cada comando tiene su ayuda: kapred-padron COMANDO --help. El manual: man kapred-padron.");
     cli::addProgramOptions(app, sVersion());
     std::string home;
     bool yes = false;
@@ -43,7 +49,8 @@ int main(int argc, char** argv) {
     bool json = false;
     app.add_option("--home", home,
                    "Directorio del programa Kapred (por omisión KAPRED_HOME, si no ~/.local/share/kapred/Kapred); "
-                   "el padrón está en su carpeta padre");
+                   "el padrón está en su carpeta padre")
+        ->type_name("CARPETA");
     auto* yesFlag = app.add_flag("--yes", yes, "Responder Sí a toda pregunta");
     app.add_flag("--no", no, "Responder No a toda pregunta")->excludes(yesFlag);
     app.add_flag("--json", json, "Resultados en JSON");
@@ -59,9 +66,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::Success& done) {
         return app.exit(done);
     } catch (const CLI::ParseError& error) {
-        std::cerr << "Error: " << cli::sParserMessage(error) << "\n"
-                  << "Vea kapred-padron --help (o kapred-padron COMANDO --help)." << std::endl;
-        return cli::kExitUsage;
+        return cli::commandLineMistake(app, error, argc, argv);
     }
     const std::filesystem::path programDirectory = kapred::programDirectory(home);
     if (app.get_subcommands().empty()) {
@@ -84,20 +89,31 @@ int main(int argc, char** argv) {
         for (const auto& command : commands) {
             if (command.subcommand->parsed()) {
                 const int result = command.run(padron);
-                return result == 0 && ui.unanswered() ? kEndedByFailure : result;
+                // A question no one could answer, or one the user answered No, is not a success.
+                if (result == 0 && (ui.unanswered() || ui.refused())) {
+                    std::cerr << "No se hizo nada." << std::endl;
+                    return kEndedByFailure;
+                }
+                return result;
             }
         }
     } catch (const Refused& refused) {
-        std::cerr << "Error: " << refused.what() << std::endl;
+        cli::tellError(refused.what());
         return kExitRefused;
     } catch (const ProgramEnd& end) {
         return end.exitCode();
     } catch (const Error& error) {
-        std::cerr << "Error: " << error.description() << std::endl;
+        cli::tellError(error.description());
         return kEndedByFailure;
     } catch (const std::exception& error) {
-        std::cerr << "Error: " << error.what() << std::endl;
+        cli::tellError(error.what());
         return kEndedByFailure;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return cli::finishOutput(run(argc, argv));
 }

@@ -5,7 +5,7 @@ KAPRED_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins adwaita-icon-theme fonts-dejavu-core xvfb xauth
     poppler-utils qt6-translations-l10n
-    help2man dpkg-dev file appstream desktop-file-utils
+    dpkg-dev file appstream desktop-file-utils lintian librsvg2-bin
 )
 
 install_packages() {

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 void addBackupCommands(CLI::App& app, std::vector<Command>& commands) {
     auto target = std::make_shared<std::string>();
     auto* backup = app.add_subcommand("backup", "Copia de seguridad de los contribuyentes y las tablas de referencia");
-    backup->add_option("--to", *target, "Archivo de la copia")->required();
+    backup->add_option("--to", *target, "Archivo de la copia")->type_name("ARCHIVO")->required();
     commands.push_back(
         {backup, [target](Padron& padron) {
              const fs::path path = fs::absolute(*target);
@@ -29,7 +29,7 @@ void addBackupCommands(CLI::App& app, std::vector<Command>& commands) {
     auto source = std::make_shared<std::string>();
     auto* restore =
         app.add_subcommand("restore", "Restaura una copia de seguridad; los datos actuales se conservan aparte");
-    restore->add_option("FILE", *source, "Archivo de la copia")->required();
+    restore->add_option("ARCHIVO", *source, "Archivo de la copia")->required();
     commands.push_back({restore, [source](Padron& padron) {
                             return Restaurar(padron.context(), fs::absolute(*source), padron.backupContents())
                                        ? 0

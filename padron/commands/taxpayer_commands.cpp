@@ -35,26 +35,33 @@ void addTaxpayerOptions(CLI::App* command, TaxpayerOptions& options, bool nameRe
     if (nameRequired) {
         name->required();
     }
-    command->add_option("--forma-juridica", options.formaJuridica, "Código de la forma jurídica (7 cooperativa)");
-    command->add_option("--mes-cierre", options.mesCierre, "Mes de cierre del ejercicio comercial (1 a 12)");
+    command->add_option("--forma-juridica", options.formaJuridica, "Código de la forma jurídica (7 cooperativa)")
+        ->type_name("CODIGO");
+    command->add_option("--mes-cierre", options.mesCierre, "Mes de cierre del ejercicio comercial (1 a 12)")
+        ->type_name("MES");
     command->add_option("--promovida", options.promovida, "Empresa promovida: si o no")
+        ->type_name("VALOR")
         ->check(CLI::IsMember({"si", "no"}));
-    command->add_option("--actividad", options.actividad, "Código de la actividad principal (seis dígitos)");
-    command->add_option("--actividad-secundaria", options.secundarias,
-                        "Código de una actividad secundaria (se repite; reemplaza las cargadas)");
+    command->add_option("--actividad", options.actividad, "Código de la actividad principal (seis dígitos)")
+        ->type_name("CODIGO");
+    command
+        ->add_option("--actividad-secundaria", options.secundarias,
+                     "Código de una actividad secundaria (se repite; reemplaza las cargadas)")
+        ->type_name("CODIGO");
     command->add_option("--calle", options.calle, "Calle del domicilio fiscal");
-    command->add_option("--numero", options.numero, "Número");
+    command->add_option("--numero", options.numero, "Número")->type_name("NUMERO");
     command->add_option("--sector", options.sector, "Sector");
     command->add_option("--torre", options.torre, "Torre");
     command->add_option("--piso", options.piso, "Piso");
     command->add_option("--depto", options.depto, "Departamento, oficina o local");
     command->add_option("--manzana", options.manzana, "Manzana");
     command->add_option("--barrio", options.barrio, "Barrio");
-    command->add_option("--tipo-barrio", options.tipoBarrio, "Código del tipo de barrio (0 ninguno)");
+    command->add_option("--tipo-barrio", options.tipoBarrio, "Código del tipo de barrio (0 ninguno)")
+        ->type_name("CODIGO");
     command->add_option("--localidad", options.localidad, "Localidad");
     command->add_option("--partido", options.partido, "Partido o departamento");
-    command->add_option("--provincia", options.provincia, "Código de la provincia (0 ninguna)");
-    command->add_option("--codigo-postal", options.codigoPostal, "Código postal");
+    command->add_option("--provincia", options.provincia, "Código de la provincia (0 ninguna)")->type_name("CODIGO");
+    command->add_option("--codigo-postal", options.codigoPostal, "Código postal")->type_name("CODIGO");
 }
 
 template <typename T>
@@ -175,7 +182,7 @@ int list(Padron& padron) {
         for (const TaxpayerLine& line : lines) {
             result.push_back({{"cuit", line.cuit},
                               {"descrip", line.descrip},
-                              {"formaJuridica", line.formaJuridica},
+                              {"formaJuridicaNombre", line.formaJuridica},
                               {"localidad", line.localidad}});
         }
         cli::print(result);

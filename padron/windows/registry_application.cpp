@@ -11,7 +11,6 @@
 int runRegistryWindow(int argc, char** argv, const std::filesystem::path& programDirectory) {
     using namespace kapred;
     ui::Application application(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.kapred.Kapred"));
 
     ui::QtUserInterface dialogs;
     std::unique_ptr<padron::Padron> padron;

@@ -7,7 +7,7 @@
 namespace kapred {
 
 // Where the running program's read-only files are. Installed under a prefix, the shipped templates
-// (system tables, help, report layouts) are in share/kapred and the agency's libraries in lib/kapred beside the
+// (system tables, help, report layouts) are in share/kapred and the agency's libraries in lib/kapred/sistema beside the
 // program's bin folder; a portable installation (the one the build lays out) keeps them all in
 // the program's own folder, the libraries in its folder "sistema".
 struct Installation {

@@ -16,13 +16,21 @@ const std::vector<std::string>& computedWindowNames() {
 std::optional<WindowFigures> computeWindowFigures(Context& context, const std::string& name) {
     const auto captioned = [](const std::string& window, std::vector<Figure> figures,
                               std::optional<std::string> problem) {
-        return WindowFigures{windowCaption(window).value_or(window), std::move(figures), std::move(problem),
-                             std::nullopt};
+        return WindowFigures{
+            windowCaption(window).value_or(window), std::move(figures), std::move(problem), {}, std::nullopt};
     };
     if (db::equalsIgnoreCase(name, "Activo")) {
         BActivo assets(context);
         assets.CalculateLocalTotals(kPrimaryKey);
-        return captioned("Activo", assets.figures(), std::nullopt);
+        WindowFigures shown = captioned("Activo", assets.figures(), std::nullopt);
+        if (assets.g_BActivoNoComputable && assets.g_BActivoExento) {
+            const Currency nonComputable = assets.g_BActivoNoComputable->ccActivoNoComputable();
+            const Currency exempt = assets.g_BActivoExento->ccActivoExento();
+            shown.apart = {{"ccActivoNoComputable", nonComputable},
+                           {"ccActivoExento", exempt},
+                           {"ccActivoNoComputableYExento", nonComputable + exempt}};
+        }
+        return shown;
     }
     if (db::equalsIgnoreCase(name, "Liquidacion")) {
         BLiquidacion liquidation(context);

@@ -17,6 +17,10 @@ struct WindowFigures {
     // What the computation changed in the declaration, for the user to be told: the deductions
     // the liquidation deleted.
     std::optional<std::string> notice;
+    // What a reader of the data gets apart where the window adds figures together: the asset
+    // summary shows the non-computable and the exempt assets as one figure under the first one's
+    // name; here each has its own, and so has their sum.
+    std::vector<Figure> apart;
 };
 
 // The names of those windows, in the order of the declarations window's tree.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/output.h"
+#include "data/engine/schema.h"
 #include "data/values/numeric_text.h"
 #include "data/values/text.h"
 
@@ -16,21 +17,38 @@ void CliInterface::showMessage(MessageIcon, const std::string& title, const std:
 }
 
 bool CliInterface::askYesNo(MessageIcon, const std::string& title, const std::string& text) {
-    std::ostream& prompt = std::cerr;
-    prompt << printableLines(title) << ": " << printableLines(withLineFeeds(text)) << std::endl;
+    const std::string question = printableLines(title) + ": " + printableLines(withLineFeeds(text));
     if (answer_) {
-        prompt << (*answer_ ? "-> Sí" : "-> No") << std::endl;
+        std::cerr << question << "\n" << (*answer_ ? "-> Sí" : "-> No") << std::endl;
         return *answer_;
     }
     if (::isatty(STDIN_FILENO) == 0) {
-        prompt << "-> No (sin terminal para preguntar; use --yes o --no)" << std::endl;
+        std::cerr << question << "\n-> No (sin terminal para preguntar; use --yes o --no)" << std::endl;
         unanswered_ = true;
         return false;
     }
-    prompt << "¿Sí o No? [s/N] " << std::flush;
-    std::string reply;
-    std::getline(std::cin, reply);
-    return !reply.empty() && (reply[0] == 's' || reply[0] == 'S' || reply[0] == 'y' || reply[0] == 'Y');
+    // The person reads the question even when standard error gathers a JSON report.
+    std::ostream& prompt = terminalPrompt();
+    prompt << question << std::endl;
+    for (;;) {
+        prompt << "¿Sí o No? [s/n] " << std::flush;
+        std::string reply;
+        if (!std::getline(std::cin, reply)) {
+            prompt << std::endl;
+            refused_ = true;
+            return false;
+        }
+        const std::string word = trimmed(reply);
+        const auto is = [&word](std::string_view answer) { return db::equalsIgnoreCase(word, answer); };
+        if (is("s") || is("si") || is("sí") || is("SÍ")) {
+            return true;
+        }
+        if (is("n") || is("no")) {
+            refused_ = true;
+            return false;
+        }
+        prompt << "Responda s (sí) o n (no)." << std::endl;
+    }
 }
 
 void CliInterface::showInconsistencies(const std::string& title, const std::vector<std::string>& lines) {
@@ -42,11 +60,13 @@ void CliInterface::showInconsistencies(const std::string& title, const std::vect
 }
 
 void CliInterface::showProgress(double percent) {
-    // Progress goes to a terminal only; scripts read the results, not the way there.
+    // Progress goes to a terminal only, never into a JSON report; scripts read the results, not
+    // the way there.
     if (::isatty(STDERR_FILENO) != 0) {
-        std::cerr << "\r" << formatAmount(*Currency::fromDouble(percent), 2) << " %" << std::flush;
+        std::ostream& terminal = terminalPrompt();
+        terminal << "\r" << formatAmount(*Currency::fromDouble(percent), 2) << " %" << std::flush;
         if (percent >= 100) {
-            std::cerr << "\n";
+            terminal << "\n";
         }
     }
 }

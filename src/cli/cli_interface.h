@@ -7,8 +7,8 @@
 namespace kapred::cli {
 
 // Messages and questions as text on standard error, which keeps standard output for the results.
-// Questions take the answer of --yes or --no; without one they are asked on a terminal, and
-// anywhere else answered No, which the command's exit status then tells.
+// Questions take the answer of --yes or --no; without one they are asked on a terminal until the
+// answer is s or n, and anywhere else answered No, which the command's exit status then tells.
 class CliInterface : public UserInterface {
 public:
     explicit CliInterface(std::optional<bool> answer) : answer_(answer) {}
@@ -20,10 +20,13 @@ public:
 
     // A question was answered No because there was neither a terminal nor --yes or --no.
     bool unanswered() const { return unanswered_; }
+    // The person at the terminal answered a question No.
+    bool refused() const { return refused_; }
 
 private:
     std::optional<bool> answer_;
     bool unanswered_ = false;
+    bool refused_ = false;
 };
 
 }  // namespace kapred::cli

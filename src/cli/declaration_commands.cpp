@@ -23,7 +23,7 @@ namespace {
 // that tells it on standard error.
 void tellNewDeclaration(const Variant& code, const std::string& message) {
     if (usingJson()) {
-        tellDone(message, {{"CodDJ", shown(code)}});
+        tellDone(message, {{"CodDJ", code.toWholeNumber().value_or(0)}});
     } else {
         std::cout << code.toText() << std::endl;
         if (!message.empty()) {
@@ -67,6 +67,9 @@ int listDeclarations(Session& session) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const auto& entity : declarationsOfTaxpayer(session.context())) {
         list.push_back(headerJson(entity));
+    }
+    if (list.empty() && !usingJson()) {
+        std::cout << "No hay declaraciones juradas del contribuyente.\n";
     }
     print(list);
     return 0;
@@ -200,12 +203,16 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands) {
 
     auto* create = app.add_subcommand("new", "Nueva declaración jurada");
     auto values = std::make_shared<std::array<std::string, 6>>();
-    create->add_option("--period", (*values)[0], "Período fiscal (AAAA)")->required();
-    create->add_option("--sequence", (*values)[1], "Secuencia de presentación (0 original)")->required();
-    create->add_option("--kind", (*values)[2], "Tipo de ejercicio fiscal: 1 Regular, 2 Irregular")->required();
-    create->add_option("--from", (*values)[3], "Período fiscal desde (dd/mm/aaaa)")->required();
-    create->add_option("--to", (*values)[4], "Período fiscal hasta (dd/mm/aaaa)")->required();
-    create->add_option("--economic-year", (*values)[5], "Ejercicio económico Nº")->required();
+    create->add_option("--period", (*values)[0], "Período fiscal (AAAA)")->type_name("AAAA")->required();
+    create->add_option("--sequence", (*values)[1], "Secuencia de presentación (0 original)")
+        ->type_name("SECUENCIA")
+        ->required();
+    create->add_option("--kind", (*values)[2], "Tipo de ejercicio fiscal: 1 Regular, 2 Irregular")
+        ->type_name("TIPO")
+        ->required();
+    create->add_option("--from", (*values)[3], "Período fiscal desde (dd/mm/aaaa)")->type_name("FECHA")->required();
+    create->add_option("--to", (*values)[4], "Período fiscal hasta (dd/mm/aaaa)")->type_name("FECHA")->required();
+    create->add_option("--economic-year", (*values)[5], "Ejercicio económico Nº")->type_name("NUMERO")->required();
     commands.push_back({create, [values](Session& session) {
                             const auto& v = *values;
                             return newDeclaration(session, v[0], v[1], v[2], v[3], v[4], v[5]);
@@ -215,7 +222,9 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands) {
     auto kind = std::make_shared<std::string>();
     auto* modify = app.add_subcommand("modify", "Modifica el tipo de ejercicio de una declaración");
     modify->add_option("DJ", *code, "Código de la declaración (período y secuencia, p. ej. 20040)")->required();
-    modify->add_option("--kind", *kind, "Tipo de ejercicio fiscal: 1 Regular, 2 Irregular")->required();
+    modify->add_option("--kind", *kind, "Tipo de ejercicio fiscal: 1 Regular, 2 Irregular")
+        ->type_name("TIPO")
+        ->required();
     commands.push_back({modify, [code, kind](Session& session) { return modifyDeclaration(session, *code, *kind); }});
 
     auto* remove = app.add_subcommand("delete", "Elimina una declaración con todas sus secciones");
@@ -225,8 +234,8 @@ void addDeclarationCommands(CLI::App& app, std::vector<Command>& commands) {
     auto destination = std::make_shared<std::array<std::string, 2>>();
     auto* copyCommand = app.add_subcommand("copy", "Copia una declaración a una secuencia posterior");
     copyCommand->add_option("DJ", *code, "Código de la declaración de origen")->required();
-    copyCommand->add_option("--period", (*destination)[0], "Período de destino (AAAA)");
-    copyCommand->add_option("--sequence", (*destination)[1], "Secuencia de destino");
+    copyCommand->add_option("--period", (*destination)[0], "Período de destino (AAAA)")->type_name("AAAA");
+    copyCommand->add_option("--sequence", (*destination)[1], "Secuencia de destino")->type_name("SECUENCIA");
     commands.push_back({copyCommand, [code, destination](Session& session) {
                             return copy(session, *code, (*destination)[0], (*destination)[1]);
                         }});

@@ -94,10 +94,13 @@ void addGenerateCommands(CLI::App& app, std::vector<Command>& commands) {
         "generate", "Genera el archivo encriptado del F.369 de una declaración y lo copia al destino");
     generateCommand->add_option("DJ", arguments->code, "Código de la declaración (período y secuencia, p. ej. 20040)")
         ->required();
-    generateCommand->add_option("--dest", arguments->destination, "Carpeta de destino de la presentación");
-    generateCommand->add_option("--keep-plain", arguments->plainCopy,
-                                "Escribe también en este archivo (- para la salida estándar), legible, lo que se "
-                                "entrega a la encriptación");
+    generateCommand->add_option("--dest", arguments->destination, "Carpeta de destino de la presentación")
+        ->type_name("CARPETA");
+    generateCommand
+        ->add_option("--keep-plain", arguments->plainCopy,
+                     "Escribe también en este archivo (- para la salida estándar), legible, lo que se "
+                     "entrega a la encriptación")
+        ->type_name("ARCHIVO");
     generateCommand->add_flag("--dry-run", arguments->dryRun, "Arma y revisa el archivo sin encriptarlo ni entregarlo");
     commands.push_back({generateCommand, [arguments](Session& session) { return generate(session, *arguments); }});
 

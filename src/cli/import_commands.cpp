@@ -86,9 +86,9 @@ std::string separatorName(const ImportFormat& format) {
 nlohmann::ordered_json formatJson(const ImportFormat& format) {
     return {{"IdFormato", format.id},
             {"Nombre", format.name},
-            {"Sección", format.section},
+            {"Código de sección", format.section},
             {"Separador decimal", separatorName(format)},
-            {"Estándar", format.standard()}};
+            {"Estándar", shownYesNo(format.standard())}};
 }
 
 int listFormats(Session& session, const std::string& section) {
@@ -113,7 +113,7 @@ int listFormats(Session& session, const std::string& section) {
                 ofSection.push_back(formatJson(format));
             }
         }
-        list.push_back({{"Sección", entry.code},
+        list.push_back({{"Código de sección", entry.code},
                         {"Descripción", entry.description},
                         {"Entidad", entry.entityName},
                         {"Formatos", ofSection}});
@@ -122,24 +122,33 @@ int listFormats(Session& session, const std::string& section) {
     return 0;
 }
 
+// A position as typed, a number once it is one; nothing while the field has none.
+nlohmann::ordered_json shownPosition(const std::string& typed) {
+    if (typed.empty()) {
+        return nullptr;
+    }
+    const auto number = Variant(typed).toWholeNumber();
+    return number ? nlohmann::ordered_json(*number) : nlohmann::ordered_json(typed);
+}
+
 void printGrid(Context& context, const FieldGrid& grid) {
     nlohmann::ordered_json fields = nlohmann::ordered_json::array();
     for (const auto& row : grid.rows) {
         fields.push_back({{"Concepto del dato", row.label},
                           {"Campo", row.fieldName},
-                          {"Desde", row.from},
-                          {"Hasta", row.to},
-                          {"Se importa", row.imported ? "Sí" : "No"},
+                          {"Desde", shownPosition(row.from)},
+                          {"Hasta", shownPosition(row.to)},
+                          {"Se importa", shownYesNo(row.imported)},
                           {"Tipo", fieldTypeName(row.fieldType)},
                           {"LongitudP", row.proposedWidth},
-                          {"Obligatorio", row.required}});
+                          {"Obligatorio", shownYesNo(row.required)}});
     }
-    print({{"Formato", grid.format.name},
+    print({{"Nombre", grid.format.name},
            {"IdFormato", grid.format.id},
-           {"Sección", grid.format.section},
+           {"Código de sección", grid.format.section},
            {"Separador decimal", grid.point ? "punto" : "coma"},
            {"Largo de registro", recordLength(context, grid.format.id, grid.format.section)},
-           {"Campos", fields}});
+           {"Posiciones", fields}});
 }
 
 // Puts "field=desde-hasta" (or "field=desde", which takes the field's proposed width) into the
@@ -261,12 +270,11 @@ int exportRows(Session& session, const std::string& code, const std::string& giv
     switch (result.outcome) {
         case ExportOutcome::Exported:
             if (standardOutput) {
-                // Standard output carries the rows themselves; their count is told aside.
+                // Standard output carries the rows themselves, whole; their count is told aside.
                 standardOutput->toStandardOutput();
-                std::cerr << "Filas exportadas: " << result.rows << std::endl;
-            } else {
-                print({{"Filas exportadas", result.rows}, {"Archivo", file}});
+                resultsAside();
             }
+            print({{"Filas exportadas", result.rows}, {"Archivo", file}});
             return 0;
         case ExportOutcome::Cancelled:
             return kExitInterrupted;
@@ -284,12 +292,15 @@ int exportRows(Session& session, const std::string& code, const std::string& giv
 void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
     auto section = std::make_shared<std::string>();
     auto* list = app.add_subcommand("formats", "Formatos de importación, por sección");
-    list->add_option("--section", *section, "Código de la sección (ver la lista sin esta opción)");
+    list->add_option("--section", *section, "Código de la sección (ver la lista sin esta opción)")
+        ->type_name("SECCION");
     commands.push_back({list, [section](Session& session) { return listFormats(session, *section); }});
 
     auto name = std::make_shared<std::string>();
     auto* create = app.add_subcommand("format-new", "Nuevo formato de importación de una sección");
-    create->add_option("--section", *section, "Código de la sección que describe el formato")->required();
+    create->add_option("--section", *section, "Código de la sección que describe el formato")
+        ->type_name("SECCION")
+        ->required();
     create->add_option("NOMBRE", *name, "Nombre del formato")->required();
     commands.push_back({create, [section, name](Session& session) {
                             const auto id = createFormat(session.context(), sectionCode(*section), *name);
@@ -358,16 +369,20 @@ void addImportCommands(CLI::App& app, std::vector<Command>& commands) {
         "Importa un archivo de texto en la sección del formato (Ctrl+C cancela). Salida: 0 sin errores, "
         "5 con líneas no cargadas, 130 cancelada, 3 no se pudo importar");
     importCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    importCommand->add_option("--format", *format, "Número o nombre del formato")->required();
-    importCommand->add_option("--file", *file, "Archivo a importar (- la entrada estándar)")->required();
+    importCommand->add_option("--format", *format, "Número o nombre del formato")->type_name("FORMATO")->required();
+    importCommand->add_option("--file", *file, "Archivo a importar (- la entrada estándar)")
+        ->type_name("ARCHIVO")
+        ->required();
     commands.push_back(
         {importCommand, [code, format, file](Session& session) { return import(session, *code, *format, *file); }});
 
     auto* exportCommand =
         app.add_subcommand("export", "Exporta las filas de la sección del formato a un archivo de texto");
     exportCommand->add_option("DJ", *code, "Código de la declaración")->required();
-    exportCommand->add_option("--format", *format, "Número o nombre del formato")->required();
-    exportCommand->add_option("--file", *file, "Archivo a escribir (- la salida estándar)")->required();
+    exportCommand->add_option("--format", *format, "Número o nombre del formato")->type_name("FORMATO")->required();
+    exportCommand->add_option("--file", *file, "Archivo a escribir (- la salida estándar)")
+        ->type_name("ARCHIVO")
+        ->required();
     commands.push_back(
         {exportCommand, [code, format, file](Session& session) { return exportRows(session, *code, *format, *file); }});
 }

@@ -28,7 +28,22 @@ namespace fs = std::filesystem;
 // A declaration file is some tens of kilobytes; anything far larger is not one.
 constexpr std::uintmax_t kLargestFile = 16 * 1024 * 1024;
 
+// "-" is standard input, read up to the same size.
 std::string readDeclarationFile(const std::string& path) {
+    if (path == "-") {
+        std::string bytes;
+        char buffer[65536];
+        while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+            bytes.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
+            if (bytes.size() > kLargestFile) {
+                throw CommandFailure("La entrada estándar es demasiado grande para ser una declaración del F.369.");
+            }
+        }
+        if (std::cin.bad()) {
+            throw CommandFailure("No se pudo leer la entrada estándar.");
+        }
+        return bytes;
+    }
     if (const auto why = db::whyNotAFile(path)) {
         throw CommandFailure("No se puede inspeccionar " + path + ": " + *why + ".");
     }
@@ -59,10 +74,10 @@ nlohmann::ordered_json inspectionJson(const FileInspection& inspection) {
         if (!record.figure.empty()) {
             each["Cifra"] = record.figure;
         }
-        each["Campos"] = fields;
+        each["Posiciones"] = fields;
         records.push_back(each);
     }
-    return {{"Cabecera", inspection.header}, {"Registros", records}, {"Faltas", inspection.faults}};
+    return {{"Cabecera", inspection.header}, {"Contenido", records}, {"Faltas", inspection.faults}};
 }
 
 void printInspection(const FileInspection& inspection) {
@@ -104,8 +119,13 @@ int check(Session& session, const std::string& code) {
     session.declaration(code);
     const DeclarationCheck result = VerificarDJ(session.context());
     nlohmann::ordered_json shownResult;
-    shownResult["Declaración"] = code;
-    shownResult["Se puede generar"] = result.refusals.empty() ? "Sí" : "No";
+    // A script gets the declaration's code as the number it is everywhere else.
+    if (usingJson()) {
+        shownResult["CodDJ"] = Variant(code).toWholeNumber().value_or(0);
+    } else {
+        shownResult["Declaración"] = code;
+    }
+    shownResult["Se puede generar"] = shownYesNo(result.refusals.empty());
     if (result.dryRun.built) {
         shownResult["Registros"] = result.dryRun.recordCount;
         shownResult["Número de verificación"] = result.dryRun.verificationNumber;
@@ -222,7 +242,7 @@ void addInspectCommands(CLI::App& app, std::vector<Command>& commands) {
     auto file = std::make_shared<std::string>();
     auto* inspectCommand =
         app.add_subcommand("inspect", "Muestra un archivo del F.369 registro por registro y campo por campo");
-    inspectCommand->add_option("FILE", *file, "Archivo de la declaración (sin encriptar)")->required();
+    inspectCommand->add_option("ARCHIVO", *file, "Archivo de la declaración (sin encriptar)")->required();
     commands.push_back({inspectCommand, [file](Session& session) { return inspect(session, *file); }});
 
     auto code = std::make_shared<std::string>();

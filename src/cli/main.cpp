@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <set>
 
 #include "app/compaction.h"
@@ -40,7 +41,7 @@ public:
     }
     void databaseOpened(const std::string& handle, const fs::path& path) override {
         if (verbose_) {
-            std::cerr << "Abierta " << handle << ": " << path.string() << "\n";
+            std::cerr << "Abierta la base de datos " << whatItHolds(handle) << ": " << path.string() << "\n";
         }
     }
     void showStartupMessage(BCMsgIni& message) override {
@@ -50,19 +51,31 @@ public:
     }
 
 private:
+    // The program's handle of each database, told by what the database holds.
+    static std::string whatItHolds(const std::string& handle) {
+        static const std::pair<const char*, const char*> contents[] = {{"g_dbAplicativo", "de las declaraciones"},
+                                                                       {"g_dbTablas", "de las tablas del sistema"},
+                                                                       {"g_dbOrel", "de los contribuyentes"},
+                                                                       {"g_dbSistema", "de las tablas de referencia"}};
+        for (const auto& [name, holds] : contents) {
+            if (handle == name) {
+                return holds;
+            }
+        }
+        return handle;
+    }
+
     bool verbose_;
 };
 
-// The host always gives the CUIT; on the command line a missing or malformed one is told with the
-// way to give it, before the start-up's own message.
-void hintCuit(const std::string& cuit) {
+// The host always gives the CUIT; on the command line a missing or malformed one is a mistake of
+// the command line, told with the way to give it.
+std::optional<std::string> sCuitMistake(const std::string& cuit) {
     if (commandLineCuit(cuit)) {
-        return;
+        return std::nullopt;
     }
-    std::cerr << (cuit.empty() ? std::string("Falta el CUIT del contribuyente")
-                               : "El CUIT \"" + cuit + "\" no es válido")
-              << ": indíquelo con --cuit, 11 dígitos con o sin guiones (por ejemplo --cuit 20-12345678-9)."
-              << std::endl;
+    return (cuit.empty() ? std::string("Falta el CUIT del contribuyente") : "El CUIT \"" + cuit + "\" no es válido") +
+           ": indíquelo con --cuit, 11 dígitos con o sin guiones (por ejemplo --cuit 20-12345678-9).";
 }
 
 // The commands that concern no taxpayer: they run without a CUIT, and without the host's data
@@ -118,9 +131,7 @@ void addProgramCommands(CLI::App& app, std::vector<Command>& commands, Options& 
                         [](Session& session) { return RepairMenuCommand(session.context()) ? 0 : kExitFailure; }});
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     CLI::App app{
         "Kapred sin ventanas: declaraciones juradas de la contribución especial sobre el capital "
         "de las cooperativas.",
@@ -128,15 +139,27 @@ int main(int argc, char** argv) {
     app.footer(
         "Importes 1.234,50 y fechas dd/mm/aaaa; con --json, importes \"1234.50\" y fechas aaaa-mm-dd.\n"
         "Los datos salen por la salida estándar; los mensajes, preguntas y errores, por la de error.\n"
+        "Donde se lee o escribe un archivo, - es la entrada o la salida estándar.\n"
         "Salida: 0 hecho; 1, 2 o 4 validación rechazada; 2 también línea de comandos no válida;\n"
-        "3 otra falla o pregunta sin respuesta; 5 importación con líneas rechazadas; 130 Ctrl+C.\n"
-        "Cada comando tiene su ayuda: kapred-cli COMANDO --help.");
+        "3 otra falla o pregunta respondida No; 5 importación con líneas rechazadas; 130 Ctrl+C.\n"
+        "\n"
+        "Ejemplos:\n"
+        "  export KAPRED_CUIT=30-71234567-1\n"
+        "  kapred-cli new --period 2004 --sequence 0 --kind 1 --from 01/01/2004 --to 31/12/2004 \\\n"
+        "      --economic-year 1\n"
+        "  kapred-cli import 20040 --format 3 --file /usr/share/doc/kapred/ejemplos/anticipos.txt\n"
+        "  kapred-cli --json liquidation 20040\n"
+        "  kapred-cli print 20040 --pdf F369.pdf\n"
+        "\n"
+        "Cada comando tiene su ayuda: kapred-cli COMANDO --help. El manual: man kapred-cli.");
     addProgramOptions(app, sVersion());
     Options options;
     app.add_option("--cuit", options.cuit,
-                   "CUIT del contribuyente (11 dígitos, con o sin guiones; por omisión KAPRED_CUIT)");
+                   "CUIT del contribuyente (11 dígitos, con o sin guiones; por omisión KAPRED_CUIT)")
+        ->type_name("CUIT");
     app.add_option("--home", options.home,
-                   "Directorio del programa (por omisión KAPRED_HOME, si no ~/.local/share/kapred/Kapred)");
+                   "Directorio del programa (por omisión KAPRED_HOME, si no ~/.local/share/kapred/Kapred)")
+        ->type_name("CARPETA");
     auto* yesFlag = app.add_flag("--yes", options.yes, "Responder Sí a toda pregunta");
     app.add_flag("--no", options.no, "Responder No a toda pregunta")->excludes(yesFlag);
     app.add_flag("--json", options.json, "Resultados en JSON");
@@ -161,14 +184,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::Success& done) {
         return app.exit(done);
     } catch (const CLI::ParseError& error) {
-        // A word where the command goes is a command that does not exist.
-        const auto words = app.remaining();
-        const bool unknownCommand = dynamic_cast<const CLI::RequiredError*>(&error) != nullptr && !words.empty();
-        std::cerr << "Error: "
-                  << (unknownCommand ? "No existe el comando \"" + words.front() + "\"." : sParserMessage(error))
-                  << "\n"
-                  << "Vea kapred-cli --help (o kapred-cli COMANDO --help)." << std::endl;
-        return kExitUsage;
+        return commandLineMistake(app, error, argc, argv);
     }
 
     std::optional<bool> answer;
@@ -186,29 +202,40 @@ int main(int argc, char** argv) {
                                      [](const Command& command) { return command.subcommand->parsed(); });
     const Serving serving =
         parsed != commands.end() && concernsNoTaxpayer(*parsed->subcommand) ? Serving::ProgramAlone : Serving::Taxpayer;
-    if (serving == Serving::Taxpayer) {
-        hintCuit(options.cuit);
+    if (const auto mistake = sCuitMistake(options.cuit); mistake && serving == Serving::Taxpayer) {
+        tellError(*mistake);
+        return kExitUsage;
     }
     try {
         Session session(programDirectory(options.home), options.cuit, ui, observer, serving);
         for (const auto& command : commands) {
             if (command.subcommand->parsed()) {
-                const int result = command.run(session);
-                // A question no one could answer is not a success.
-                return session.finish(result == 0 && ui.unanswered() ? kExitFailure : result);
+                int result = command.run(session);
+                // A question no one could answer, or one the user answered No, is not a success.
+                if (result == 0 && (ui.unanswered() || ui.refused())) {
+                    std::cerr << "No se hizo nada." << std::endl;
+                    result = kExitFailure;
+                }
+                return session.finish(result);
             }
         }
     } catch (const ProgramEnd& end) {
         return end.exitCode();
     } catch (const CommandFailure& failure) {
-        std::cerr << "Error: " << printableLines(failure.what()) << std::endl;
+        tellError(failure.what());
         return failure.exitCode();
     } catch (const Error& error) {
-        std::cerr << "Error: " << printableLines(error.description()) << std::endl;
+        tellError(error.description());
         return kExitFailure;
     } catch (const std::exception& error) {
-        std::cerr << "Error: " << printableLines(error.what()) << std::endl;
+        tellError(error.what());
         return kExitFailure;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return finishOutput(run(argc, argv));
 }

@@ -1,7 +1,10 @@
 #include "cli/output.h"
 
 #include <iostream>
+#include <optional>
+#include <sstream>
 
+#include "data/user_interface.h"
 #include "data/values/text.h"
 
 namespace kapred::cli {
@@ -10,6 +13,55 @@ namespace {
 bool jsonOutput = false;
 bool asideOutput = false;
 constexpr NumberFormat kJsonNumbers{'.', ','};
+
+// With JSON, what the run tells on standard error until finishOutput writes its object.
+struct ErrorReport {
+    std::stringbuf told;
+    std::streambuf* standardError = nullptr;
+    std::optional<std::string> error;
+    std::optional<nlohmann::ordered_json> result;
+};
+ErrorReport report;
+
+// "Tipo de Ejercicio Fiscal" -> "TipoDeEjercicioFiscal"; a name without spaces stays as it is.
+std::string joinedName(const std::string& name) {
+    std::string joined;
+    bool wordStart = false;
+    for (const char character : name) {
+        if (character == ' ') {
+            wordStart = true;
+        } else {
+            joined += wordStart && character >= 'a' && character <= 'z' ? static_cast<char>(character - 'a' + 'A')
+                                                                        : character;
+            wordStart = false;
+        }
+    }
+    return joined;
+}
+
+nlohmann::ordered_json withJoinedNames(const nlohmann::ordered_json& value) {
+    if (value.is_object()) {
+        nlohmann::ordered_json joined = nlohmann::ordered_json::object();
+        for (const auto& [name, member] : value.items()) {
+            joined[joinedName(name)] = withJoinedNames(member);
+        }
+        return joined;
+    }
+    if (value.is_array()) {
+        nlohmann::ordered_json joined = nlohmann::ordered_json::array();
+        for (const auto& element : value) {
+            joined.push_back(withJoinedNames(element));
+        }
+        return joined;
+    }
+    return value;
+}
+
+// JSON escapes the C0 controls itself; the rest are escaped the same way, which JSON reads back
+// as the same characters. Its own line feeds lay out the members.
+void writeJson(std::ostream& out, const nlohmann::ordered_json& value) {
+    out << printableLines(value.dump(2)) << std::endl;
+}
 
 // ISO 8601: "2004-12-31", or "2004-12-31T10:30:00" with a time.
 std::string isoDate(const DateTime& value) {
@@ -60,6 +112,61 @@ std::string printableLines(std::string_view text) {
 
 void useJson(bool json) {
     jsonOutput = json;
+    if (json && report.standardError == nullptr) {
+        report.standardError = std::cerr.rdbuf(&report.told);
+    }
+}
+
+std::ostream& terminalPrompt() {
+    static std::ostream prompt(nullptr);
+    prompt.rdbuf(report.standardError != nullptr ? report.standardError : std::cerr.rdbuf());
+    return prompt;
+}
+
+void tellError(const std::string& message) {
+    if (jsonOutput && !report.error) {
+        report.error = message;
+    } else {
+        std::cerr << "Error: " << printableLines(message) << std::endl;
+    }
+}
+
+int finishOutput(int status) {
+    if (!std::cout.flush()) {
+        tellError("No se pudo escribir la salida estándar.");
+        status = status == 0 ? kEndedByFailure : status;
+    }
+    if (report.standardError == nullptr) {
+        return status;
+    }
+    std::cerr.rdbuf(report.standardError);
+    report.standardError = nullptr;
+    nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+    std::istringstream told(report.told.str());
+    for (std::string line; std::getline(told, line);) {
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+    }
+    if (status != 0 || report.error || report.result || !lines.empty()) {
+        nlohmann::ordered_json shownReport{{"Estado", status}};
+        if (report.error) {
+            shownReport["Error"] = *report.error;
+        }
+        if (report.result) {
+            shownReport["Resultado"] = *report.result;
+        }
+        shownReport["Mensajes"] = lines;
+        writeJson(std::cerr, shownReport);
+    }
+    return status;
+}
+
+nlohmann::ordered_json shownYesNo(bool value) {
+    if (jsonOutput) {
+        return value;
+    }
+    return value ? "Sí" : "No";
 }
 
 bool usingJson() {
@@ -134,10 +241,10 @@ void resultsAside() {
 
 void print(const nlohmann::ordered_json& result) {
     std::ostream& out = asideOutput ? std::cerr : std::cout;
-    if (jsonOutput) {
-        // JSON escapes the C0 controls itself; the rest are escaped the same way, which JSON
-        // reads back as the same characters. Its own line feeds lay out the members.
-        out << printableLines(result.dump(2)) << std::endl;
+    if (jsonOutput && asideOutput) {
+        report.result = withJoinedNames(result);
+    } else if (jsonOutput) {
+        writeJson(out, withJoinedNames(result));
     } else {
         printText(result, "", out);
         out << std::flush;

@@ -1,7 +1,15 @@
 #include "cli/parser_messages.h"
 
+#include <algorithm>
+#include <iostream>
+#include <optional>
 #include <regex>
+#include <string_view>
 #include <utility>
+#include <vector>
+
+#include "cli/manual.h"
+#include "cli/output.h"
 
 namespace kapred::cli {
 
@@ -14,6 +22,10 @@ void nameValues(CLI::App& app) {
     for (CLI::Option* option : app.get_options()) {
         if (option->get_group() == "Options") {
             option->group("Opciones");
+        }
+        // An argument is shown by its own name alone.
+        if (!option->nonpositional()) {
+            option->type_name("");
         }
         for (const auto& [english, spanish] : names) {
             if (option->get_type_name() == english) {
@@ -29,12 +41,69 @@ void nameValues(CLI::App& app) {
     }
 }
 
+// The number of letters to add, remove or change to turn one word into the other.
+std::size_t editDistance(std::string_view from, std::string_view to) {
+    std::vector<std::size_t> row(to.size() + 1);
+    for (std::size_t j = 0; j <= to.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= from.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= to.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (from[i - 1] == to[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[to.size()];
+}
+
+std::optional<std::string> nearestCommand(const CLI::App& app, const std::string& word) {
+    std::optional<std::string> nearest;
+    std::size_t best = std::max<std::size_t>(2, word.size() / 3) + 1;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        if (const std::size_t distance = editDistance(word, command->get_name()); distance < best) {
+            best = distance;
+            nearest = command->get_name();
+        }
+    }
+    return nearest;
+}
+
+std::string sCommandLineError(const CLI::App& app, const CLI::ParseError& error) {
+    const auto words = app.remaining();
+    if (app.get_subcommands().empty() && !words.empty() && !words.front().starts_with("-")) {
+        std::string message = "No existe el comando \"" + words.front() + "\".";
+        if (const auto nearest = nearestCommand(app, words.front())) {
+            message += " ¿Quiso decir \"" + *nearest + "\"?";
+        }
+        return message;
+    }
+    return sParserMessage(error);
+}
+
 }  // namespace
+
+int commandLineMistake(const CLI::App& app, const CLI::ParseError& error, int argc, char** argv) {
+    useJson(std::any_of(argv + 1, argv + argc, [](const char* word) { return std::string_view(word) == "--json"; }));
+    tellError(sCommandLineError(app, error));
+    std::cerr << "Vea " << app.get_name() << " --help (o " << app.get_name() << " COMANDO --help)." << std::endl;
+    return finishOutput(kExitUsage);
+}
 
 void addProgramOptions(CLI::App& app, const std::string& version) {
     app.option_defaults()->group("Opciones");
     app.set_help_flag("-h,--help", "Muestra esta ayuda y sale");
-    app.set_version_flag("--version", version, "Muestra la versión y sale");
+    app.set_version_flag("-V,--version", version, "Muestra la versión y sale");
+    // The build writes the program's sections of its manual page with this; no group hides it
+    // from the help.
+    app.add_flag_callback("--manual-roff",
+                          [&app] {
+                              writeManualSections(app, std::cout);
+                              throw CLI::Success();
+                          })
+        ->group("");
 }
 
 void useSpanishHelp(CLI::App& app) {

@@ -2,12 +2,13 @@
 // papers and the positions of an import format, drawn as the print window draws them.
 #include <QGuiApplication>
 
-#include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli/standard_stream.h"
 #include "data/engine/schema.h"
 #include "print/reports.h"
 
@@ -25,17 +26,13 @@ struct PrintArguments {
 };
 
 // The toolkit's own notes (no runtime folder, a platform without some feature) mean nothing to
-// the command's user and would mix with its messages; its errors still reach standard error.
+// the command's user and would mix with its messages; its errors go where the program's messages
+// go (with JSON, into the report on standard error), not around them.
 QtMessageHandler toolkitHandler = nullptr;
 
-void quietToolkit(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtCriticalMsg && type != QtFatalMsg) {
-        return;
-    }
-    if (toolkitHandler != nullptr) {
-        toolkitHandler(type, context, message);
-    } else {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+void quietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << message.toStdString() << std::endl;
     }
 }
 
@@ -64,13 +61,22 @@ private:
     std::unique_ptr<QGuiApplication> app_;
 };
 
+// "-" sends the PDF to standard output once it is whole; the results are told aside.
 int write(Session& session, const print::PrintJob& job, const std::string& pdf) {
-    const fs::path file = fs::absolute(pdf);
+    std::optional<StandardStreamFile> standardOutput;
+    if (pdf == "-") {
+        standardOutput.emplace(session.context());
+    }
+    const fs::path file = standardOutput ? standardOutput->path() : fs::absolute(pdf);
     if (!print::savePdf(session.context(), job, file)) {
         return kExitFailure;
     }
+    if (standardOutput) {
+        standardOutput->toStandardOutput();
+        resultsAside();
+    }
     nlohmann::ordered_json result;
-    result["Archivo"] = file.string();
+    result["Archivo"] = standardOutput ? pdf : file.string();
     result["Informes"] = job.reports.size();
     print(result);
     return 0;
@@ -96,7 +102,7 @@ void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
 
     auto* form = app.add_subcommand("print", "Imprime el Formulario 369 de una declaración a un archivo PDF");
     form->add_option("DJ", arguments->code, "Código de la declaración (período y secuencia, p. ej. 20040)")->required();
-    form->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    form->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
     commands.push_back({form, [arguments](Session& session) {
                             session.declaration(arguments->code);
                             PrintingApplication application;
@@ -106,10 +112,10 @@ void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
     auto* paper = app.add_subcommand("workpaper", "Imprime el papel de trabajo de una sección a un archivo PDF");
     paper->add_option("DJ", arguments->code, "Código de la declaración")->required();
     paper
-        ->add_option("SECTION", arguments->section,
+        ->add_option("SECCION", arguments->section,
                      "ActivoExento, ActivoComputable, Pasivo, Anticipos, PagosCuenta, o DJ para todas")
         ->required();
-    paper->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    paper->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
     commands.push_back({paper, [arguments](Session& session) {
                             const auto kind = workPaperNamed(arguments->section);
                             session.declaration(arguments->code);
@@ -118,8 +124,8 @@ void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
                         }});
 
     auto* format = app.add_subcommand("format-print", "Imprime las posiciones de un formato a un archivo PDF");
-    format->add_option("FORMAT", arguments->format, "Número o nombre del formato")->required();
-    format->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->required();
+    format->add_option("FORMATO", arguments->format, "Número o nombre del formato")->required();
+    format->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
     commands.push_back({format, [arguments](Session& session) {
                             Context& context = session.context();
                             const auto found = findFormatByNumberOrName(context, arguments->format);

@@ -89,7 +89,11 @@ int showSection(Session& session, const std::string& code, const std::string& gi
     session.declaration(code);
     Context& context = session.context();
     if (const auto computed = computeWindowFigures(context, given)) {
-        print(figuresJson(computed->figures));
+        nlohmann::ordered_json figures = figuresJson(computed->figures);
+        for (const auto& figure : computed->apart) {
+            figures[figure.name] = shown(figure.amount);
+        }
+        print(figures);
         if (computed->notice) {
             MsgInformacion(context.ui, *computed->notice);
         }
@@ -222,7 +226,7 @@ int listSections(Session& session) {
     for (const auto& section : declarationSections(session.context())) {
         list.push_back({{"Sección", section.name},
                         {"Título", trimmed(section.caption)},
-                        {"Filas", section.kind == SectionKind::List ? "varias (add-row)" : "una (set)"}});
+                        {"Carga", section.kind == SectionKind::List ? "varias filas (add-row)" : "una fila (set)"}});
     }
     print(list);
     return 0;

@@ -67,7 +67,16 @@ void StandardStreamFile::fromStandardInput() {
 void StandardStreamFile::toStandardOutput() {
     std::cout.flush();
     const int written = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    copy(written, STDOUT_FILENO, path_.string());
+    if (written < 0) {
+        throw CommandFailure("No se puede leer el archivo de trabajo " + path_.string() + ".");
+    }
+    try {
+        // A standard output that takes only part of the file is a failure, never a success.
+        copy(written, STDOUT_FILENO, "a la salida estándar");
+    } catch (...) {
+        ::close(written);
+        throw;
+    }
     ::close(written);
 }
 

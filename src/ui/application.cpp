@@ -32,6 +32,9 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 void prepareApplication(QApplication& application) {
     QApplication::setApplicationName(QStringLiteral("Kapred"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kapred"));
+    // Both programs are the one desktop entry: the window is matched to it by this name (Wayland)
+    // and by its class "Kapred", the application's name (the entry's StartupWMClass on X11).
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.kapred.Kapred"));
     // Outside a desktop session (a bare X server, the offscreen platform) no theme is named, or
     // only the bare "hicolor" one.
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")) {

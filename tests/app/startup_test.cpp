@@ -84,7 +84,9 @@ TEST_F(Startup, ASecondCopyIsRefusedAndAKilledCopyLeavesNoStaleLock) {
     if (holder == 0) {
         InstanceLock lock;
         const char flag = lock.acquire(dir.home()) ? 'y' : 'n';
-        (void)::write(ready[1], &flag, 1);
+        if (::write(ready[1], &flag, 1) != 1) {
+            ::_exit(1);
+        }
         ::pause();
         ::_exit(0);
     }

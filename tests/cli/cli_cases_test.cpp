@@ -140,8 +140,14 @@ TEST_P(CliCase, GivesItsTranscript) {
             const bool padron = line.starts_with("padron ");
             std::string arguments = line.substr(line.find(' ') + 1);
             arguments = arguments.substr(0, arguments.rfind(" -> "));
-            const test::CliResult result =
-                padron ? test::runPadron(dir, real(unescape(arguments))) : test::runCli(dir, real(unescape(arguments)));
+            std::string command = arguments;
+            test::Streams streams;
+            if (const auto from = arguments.rfind(" < "); from != std::string::npos) {
+                streams.input = dir.root() / real(arguments.substr(from + 3));
+                command = arguments.substr(0, from);
+            }
+            const test::CliResult result = padron ? test::runPadron(dir, real(unescape(command)), streams)
+                                                  : test::runCli(dir, real(unescape(command)), streams);
             actual += (padron ? "padron " : "test ") + arguments +
                       (result.status != 0 ? " -> " + std::to_string(result.status) : "") + "\n" +
                       placeholders(result.out) + (result.err.empty() ? "" : "__ERROR__\n" + placeholders(result.err)) +

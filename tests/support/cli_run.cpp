@@ -41,7 +41,8 @@ std::vector<std::string> splitWords(const std::string& line) {
 
 // Runs the program, started directly, without a shell, and with none of the folders or the
 // taxpayer the environment might name.
-CliResult run(std::vector<std::string> words, const ProgramDir& dir, const std::string& arguments) {
+CliResult run(std::vector<std::string> words, const ProgramDir& dir, const std::string& arguments,
+              const Streams& streams) {
     const ScopedEnv home("KAPRED_HOME", std::nullopt), windows("KAPRED_WINDIR", std::nullopt),
         system("KAPRED_SYSDIR", std::nullopt), cuit("KAPRED_CUIT", std::nullopt);
     for (auto& word : splitWords(arguments)) {
@@ -61,8 +62,14 @@ CliResult run(std::vector<std::string> words, const ProgramDir& dir, const std::
     if (::pipe(out) != 0 || posix_spawn_file_actions_init(&actions) != 0) {
         return result;
     }
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    const std::string input = streams.input.empty() ? "/dev/null" : streams.input.string();
+    const std::string output = streams.output.string();
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input.c_str(), O_RDONLY, 0);
+    if (output.empty()) {
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     const bool spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
@@ -81,12 +88,13 @@ CliResult run(std::vector<std::string> words, const ProgramDir& dir, const std::
     return result;
 }
 
-CliResult runCliAt(const std::string& program, const ProgramDir& dir, const std::string& arguments) {
+CliResult runCliAt(const std::string& program, const ProgramDir& dir, const std::string& arguments,
+                   const Streams& streams = {}) {
     std::vector<std::string> words{program, "--home", dir.home().string()};
     if (arguments.find("--cuit") == std::string::npos) {
         words.insert(words.end(), {"--cuit", "20-12345678-9"});
     }
-    return run(std::move(words), dir, arguments);
+    return run(std::move(words), dir, arguments, streams);
 }
 
 }  // namespace
@@ -95,12 +103,24 @@ CliResult runCli(const ProgramDir& dir, const std::string& arguments) {
     return runCliAt(KAPRED_CLI_PATH, dir, arguments);
 }
 
+CliResult runCli(const ProgramDir& dir, const std::string& arguments, const Streams& streams) {
+    return runCliAt(KAPRED_CLI_PATH, dir, arguments, streams);
+}
+
 CliResult runLaidOutCli(const ProgramDir& dir, const std::string& arguments) {
-    return runCliAt(std::string(KAPRED_DEMO_DIR) + "/Kapred/kapred-cli", dir, arguments);
+    return runLaidOutCli(dir, arguments, {});
+}
+
+CliResult runLaidOutCli(const ProgramDir& dir, const std::string& arguments, const Streams& streams) {
+    return runCliAt(std::string(KAPRED_DEMO_DIR) + "/Kapred/kapred-cli", dir, arguments, streams);
 }
 
 CliResult runPadron(const ProgramDir& dir, const std::string& arguments) {
-    return run({KAPRED_PADRON_PATH, "--home", dir.home().string()}, dir, arguments);
+    return runPadron(dir, arguments, {});
+}
+
+CliResult runPadron(const ProgramDir& dir, const std::string& arguments, const Streams& streams) {
+    return run({KAPRED_PADRON_PATH, "--home", dir.home().string()}, dir, arguments, streams);
 }
 
 }  // namespace kapred::test
