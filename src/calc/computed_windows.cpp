@@ -17,7 +17,7 @@ std::optional<WindowFigures> computeWindowFigures(Context& context, const std::s
     const auto captioned = [](const std::string& window, std::vector<Figure> figures,
                               std::optional<std::string> problem) {
         return WindowFigures{
-            windowCaption(window).value_or(window), std::move(figures), std::move(problem), {}, std::nullopt};
+            windowCaption(window).value_or(window), std::move(figures), std::move(problem), std::nullopt, {}};
     };
     if (db::equalsIgnoreCase(name, "Activo")) {
         BActivo assets(context);
