@@ -14,13 +14,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/startup.h"
-#include "calc/registry.h"
 #include "model/declaration.h"
 #include "print/reports.h"
-#include "scripted_qt_ui.h"
-#include "support/header_input.h"
-#include "support/program_dir.h"
+#include "started_program.h"
 #include "support/scoped_env.h"
 #include "ui/application.h"
 #include "ui/error_message.h"
@@ -64,21 +60,11 @@ TEST(ToolkitTexts, AreSpanishInAnEnglishSession) {
     QLocale::setDefault(before);
 }
 
-class DialogSizes : public ::testing::Test {
+class DialogSizes : public test::StartedProgram {
 protected:
-    DialogSizes() : context(dir.home(), "20-12345678-9", ui) {
-        Main(context, quiet);
-        registerBusinessObjects(context);
-        auto header = std::make_shared<BDDJJ>(context);
-        header->Aceptar(EntryMode::Adding, test::typedHeader());
-        context.currentDeclaration = header;
-    }
+    DialogSizes() { addDeclaration(); }
 
     test::ScopedEnv layouts{"KAPRED_REPORTSDIR", KAPRED_REPORTS_SOURCE};
-    test::ProgramDir dir;
-    test::ScriptedQtUi ui;
-    Context context;
-    StartupObserver quiet;
 };
 
 TEST_F(DialogSizes, EveryDialogFitsTheScreenWithItsButtons) {

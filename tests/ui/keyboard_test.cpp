@@ -15,13 +15,9 @@
 #include <functional>
 #include <set>
 
-#include "app/startup.h"
-#include "calc/registry.h"
 #include "model/declaration.h"
 #include "model/sections.h"
-#include "scripted_qt_ui.h"
-#include "support/header_input.h"
-#include "support/program_dir.h"
+#include "started_program.h"
 #include "ui/declarations_window.h"
 #include "ui/section_windows.h"
 
@@ -38,19 +34,8 @@ QString plain(const QString& caption) {
     return QString(caption).remove(QLatin1Char('&'));
 }
 
-class Keyboard : public ::testing::Test {
+class Keyboard : public test::StartedProgram {
 protected:
-    Keyboard() : context(dir.home(), "20-12345678-9", ui) {
-        Main(context, quiet);
-        registerBusinessObjects(context);
-    }
-
-    void addHeader() {
-        auto header = std::make_shared<BDDJJ>(context);
-        ASSERT_EQ(header->Aceptar(EntryMode::Adding, test::typedHeader()), 0);
-        context.currentDeclaration = header;
-    }
-
     std::unique_ptr<ui::frmSeccion> shown(const std::string& section) {
         auto window = std::make_unique<ui::frmSeccion>(context, ui, *findSection(context, section));
         window->InicializeObjects();
@@ -59,11 +44,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         return window;
     }
-
-    test::ProgramDir dir;
-    test::ScriptedQtUi ui;
-    StartupObserver quiet;
-    Context context;
 };
 
 // Where the keyboard sends a key: the focused widget of the window in front.
@@ -125,7 +105,7 @@ void alt(const char* button) {
 }
 
 TEST_F(Keyboard, EveryButtonHasAnAccessKeyUniqueInItsWindow) {
-    addHeader();
+    addDeclaration();
     ui::frmDDJJ declarations(context, ui);
     declarations.InicializeObjects();
     declarations.show();
@@ -156,7 +136,7 @@ TEST_F(Keyboard, EveryButtonHasAnAccessKeyUniqueInItsWindow) {
 }
 
 TEST_F(Keyboard, EnterPressesTheFocusedButton) {
-    addHeader();
+    addDeclaration();
     auto window = shown("ActivoExento");
     ASSERT_EQ(QApplication::focusWidget(), window->findChild<QPushButton*>(QStringLiteral("cmdNew")));
     press(Qt::Key_Return);
@@ -174,7 +154,7 @@ TEST_F(Keyboard, EnterPressesTheFocusedButton) {
 }
 
 TEST_F(Keyboard, TabRunsThroughTheInputsInReadingOrderOverEveryPage) {
-    addHeader();
+    addDeclaration();
     const std::pair<const char*, std::vector<const char*>> cases[] = {
         {"ActivoComputable",
          {"txtcDineroEfectivoNac", "txtcDineroEfectivoExt", "txtcDepositosNac", "txtcDepositosExt", "txtcCreditosNac",
@@ -205,7 +185,7 @@ TEST_F(Keyboard, TabRunsThroughTheInputsInReadingOrderOverEveryPage) {
 }
 
 TEST_F(Keyboard, TheFocusStartsOnTheFirstCommandAndOnlyTheFocusIsFramed) {
-    addHeader();
+    addDeclaration();
     for (const auto& section : declarationSections(context)) {
         auto window = shown(section.name);
         ASSERT_NE(QApplication::focusWidget(), nullptr) << section.name;
@@ -224,7 +204,7 @@ TEST_F(Keyboard, TheFocusStartsOnTheFirstCommandAndOnlyTheFocusIsFramed) {
 }
 
 TEST_F(Keyboard, EscapeCancelsWhileEditingAndClosesOtherwise) {
-    addHeader();
+    addDeclaration();
     auto window = shown("ActivoExento");
     press(Qt::Key_Return);  // Nuevo
     press(Qt::Key_Escape);

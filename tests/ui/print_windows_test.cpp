@@ -7,13 +7,9 @@
 #include <QPrinterInfo>
 #include <QTreeWidget>
 
-#include "app/startup.h"
-#include "calc/registry.h"
 #include "generation/work_papers.h"
 #include "model/declaration.h"
-#include "scripted_qt_ui.h"
-#include "support/header_input.h"
-#include "support/program_dir.h"
+#include "started_program.h"
 #include "support/scoped_env.h"
 #include "ui/print_window.h"
 #include "ui/screen_print.h"
@@ -22,21 +18,11 @@
 namespace kapred {
 namespace {
 
-class PrintWindows : public ::testing::Test {
+class PrintWindows : public test::StartedProgram {
 protected:
-    PrintWindows() : context(dir.home(), "20-12345678-9", ui) {
-        Main(context, quiet);
-        registerBusinessObjects(context);
-        auto header = std::make_shared<BDDJJ>(context);
-        header->Aceptar(EntryMode::Adding, test::typedHeader({.sequence = "2"}));
-        context.currentDeclaration = header;
-    }
+    PrintWindows() { addDeclaration({.sequence = "2"}); }
 
     test::ScopedEnv layouts{"KAPRED_REPORTSDIR", KAPRED_REPORTS_SOURCE};
-    test::ProgramDir dir;
-    test::ScriptedQtUi ui;
-    Context context;
-    StartupObserver quiet;
 };
 
 TEST_F(PrintWindows, WorkPapersAskForANodeAndTheRootPrintsAllFive) {

@@ -15,13 +15,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "app/startup.h"
-#include "calc/registry.h"
 #include "data/engine/recordset.h"
 #include "model/declaration.h"
-#include "scripted_qt_ui.h"
-#include "support/header_input.h"
-#include "support/program_dir.h"
+#include "started_program.h"
 #include "ui/input_widgets.h"
 #include "ui/section_windows.h"
 #include "ui/system_tables_window.h"
@@ -29,16 +25,9 @@
 namespace kapred {
 namespace {
 
-class SectionWindows : public ::testing::Test {
+class SectionWindows : public test::StartedProgram {
 protected:
-    SectionWindows() : context(dir.home(), "20-12345678-9", ui) {
-        Main(context, quiet);
-        registerBusinessObjects(context);
-        auto header = std::make_shared<BDDJJ>(context);
-        const int code = header->Aceptar(EntryMode::Adding, test::typedHeader());
-        EXPECT_EQ(code, 0);
-        context.currentDeclaration = header;
-    }
+    SectionWindows() { addDeclaration(); }
 
     std::unique_ptr<ui::frmSeccion> open(const char* section) {
         auto window = std::make_unique<ui::frmSeccion>(context, ui, *findSection(context, section));
@@ -54,11 +43,6 @@ protected:
     QLineEdit* input(QWidget& window, const char* name) { return window.findChild<QLineEdit*>(QLatin1String(name)); }
 
     long rows(const std::string& table) { return test::countRows(context, table); }
-
-    test::ProgramDir dir;
-    test::ScriptedQtUi ui;
-    StartupObserver quiet;
-    Context context;
 };
 
 TEST_F(SectionWindows, ASingleRowWindowOffersNewOnlyWhileItsRowIsMissing) {
