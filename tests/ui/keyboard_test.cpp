@@ -11,13 +11,16 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <set>
 
 #include "model/declaration.h"
 #include "model/sections.h"
 #include "started_program.h"
+#include "support/scoped_env.h"
 #include "ui/declarations_window.h"
 #include "ui/section_windows.h"
 
@@ -36,6 +39,9 @@ QString plain(const QString& caption) {
 
 class Keyboard : public test::StartedProgram {
 protected:
+    // The generate dialog offers the program's folder inside the user's home.
+    test::ScopedEnv home{"HOME", dir.root().string()};
+
     std::unique_ptr<ui::frmSeccion> shown(const std::string& section) {
         auto window = std::make_unique<ui::frmSeccion>(context, ui, *findSection(context, section));
         window->InicializeObjects();
@@ -394,6 +400,12 @@ TEST_F(Keyboard, AWholeDeclarationIsEnteredByKeyboardAlone) {
         press(Qt::Key_Escape);
     });
     script.add("frmDeterminacion", [] { press(Qt::Key_Escape); });
+    // The file, to the folder the dialog offers: the program's own.
+    script.add("frmDDJJ", [] { alt("cmdGenerate"); });
+    script.add("frmGenerar", [] {
+        alt("cmdOk");
+        press(Qt::Key_Escape);
+    });
     const bool ran = script.run();
     for (const auto& refused : ui.script.inconsistencies) {
         ADD_FAILURE() << refused.title << ": " << (refused.lines.empty() ? "" : refused.lines.front());
@@ -420,6 +432,12 @@ TEST_F(Keyboard, AWholeDeclarationIsEnteredByKeyboardAlone) {
     for (const auto& [rows, count] : stored) {
         EXPECT_EQ(test::countRows(context, rows), count) << rows;
     }
+    ASSERT_FALSE(ui.script.shown.empty());
+    EXPECT_NE(ui.script.shown.back().text.find("ha sido generado correctamente"), std::string::npos)
+        << ui.script.shown.back().text;
+    EXPECT_EQ(std::count_if(std::filesystem::directory_iterator(dir.home()), {},
+                            [](const auto& entry) { return entry.path().extension() == ".B64"; }),
+              1);
 }
 
 }  // namespace
