@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "data/engine/files.h"
 #include "generation/directories.h"
 
 namespace kapred::cli {
@@ -51,33 +52,21 @@ StandardStreamFile::~StandardStreamFile() {
 }
 
 void StandardStreamFile::fromStandardInput() {
-    const int file = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (file < 0) {
+    const db::FileHandle file(::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!file.valid()) {
         throw CommandFailure("No se puede crear el archivo de trabajo " + path_.string() + ".");
     }
-    try {
-        copy(STDIN_FILENO, file, "la entrada estándar");
-    } catch (...) {
-        ::close(file);
-        throw;
-    }
-    ::close(file);
+    copy(STDIN_FILENO, file.get(), "la entrada estándar");
 }
 
 void StandardStreamFile::toStandardOutput() {
     std::cout.flush();
-    const int written = ::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (written < 0) {
+    const db::FileHandle written(::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!written.valid()) {
         throw CommandFailure("No se puede leer el archivo de trabajo " + path_.string() + ".");
     }
-    try {
-        // A standard output that takes only part of the file is a failure, never a success.
-        copy(written, STDOUT_FILENO, "a la salida estándar");
-    } catch (...) {
-        ::close(written);
-        throw;
-    }
-    ::close(written);
+    // A standard output that takes only part of the file is a failure, never a success.
+    copy(written.get(), STDOUT_FILENO, "a la salida estándar");
 }
 
 }  // namespace kapred::cli
