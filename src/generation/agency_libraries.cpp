@@ -1,7 +1,9 @@
 #include "generation/agency_libraries.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -64,30 +67,42 @@ private:
     std::filesystem::path path_;
 };
 
+// What the probe process is told: the library to load and the entry to call. Set only in the
+// environment of the probe process, which is this same program started afresh.
+constexpr const char* kProbeLibraryVariable = "KAPRED_PROBE_LIBRARY";
+constexpr const char* kProbeEntryVariable = "KAPRED_PROBE_ENTRY";
+
 // Calls the entry once with inputs that harm nothing: fifteen zeros for each text of the
-// verification number; for the encryption, the scratch folder's file, with the Windows directory
-// moved to that folder so that the encrypted file lands there and nowhere the user keeps files.
-// Runs in the child only: the environment it changes is the child's.
-void callHarmlessly(const char* entry, void* address, const std::filesystem::path& scratch) {
+// verification number; for the encryption, the scratch folder's file, the scratch folder being
+// the probe's Windows directory, so that the encrypted file lands there and nowhere the user
+// keeps files.
+void callHarmlessly(const char* entry, void* address) {
     if (std::strcmp(entry, agency::kVerificationEntry) == 0) {
         const char* zeros = "000000000000000";
         entryAs<KapredVerificationEntry>(address)(zeros, zeros, zeros, zeros);
     } else if (std::strcmp(entry, agency::kEncryptionEntry) == 0) {
-        if (scratch.empty() || ::setenv(agency::kWindowsDirectoryVariable, scratch.c_str(), 1) != 0) {
+        const char* scratch = std::getenv(agency::kWindowsDirectoryVariable);
+        if (scratch == nullptr) {
             ::_exit(1);
         }
         std::vector<char> path(SarquelLibrary::kPathCharacters + 1, '\0');
         std::vector<char> detail(SarquelLibrary::kDetailCharacters + 1, '\0');
-        const std::string file = (scratch / ScratchFolder::kTrialFile).string();
+        const std::string file = (std::filesystem::path(scratch) / ScratchFolder::kTrialFile).string();
         entryAs<KapredEncryptionEntry>(address)(file.c_str(), path.data(), SarquelLibrary::kPathCharacters,
                                                 detail.data(), SarquelLibrary::kDetailCharacters);
     }
 }
 
-// The child's part: its exit status is its verdict, and nothing it does reaches the parent.
-[[noreturn]] void triesInChild(const std::string& path, const char* entry, const std::filesystem::path& scratch) {
+// The probe process's whole work, its exit status its verdict. It runs while the program's
+// statics are set up, before main: no thread exists yet and nothing of the program has started.
+bool servesProbe() {
+    const char* library = std::getenv(kProbeLibraryVariable);
+    const char* entry = std::getenv(kProbeEntryVariable);
+    if (library == nullptr || entry == nullptr) {
+        return false;
+    }
     try {
-        void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr) {
             ::_exit(1);
         }
@@ -95,23 +110,73 @@ void callHarmlessly(const char* entry, void* address, const std::filesystem::pat
         if (address == nullptr) {
             ::_exit(2);
         }
-        callHarmlessly(entry, address, scratch);
+        callHarmlessly(entry, address);
         ::_exit(0);
     } catch (...) {
         ::_exit(1);
     }
 }
+[[maybe_unused]] const bool kServedProbe = servesProbe();
+
+// The environment of the probe process: this one's, with what the probe is told.
+std::vector<std::string> probeEnvironment(const std::string& path, const char* entry,
+                                          const std::filesystem::path& scratch) {
+    const auto ours = [](std::string_view variable) {
+        for (const char* name : {kProbeLibraryVariable, kProbeEntryVariable, agency::kWindowsDirectoryVariable}) {
+            if (variable.starts_with(std::string(name) + "=")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (!ours(*variable)) {
+            environment.emplace_back(*variable);
+        }
+    }
+    environment.push_back(std::string(kProbeLibraryVariable) + "=" + path);
+    environment.push_back(std::string(kProbeEntryVariable) + "=" + entry);
+    if (!scratch.empty()) {
+        environment.push_back(std::string(agency::kWindowsDirectoryVariable) + "=" + scratch.string());
+    }
+    return environment;
+}
+
+// Starts this program afresh as the probe process, its standard streams on /dev/null; -1 when it
+// cannot be started.
+pid_t startProbe(const std::string& path, const char* entry, const std::filesystem::path& scratch) {
+    std::vector<std::string> environment = probeEnvironment(path, entry, scratch);
+    std::vector<char*> envp;
+    for (std::string& variable : environment) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+    std::string name = "kapred-sonda";
+    char* argv[] = {name.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    if (::posix_spawn_file_actions_init(&actions) != 0) {
+        return -1;
+    }
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        ::posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY,
+                                           0);
+    }
+    pid_t child = -1;
+    const int failed = ::posix_spawn(&child, "/proc/self/exe", &actions, nullptr, argv, envp.data());
+    ::posix_spawn_file_actions_destroy(&actions);
+    return failed == 0 ? child : -1;
+}
 
 // Loading a damaged library can end the whole process inside the loader, and a damaged entry can
 // end it when called, before any error can be told. The library is therefore first loaded, and
-// its entry looked up and called once, in a child process whose death costs nothing; one that
-// does not answer in time counts as unusable.
+// its entry looked up and called once, in another process whose death costs nothing; one that
+// does not answer in time counts as unusable. That process is this program started afresh rather
+// than a fork of it: a fork of a process with threads inherits the locks other threads held at
+// that moment (the loader's among them), and loading a library there could wait for ever.
 Probe probeInChild(const std::string& path, const char* entry) {
     const ScratchFolder scratch;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        triesInChild(path, entry, scratch.path());
-    }
+    const pid_t child = startProbe(path, entry, scratch.path());
     if (child < 0) {
         return Probe::Unusable;
     }

@@ -15,8 +15,9 @@ inline constexpr long kErrLibraryNotLoaded = 48;  // the file is not a loadable 
 inline constexpr long kErrEntryNotFound = 453;    // the library lacks the entry
 
 // One of the agency's libraries, loaded from a file for as long as the object lives, with the
-// entry the program calls. Before it is loaded here, a child process loads it and calls the
-// entry once with harmless inputs: a library that dies or hangs then costs only the child.
+// entry the program calls. Before it is loaded here, another process (this program started
+// afresh) loads it and calls the entry once with harmless inputs: a library that dies or hangs
+// then costs only that process.
 class AgencyLibrary {
 public:
     // Raises kErrLibraryNotFound when there is no such file, kErrLibraryNotLoaded when it cannot

@@ -2,12 +2,15 @@
 
 #include <elf.h>
 #include <gtest/gtest.h>
+#include <link.h>
 #include <sodium.h>
 
 #include <array>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "app/context.h"
@@ -155,6 +158,33 @@ TEST_F(AgencyLibraries, MissingLibraryOrEntryRaisesInsteadOfCrashing) {
     EXPECT_FALSE(bSarquelInstalado(context));
     EXPECT_EQ(test::errorNumber([&] { library.encrypt(file); }), kErrLibraryNotFound);
     EXPECT_TRUE(encryptedFiles().empty());
+}
+
+// Another thread of the program holds the loader's lock while the libraries are checked (a window's
+// file-information thread may, looking up icons or owners): a sound library still passes.
+TEST_F(AgencyLibraries, ALoaderLockHeldByAnotherThreadDoesNotFailTheCheck) {
+    std::promise<void> holding;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    struct Holder {
+        std::promise<void>* holding;
+        std::shared_future<void> released;
+    } holder{&holding, released};
+    std::thread thread([&holder] {
+        ::dl_iterate_phdr(
+            [](dl_phdr_info*, size_t, void* data) {
+                auto* self = static_cast<Holder*>(data);
+                self->holding->set_value();
+                self->released.wait();
+                return 1;
+            },
+            &holder);
+    });
+    holding.get_future().wait();
+    const bool installed = bSarquelInstalado(context);
+    release.set_value();
+    thread.join();
+    EXPECT_TRUE(installed);
 }
 
 TEST_F(AgencyLibraries, EntryRefusesBadArgumentsAndShortBuffers) {
