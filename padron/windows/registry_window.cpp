@@ -29,10 +29,6 @@ namespace {
 constexpr int kCuitRole = Qt::UserRole;
 constexpr int kSearchRole = Qt::UserRole + 1;
 
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 QPushButton* commandButton(const char* name, const char* caption, QWidget* parent) {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(QLatin1String(name));
@@ -150,7 +146,7 @@ RegistryWindow::RegistryWindow(Padron& padron, std::filesystem::path kapred, QWi
 
     if (!padron_.created().empty()) {
         statusBar()->showMessage(QStringLiteral("Primer inicio: se creó el padrón en %1.")
-                                     .arg(qt(padron_.created().front().parent_path().string())));
+                                     .arg(QString::fromStdString(padron_.created().front().parent_path().string())));
     }
     refresh();
     list_->setFocus();
@@ -166,15 +162,16 @@ void RegistryWindow::refresh(const std::string& select) {
     const std::string chosen = select.empty() ? selectedCuit() : select;
     rows_->removeRows(0, rows_->rowCount());
     for (const TaxpayerLine& line : padron_.registry().list()) {
-        const QString dashed = qt(line.cuit);
-        const QString digits = qt(sFormatCuit(line.cuit, false));
+        const QString dashed = QString::fromStdString(line.cuit);
+        const QString digits = QString::fromStdString(sFormatCuit(line.cuit, false));
         auto* cuit = new QStandardItem(dashed);
         cuit->setData(digits, kCuitRole);
-        cuit->setData(
-            TaxpayerFilter::searchKey(digits + QLatin1Char(' ') + dashed + QLatin1Char(' ') + qt(line.descrip)),
-            kSearchRole);
-        rows_->appendRow({cuit, new QStandardItem(qt(line.descrip)), new QStandardItem(qt(line.formaJuridica)),
-                          new QStandardItem(qt(line.localidad))});
+        cuit->setData(TaxpayerFilter::searchKey(digits + QLatin1Char(' ') + dashed + QLatin1Char(' ') +
+                                                QString::fromStdString(line.descrip)),
+                      kSearchRole);
+        rows_->appendRow({cuit, new QStandardItem(QString::fromStdString(line.descrip)),
+                          new QStandardItem(QString::fromStdString(line.formaJuridica)),
+                          new QStandardItem(QString::fromStdString(line.localidad))});
     }
     // The taxpayer worked on stays chosen; otherwise the first, so Intro opens Kapred at once.
     int row = filter_->rowCount() > 0 ? 0 : -1;
@@ -244,14 +241,14 @@ void RegistryWindow::openKapred() {
     }
     const KapredStart start = kapredStart(kapred_, cuit, padron_.programDirectory());
     auto* process = new QProcess(this);
-    process->setProgram(qt(start.program.string()));
+    process->setProgram(QString::fromStdString(start.program.string()));
     QStringList arguments;
     for (const std::string& argument : start.arguments) {
-        arguments << qt(argument);
+        arguments << QString::fromStdString(argument);
     }
     process->setArguments(arguments);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("KAPRED_HOME"), qt(start.home.string()));
+    environment.insert(QStringLiteral("KAPRED_HOME"), QString::fromStdString(start.home.string()));
     process->setProcessEnvironment(environment);
     // Nothing here reads what Kapred writes; left in a pipe it could fill it and stop Kapred.
     process->setProcessChannelMode(QProcess::ForwardedChannels);

@@ -70,10 +70,6 @@ int addressIndexOf(const std::string& column) {
     return found != std::end(kAddressColumns) ? static_cast<int>(found - std::begin(kAddressColumns)) : 0;
 }
 
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // A column of a list: a text of at most `width` characters, or an entry of `codes`.
 struct CellColumn {
     std::string column;
@@ -86,7 +82,7 @@ void fillCodes(QComboBox& combo, const std::vector<CodeName>& codes) {
     // The empty entry: a value not given.
     combo.addItem(QString());
     for (const CodeName& entry : codes) {
-        combo.addItem(qt(entry.name), entry.code);
+        combo.addItem(QString::fromStdString(entry.name), entry.code);
     }
 }
 
@@ -149,7 +145,7 @@ QTableWidget* rowsTable(const QString& name, const std::vector<CellColumn>& colu
     table->setObjectName(name);
     QStringList captions;
     for (const CellColumn& column : columns) {
-        captions << qt(captionOf(column.column));
+        captions << QString::fromStdString(captionOf(column.column));
     }
     table->setHorizontalHeaderLabels(captions);
     table->setItemDelegate(new CellDelegate(columns, table));
@@ -172,7 +168,7 @@ QTableWidget* rowsTable(const QString& name, const std::vector<CellColumn>& colu
 }
 
 void setCell(QTableWidget& table, int row, int column, const std::string& text, const std::optional<int>& code = {}) {
-    auto* item = new QTableWidgetItem(qt(text));
+    auto* item = new QTableWidgetItem(QString::fromStdString(text));
     if (code) {
         item->setData(kCodeRole, *code);
     }
@@ -270,8 +266,9 @@ TaxpayerForm::TaxpayerForm(Padron& padron, std::optional<Taxpayer> existing, QWi
         taxpayer.formaJuridica = kCooperativeLegalForm;
     }
     setObjectName(QStringLiteral("frmContribuyente"));
-    setWindowTitle(adding_ ? QStringLiteral("Nuevo contribuyente")
-                           : QStringLiteral("Contribuyente %1").arg(qt(sFormatCuit(taxpayer.cuit, true))));
+    setWindowTitle(
+        adding_ ? QStringLiteral("Nuevo contribuyente")
+                : QStringLiteral("Contribuyente %1").arg(QString::fromStdString(sFormatCuit(taxpayer.cuit, true))));
     ui::setHelpContext(*this, kHelpTaxpayer);
 
     tabs_ = new QTabWidget(this);
@@ -330,14 +327,14 @@ QWidget* TaxpayerForm::buildGeneral(const Taxpayer& taxpayer) {
         cuit->setPlaceholderText(QStringLiteral("30-71234567-1"));
         cuit->setToolTip(QStringLiteral("Once dígitos, con o sin guiones"));
     } else {
-        cuit->setText(qt(sFormatCuit(taxpayer.cuit, true)));
+        cuit->setText(QString::fromStdString(sFormatCuit(taxpayer.cuit, true)));
         cuit->setReadOnly(true);
         cuit->setToolTip(QStringLiteral("El CUIT de un contribuyente registrado no se puede cambiar"));
     }
     fitTo(*cuit, 13);
     form->addRow(buddyLabel("C&UIT:", cuit, page), cuit);
 
-    auto* name = new QLineEdit(qt(taxpayer.descrip), page);
+    auto* name = new QLineEdit(QString::fromStdString(taxpayer.descrip), page);
     name->setObjectName(QStringLiteral("txtdescrip"));
     name->setMaxLength(width("contribs", "descrip"));
     form->addRow(buddyLabel("&Razón social:", name, page), name);
@@ -363,7 +360,7 @@ QWidget* TaxpayerForm::buildGeneral(const Taxpayer& taxpayer) {
     promoted->setChecked(taxpayer.empProm);
     form->addRow(QString(), promoted);
 
-    auto* activity = new QLineEdit(qt(taxpayer.actividadPrincipal), page);
+    auto* activity = new QLineEdit(QString::fromStdString(taxpayer.actividadPrincipal), page);
     activity->setObjectName(QStringLiteral("txtactividadPrincipal"));
     activity->setMaxLength(width("actcontrib", "CodAct"));
     activity->setValidator(digitsOnly(activity));
@@ -390,7 +387,7 @@ QWidget* TaxpayerForm::buildFiscalAddress(const Address& address) {
     for (const AddressColumn& entry : kAddressColumns) {
         QWidget* input = nullptr;
         if (entry.text != nullptr) {
-            auto* line = new QLineEdit(qt(address.*entry.text), page);
+            auto* line = new QLineEdit(QString::fromStdString(address.*entry.text), page);
             line->setObjectName(QStringLiteral("txt") + QLatin1String(entry.column));
             line->setMaxLength(width("domicilio", entry.column));
             // The short parts alike, so the column of inputs looks even.
@@ -572,7 +569,7 @@ void TaxpayerForm::showRefusal(const Refusal& refusal) {
         case Part::FiscalAddress:
             break;
     }
-    const QString column = qt(refusal.column);
+    const QString column = QString::fromStdString(refusal.column);
     for (const char* prefix : {"txt", "cbo", "chk"}) {
         if (auto* control = findChild<QWidget*>(QLatin1String(prefix) + column)) {
             showTabOf(*control);

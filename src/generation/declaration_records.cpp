@@ -36,7 +36,7 @@ long writeChecked(Context& context, std::ostream& file, const RecordLayout& layo
 
 // The time of day of a date and time as "hhmmss"; a Null stays Null, for the record's number
 // field to refuse.
-Variant timeText(const Variant& value) {
+Variant recordTime(const Variant& value) {
     if (value.isNull()) {
         return value;
     }
@@ -44,11 +44,7 @@ Variant timeText(const Variant& value) {
     if (!stamp) {
         raiseTypeMismatch("tipo01");
     }
-    const std::chrono::hh_mm_ss time(stamp->time);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%02d%02d", static_cast<int>(time.hours().count()),
-                  static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
-    return Variant(std::string(text));
+    return Variant(formatCompactTime(*stamp));
 }
 
 // The version of the running program as record 01 wants it: minor, major, revision.
@@ -202,7 +198,7 @@ long tipo01(Context& context, std::ostream& file) {
                             Variant(period.toText(context.numberFormat()) + "00"),
                             currentHeaderValue(context, "CODIGO_T_SECUENCIAS"),
                             Variant(CalcularNumeroMagico(context)),
-                            timeText(currentHeaderValue(context, "hora")),
+                            recordTime(currentHeaderValue(context, "hora")),
                             Variant(versionForRecord01()),
                         });
 }

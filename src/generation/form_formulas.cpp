@@ -1,7 +1,6 @@
 // The named values of the printed form 369: what identifies the declaration and the taxpayer,
 // and the amounts of the liquidation and the determination.
 #include <chrono>
-#include <cstdio>
 
 #include "app/context.h"
 #include "app/cuit.h"
@@ -37,16 +36,9 @@ std::string dateText(const Variant& value) {
 }
 
 // The time of a date and time as "HHMMSS"; empty when it holds none.
-std::string timeText(const Variant& value) {
+std::string formulaTime(const Variant& value) {
     const auto stamp = value.toDate();
-    if (!stamp) {
-        return {};
-    }
-    const std::chrono::hh_mm_ss time(stamp->time);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%02d%02d", static_cast<int>(time.hours().count()),
-                  static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
-    return text;
+    return stamp ? formatCompactTime(*stamp) : std::string();
 }
 
 // Figures that depend on a rate no row of the rate tables gave are not printed as if valid.
@@ -93,7 +85,7 @@ void BPrintDDJJ::PrepararFomulario(FormulaList& formulas) {
     store(formulas, index_, "Secuencia = '", currentHeaderValue(context_, "CODIGO_T_SECUENCIAS").toText());
     store(formulas, index_, "Version= '", currentHeaderValue(context_, "sVersionEXE").toText());
     store(formulas, index_, "Magic1 = '", formatNumeroMagico(CalcularNumeroMagico(context_)));
-    store(formulas, index_, "Hora = '", timeText(currentHeaderValue(context_, "hora")));
+    store(formulas, index_, "Hora = '", formulaTime(currentHeaderValue(context_, "hora")));
     BOrel host(context_);
     store(formulas, index_, "denominacion = '", host.ObtenerDescripcionContribuyente(Cuit(cuit.toText())));
     store(formulas, index_, "Domicilio = '", host.ObtenerDomicilio(Cuit(cuit.toText())));

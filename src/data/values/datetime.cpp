@@ -109,6 +109,15 @@ std::string formatDate(const DateTime& value) {
     return text + timeSuffix(value);
 }
 
+std::string formatCompactTime(const DateTime& value) {
+    const hh_mm_ss clock{value.time};
+    std::string text;
+    appendPadded(text, static_cast<long>(clock.hours().count()), 2);
+    appendPadded(text, static_cast<long>(clock.minutes().count()), 2);
+    appendPadded(text, static_cast<long>(clock.seconds().count()), 2);
+    return text;
+}
+
 std::string toIso(const DateTime& value) {
     const auto date = value.date();
     std::string text;

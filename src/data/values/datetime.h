@@ -31,6 +31,9 @@ std::optional<DateTime> parseDate(std::string_view text);
 // dd/mm/yyyy, followed by " hh:mm:ss" when the value has a time.
 std::string formatDate(const DateTime& value);
 
+// The time of day as "hhmmss", as the declaration file and the form carry it.
+std::string formatCompactTime(const DateTime& value);
+
 // Storage form: "yyyy-mm-dd", or "yyyy-mm-dd hh:mm:ss" when there is a time.
 std::string toIso(const DateTime& value);
 std::optional<DateTime> fromIso(std::string_view text);
