@@ -231,7 +231,8 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
 
 bool bGenericDelete(db::Database& database, BusinessObject& object, const std::string& indexName, NumberFormat format) {
     try {
-        database.execute(sBuildSelect(database, *object.Entity, indexName, "DELETE *", "", format));
+        deleteRows(database, object.Entity->sEntityName(),
+                   indexName.empty() ? "" : sGetFieldsToFilter(indexName, *object.Entity, database, format));
         object.Reset();
         object.g_bEdit = false;
         return true;
@@ -239,6 +240,19 @@ bool bGenericDelete(db::Database& database, BusinessObject& object, const std::s
         AddInconsistencyToObject(object, "", "No se pudo eliminar de la base de datos: " + error.description());
         return false;
     }
+}
+
+void deleteRows(db::Database& database, const std::string& tableName, const std::string& where) {
+    db::Transaction transaction(database);
+    const auto count = [&](const std::string& condition) {
+        return database.openRecordset("SELECT COUNT(*) AS Records FROM " + tableName + condition)
+            ->value("Records")
+            .toWholeNumber()
+            .value_or(-1);
+    };
+    const bool everyRow = where.empty() || count(where) == count("");
+    database.execute("DELETE * FROM " + tableName + (everyRow ? "" : where));
+    transaction.commit();
 }
 
 std::string sGridSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,

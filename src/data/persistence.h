@@ -71,6 +71,10 @@ bool bGenericFind(db::Database& database, BusinessObject& object, NumberFormat f
 bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat format = {});
 bool bGenericDelete(db::Database& database, BusinessObject& object, const std::string& indexName,
                     NumberFormat format = {});
+// Deletes the table's rows that meet the condition (" Where ..."), in one transaction. When they
+// are all the table's rows the condition is left out: SQLite then drops the table's pages whole
+// instead of taking a million rows out one by one (a fraction of a second against seconds).
+void deleteRows(db::Database& database, const std::string& tableName, const std::string& where);
 // Copies every field of the recordset between it and the entity (true: entity to recordset).
 bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity, bool toRecordset);
 

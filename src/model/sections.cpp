@@ -92,12 +92,11 @@ std::optional<SectionField> findEntryField(const SectionInfo& section, const std
 
 std::vector<ListRow> listRows(Context& context, const SectionObject& section) {
     db::Database& database = *context.g_dbAplicativo;
-    auto rows = database.openRecordset(
-        sBuildSelect(database, *section.Entity, kListIndex, "Select  * ", "ID", context.numberFormat()),
-        db::RecordsetType::Snapshot);
+    // Read one at a time: a declaration may hold a million rows, which a snapshot would hold twice.
+    auto rows = database.openForwardOnly(sBuildSelect(database, *section.Entity, kListIndex,
+                                                      "Select ID, fFecha, cImporte ", "ID", context.numberFormat()));
     std::vector<ListRow> list;
-    for (long r = 0; r < rows->recordCount(); ++r) {
-        r == 0 ? rows->moveFirst() : rows->moveNext();
+    for (; !rows->eof(); rows->moveNext()) {
         list.push_back({static_cast<long>(rows->value("ID").toWholeNumber().value_or(0)), rows->value("fFecha"),
                         rows->value("cImporte").toCurrency().value_or(Currency())});
     }

@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -22,14 +21,13 @@
 #include "data/values/numeric_text.h"
 #include "ui/help.h"
 #include "ui/input_widgets.h"
+#include "ui/list_rows_model.h"
 #include "ui/screen_print.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
 
 namespace {
-
-constexpr int kIdRole = Qt::UserRole;
 
 // How a section's inputs are laid out: frames of fields, with the subtotal a frame shows, on one
 // or more pages; the totals under them; and the windows a detail button beside a total opens.
@@ -348,9 +346,7 @@ void frmSeccion::buildGrid() {
     auto* select = new QGroupBox(QStringLiteral(" Seleccionar "), this);
     grid_ = new QTableView(select);
     grid_->setObjectName(QStringLiteral("dbg") + QString::fromStdString(section_.name));
-    rows_ = new QStandardItemModel(0, 3, grid_);
-    rows_->setHorizontalHeaderLabels({QStringLiteral("Nº"), QStringLiteral("Fecha"), QStringLiteral("Importe")});
-    rows_->setSortRole(kSortRole);
+    rows_ = new ListRowsModel(grid_);
     grid_->setModel(rows_);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -440,24 +436,13 @@ bool frmSeccion::hasRecords() const {
 
 long frmSeccion::selectedId() const {
     const QModelIndex current = grid_->currentIndex();
-    return current.isValid() ? rows_->item(current.row(), 0)->data(kIdRole).toLongLong() : 0;
+    return current.isValid() ? rows_->idAt(current.row()) : 0;
 }
 
 void frmSeccion::refreshGrid(long selectId) {
     const QSignalBlocker quiet(grid_->selectionModel());
-    rows_->removeRows(0, rows_->rowCount());
-    for (const auto& row : listRows(context_, *object_)) {
-        auto* number = gridCell(QString::number(row.id), QVariant::fromValue(row.id), Qt::AlignRight);
-        number->setData(QVariant::fromValue(row.id), kIdRole);
-        const auto date = row.date.toDate();
-        rows_->appendRow({number,
-                          gridCell(date ? QString::fromStdString(formatDate(*date)) : QString(),
-                                   date ? QString::fromStdString(toIso(*date)) : QString(), Qt::AlignRight),
-                          gridCell(QString::fromStdString(formatAmount(row.amount, 2)),
-                                   QVariant::fromValue(row.amount.scaled()), Qt::AlignRight)});
-    }
-    rows_->sort(grid_->horizontalHeader()->sortIndicatorSection(), grid_->horizontalHeader()->sortIndicatorOrder());
-    const int found = rowOfKey(*rows_, kIdRole, selectId);
+    rows_->setRows(listRows(context_, *object_));
+    const int found = rows_->rowOf(selectId);
     const int target = found >= 0 ? found : (rows_->rowCount() > 0 ? 0 : -1);
     if (target >= 0) {
         grid_->setCurrentIndex(rows_->index(target, 0));
@@ -466,7 +451,7 @@ void frmSeccion::refreshGrid(long selectId) {
 }
 
 bool frmSeccion::selectRow(long id) {
-    const int row = grid_ != nullptr ? rowOfKey(*rows_, kIdRole, id) : -1;
+    const int row = grid_ != nullptr ? rows_->rowOf(id) : -1;
     if (row < 0) {
         return false;
     }

@@ -15,11 +15,12 @@
 
 class QComboBox;
 class QLabel;
-class QStandardItemModel;
 class QTabWidget;
 class QTableView;
 
 namespace kapred::ui {
+
+class ListRowsModel;
 
 // Opens the window of a section ("Pasivo", "Anticipos"...) or of a computed window ("Activo",
 // "Liquidacion", "Determinacion") for the current declaration, modally. False for a name that has
@@ -84,7 +85,7 @@ private:
     QString mode_ = QStringLiteral("C");
     QTabWidget* pages_ = nullptr;
     QTableView* grid_ = nullptr;
-    QStandardItemModel* rows_ = nullptr;
+    ListRowsModel* rows_ = nullptr;
 };
 
 // A window of computed figures: the asset summary, the liquidation or the determination.

@@ -73,6 +73,30 @@ TEST_F(Persistence, RowsAreNumberedPerDeclarationAndSummedExactly) {
     EXPECT_EQ(stored("Anticipos WHERE CodDJ = 20041"), 1);
 }
 
+TEST_F(Persistence, DeletingAListTakesAllItsRowsAndOnlyThem) {
+    struct Case {
+        const char* others;  // rows of other lists, or nothing
+        long left;
+    };
+    const Case cases[] = {
+        {nullptr, 0},
+        {"(20123456789, 20041, 1, 3), (20123456789, 20041, 2, 4)", 2},  // another declaration
+        {"(30501234563, 20040, 1, 3)", 1},                              // another taxpayer, same code
+    };
+    for (const auto& c : cases) {
+        database->execute("DELETE * FROM Anticipos");
+        for (int id = 1; id <= 3; ++id) {
+            ASSERT_TRUE(saveAdvance(id, "10"));
+        }
+        if (c.others != nullptr) {
+            database->execute(std::string("INSERT INTO Anticipos (CUIT, CodDJ, ID, cImporte) VALUES ") + c.others);
+        }
+        ASSERT_TRUE(bGenericDelete(*database, *advance(), "IDX_LIST"));
+        EXPECT_EQ(stored("Anticipos WHERE CUIT = 20123456789 AND CodDJ = 20040"), 0) << c.left;
+        EXPECT_EQ(stored("Anticipos"), c.left);
+    }
+}
+
 TEST_F(Persistence, SaveFindModifyAndDelete) {
     ASSERT_TRUE(saveAdvance(1, "1.500,25"));
     auto row = advance(1);
