@@ -95,10 +95,13 @@ std::vector<ListRow> listRows(Context& context, const SectionObject& section) {
     // Read one at a time: a declaration may hold a million rows, which a snapshot would hold twice.
     auto rows = database.openForwardOnly(sBuildSelect(database, *section.Entity, kListIndex,
                                                       "Select ID, fFecha, cImporte ", "ID", context.numberFormat()));
+    const std::size_t id = rows->fieldIndex("ID");
+    const std::size_t date = rows->fieldIndex("fFecha");
+    const std::size_t amount = rows->fieldIndex("cImporte");
     std::vector<ListRow> list;
     for (; !rows->eof(); rows->moveNext()) {
-        list.push_back({static_cast<long>(rows->value("ID").toWholeNumber().value_or(0)), rows->value("fFecha"),
-                        rows->value("cImporte").toCurrency().value_or(Currency())});
+        list.push_back({static_cast<long>(rows->value(id).toWholeNumber().value_or(0)), rows->value(date),
+                        rows->value(amount).toCurrency().value_or(Currency())});
     }
     return list;
 }

@@ -18,7 +18,10 @@ void ListRowsModel::setRows(const std::vector<ListRow>& rows) {
     for (const auto& row : rows) {
         rows_.push_back({row.id, row.date.toDate(), row.amount});
     }
-    std::stable_sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.id < b.id; });
+    const auto byId = [](const Row& a, const Row& b) { return a.id < b.id; };
+    if (!std::is_sorted(rows_.begin(), rows_.end(), byId)) {
+        std::stable_sort(rows_.begin(), rows_.end(), byId);
+    }
     shown_.resize(rows_.size());
     std::iota(shown_.begin(), shown_.end(), 0);
     order();

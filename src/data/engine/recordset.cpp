@@ -29,10 +29,9 @@ std::size_t indexOf(const std::vector<FieldInfo>& fields, std::string_view field
 
 }  // namespace
 
-std::vector<Variant> readRow(sqlite3_stmt* statement, int firstColumn, std::vector<FieldInfo>& fields,
-                             std::vector<bool>& typeKnown) {
-    std::vector<Variant> row;
-    row.reserve(fields.size());
+void readRowInto(sqlite3_stmt* statement, int firstColumn, std::vector<FieldInfo>& fields, std::vector<bool>& typeKnown,
+                 std::vector<Variant>& row) {
+    row.clear();
     for (std::size_t f = 0; f < fields.size(); ++f) {
         const int column = static_cast<int>(f) + firstColumn;
         if (!typeKnown[f] && sqlite3_column_type(statement, column) != SQLITE_NULL) {
@@ -44,6 +43,13 @@ std::vector<Variant> readRow(sqlite3_stmt* statement, int firstColumn, std::vect
         }
         row.push_back(readColumn(statement, column, fields[f].type));
     }
+}
+
+std::vector<Variant> readRow(sqlite3_stmt* statement, int firstColumn, std::vector<FieldInfo>& fields,
+                             std::vector<bool>& typeKnown) {
+    std::vector<Variant> row;
+    row.reserve(fields.size());
+    readRowInto(statement, firstColumn, fields, typeKnown, row);
     return row;
 }
 
@@ -62,7 +68,7 @@ void ForwardRecordset::moveNext() {
     }
     const int rc = sqlite3_step(statement_);
     if (rc == SQLITE_ROW) {
-        row_ = readRow(statement_, 0, fields_, typeKnown_);
+        readRowInto(statement_, 0, fields_, typeKnown_, row_);
         return;
     }
     sqlite3* connection = sqlite3_db_handle(statement_);
@@ -73,11 +79,18 @@ void ForwardRecordset::moveNext() {
 }
 
 Variant ForwardRecordset::value(std::string_view fieldName) const {
-    const std::size_t index = indexOf(fields_, fieldName);
+    return value(fieldIndex(fieldName));
+}
+
+const Variant& ForwardRecordset::value(std::size_t index) const {
     if (statement_ == nullptr) {
         noCurrentRecord();
     }
-    return row_[index];
+    return row_.at(index);
+}
+
+std::size_t ForwardRecordset::fieldIndex(std::string_view fieldName) const {
+    return indexOf(fields_, fieldName);
 }
 
 void ForwardRecordset::close() {

@@ -96,6 +96,9 @@ public:
     bool eof() const { return statement_ == nullptr; }
     void moveNext();
     Variant value(std::string_view fieldName) const;
+    // By position, for a pass that looks each column up once (fieldIndex) rather than per row.
+    const Variant& value(std::size_t index) const;
+    std::size_t fieldIndex(std::string_view fieldName) const;  // raises 3265
     void close();
 
 private:
@@ -109,5 +112,8 @@ private:
 // a field whose type is not known yet takes the type of its first value that is not Null.
 std::vector<Variant> readRow(sqlite3_stmt* statement, int firstColumn, std::vector<FieldInfo>& fields,
                              std::vector<bool>& typeKnown);
+// The same into a row that keeps its storage from one row to the next.
+void readRowInto(sqlite3_stmt* statement, int firstColumn, std::vector<FieldInfo>& fields, std::vector<bool>& typeKnown,
+                 std::vector<Variant>& row);
 
 }  // namespace kapred::db
