@@ -34,16 +34,24 @@ bool InstanceLock::acquire(const std::filesystem::path& directory) {
     }
     char mark = 0;
     previousRunUnfinished_ = ::pread(fd_, &mark, 1, 0) == 1;
-    // On disk before the database is written: a power cut must not lose the mark.
+    markDurable_ = false;
+    // The mark of a run cut short stays as it is; a new one goes on disk only before this run
+    // first writes the database (makeMarkDurable), so that a run that only reads waits for no disk.
     constexpr std::string_view kRunning = "en curso\n";
-    if (::ftruncate(fd_, 0) != 0 ||
-        ::pwrite(fd_, kRunning.data(), kRunning.size(), 0) != static_cast<ssize_t>(kRunning.size()) ||
-        ::fsync(fd_) != 0) {
+    if (!previousRunUnfinished_ &&
+        ::pwrite(fd_, kRunning.data(), kRunning.size(), 0) != static_cast<ssize_t>(kRunning.size())) {
         fileError_ = std::error_code(errno, std::generic_category());
         release();
         return false;
     }
     return true;
+}
+
+bool InstanceLock::makeMarkDurable() {
+    if (fd_ >= 0 && !markDurable_) {
+        markDurable_ = ::fsync(fd_) == 0;
+    }
+    return markDurable_;
 }
 
 void InstanceLock::markFinished() {

@@ -23,6 +23,9 @@ public:
     // this one as running.
     bool acquire(const std::filesystem::path& directory);
     void release();
+    // Puts this copy's mark on disk, once; needed before the database is first written, so that a
+    // power cut after that still leaves the mark. False when the disk refused it.
+    bool makeMarkDurable();
     // Whether the copy that held the lock before ended without its normal exit.
     bool previousRunUnfinished() const { return previousRunUnfinished_; }
     // The normal exit: removes this copy's mark.
@@ -35,6 +38,7 @@ private:
     int fd_ = -1;
     std::error_code fileError_;
     bool previousRunUnfinished_ = false;
+    bool markDurable_ = false;
 };
 
 }  // namespace kapred

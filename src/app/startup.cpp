@@ -37,6 +37,7 @@ void openDatabases(Context& context, StartupObserver& observer, Serving serving,
                                    "sin cambios; consulte a su proveedor.");
         throw ProgramEnd(kEndedByFailure);
     }
+    context.g_dbAplicativo->guardFirstWrite([&lock = context.instanceLock] { return lock.makeMarkDurable(); });
     // A run cut short may have left pages half written, which would fail only once read.
     if (previousRunUnfinished && !context.g_dbAplicativo->passesQuickCheck()) {
         tellRepair(context.ui, appDatabase, repairOpenDatabase(context.engine, *context.g_dbAplicativo));
@@ -141,7 +142,7 @@ bool Shutdown(Context& context, StartupObserver& observer) {
     const bool compacted = !compact || CompactarBase(context.engine, context.ui, path);
     observer.closeWindows();
     if (!path.empty()) {
-        ToggleDatabaseHeader(path);
+        ToggleDatabaseHeader(path, false);
     }
     context.instanceLock.markFinished();
     context.instanceLock.release();

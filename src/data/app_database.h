@@ -37,8 +37,8 @@ std::shared_ptr<db::Database> OpenAppDatabase(db::Engine& engine, UserInterface&
                                               bool unscramble, const std::string& connect);
 
 // Scrambles or unscrambles the file: bytes 1, 11, ..., 391 exclusive-or a fixed key byte. Durable
-// waits until the bytes are on disk; the toggles of the opening need not, since a file found in
-// either form opens, and SQLite's first commit writes that page whole again.
+// waits until the bytes are on disk; the toggles of the opening and of the exit need not, since a
+// file found in either form opens, and SQLite's first commit writes that page whole again.
 void ToggleDatabaseHeader(const std::filesystem::path& path, bool durable = true);
 
 // Rebuilds the program's damaged database with its whole schema and every row that can be read;

@@ -707,6 +707,38 @@ TEST_F(EngineTest, AReadTransactionLetsAWriteInsideItCommitAndKeepsNoStaleTotal)
     EXPECT_EQ(column(*open("r.mdb"), "SELECT ID FROM Movimientos ORDER BY ID"), (std::vector<long>{1, 2}));
 }
 
+// The guard of the first write runs once, before anything is changed and never for reads alone;
+// while it fails, nothing is written.
+TEST_F(EngineTest, TheFirstWriteWaitsForItsGuardAndReadsDoNot) {
+    createFilled("g.mdb", 2);
+    auto database = open("g.mdb");
+    int calls = 0;
+    bool ready = false;
+    database->guardFirstWrite([&] {
+        ++calls;
+        return ready;
+    });
+    EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos ORDER BY ID"), (std::vector<long>{1, 2}));
+    {
+        const ReadTransaction pass(*database);
+        EXPECT_EQ(database->openRecordset("SELECT count(*) AS n FROM Movimientos")->value("n").toWholeNumber(), 2);
+    }
+    database->tableDef("Movimientos");
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(errorNumber([&] { database->execute("DELETE FROM Movimientos WHERE ID = 1"); }), 3043);
+    EXPECT_EQ(errorNumber([&] {
+                  addRows(*database, {{3, "tres", "3", Variant("03/02/2004"), scaled(100), true}});
+              }),
+              3043);
+    EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos ORDER BY ID"), (std::vector<long>{1, 2}));
+    ready = true;
+    const int refused = calls;
+    EXPECT_EQ(database->execute("DELETE FROM Movimientos WHERE ID = 1"), 1);
+    addRows(*database, {{3, "tres", "3", Variant("03/02/2004"), scaled(100), true}});
+    EXPECT_EQ(calls, refused + 1);
+    EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos ORDER BY ID"), (std::vector<long>{2, 3}));
+}
+
 // ---- Crash, compaction and repair ------------------------------------------------------------
 
 TEST_F(EngineTest, KilledWriterLeavesSavedRowsReadable) {

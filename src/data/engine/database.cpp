@@ -137,6 +137,8 @@ bool isBookkeeping(std::string_view table) {
         case SQLITE_READONLY:
             throw Error(err::kReadOnly, source,
                         "No se puede actualizar. La base de datos o el objeto es de sólo lectura.");
+        case SQLITE_AUTH:
+            throw Error(3043, source, "Error de disco o de red: no se pudo preparar el disco para este cambio.");
         case SQLITE_CANTOPEN:
             throw Error(err::kFileNotFound, source, "No se puede abrir el archivo de la base de datos.");
         default:
@@ -197,11 +199,57 @@ void Database::reopen(std::string_view connect) {
     sqlite3_close_v2(connection_);
     connection_ = fresh;
     statements_ = std::make_unique<StatementCache>(connection_);
+    installWriteGuard();
     tableCache_.clear();
     readOnlyShapes_.clear();
     newRowValues_.clear();
     passResults_.clear();
     ++schemaVersion_;
+}
+
+void Database::guardFirstWrite(std::function<bool()> guard) {
+    writeGuard_ = std::move(guard);
+    installWriteGuard();
+}
+
+void Database::installWriteGuard() {
+    if (writeGuard_ && connection_ != nullptr) {
+        sqlite3_set_authorizer(connection_, &Database::authorize, this);
+    }
+}
+
+// Called by SQLite for each action of a statement being prepared; statements are kept prepared,
+// so this runs about once per statement text.
+int Database::authorize(void* self, int action, const char* table, const char*, const char*, const char*) {
+    auto& database = *static_cast<Database*>(self);
+    if (!database.writeGuard_) {
+        return SQLITE_OK;
+    }
+    switch (action) {
+        case SQLITE_SELECT:
+        case SQLITE_READ:
+        case SQLITE_FUNCTION:
+        case SQLITE_RECURSIVE:
+        case SQLITE_TRANSACTION:
+        case SQLITE_SAVEPOINT:
+        // The settings are made when the file is opened; afterwards pragmas only read.
+        case SQLITE_PRAGMA:
+            return SQLITE_OK;
+        case SQLITE_UPDATE:
+            // Reading the schema is told as changes of SQLite's own table; a real change of the
+            // schema comes with its own action as well.
+            if (table != nullptr && std::string_view(table).starts_with("sqlite_")) {
+                return SQLITE_OK;
+            }
+            break;
+        default:
+            break;
+    }
+    if (!database.writeGuard_()) {
+        return SQLITE_DENY;
+    }
+    database.writeGuard_ = nullptr;
+    return SQLITE_OK;
 }
 
 bool Database::passesQuickCheck() {

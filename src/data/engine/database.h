@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -79,6 +80,9 @@ public:
     // this object, and recordsets that refer to it, go on with the new file. Not during a
     // transaction; raises as an open does, leaving this database as it was.
     void reopen(std::string_view connect);
+    // Runs guard once, before the first statement that may change the file is prepared; while it
+    // returns false no such statement is prepared (error 3043) and it is asked again the next time.
+    void guardFirstWrite(std::function<bool()> guard);
 
     sqlite3* handle();  // raises 3420 once closed
     // Changes whenever table definitions read before may have changed, so that whoever keeps
@@ -90,6 +94,8 @@ public:
     void detachFromWorkspace() { workspace_ = nullptr; }
 
 private:
+    static int authorize(void* self, int action, const char*, const char*, const char*, const char*);
+    void installWriteGuard();
     friend class Transaction;
     friend class ReadTransaction;
     // What a read-only statement of at most one row (a sum, a count) gave earlier in the same
@@ -121,6 +127,7 @@ private:
     std::map<std::string, PassResult> passResults_;  // by statement text
     long long passChanges_ = 0;
     unsigned long passSchema_ = 0;
+    std::function<bool()> writeGuard_;  // empty once it passed
 };
 
 // Rows that belong together: commits explicitly, rolls back when left without commit. A

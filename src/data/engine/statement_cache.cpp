@@ -104,8 +104,12 @@ sqlite3_stmt* StatementCache::find(const std::string& sql) {
         clear();
     }
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    if (const int rc = sqlite3_prepare_v2(connection_, sql.c_str(), -1, &statement, nullptr); rc != SQLITE_OK) {
         sqlite3_finalize(statement);
+        // A write refused for now (see Database::guardFirstWrite) may pass the next time.
+        if (rc == SQLITE_AUTH) {
+            return nullptr;
+        }
         statement = nullptr;
     }
     statements_.emplace(sql, statement);
