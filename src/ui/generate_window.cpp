@@ -192,7 +192,8 @@ void frmGenerar::buildControls() {
     destination->addRow(folder_);
     destination->addRow(QStringLiteral("Carpeta:"), chosen);
     destination->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-    connect(drive_, &QComboBox::currentIndexChanged, this, guarded(context_.ui, [this] { Drive_Change(); }));
+    connect(drive_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { runGuarded(context_.ui, [&] { Drive_Change(index); }); });
     connect(folder_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             guarded(context_.ui, [this] { Folder_Change(); }));
     connect(carpeta, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdCarpeta_Click(); }));
