@@ -102,7 +102,7 @@ frmInspector::frmInspector(Context& context, QWidget* parent)
     file_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* choose = new QPushButton(QStringLiteral("&Abrir Archivo..."), this);
     choose->setObjectName(QStringLiteral("cmdAbrir"));
-    connect(choose, &QPushButton::clicked, this, guarded(context_.ui, [this] { choose(); }));
+    connect(choose, &QPushButton::clicked, this, guarded(context_.ui, [this] { this->choose(); }));
     auto* top = new QHBoxLayout;
     top->addWidget(file_, 1);
     top->addWidget(choose);
