@@ -27,7 +27,7 @@ bool createDatabase(db::Engine& engine, const fs::path& path, const char* script
         database->executeScript(script, path.filename().string());
         database->close();
         if (!db::syncFile(work)) {
-            throw Error(75, "createHostDatabases",
+            throw Error(err::kPathAccess, "createHostDatabases",
                         "No se pudo grabar en el disco " + path.string() + ": " + db::systemError(errno) + ".");
         }
     } catch (...) {
@@ -40,7 +40,7 @@ bool createDatabase(db::Engine& engine, const fs::path& path, const char* script
         return false;
     }
     if (linkError != 0) {
-        throw Error(75, "createHostDatabases",
+        throw Error(err::kPathAccess, "createHostDatabases",
                     "No se puede crear " + path.string() + ": " + db::systemError(linkError) + ".");
     }
     db::syncDirectory(path.parent_path());
@@ -53,7 +53,7 @@ std::vector<fs::path> createHostDatabases(db::Engine& engine, const fs::path& fo
     std::error_code error;
     fs::create_directories(folder, error);
     if (error || !fs::is_directory(folder)) {
-        throw Error(75, "createHostDatabases",
+        throw Error(err::kPathAccess, "createHostDatabases",
                     "No se puede usar la carpeta " + folder.string() + ": " +
                         (error ? db::systemError(error.value()) : std::string("no es una carpeta")) + ".");
     }
@@ -71,7 +71,7 @@ std::vector<fs::path> createHostDatabases(db::Engine& engine, const fs::path& fo
 HostDatabases openHostDatabases(db::Engine& engine, const fs::path& folder) {
     const auto open = [&](const fs::path& path) {
         if (fs::is_symlink(path)) {
-            throw Error(75, "openHostDatabases",
+            throw Error(err::kPathAccess, "openHostDatabases",
                         "No se usa " + path.string() + ": es un enlace simbólico, no la base del padrón.");
         }
         try {

@@ -19,7 +19,7 @@ public:
     ScratchFolder() {
         std::string pattern = (fs::temp_directory_path() / "kapred-padron-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) {
-            throw Error(75, "declarationsOf",
+            throw Error(err::kPathAccess, "declarationsOf",
                         "No se puede crear una carpeta temporal: " + db::systemError(errno) + ".");
         }
         path_ = pattern;
@@ -48,7 +48,8 @@ long declarationsOf(db::Engine& engine, const fs::path& programDirectory, const 
     const fs::path copy = scratch.path() / kAppDatabaseFile;
     db::FileHandle file = db::createWorkFile(copy);
     if (!file.valid() || !db::copyInto(source, file.get()) || !file.close()) {
-        throw Error(75, "declarationsOf", "No se puede leer " + source.string() + ": " + db::systemError(errno) + ".");
+        throw Error(err::kPathAccess, "declarationsOf",
+                    "No se puede leer " + source.string() + ": " + db::systemError(errno) + ".");
     }
     // Between runs Kapred keeps its file scrambled; while it runs, plain.
     db::Workspace workspace(engine, "Padron", "admin");

@@ -19,6 +19,7 @@
 #include "app/backup.h"
 #include "app/cuit.h"
 #include "ui/help.h"
+#include "ui/qt_interface.h"
 #include "windows/help_topics.h"
 #include "windows/taxpayer_form.h"
 
@@ -110,10 +111,11 @@ RegistryWindow::RegistryWindow(Padron& padron, std::filesystem::path kapred, QWi
     modify_->setToolTip(QStringLiteral("Cambia los datos del contribuyente elegido"));
     delete_->setToolTip(QStringLiteral("Quita del padrón al contribuyente elegido"));
     open_->setToolTip(QStringLiteral("Abre Kapred con el contribuyente elegido"));
-    connect(create, &QPushButton::clicked, this, &RegistryWindow::newTaxpayer);
-    connect(modify_, &QPushButton::clicked, this, &RegistryWindow::modifyTaxpayer);
-    connect(delete_, &QPushButton::clicked, this, &RegistryWindow::deleteTaxpayer);
-    connect(open_, &QPushButton::clicked, this, &RegistryWindow::openKapred);
+    UserInterface& dialogs = padron_.context().ui;
+    connect(create, &QPushButton::clicked, this, ui::guarded(dialogs, [this] { newTaxpayer(); }));
+    connect(modify_, &QPushButton::clicked, this, ui::guarded(dialogs, [this] { modifyTaxpayer(); }));
+    connect(delete_, &QPushButton::clicked, this, ui::guarded(dialogs, [this] { deleteTaxpayer(); }));
+    connect(open_, &QPushButton::clicked, this, ui::guarded(dialogs, [this] { openKapred(); }));
     connect(help, &QPushButton::clicked, this, [this] { ui::showHelp(kHelpRegistry, this); });
     connect(leave, &QPushButton::clicked, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
@@ -132,17 +134,20 @@ RegistryWindow::RegistryWindow(Padron& padron, std::filesystem::path kapred, QWi
     setCentralWidget(central);
 
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Padrón"));
-    menu->addAction(QStringLiteral("&Copia de seguridad…"), this, &RegistryWindow::backup);
-    menu->addAction(QStringLiteral("&Restaurar…"), this, &RegistryWindow::restore);
+    menu->addAction(QStringLiteral("&Copia de seguridad…"), this, ui::guarded(dialogs, [this] { backup(); }));
+    menu->addAction(QStringLiteral("&Restaurar…"), this, ui::guarded(dialogs, [this] { restore(); }));
     menu->addSeparator();
     menu->addAction(QStringLiteral("&Salir"), this, &QWidget::close);
 
     connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        filter_->setSearch(text);
-        updateState();
+        ui::runGuarded(padron_.context().ui, [&] {
+            filter_->setSearch(text);
+            updateState();
+        });
     });
-    connect(list_, &QAbstractItemView::activated, this, &RegistryWindow::openKapred);
-    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RegistryWindow::updateState);
+    connect(list_, &QAbstractItemView::activated, this, ui::guarded(dialogs, [this] { openKapred(); }));
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            ui::guarded(dialogs, [this] { updateState(); }));
 
     if (!padron_.created().empty()) {
         statusBar()->showMessage(QStringLiteral("Primer inicio: se creó el padrón en %1.")

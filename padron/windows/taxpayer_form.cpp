@@ -23,6 +23,7 @@
 #include "app/cuit.h"
 #include "data/engine/database.h"
 #include "ui/help.h"
+#include "ui/qt_interface.h"
 #include "windows/help_topics.h"
 
 namespace kapred::padron {
@@ -289,7 +290,7 @@ TaxpayerForm::TaxpayerForm(Padron& padron, std::optional<Taxpayer> existing, QWi
     for (QPushButton* button : {cancel, help}) {
         button->setAutoDefault(false);
     }
-    connect(ok, &QPushButton::clicked, this, &TaxpayerForm::save);
+    connect(ok, &QPushButton::clicked, this, ui::guarded(padron_.context().ui, [this] { save(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { ui::showHelp(kHelpTaxpayer, this); });
 

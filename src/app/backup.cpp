@@ -35,14 +35,14 @@ struct PartEntry {
 std::vector<PartEntry> readHeader(std::istream& in, const BackupContents& contents) {
     std::string line;
     if (!std::getline(in, line) || line != kMagic) {
-        throw Error(13, "Restaurar", "no es una copia de seguridad de Kapred");
+        throw Error(err::kBadBackup, "Restaurar", "no es una copia de seguridad de Kapred");
     }
     std::vector<PartEntry> parts;
     while (std::getline(in, line) && !line.empty()) {
         std::istringstream fields(line);
         PartEntry entry;
         if (!(fields >> entry.name >> entry.size >> entry.sha256) || entry.sha256.size() != 64) {
-            throw Error(13, "Restaurar", "la cabecera de la copia está dañada");
+            throw Error(err::kBadBackup, "Restaurar", "la cabecera de la copia está dañada");
         }
         parts.push_back(entry);
     }
@@ -51,7 +51,7 @@ std::vector<PartEntry> readHeader(std::istream& in, const BackupContents& conten
         same = parts[index].name == contents.parts[index].name;
     }
     if (!same) {
-        throw Error(13, "Restaurar", "la cabecera de la copia está dañada o es de otra clase de copia");
+        throw Error(err::kBadBackup, "Restaurar", "la cabecera de la copia está dañada o es de otra clase de copia");
     }
     return parts;
 }
@@ -67,10 +67,10 @@ std::vector<PartEntry> checkedHeader(std::istream& in, const fs::path& source, c
         expected += part.size;
     }
     if (error || length < expected) {
-        throw Error(13, "Restaurar", "la copia está incompleta");
+        throw Error(err::kBadBackup, "Restaurar", "la copia está incompleta");
     }
     if (length > expected) {
-        throw Error(13, "Restaurar", "la copia tiene bytes de más al final");
+        throw Error(err::kBadBackup, "Restaurar", "la copia tiene bytes de más al final");
     }
     return parts;
 }
@@ -79,7 +79,7 @@ std::vector<PartEntry> checkedHeader(std::istream& in, const fs::path& source, c
 std::string extract(std::istream& in, std::uintmax_t size, const fs::path& target) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        throw Error(75, "Restaurar", "no se puede crear " + target.string());
+        throw Error(err::kPathAccess, "Restaurar", "no se puede crear " + target.string());
     }
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(size));
@@ -88,10 +88,10 @@ std::string extract(std::istream& in, std::uintmax_t size, const fs::path& targe
     const bool written = complete && db::writeAll(fd, bytes.data(), bytes.size()) && db::syncData(fd);
     ::close(fd);
     if (!complete) {
-        throw Error(13, "Restaurar", "la copia está incompleta");
+        throw Error(err::kBadBackup, "Restaurar", "la copia está incompleta");
     }
     if (!written) {
-        throw Error(61, "Restaurar", "no se pudo escribir " + target.string());
+        throw Error(err::kCannotWrite, "Restaurar", "no se pudo escribir " + target.string());
     }
     return sha256Hex(bytes);
 }
@@ -107,7 +107,7 @@ void checkOpens(Context& context, const fs::path& path, const BackupContents& co
     db::Workspace scratch(context.engine, "Verificar", "admin");
     auto database = scratch.openDatabase(path, false, true, kConnect);
     if (first && !database->hasTable(contents.requiredTable)) {
-        throw Error(13, "Restaurar", contents.withoutTable);
+        throw Error(err::kBadBackup, "Restaurar", contents.withoutTable);
     }
     scratch.close();
 }
@@ -124,11 +124,11 @@ fs::path restoredOf(const BackupContents& contents, const BackupPart& part) {
 // first fault, leaving no file behind.
 void extractParts(Context& context, const fs::path& source, const BackupContents& contents) {
     if (const auto why = db::whyNotAFile(source)) {
-        throw Error(53, "Restaurar", *why);
+        throw Error(err::kNoSuchFile, "Restaurar", *why);
     }
     std::ifstream in(source, std::ios::binary);
     if (!in.is_open()) {
-        throw Error(53, "Restaurar", "no se puede leer el archivo");
+        throw Error(err::kNoSuchFile, "Restaurar", "no se puede leer el archivo");
     }
     std::vector<fs::path> made;
     try {
@@ -137,7 +137,7 @@ void extractParts(Context& context, const fs::path& source, const BackupContents
             removeQuietly(file);
             made.push_back(file);
             if (extract(in, part.size, file) != part.sha256) {
-                throw Error(13, "Restaurar", "la parte " + part.name + " no coincide con su SHA-256");
+                throw Error(err::kBadBackup, "Restaurar", "la parte " + part.name + " no coincide con su SHA-256");
             }
             checkOpens(context, file, contents, made.size() == 1);
         }
@@ -167,14 +167,14 @@ void assemble(const std::vector<BackupPart>& parts, const std::vector<fs::path>&
     for (std::size_t index = 0; index < parts.size(); ++index) {
         const auto hash = sha256OfFile(copies[index]);
         if (!hash) {
-            throw Error(53, "CopiaDeSeguridad", "no se puede leer " + copies[index].string());
+            throw Error(err::kNoSuchFile, "CopiaDeSeguridad", "no se puede leer " + copies[index].string());
         }
         header += parts[index].name + " " + std::to_string(fs::file_size(copies[index])) + " " + *hash + "\n";
     }
     header += "\n";
     db::FileHandle file = db::createBeside(target, partial, 0600);
     if (!file.valid()) {
-        throw Error(75, "CopiaDeSeguridad",
+        throw Error(err::kPathAccess, "CopiaDeSeguridad",
                     "no se puede crear un archivo en " + target.parent_path().string() + ": " + db::systemError(errno));
     }
     bool written = db::writeAll(file.get(), header.data(), header.size());
@@ -183,7 +183,8 @@ void assemble(const std::vector<BackupPart>& parts, const std::vector<fs::path>&
     }
     written = written && db::syncData(file.get());
     if (!written) {
-        throw Error(61, "CopiaDeSeguridad", "no se pudo escribir " + partial.string() + ": " + db::systemError(errno));
+        throw Error(err::kCannotWrite, "CopiaDeSeguridad",
+                    "no se pudo escribir " + partial.string() + ": " + db::systemError(errno));
     }
 }
 
@@ -198,7 +199,7 @@ void recordTarget(const BackupContents& contents, const fs::path& target) {
     const std::string text = target.string() + "\n";
     if (!record.valid() || !db::writeAll(record.get(), text.data(), text.size()) || !db::syncData(record.get()) ||
         !record.close()) {
-        throw Error(75, "CopiaDeSeguridad",
+        throw Error(err::kPathAccess, "CopiaDeSeguridad",
                     "no se puede escribir " + pendingRecord(contents).string() + ": " + db::systemError(errno));
     }
 }
@@ -278,11 +279,11 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupCont
         removeBackupLeftovers(contents);
         std::error_code error;
         if (fs::is_directory(target, error)) {
-            throw Error(75, "CopiaDeSeguridad", target.string() + " es una carpeta");
+            throw Error(err::kPathAccess, "CopiaDeSeguridad", target.string() + " es una carpeta");
         }
         // The program's own files are never replaced, and a copy beside them is lost with them.
         if (fs::weakly_canonical(target.parent_path(), error) == fs::weakly_canonical(contents.folder, error)) {
-            throw Error(75, "CopiaDeSeguridad", "elija una carpeta fuera de " + contents.folderName);
+            throw Error(err::kPathAccess, "CopiaDeSeguridad", "elija una carpeta fuera de " + contents.folderName);
         }
         if (fs::exists(fs::symlink_status(target, error))) {
             if (!context.ui.askYesNo(MessageIcon::Question, kBackupTitle,
@@ -299,10 +300,10 @@ bool CopiaDeSeguridad(Context& context, const fs::path& target, const BackupCont
         assemble(parts, copies, target, partial);
         cleanUp();
         if (const auto fault = backupFault(partial, contents)) {
-            throw Error(61, "CopiaDeSeguridad", "la copia escrita no se puede leer bien: " + *fault);
+            throw Error(err::kCannotWrite, "CopiaDeSeguridad", "la copia escrita no se puede leer bien: " + *fault);
         }
         if (::rename(partial.c_str(), target.c_str()) != 0) {
-            throw Error(75, "CopiaDeSeguridad",
+            throw Error(err::kPathAccess, "CopiaDeSeguridad",
                         "no se pudo reemplazar " + target.string() + ": " + db::systemError(errno));
         }
         db::syncDirectory(target.parent_path());

@@ -71,7 +71,7 @@ void CreateAppDatabase(db::Engine& engine, const fs::path& appPath) {
     if (!db::syncFile(work)) {
         const int number = errno;
         fs::remove(work, ignored);
-        throw Error(61, "CreateAppDatabase",
+        throw Error(err::kCannotWrite, "CreateAppDatabase",
                     "No se pudo escribir la base de datos " + path.string() + ": " + db::systemError(number) + ".");
     }
     replaceWith(work, path);
@@ -81,7 +81,7 @@ void ToggleDatabaseHeader(const fs::path& path, bool durable) {
     const db::FileHandle file(::open(path.c_str(), O_RDWR | O_CLOEXEC));
     if (!file.valid()) {
         const int number = errno;
-        throw Error(number == ENOENT ? 53 : 75, "ToggleDatabaseHeader",
+        throw Error(number == ENOENT ? err::kNoSuchFile : err::kPathAccess, "ToggleDatabaseHeader",
                     "No se puede usar el archivo '" + path.string() + "': " + db::systemError(number) + ".");
     }
     char bytes[400] = {};
@@ -91,7 +91,7 @@ void ToggleDatabaseHeader(const fs::path& path, bool durable) {
     }
     if (length < 0 || ::pwrite(file.get(), bytes, static_cast<std::size_t>(length), 0) != length ||
         (durable && !db::syncData(file.get()))) {
-        throw Error(57, "ToggleDatabaseHeader",
+        throw Error(err::kDeviceIo, "ToggleDatabaseHeader",
                     "Error de E/S en el archivo '" + path.string() + "': " + db::systemError(errno) + ".");
     }
 }

@@ -15,7 +15,7 @@ std::vector<std::pair<std::string, Variant>>::const_iterator BDictionary::find(s
             return it;
         }
     }
-    throw Error(11, "BDictionary", "No se encontró el elemento");
+    throw Error(err::kNoSuchElement, "BDictionary", "No se encontró el elemento");
 }
 
 const Variant& BDictionary::vGetElement(std::string_view key) const {

@@ -15,7 +15,7 @@ const db::TableDef& tableOf(const std::string& tableName) {
             return table;
         }
     }
-    throw Error(1, "EntityBase", "No existe la tabla '" + tableName + "'");
+    throw Error(err::kProgram, "EntityBase", "No existe la tabla '" + tableName + "'");
 }
 
 Variant initialValue(db::DataType type) {

@@ -18,14 +18,14 @@ bool hasRow(const NpRecordSet& recordset) {
 
 void NpRecordSet::OpenRecordSet(const std::string& sql) {
     if (database_ == nullptr) {
-        throw Error(91, "NpRecordSet", "Variable de objeto o bloque With no establecido");
+        throw Error(err::kObjectNotSet, "NpRecordSet", "Variable de objeto o bloque With no establecido");
     }
     recordset_ = database_->openRecordset(sql);
 }
 
 void NpRecordSet::OpenForAppend(const std::string& tableName) {
     if (database_ == nullptr) {
-        throw Error(91, "NpRecordSet", "Variable de objeto o bloque With no establecido");
+        throw Error(err::kObjectNotSet, "NpRecordSet", "Variable de objeto o bloque With no establecido");
     }
     recordset_ = database_->openForAppend(tableName);
 }
@@ -96,7 +96,7 @@ std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& e
     // Without a condition the cut below would leave " Wh", which the engine reads as an alias
     // of the table: the statement would cover every row.
     if (where == start) {
-        throw Error(1, "sGetFieldsToFilter", "No se puede realizar un where con este campo");
+        throw Error(err::kProgram, "sGetFieldsToFilter", "No se puede realizar un where con este campo");
     }
     return where.substr(0, where.size() - 4);
 }

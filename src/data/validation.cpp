@@ -15,7 +15,7 @@ namespace {
 using db::DataType;
 
 [[noreturn]] void unknownType(const char* source) {
-    throw Error(1, source, "Tipo de dato desconocido");
+    throw Error(err::kProgram, source, "Tipo de dato desconocido");
 }
 
 bool isNumericValue(const Variant& value, NumberFormat format) {
@@ -230,7 +230,8 @@ bool bValidateInterval(BusinessObject& object, db::Database& database, const std
             break;
         }
         default:
-            throw Error(1, "bValidateInterval", "Tipo de datos desconocido, para el campo '" + fieldName + "'");
+            throw Error(err::kProgram, "bValidateInterval",
+                        "Tipo de datos desconocido, para el campo '" + fieldName + "'");
     }
     if (!passed) {
         AddInconsistencyToObject(object, fieldName,
@@ -288,7 +289,7 @@ std::string sGetStringConComilla(const std::string& text, int mode) {
         case 2:
             return "\"" + text + "\"";
         default:
-            throw Error(static_cast<long>(0x80040000L), "sGetStringConComilla",
+            throw Error(err::kInvalidArguments, "sGetStringConComilla",
                         "Se está llamando a  getstringconcomilla"
                         "con valores de parámetros incorrectos");
     }

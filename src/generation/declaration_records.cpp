@@ -296,7 +296,7 @@ std::string ArmarCabecera(int a, int b, long count) {
     // A seventh digit would shift the line and leave a file the agency cannot read.
     constexpr long kMostRecords = 999999;
     if (count > kMostRecords) {
-        throw Error(18, "Componente de Generación",
+        throw Error(err::kTooManyRecords, "Componente de Generación",
                     "la Declaración Jurada tiene " + std::to_string(count) +
                         " registros y el archivo admite como máximo " + std::to_string(kMostRecords));
     }

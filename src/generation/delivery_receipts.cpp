@@ -105,7 +105,7 @@ bool registrarEntrega(Context& context, const BGenerarDJs& generator) {
         const std::uintmax_t size = fs::file_size(delivered, error);
         const auto hash = sha256OfFile(delivered);
         if (error || !hash) {
-            throw Error(53, "registrarEntrega", "no se puede leer " + delivered.string());
+            throw Error(err::kNoSuchFile, "registrarEntrega", "no se puede leer " + delivered.string());
         }
         db::Database& database = *context.g_dbAplicativo;
         ensureTable(database);

@@ -241,7 +241,7 @@ bool BGenerarDJs::GenerarDatosDJ() {
     lastError_.reset();
     try {
         if (!file_.is_open()) {
-            throw Error(52, "GenerarDatosDJ", "El archivo temporal no está abierto");
+            throw Error(err::kFileNotOpen, "GenerarDatosDJ", "El archivo temporal no está abierto");
         }
         struct Writer {
             const char* recordType;
@@ -284,7 +284,7 @@ bool BGenerarDJs::GenerarDatosDJ() {
         }
         if (!file_.close()) {
             throw Error(
-                61, "GenerarDatosDJ",
+                err::kCannotWrite, "GenerarDatosDJ",
                 "No se pudo escribir el archivo temporal " + temporaryFile_ + ": " + db::systemError(file_.error()));
         }
         InformarProgreso(totalSteps_);

@@ -96,7 +96,7 @@ std::string NumeroMagico(const Context& context, Currency p1, double p2, double 
     } catch (const Error&) {
         throw;
     } catch (const std::exception& error) {
-        throw Error(1, "NumeroMagico", error.what());
+        throw Error(err::kProgram, "NumeroMagico", error.what());
     }
 }
 

@@ -250,7 +250,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             }
             line += "\r\n";
             if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) {
-                throw Error(3026, "Exportar", "no se pudo escribir el archivo: " + db::systemError(errno));
+                throw Error(err::kDiskFull, "Exportar", "no se pudo escribir el archivo: " + db::systemError(errno));
             }
             result.rows = row;
             if (const int percent = static_cast<int>(row * 100 / std::max(count, row)); percent != shown) {
@@ -265,7 +265,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
         std::fclose(out);
         out = nullptr;
         if (!inPlace) {
-            throw Error(3026, "Exportar", "no se pudo escribir el archivo: " + db::systemError(failure));
+            throw Error(err::kDiskFull, "Exportar", "no se pudo escribir el archivo: " + db::systemError(failure));
         }
         result.outcome = ExportOutcome::Exported;
         MsgInformacion(ui, "Exportación Finalizada con Exito");

@@ -400,7 +400,8 @@ void ImportRun::storeLine(const std::string& line) {
             }
         }
         if (!object_) {
-            throw Error(1, "ImportarArchivo", "la sección " + layout_.front().tableName + " no se puede importar");
+            throw Error(err::kProgram, "ImportarArchivo",
+                        "la sección " + layout_.front().tableName + " no se puede importar");
         }
         SectionObject* object = object_.get();
         lineValues_.clear();

@@ -3,12 +3,11 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTranslator>
 
-#include "data/values/error.h"
 #include "ui/help.h"
+#include "ui/qt_interface.h"
 
 namespace kapred::ui {
 
@@ -17,14 +16,12 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {
+    // Slots catch their own errors; this is for the handlers of events (keys, closing, painting).
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& failure) {
-        const auto* error = dynamic_cast<const Error*>(&failure);
-        QMessageBox::critical(
-            activeModalWidget() != nullptr ? activeModalWidget() : activeWindow(), QStringLiteral("Error"),
-            QStringLiteral("No se pudo completar la operación: %1")
-                .arg(QString::fromStdString(error != nullptr ? error->description() : std::string(failure.what()))));
+    } catch (...) {
+        QtUserInterface dialogs;
+        endOrTellFailure(dialogs);
         return false;
     }
 }

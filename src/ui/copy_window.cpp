@@ -91,7 +91,7 @@ frmCopiaDJ::frmCopiaDJ(Context& context, QtUserInterface& ui, QWidget* parent)
     ok->setObjectName(QStringLiteral("cmdAceptar"));
     auto* cancel = buttons->addButton(QStringLiteral("Cancelar (Ctrl+C)"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cmdCancelar"));
-    connect(ok, &QPushButton::clicked, this, &frmCopiaDJ::cmdOk_Click);
+    connect(ok, &QPushButton::clicked, this, guarded(ui_, [this] { cmdOk_Click(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

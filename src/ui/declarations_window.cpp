@@ -95,11 +95,11 @@ void frmDDJJ::buildControls() {
     list_->horizontalHeader()->setStretchLastSection(false);
     list_->setAlternatingRowColors(true);
     (new QVBoxLayout(select))->addWidget(list_);
-    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
-        if (mode_ == QLatin1String("C") || mode_ == QLatin1String("E")) {
-            loadSelected();
-        }
-    });
+    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, guarded(ui_, [this] {
+                if (mode_ == QLatin1String("C") || mode_ == QLatin1String("E")) {
+                    loadSelected();
+                }
+            }));
 
     auto* entries = new QGroupBox(QStringLiteral("Datos a cargar"), this);
     auto* form = new QFormLayout(entries);
@@ -132,22 +132,23 @@ void frmDDJJ::buildControls() {
     tree_->setToolTip(QStringLiteral("Doble clic (o Intro) para abrir una sección"));
     auto* sectionsLayout = new QVBoxLayout(sections);
     sectionsLayout->addWidget(tree_);
-    connect(tree_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* node) { openNode(node); });
+    connect(tree_, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* node) { runGuarded(ui_, [&] { openNode(node); }); });
     // Before generating: the check of the declaration, and the file read back field by field.
     auto* review = new QHBoxLayout;
     auto* verify = new QPushButton(QStringLiteral("&Verificar"), sections);
     verify->setObjectName(QStringLiteral("cmdVerificar"));
     verify->setToolTip(QStringLiteral("Lo que impediría generar la declaración y lo que conviene revisar"));
-    connect(verify, &QPushButton::clicked, this, [this] {
-        if (rows_->rowCount() == 0) {
-            MsgInformacion(ui_, "Por favor, primero cargue una Declaración Jurada antes de proceder.");
-            return;
-        }
-        verifyDeclaration(context_);
-    });
+    connect(verify, &QPushButton::clicked, this, guarded(ui_, [this] {
+                if (rows_->rowCount() == 0) {
+                    MsgInformacion(ui_, "Por favor, primero cargue una Declaración Jurada antes de proceder.");
+                    return;
+                }
+                verifyDeclaration(context_);
+            }));
     auto* inspect = new QPushButton(QStringLiteral("Inspeccionar A&rchivo..."), sections);
     inspect->setObjectName(QStringLiteral("cmdInspeccionar"));
-    connect(inspect, &QPushButton::clicked, this, [this] { frmInspector(context_, this).exec(); });
+    connect(inspect, &QPushButton::clicked, this, guarded(ui_, [this] { frmInspector(context_, this).exec(); }));
     review->addWidget(verify);
     review->addWidget(inspect);
     review->addStretch();
@@ -173,7 +174,7 @@ void frmDDJJ::buildControls() {
     };
     for (std::size_t i = 0; i < std::size(commands); ++i) {
         auto* button = commandButton(QLatin1String(commands[i].first), QString::fromUtf8(commands[i].second), bar);
-        connect(button, &QPushButton::clicked, this, actions[i]);
+        connect(button, &QPushButton::clicked, this, guarded(ui_, actions[i]));
         buttons->addWidget(button);
     }
     buttons->addStretch();

@@ -29,6 +29,7 @@
 
 #include "data/values/numeric_text.h"
 #include "ui/help.h"
+#include "ui/qt_interface.h"
 #include "ui/wait_window.h"
 #include "ui/window_routines.h"
 
@@ -156,14 +157,14 @@ void frmGenerar::buildControls() {
     // folder stays chosen while it exists and is shown chosen again when it comes back. Connected
     // before the view is, so that these run first.
     connect(folders_, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { rowsLeaving_ = true; });
-    connect(folders_, &QAbstractItemModel::rowsRemoved, this, [this] {
-        rowsLeaving_ = false;
-        if (!QFileInfo(folderPath_).isDir()) {
-            Folder_Change();
-        }
-    });
+    connect(folders_, &QAbstractItemModel::rowsRemoved, this, guarded(context_.ui, [this] {
+                rowsLeaving_ = false;
+                if (!QFileInfo(folderPath_).isDir()) {
+                    Folder_Change();
+                }
+            }));
     connect(folders_, &QAbstractItemModel::rowsInserted, this,
-            [this] { QTimer::singleShot(0, this, &frmGenerar::showChosen); });
+            [this] { QTimer::singleShot(0, this, guarded(context_.ui, [this] { showChosen(); })); });
     folder_ = new QTreeView(folderFrame_);
     folder_->setObjectName(QStringLiteral("Folder"));
     folder_->setAccessibleName(QStringLiteral("Carpetas de la unidad"));
@@ -191,9 +192,11 @@ void frmGenerar::buildControls() {
     destination->addRow(folder_);
     destination->addRow(QStringLiteral("Carpeta:"), chosen);
     destination->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-    connect(drive_, &QComboBox::currentIndexChanged, this, &frmGenerar::Drive_Change);
-    connect(folder_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmGenerar::Folder_Change);
-    connect(carpeta, &QPushButton::clicked, this, &frmGenerar::cmdCarpeta_Click);
+    connect(drive_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { runGuarded(context_.ui, [&] { Drive_Change(index); }); });
+    connect(folder_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            guarded(context_.ui, [this] { Folder_Change(); }));
+    connect(carpeta, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdCarpeta_Click(); }));
 
     auto* progress = new QGroupBox(QStringLiteral(" Progreso de Tareas "), this);
     progress->setObjectName(QStringLiteral("fraProgreso"));
@@ -230,8 +233,8 @@ void frmGenerar::buildControls() {
     auto* cancel = buttons->addButton(QStringLiteral("Cancelar (Ctrl+C)"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
     cancel->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &frmGenerar::cmdOk_Click);
-    connect(cancel, &QPushButton::clicked, this, &frmGenerar::cmdCancel_Click);
+    connect(ok_, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdOk_Click(); }));
+    connect(cancel, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdCancel_Click(); }));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(folderFrame_, 1);

@@ -26,6 +26,7 @@
 #include "ui/fixed_font.h"
 #include "ui/help.h"
 #include "ui/print_window.h"
+#include "ui/qt_interface.h"
 #include "ui/screen_fit.h"
 #include "ui/window_routines.h"
 
@@ -157,7 +158,8 @@ frmImportar_ConfigurarCampos::frmImportar_ConfigurarCampos(Context& context, QWi
     grilla_->setSelectionMode(QAbstractItemView::SingleSelection);
     grilla_->setAlternatingRowColors(true);
     Cargar_Grilla();
-    connect(grilla_, &QTableWidget::itemChanged, this, &frmImportar_ConfigurarCampos::cellChanged);
+    connect(grilla_, &QTableWidget::itemChanged, this,
+            [this](QTableWidgetItem* item) { runGuarded(context_.ui, [&] { cellChanged(item); }); });
 
     lblNombreF_->setObjectName(QStringLiteral("lblNombreF"));
     lblNombreF_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -199,8 +201,8 @@ frmImportar_ConfigurarCampos::frmImportar_ConfigurarCampos(Context& context, QWi
     cmdOk_ = button("cmdOk", "Aceptar");
     cmdPrint_ = button("cmdPrint", "Imprimir");
     cmdExit_ = button("cmdExit", "Salir");
-    connect(cmdOk_, &QPushButton::clicked, this, &frmImportar_ConfigurarCampos::cmdOk_Click);
-    connect(cmdPrint_, &QPushButton::clicked, this, &frmImportar_ConfigurarCampos::cmdPrint_Click);
+    connect(cmdOk_, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdOk_Click(); }));
+    connect(cmdPrint_, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdPrint_Click(); }));
     connect(cmdExit_, &QPushButton::clicked, this, &QDialog::reject);
     DressButtonBar(*this);
 

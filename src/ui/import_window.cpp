@@ -131,7 +131,7 @@ frmImportar::frmImportar(Context& context, QtUserInterface& ui, QWidget* parent)
         auto* button = new QPushButton(QString::fromUtf8(commands[i].second), picMant_);
         button->setObjectName(QLatin1String(commands[i].first));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, actions[i]);
+        connect(button, &QPushButton::clicked, this, guarded(ui_, actions[i]));
         if (button->objectName() == QLatin1String("cmdImport")) {
             // The run and the exit stand apart from the commands over formats.
             buttons->addStretch();
@@ -159,13 +159,14 @@ frmImportar::frmImportar(Context& context, QtUserInterface& ui, QWidget* parent)
     layout->addLayout(lower);
     layout->addWidget(picMant_);
 
-    connect(ComboTipo_, &QComboBox::currentIndexChanged, this, [this] {
-        refreshFormats(0);
-        showBrowsing();
-    });
-    connect(Grdimport_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { formatChosen(); });
-    connect(optImp_, &QRadioButton::toggled, this, [this] { operationChosen(); });
-    connect(Grdimport_, &QTableView::activated, this, [this] { cmdDetail_Click(); });
+    connect(ComboTipo_, &QComboBox::currentIndexChanged, this, guarded(ui_, [this] {
+                refreshFormats(0);
+                showBrowsing();
+            }));
+    connect(Grdimport_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            guarded(ui_, [this] { formatChosen(); }));
+    connect(optImp_, &QRadioButton::toggled, this, guarded(ui_, [this] { operationChosen(); }));
+    connect(Grdimport_, &QTableView::activated, this, guarded(ui_, [this] { cmdDetail_Click(); }));
 
     refreshFormats(0);
     operationChosen();

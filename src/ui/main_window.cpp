@@ -50,7 +50,7 @@ void frmPrincipal::buildMenu() {
             }
             QAction* action = shown->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QLatin1String(item.name));
-            connect(action, &QAction::triggered, this, item.action);
+            connect(action, &QAction::triggered, this, guarded(ui_, item.action));
         }
     };
     const auto declarations = [this](void (frmDDJJ::*command)()) {

@@ -18,6 +18,7 @@
 #include "data/user_interface.h"
 #include "data/values/error.h"
 #include "ui/help.h"
+#include "ui/qt_interface.h"
 #include "ui/screen_fit.h"
 #include "ui/wait_window.h"
 #include "ui/window_routines.h"
@@ -54,7 +55,8 @@ frmImpresion::frmImpresion(Context& context, print::PrintJob job, QWidget* paren
 
     preview_ = new QPrintPreviewWidget(printer_.get(), this);
     preview_->setObjectName(QStringLiteral("crReport"));
-    connect(preview_, &QPrintPreviewWidget::paintRequested, this, &frmImpresion::paint);
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* printer) { runGuarded(context_.ui, [&] { paint(printer); }); });
 
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("picMant"));
@@ -72,8 +74,8 @@ frmImpresion::frmImpresion(Context& context, print::PrintJob job, QWidget* paren
     printButton->setDefault(true);
     connect(fit, &QPushButton::clicked, preview_, &QPrintPreviewWidget::fitInView);
     connect(width, &QPushButton::clicked, preview_, &QPrintPreviewWidget::fitToWidth);
-    connect(printButton, &QPushButton::clicked, this, &frmImpresion::cmdImprimir_Click);
-    connect(pdf, &QPushButton::clicked, this, &frmImpresion::cmdPDF_Click);
+    connect(printButton, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdImprimir_Click(); }));
+    connect(pdf, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdPDF_Click(); }));
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "data/values/error.h"
 #include "ui/error_message.h"
 
 namespace kapred::ui {
@@ -25,6 +26,23 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 }
 
 }  // namespace
+
+void endOrTellFailure(UserInterface& ui) {
+    std::string why;
+    try {
+        throw;
+    } catch (const ProgramEnd& end) {
+        QCoreApplication::exit(end.exitCode());
+        return;
+    } catch (const Error& error) {
+        why = error.description();
+    } catch (const std::exception& failure) {
+        why = failure.what();
+    } catch (...) {
+        why = "se produjo un error inesperado.";
+    }
+    MsgError(ui, "No se pudo completar la operación: " + why);
+}
 
 QWidget* dialogParent() {
     if (QWidget* modal = QApplication::activeModalWidget()) {

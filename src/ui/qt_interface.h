@@ -33,6 +33,36 @@ private:
 // The window dialogs open over: the modal dialog in front, else the active window.
 QWidget* dialogParent();
 
+// Deals with the exception being handled (call it only inside a catch): an end of the program
+// leaves the event loop with its exit code; any other failure is told to the user as a failed
+// operation, and the program goes on.
+void endOrTellFailure(UserInterface& ui);
+
+// Runs the body of a slot so that nothing it raises crosses the toolkit's event dispatch.
+template <typename Body>
+void runGuarded(UserInterface& ui, Body&& body) {
+    try {
+        body();
+    } catch (...) {
+        endOrTellFailure(ui);
+    }
+}
+
+// The slot, for a signal whose arguments it does not take, that runs `body` through runGuarded.
+template <typename Body>
+auto guarded(UserInterface& ui, Body body) {
+    return [ui = &ui, body = std::move(body)] { runGuarded(*ui, body); };
+}
+
+// The same, told in the program's dialogs, for a window that is given no interface.
+template <typename Body>
+auto guarded(Body body) {
+    return [body = std::move(body)] {
+        QtUserInterface dialogs;
+        runGuarded(dialogs, body);
+    };
+}
+
 // Shows the progress on a window while it lives.
 class ProgressShown {
 public:

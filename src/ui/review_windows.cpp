@@ -28,6 +28,7 @@
 #include "ui/fixed_font.h"
 #include "ui/help.h"
 #include "ui/print_window.h"
+#include "ui/qt_interface.h"
 #include "ui/screen_fit.h"
 
 namespace kapred::ui {
@@ -101,7 +102,7 @@ frmInspector::frmInspector(Context& context, QWidget* parent)
     file_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* choose = new QPushButton(QStringLiteral("&Abrir Archivo..."), this);
     choose->setObjectName(QStringLiteral("cmdAbrir"));
-    connect(choose, &QPushButton::clicked, this, &frmInspector::choose);
+    connect(choose, &QPushButton::clicked, this, guarded(context_.ui, [this] { this->choose(); }));
     auto* top = new QHBoxLayout;
     top->addWidget(file_, 1);
     top->addWidget(choose);
@@ -212,7 +213,7 @@ frmDiferencias::frmDiferencias(Context& context, QWidget* parent)
     auto* compareButton = new QPushButton(QStringLiteral("C&omparar"), this);
     compareButton->setObjectName(QStringLiteral("cmdComparar"));
     compareButton->setDefault(true);
-    connect(compareButton, &QPushButton::clicked, this, &frmDiferencias::compare);
+    connect(compareButton, &QPushButton::clicked, this, guarded(context_.ui, [this] { compare(); }));
     auto* compareRow = new QHBoxLayout;
     compareRow->addWidget(compareButton);
     compareRow->addStretch();
@@ -306,14 +307,14 @@ frmEntregas::frmEntregas(Context& context, QWidget* parent)
     printButton->setEnabled(false);
     connect(table_, &QTableWidget::itemSelectionChanged, printButton,
             [this, printButton] { printButton->setEnabled(table_->currentRow() >= 0); });
-    connect(printButton, &QPushButton::clicked, this, [this, &context, receipts] {
-        const int chosen = table_->currentRow();
-        if (chosen >= 0 && chosen < static_cast<int>(receipts.size())) {
-            const DeliveryReceipt receipt = receipts[static_cast<std::size_t>(chosen)];
-            showPrintJob(
-                context, [&context, receipt] { return print::receiptJob(context, receipt); }, this);
-        }
-    });
+    connect(printButton, &QPushButton::clicked, this, guarded(context.ui, [this, &context, receipts] {
+                const int chosen = table_->currentRow();
+                if (chosen >= 0 && chosen < static_cast<int>(receipts.size())) {
+                    const DeliveryReceipt receipt = receipts[static_cast<std::size_t>(chosen)];
+                    showPrintJob(
+                        context, [&context, receipt] { return print::receiptJob(context, receipt); }, this);
+                }
+            }));
     layout->addWidget(buttons);
     if (!receipts.empty()) {
         table_->selectRow(0);  // a receipt chosen, so Imprimir Comprobante is ready

@@ -223,7 +223,8 @@ QWidget* frmSeccion::inputFor(const SectionField& field, QWidget* parent) {
         list->setObjectName(QStringLiteral("cbo") + name);
         list->addItem(QStringLiteral("NO"), 0);
         list->addItem(QStringLiteral("SI"), 1);
-        connect(list, &QComboBox::currentIndexChanged, this, [this, list] { applyInsuranceChoice(list); });
+        connect(list, &QComboBox::currentIndexChanged, this,
+                guarded(ui_, [this, list] { applyInsuranceChoice(list); }));
         return list;
     }
     switch (field.type) {
@@ -248,10 +249,10 @@ QWidget* frmSeccion::inputFor(const SectionField& field, QWidget* parent) {
 void frmSeccion::addDetail(QWidget* beside, const std::string& window) {
     auto* row = beside->parentWidget();
     auto* button = detailButton(window, row);
-    connect(button, &QToolButton::clicked, this, [this, window] {
-        openSectionWindow(context_, ui_, window, this);
-        showTotals();
-    });
+    connect(button, &QToolButton::clicked, this, guarded(ui_, [this, window] {
+                openSectionWindow(context_, ui_, window, this);
+                showTotals();
+            }));
     if (auto* form = qobject_cast<QFormLayout*>(row->layout())) {
         int index = -1;
         QFormLayout::ItemRole role;
@@ -371,11 +372,11 @@ void frmSeccion::buildGrid() {
     grid_->setMinimumWidth(width);
     (new QVBoxLayout(select))->addWidget(grid_);
     layout->addWidget(select, 2);
-    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
-        if (mode_ != QLatin1String("A")) {
-            loadRow();
-        }
-    });
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, guarded(ui_, [this] {
+                if (mode_ != QLatin1String("A")) {
+                    loadRow();
+                }
+            }));
 }
 
 void frmSeccion::buildButtons() {
@@ -403,7 +404,7 @@ void frmSeccion::buildButtons() {
     commands.push_back({"cmdExit", "Salir (Ctrl+S)", [this] { reject(); }});
     for (const auto& command : commands) {
         auto* button = commandButton(command.name, command.caption, bar);
-        connect(button, &QPushButton::clicked, this, command.action);
+        connect(button, &QPushButton::clicked, this, guarded(ui_, command.action));
         buttons->addWidget(button);
     }
     buttons->addStretch();
@@ -696,7 +697,7 @@ frmCalculo::frmCalculo(Context& context, QtUserInterface& ui, const std::string&
     buttons->addStretch();
     if (shape != nullptr && shape->printable) {
         auto* print = commandButton("cmdPrint", "Imprimir (Ctrl+I)", bar);
-        connect(print, &QPushButton::clicked, this, [this] { ImprimirPantalla(context_, *this); });
+        connect(print, &QPushButton::clicked, this, guarded(ui_, [this] { ImprimirPantalla(context_, *this); }));
         buttons->addWidget(print);
     }
     auto* exit = commandButton("cmdExit", "Salir (Ctrl+S)", bar);
@@ -726,16 +727,16 @@ void frmCalculo::addFigureRow(QWidget* frame, const std::string& figure, const s
     auto* button = detailButton(detail, pair);
     // The asset summary's non-computable line opens the exempt assets as well.
     line->addWidget(button);
-    connect(button, &QToolButton::clicked, this, [this, detail] {
-        openSectionWindow(context_, ui_, detail, this);
-        showFigures();
-    });
+    connect(button, &QToolButton::clicked, this, guarded(ui_, [this, detail] {
+                openSectionWindow(context_, ui_, detail, this);
+                showFigures();
+            }));
     if (name_ == "Activo" && detail == "ActivoNoComputable") {
         auto* exempt = detailButton("ActivoExento", pair);
-        connect(exempt, &QToolButton::clicked, this, [this] {
-            openSectionWindow(context_, ui_, "ActivoExento", this);
-            showFigures();
-        });
+        connect(exempt, &QToolButton::clicked, this, guarded(ui_, [this] {
+                    openSectionWindow(context_, ui_, "ActivoExento", this);
+                    showFigures();
+                }));
         line->addWidget(exempt);
     }
     line->addStretch();

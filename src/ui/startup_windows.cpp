@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/help.h"
+#include "ui/qt_interface.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -123,7 +124,7 @@ frmInicioMensaje::frmInicioMensaje(BCMsgIni& message, QWidget* parent)
         dontShowAgain_->setFocus();
         showHelp(kHelpStartupMessage, this);
     });
-    connect(begin, &QPushButton::clicked, this, &frmInicioMensaje::start);
+    connect(begin, &QPushButton::clicked, this, guarded([this] { start(); }));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(name);

@@ -16,6 +16,7 @@
 #include "data/values/numeric_text.h"
 #include "model/system_tables.h"
 #include "ui/help.h"
+#include "ui/qt_interface.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -70,7 +71,7 @@ frmTablasSistema::frmTablasSistema(Context& context, QWidget* parent)
     const int treeWidth = static_cast<QAbstractItemView*>(tree_)->sizeHintForColumn(0) + 2 * tree_->frameWidth() + 8;
     tree_->setMinimumWidth(treeWidth);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* node, QTreeWidgetItem*) { showTable(node); });
+            [this](QTreeWidgetItem* node, QTreeWidgetItem*) { runGuarded(context_.ui, [&] { showTable(node); }); });
 
     grid_->setObjectName(QStringLiteral("dbgTabla"));
     grid_->setModel(rows_);

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/startup.h"
+#include "ui/qt_interface.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -44,7 +45,8 @@ void frmPrintCrystal::showEvent(QShowEvent* event) {
     // Once the window has been painted: the user sees what is being prepared before the job's
     // own windows open over it.
     QTimer::singleShot(pause_, this, [this] {
-        job_(*this);
+        QtUserInterface dialogs;
+        runGuarded(dialogs, [this] { job_(*this); });
         accept();
     });
 }

@@ -13,6 +13,7 @@
 #include "generation/work_papers.h"
 #include "ui/help.h"
 #include "ui/print_window.h"
+#include "ui/qt_interface.h"
 #include "ui/window_routines.h"
 
 namespace kapred::ui {
@@ -34,7 +35,7 @@ frmPapelesdeTrabajo::frmPapelesdeTrabajo(Context& context, QWidget* parent)
     tvwArbol_->setObjectName(QStringLiteral("tvwArbol"));
     tvwArbol_->setHeaderHidden(true);
     tvwArbol_->setAccessibleName(QStringLiteral("Papeles de Trabajo"));
-    connect(tvwArbol_, &QTreeWidget::itemDoubleClicked, this, [this] { cmdPrint_Click(); });
+    connect(tvwArbol_, &QTreeWidget::itemDoubleClicked, this, guarded(context_.ui, [this] { cmdPrint_Click(); }));
 
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("picMant"));
@@ -47,7 +48,7 @@ frmPapelesdeTrabajo::frmPapelesdeTrabajo(Context& context, QWidget* parent)
     exit->setObjectName(QStringLiteral("cmdExit"));
     buttons->addWidget(print);
     buttons->addWidget(exit);
-    connect(print, &QPushButton::clicked, this, &frmPapelesdeTrabajo::cmdPrint_Click);
+    connect(print, &QPushButton::clicked, this, guarded(context_.ui, [this] { cmdPrint_Click(); }));
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

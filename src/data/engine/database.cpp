@@ -125,12 +125,13 @@ bool isBookkeeping(std::string_view table) {
                         "reconocida por su aplicación o que el archivo esté dañado.");
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            throw Error(3260, source, "No se pudo actualizar; la base de datos está bloqueada por otro proceso.");
+            throw Error(err::kLocked, source,
+                        "No se pudo actualizar; la base de datos está bloqueada por otro proceso.");
         case SQLITE_FULL:
-            throw Error(3026, source, "No hay espacio suficiente en el disco.");
+            throw Error(err::kDiskFull, source, "No hay espacio suficiente en el disco.");
         case SQLITE_IOERR: {
             const int number = connection != nullptr ? sqlite3_system_errno(connection) : 0;
-            throw Error(3043, source,
+            throw Error(err::kDiskOrNetwork, source,
                         number != 0 ? "Error de disco o de red: " + systemError(number) + "."
                                     : std::string("Error de disco o de red."));
         }
@@ -192,7 +193,8 @@ void Database::close() {
 
 void Database::reopen(std::string_view connect) {
     if (transactionDepth_ > 0 || inTransaction()) {
-        throw Error(3034, "OpenDatabase", "No se puede volver a abrir la base de datos durante una transacción.");
+        throw Error(err::kTransaction, "OpenDatabase",
+                    "No se puede volver a abrir la base de datos durante una transacción.");
     }
     sqlite3* fresh = openCheckedConnection(path_, false, false, connect);
     statements_.reset();
@@ -664,10 +666,11 @@ TableDef Database::readTableDef(const std::string& tableName) {
 void Database::appendTableDef(const TableDef& table) {
     sqlite3* connection = handle();
     if (hasTable(table.name)) {
-        throw Error(3010, "TableDefs", "La tabla '" + table.name + "' ya existe.");
+        throw Error(err::kTableExists, "TableDefs", "La tabla '" + table.name + "' ya existe.");
     }
     if (table.fields.empty()) {
-        throw Error(3264, "TableDefs", "No hay campos definidos: no se puede anexar la tabla '" + table.name + "'.");
+        throw Error(err::kNoFields, "TableDefs",
+                    "No hay campos definidos: no se puede anexar la tabla '" + table.name + "'.");
     }
     auto inRequiredIndex = [&](const FieldDef& field) {
         for (const auto& index : table.indexes) {
@@ -779,7 +782,7 @@ void Database::appendRelation(const RelationDef& relation) {
     }
     for (const auto& existing : relations()) {
         if (equalsIgnoreCase(existing.name, relation.name)) {
-            throw Error(3012, "Relations", "El objeto '" + relation.name + "' ya existe.");
+            throw Error(err::kObjectExists, "Relations", "El objeto '" + relation.name + "' ya existe.");
         }
     }
     Statement statement(handle(),
@@ -810,7 +813,8 @@ void Database::beginTrans() {
 
 void Database::commitTrans() {
     if (transactionDepth_ == 0) {
-        throw Error(3034, "CommitTrans", "Ha intentado confirmar o deshacer una transacción sin antes iniciarla.");
+        throw Error(err::kTransaction, "CommitTrans",
+                    "Ha intentado confirmar o deshacer una transacción sin antes iniciarla.");
     }
     if (--transactionDepth_ > 0) {
         return;
@@ -820,7 +824,7 @@ void Database::commitTrans() {
         tableCache_.clear();
         newRowValues_.clear();
         ++schemaVersion_;
-        throw Error(3034, "CommitTrans", "La transacción fue cancelada: no se guardó ningún cambio.");
+        throw Error(err::kTransaction, "CommitTrans", "La transacción fue cancelada: no se guardó ningún cambio.");
     }
     const int rc = sqlite3_exec(handle(), "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -834,7 +838,8 @@ void Database::commitTrans() {
 
 void Database::rollback() {
     if (transactionDepth_ == 0) {
-        throw Error(3034, "Rollback", "Ha intentado confirmar o deshacer una transacción sin antes iniciarla.");
+        throw Error(err::kTransaction, "Rollback",
+                    "Ha intentado confirmar o deshacer una transacción sin antes iniciarla.");
     }
     if (--transactionDepth_ > 0) {
         rollbackOnly_ = true;

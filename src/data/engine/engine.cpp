@@ -208,7 +208,8 @@ std::shared_ptr<Database> Workspace::createDatabase(const fs::path& path, std::s
         std::error_code ignored;
         fs::remove(path, ignored);
         sqlite3_close_v2(connection);
-        throw Error(3044, "CreateDatabase", "'" + path.parent_path().string() + "' no es una ruta válida.");
+        throw Error(err::kInvalidPath, "CreateDatabase",
+                    "'" + path.parent_path().string() + "' no es una ruta válida.");
     }
     sqlite3_extended_result_codes(connection, 1);
     sqlite3_db_config(connection, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
@@ -290,7 +291,7 @@ void Workspace::close() {
 
 Engine::Engine() {
     if (sodium_init() < 0) {
-        throw Error(3000, "Engine", "No se pudo iniciar la biblioteca criptográfica.");
+        throw Error(err::kEngineStart, "Engine", "No se pudo iniciar la biblioteca criptográfica.");
     }
     workspaces_.push_back(std::make_shared<Workspace>(*this, "#Default Workspace#", "admin"));
 }
@@ -324,7 +325,7 @@ void Engine::compactDatabase(const fs::path& source, const fs::path& target, std
     if (!created.valid() || ::fchmod(created.get(), replacementMode(source)) != 0 || !created.close()) {
         const int number = errno;
         removeTarget();
-        throw Error(3044, "CompactDatabase",
+        throw Error(err::kInvalidPath, "CompactDatabase",
                     "No se puede crear el archivo " + target.string() + ": " + systemError(number) + ".");
     }
     try {
@@ -349,7 +350,7 @@ void Engine::compactDatabase(const fs::path& source, const fs::path& target, std
     if (!syncFile(target)) {
         const int number = errno;
         removeTarget();
-        throw Error(3044, "CompactDatabase",
+        throw Error(err::kInvalidPath, "CompactDatabase",
                     "No se pudo escribir el archivo " + target.string() + ": " + systemError(number) + ".");
     }
 }

@@ -84,7 +84,7 @@ Currency Currency::roundTo(int decimals) const {
 
 Currency Currency::mulDiv(Currency value, Currency numerator, Currency denominator, int decimals) {
     if (denominator.scaled_ == 0) {
-        throw Error(11, "Currency", "División por cero");
+        throw Error(err::kDivisionByZero, "Currency", "División por cero");
     }
     // The scales of the numerator and the denominator cancel out: the quotient of the scaled
     // values is already the scaled result, here counted in units of the last place kept.
@@ -126,7 +126,7 @@ Currency operator*(Currency a, Currency b) {
 
 Currency operator/(Currency a, Currency b) {
     if (b.scaled_ == 0) {
-        throw Error(11, "Currency", "División por cero");
+        throw Error(err::kDivisionByZero, "Currency", "División por cero");
     }
     return Currency(divideRounded(static_cast<Wide>(a.scaled_) * Currency::kScale, b.scaled_, "Currency"));
 }
