@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <sstream>
 #include <string>
 
@@ -46,6 +45,26 @@ int pdfPages(const fs::path& file) {
     return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
 }
 
+// The line of the text that holds the caption, with runs of blanks made one.
+std::string lineWith(const std::string& text, const std::string& caption) {
+    const auto at = text.find(caption);
+    if (at == std::string::npos) {
+        return "(sin " + caption + ")";
+    }
+    const auto start = text.rfind('\n', at) + 1;
+    std::string line = text.substr(start, text.find('\n', at) - start);
+    std::string squeezed;
+    for (char c : line) {
+        if (c != ' ' || (!squeezed.empty() && squeezed.back() != ' ')) {
+            squeezed += c;
+        }
+    }
+    while (!squeezed.empty() && squeezed.back() == ' ') {
+        squeezed.pop_back();
+    }
+    return squeezed;
+}
+
 // The text with every run of blanks made one.
 std::string squeezed(const std::string& text) {
     std::string result;
@@ -55,20 +74,6 @@ std::string squeezed(const std::string& text) {
         }
     }
     return result;
-}
-
-// The line of the text that holds the caption, with runs of blanks made one and none at its end.
-std::string lineWith(const std::string& text, const std::string& caption) {
-    const auto at = text.find(caption);
-    if (at == std::string::npos) {
-        return "(sin " + caption + ")";
-    }
-    const auto start = text.rfind('\n', at) + 1;
-    std::string line = squeezed(text.substr(start, text.find('\n', at) - start));
-    while (!line.empty() && line.back() == ' ') {
-        line.pop_back();
-    }
-    return line;
 }
 
 // Whether a line of the text, with runs of blanks made one, is the expected one.
@@ -112,107 +117,99 @@ protected:
     test::OpenedProgram program;
 };
 
-TEST_F(Printouts, FormOnOnePageWithEachAmountBesideItsCaptionAndEqualToItsRecord90) {
-    using Boxes = std::vector<std::pair<const char*, const char*>>;
-    const auto liabilities = [](test::OpenedProgram& entry, const char* debts) {
-        entry.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")},
-                                   {"iCooperativaAseguradoresVida", Variant("0")},
-                                   {"cDeudas", Variant(debts)}});
+TEST_F(Printouts, FormOnOnePageWithEachAmountInItsBox) {
+    program.createDeclaration();
+    program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("1.234.567,50")}});
+    program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")},
+                                 {"iCooperativaAseguradoresVida", Variant("0")},
+                                 {"cDeudas", Variant("2.000.000")}});
+    program.addRow<BPagosCuenta>("30/06/2004", "750,25");
+    ASSERT_TRUE(print::savePdf(program.context, print::formJob(program.context), pdf("f369")));
+    EXPECT_EQ(pdfPages(pdf("f369")), 1);
+    const std::string text = pdfText(pdf("f369"));
+    // Liabilities above the assets: the capital at close is negative and nothing is due, so the
+    // payment comes back to the taxpayer.
+    EXPECT_EQ(lineWith(text, "Activo computable"), "Activo computable 1.234.567,50");
+    EXPECT_EQ(lineWith(text, "Pasivo al cierre"), "Pasivo al cierre del ejercicio 2.000.000,00");
+    EXPECT_EQ(lineWith(text, "Capital al cierre"), "Capital al cierre del ejercicio -765.432,50");
+    EXPECT_EQ(lineWith(text, "Contribución especial determinada"), "Contribución especial determinada 0,00");
+    EXPECT_EQ(lineWith(text, "Pagos a cuenta"), "Pagos a cuenta 750,25");
+    EXPECT_EQ(lineWith(text, "Saldo a favor del contribuyente"), "Saldo a favor del contribuyente 750,25");
+    // Each box holds the amount of its record 90 in the declaration file ("1" first: negative).
+    std::ostringstream records;
+    BPrintDDJJ(program.context).sGenerarRegistrointerfaceF369(records);
+    const std::pair<const char*, const char*> boxes[] = {
+        {"9004000", "Activo computable"},
+        {"9004010", "Pasivo al cierre del ejercicio"},
+        {"9004020", "Capital al cierre del ejercicio"},
+        {"9004150", "Deducciones al capital al cierre del ejercicio"},
+        {"9004200", "Capital cooperativo imponible"},
+        {"9004220", "Contribución especial determinada"},
+        {"9004320", "Pagos a cuenta"},
+        {"9004330", "Saldo a favor de Rexa (importe a ingresar)"},
+        {"9004340", "Saldo a favor del contribuyente"},
     };
-    const std::pair<std::function<void(test::OpenedProgram&)>, Boxes> cases[] = {
-        // Liabilities above the assets: the capital at close is negative and nothing is due, so the
-        // payment comes back to the taxpayer.
-        {[&](test::OpenedProgram& entry) {
-             entry.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("1.234.567,50")}});
-             liabilities(entry, "2.000.000");
-             entry.addRow<BPagosCuenta>("30/06/2004", "750,25");
-         },
-         {{"Activo computable", "1.234.567,50"},
-          {"Pasivo al cierre del ejercicio", "2.000.000,00"},
-          {"Capital al cierre del ejercicio", "-765.432,50"},
-          {"Contribución especial determinada", "0,00"},
-          {"Pagos a cuenta", "750,25"},
-          {"Saldo a favor del contribuyente", "750,25"}}},
-        // 1.000.000 - 100.000 = 900.000 taxable, 2 % of it is 18.000; less 2.500 + 4.500 + 2.000 of
-        // credits leaves 9.000 to pay.
-        {[&](test::OpenedProgram& entry) {
-             entry.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("1.000.000")}});
-             liabilities(entry, "100.000");
-             entry.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2003")}, {"cImporte", Variant("2.500")}});
-             BAnticipos advances(entry.context);
-             entry.addRow(advances, "15/01/2005", "3.000");
-             entry.addRow(advances, "15/02/2005", "1.500");
-             entry.addRow<BPagosCuenta>("30/06/2004", "2.000");
-         },
-         {{"Activo computable", "1.000.000,00"},
-          {"Pasivo al cierre del ejercicio", "100.000,00"},
-          {"Capital al cierre del ejercicio", "900.000,00"},
-          {"Deducciones al capital al cierre del ejercicio", "0,00"},
-          {"Capital cooperativo imponible", "900.000,00"},
-          {"Alícuota", "2,00 %"},
-          {"Contribución especial determinada", "18.000,00"},
-          {"Saldo a favor del período anterior", "2.500,00"},
-          {"Anticipos", "4.500,00"},
-          {"Pagos a cuenta", "2.000,00"},
-          {"Saldo a favor de Rexa (importe a ingresar)", "9.000,00"},
-          {"Saldo a favor del contribuyente", "0,00"}}},
-    };
-    for (const auto& [enter, boxes] : cases) {
-        test::OpenedProgram entry;
-        registerBusinessObjects(entry.context);
-        entry.createDeclaration();
-        enter(entry);
-        const fs::path form = entry.dir.root() / "f369.pdf";
-        ASSERT_TRUE(print::savePdf(entry.context, print::formJob(entry.context), form));
-        EXPECT_EQ(pdfPages(form), 1);
-        const std::string text = pdfText(form);
-        // Each box in the order the balance is computed.
-        std::size_t previous = 0;
-        for (const auto& [caption, amount] : boxes) {
-            const std::string line = std::string(caption) + " " + amount;
-            EXPECT_TRUE(hasLine(text, line)) << line << "\n" << text;
-            const auto at = text.find(" " + std::string(caption));
-            EXPECT_LT(previous, at) << caption;
-            previous = at;
-        }
-        // Each box holds the amount of its record 90 in the declaration file ("1" first: negative).
-        std::ostringstream records;
-        BPrintDDJJ(entry.context).sGenerarRegistrointerfaceF369(records);
-        const std::pair<const char*, const char*> recorded[] = {
-            {"9004000", "Activo computable"},
-            {"9004010", "Pasivo al cierre del ejercicio"},
-            {"9004020", "Capital al cierre del ejercicio"},
-            {"9004150", "Deducciones al capital al cierre del ejercicio"},
-            {"9004200", "Capital cooperativo imponible"},
-            {"9004220", "Contribución especial determinada"},
-            {"9004320", "Pagos a cuenta"},
-            {"9004330", "Saldo a favor de Rexa (importe a ingresar)"},
-            {"9004340", "Saldo a favor del contribuyente"},
-        };
-        const auto lines = test::linesOf(records.str());
-        ASSERT_EQ(lines.size(), std::size(recorded));
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            ASSERT_EQ(lines[i].substr(0, 7), recorded[i].first);
-            const Currency magnitude = Currency::fromScaled(std::stoll(lines[i].substr(8)) * 100);
-            const Currency amount = lines[i][7] == '1' ? -magnitude : magnitude;
-            EXPECT_EQ(lineWith(text, recorded[i].second), std::string(recorded[i].second) + " " + formatAmount(amount))
-                << i;
-        }
-        // The identification in reading order: CUIT, name, address, period, sequence once; the
-        // version as people read it.
-        const auto cuit = text.find("20-12345678-9");
-        const auto name = text.find("Cooperativa Agrícola Ganadera La Esperanza Ltda.");
-        const auto address = text.find("Calle: Bv. Santa Fe Nro: 1250");
-        const auto from = text.find("01/01/2004");
-        const auto to = text.find("31/12/2004");
-        ASSERT_NE(to, std::string::npos) << text;
-        EXPECT_TRUE(cuit < name && name < address && address < from && from < to) << text;
-        EXPECT_NE(text.find("Original"), std::string::npos);
-        EXPECT_EQ(text.find("Original"), text.rfind("Original"));
-        EXPECT_NE(text.find("Página 1 de 1"), std::string::npos);
-        EXPECT_NE(text.find("1.0.0"), std::string::npos);
-        EXPECT_EQ(text.find("0100000"), std::string::npos);
+    const auto lines = test::linesOf(records.str());
+    ASSERT_EQ(lines.size(), std::size(boxes));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i].substr(0, 7), boxes[i].first);
+        const Currency magnitude = Currency::fromScaled(std::stoll(lines[i].substr(8)) * 100);
+        const Currency amount = lines[i][7] == '1' ? -magnitude : magnitude;
+        EXPECT_EQ(lineWith(text, boxes[i].second), std::string(boxes[i].second) + " " + formatAmount(amount)) << i;
     }
+    // The identification in reading order: CUIT, name, address, period, sequence.
+    const auto cuit = text.find("20-12345678-9");
+    const auto name = text.find("Cooperativa Agrícola Ganadera La Esperanza Ltda.");
+    const auto address = text.find("Calle: Bv. Santa Fe Nro: 1250");
+    const auto from = text.find("01/01/2004");
+    const auto to = text.find("31/12/2004");
+    ASSERT_NE(to, std::string::npos) << text;
+    EXPECT_TRUE(cuit < name && name < address && address < from && from < to) << text;
+    EXPECT_NE(text.find("Original"), std::string::npos);
+    EXPECT_NE(text.find("Página 1 de 1"), std::string::npos);
+}
+
+TEST_F(Printouts, FormBalanceFollowsFromItsBoxes) {
+    program.createDeclaration();
+    program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("1.000.000")}});
+    program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")},
+                                 {"iCooperativaAseguradoresVida", Variant("0")},
+                                 {"cDeudas", Variant("100.000")}});
+    program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2003")}, {"cImporte", Variant("2.500")}});
+    BAnticipos advances(program.context);
+    program.addRow(advances, "15/01/2005", "3.000");
+    program.addRow(advances, "15/02/2005", "1.500");
+    program.addRow<BPagosCuenta>("30/06/2004", "2.000");
+    ASSERT_TRUE(print::savePdf(program.context, print::formJob(program.context), pdf("f369")));
+    const std::string text = pdfText(pdf("f369"));
+    // 1.000.000 - 100.000 = 900.000 taxable, 2 % of it is 18.000; less 2.500 + 4.500 + 2.000 of
+    // credits leaves 9.000 to pay. Each box in the order the balance is computed.
+    const std::pair<const char*, const char*> boxes[] = {
+        {"Activo computable", "1.000.000,00"},
+        {"Pasivo al cierre del ejercicio", "100.000,00"},
+        {"Capital al cierre del ejercicio", "900.000,00"},
+        {"Deducciones al capital al cierre del ejercicio", "0,00"},
+        {"Capital cooperativo imponible", "900.000,00"},
+        {"Alícuota", "2,00 %"},
+        {"Contribución especial determinada", "18.000,00"},
+        {"Saldo a favor del período anterior", "2.500,00"},
+        {"Anticipos", "4.500,00"},
+        {"Pagos a cuenta", "2.000,00"},
+        {"Saldo a favor de Rexa (importe a ingresar)", "9.000,00"},
+        {"Saldo a favor del contribuyente", "0,00"},
+    };
+    std::size_t previous = 0;
+    for (const auto& [caption, amount] : boxes) {
+        const std::string line = std::string(caption) + " " + amount;
+        EXPECT_TRUE(hasLine(text, line)) << line << "\n" << text;
+        const auto at = text.find(" " + std::string(caption));
+        EXPECT_LT(previous, at) << caption;
+        previous = at;
+    }
+    // The sequence once, the version as people read it.
+    EXPECT_EQ(text.find("Original"), text.rfind("Original"));
+    EXPECT_NE(text.find("1.0.0"), std::string::npos);
+    EXPECT_EQ(text.find("0100000"), std::string::npos);
 }
 
 TEST_F(Printouts, BoxesPrintALongAddressWholeWithinTheirFrame) {
