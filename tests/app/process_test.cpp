@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/ptrace.h>
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include "data/engine/recordset.h"
 #include "support/checks.h"
 #include "support/cli_run.h"
+#include "support/disk_faults.h"
 #include "support/program_dir.h"
 #include "support/scripted_ui.h"
 
@@ -172,17 +172,10 @@ TEST(Process, ARestoreKilledAtAnyStepIsFinishedOrNeverBegunAtTheNextStart) {
 }
 
 // The command run while no file can grow past `bytes`, as when the disk fills.
-test::CliResult runOnFullDisk(const test::ProgramDir& dir, std::uintmax_t bytes, const std::string& arguments,
+test::CliResult runOnFullDisk(const test::ProgramDir& dir, rlim_t bytes, const std::string& arguments,
                               test::CliResult (*run)(const test::ProgramDir&, const std::string&) = test::runCli) {
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    const rlimit limit{bytes, previous.rlim_max};
-    ::signal(SIGXFSZ, SIG_IGN);
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    auto result = run(dir, arguments);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    ::signal(SIGXFSZ, SIG_DFL);
-    return result;
+    const test::FileSizeLimit limit(bytes);
+    return run(dir, arguments);
 }
 
 long storedAdvances(const test::ProgramDir& dir) {

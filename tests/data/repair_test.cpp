@@ -62,6 +62,12 @@ long zeroMiddleLeaf(const fs::path& file, const std::string& table) {
     return page.rows;
 }
 
+std::string repairedMessage(const test::ProgramDir& dir, const std::string& what) {
+    return std::string(kRepairTitle) + ": La base de datos " + dir.appDatabase().string() +
+           " estaba dañada y se reparó: se reconstruyó con todo lo que se pudo leer de ella. " + what +
+           " El archivo dañado se conserva como " + (dir.home() / "Kapred.mdb.danado").string() + ".";
+}
+
 // A run that ended without its normal exit: its mark stays in the lock file.
 void leaveRunUnfinished(const test::ProgramDir& dir) {
     InstanceLock killed;
@@ -82,13 +88,9 @@ protected:
 
     fs::path kept() const { return dir.home() / "Kapred.mdb.danado"; }
 
-    std::string repairedText(const std::string& what) const {
-        return "La base de datos " + dir.appDatabase().string() +
-               " estaba dañada y se reparó: se reconstruyó con todo lo que se pudo leer de ella. " + what +
-               " El archivo dañado se conserva como " + kept().string() + ".";
-    }
-    std::string lostAdvancesText(long lost) const {
-        return repairedText("No se pudieron leer " + std::to_string(lost) + " filas de la tabla Anticipos.");
+    // What the repair tells, under its title, of the page of advances it could not read.
+    std::string lostAdvances(long lost) const {
+        return repairedMessage(dir, "No se pudieron leer " + std::to_string(lost) + " filas de la tabla Anticipos.");
     }
 
     // Every advance but the page's: the numbers on both sides of it are still there.
@@ -117,7 +119,7 @@ TEST_F(Repair, TheStartAfterARunCutShortRepairsADamagedTableOnceKeepingEveryRead
     {
         Context context(dir.home(), "20-12345678-9", ui);
         Main(context, observer);
-        EXPECT_EQ(ui.messages(), std::vector<std::string>{std::string(kRepairTitle) + ": " + lostAdvancesText(lost)});
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{lostAdvances(lost)});
         EXPECT_EQ(readBytes(kept()), damaged);
         expectAdvancesBut(*context.g_dbAplicativo, lost);
         context.g_dbAplicativo->execute(
@@ -146,7 +148,7 @@ TEST_F(Repair, TheRepairCommandAsksRepairsAndThenFindsTheFileSound) {
         std::string err;
     } runs[] = {
         {"repair --no", 3, question + "-> No\n"},
-        {"repair --yes", 0, question + "-> Sí\n" + kRepairTitle + ": " + lostAdvancesText(lost) + "\n"},
+        {"repair --yes", 0, question + "-> Sí\n" + lostAdvances(lost) + "\n"},
         {"repair --yes", 0,
          "Información: La base de datos " + dir.appDatabase().string() + " está sana: no hay nada que reparar.\n"},
     };
@@ -167,7 +169,7 @@ TEST_F(Repair, ABackupOrACompactionRepairsADamagedFileFirst) {
         Context context(dir.home(), "20-12345678-9", ui);
         Main(context, observer);
         EXPECT_TRUE(CopiaDeSeguridad(context, dir.root() / "copia.kbk"));
-        EXPECT_EQ(ui.messages(), std::vector<std::string>{std::string(kRepairTitle) + ": " + lostAdvancesText(lost)});
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{lostAdvances(lost)});
         EXPECT_EQ(backupFault(dir.root() / "copia.kbk", programBackup(context)), std::nullopt);
         expectAdvancesBut(*context.g_dbAplicativo, lost);
         Shutdown(context, observer);
@@ -179,7 +181,7 @@ TEST_F(Repair, ABackupOrACompactionRepairsADamagedFileFirst) {
     test::writeBytes(dir.appDatabase(), damaged);
     db::Engine engine;
     EXPECT_TRUE(CompactarBase(engine, ui, dir.appDatabase()));
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{std::string(kRepairTitle) + ": " + lostAdvancesText(lost)});
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{lostAdvances(lost)});
     EXPECT_EQ(readBytes(kept()), damaged);
     expectAdvancesBut(*engine.openDatabase(dir.appDatabase(), false, false, kConnect), lost);
 }
@@ -200,11 +202,10 @@ TEST_F(Repair, DamagedBookkeepingIsMadeAnewFromTheProgramsSchemaOnce) {
         }
         const auto first = test::runCli(fresh, "status");
         EXPECT_EQ(first.status, 0);
-        EXPECT_NE(first.err.find(std::string(kRepairTitle) + ": La base de datos " + fresh.appDatabase().string() +
-                                 " estaba dañada y se reparó: se reconstruyó con todo lo que se pudo leer de ella. "
-                                 "La descripción de sus tablas estaba dañada y se rehízo con la del programa. "
-                                 "No se perdió ninguna fila. El archivo dañado se conserva como " +
-                                 (fresh.home() / "Kapred.mdb.danado").string() + ".\n"),
+        EXPECT_NE(first.err.find(repairedMessage(fresh,
+                                                 "La descripción de sus tablas estaba dañada y se rehízo con la "
+                                                 "del programa. No se perdió ninguna fila.") +
+                                 "\n"),
                   std::string::npos)
             << first.err;
         // Kept as the repair found it: as stored when it failed to open, plain once open.

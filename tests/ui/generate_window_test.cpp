@@ -20,14 +20,9 @@
 #include <functional>
 #include <optional>
 
-#include "app/startup.h"
-#include "calc/registry.h"
 #include "generation/agency_interface.h"
 #include "generation/directories.h"
-#include "model/declaration.h"
-#include "scripted_qt_ui.h"
-#include "support/header_input.h"
-#include "support/program_dir.h"
+#include "started_program.h"
 #include "support/scoped_env.h"
 #include "ui/declarations_window.h"
 #include "ui/generate_window.h"
@@ -38,35 +33,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::control;
+using test::namesIn;
 
-class GenerateWindow : public ::testing::Test {
+class GenerateWindow : public test::StartedProgram {
 protected:
-    GenerateWindow() : context(dir.home(), "20-12345678-9", ui) {
-        Main(context, quiet);
-        registerBusinessObjects(context);
-    }
-
-    // The 2004 original declaration, made the current one as the declarations window does.
-    void addDeclaration() {
-        auto header = std::make_shared<BDDJJ>(context);
-        ASSERT_EQ(header->Aceptar(EntryMode::Adding, test::typedHeader()), 0);
-        context.currentDeclaration = header;
-    }
-
-    template <typename Control>
-    static Control* control(QWidget& in, const char* name) {
-        auto* found = in.findChild<Control*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
     static QString text(QWidget& in, const char* name) { return control<QLabel>(in, name)->text(); }
 
     // Every value a progress bar takes.
@@ -80,14 +51,10 @@ protected:
 
     fs::path windowsDir() const { return DirWindows(context); }
 
-    test::ProgramDir dir;
     // The user's home folder holds the installation, so the dialog can show the program's folder.
     test::ScopedEnv home{"HOME", dir.root().string()};
     test::ScopedEnv noWindowsOverride{agency::kWindowsDirectoryVariable, std::nullopt};
     test::ScopedEnv noSystemOverride{agency::kSystemDirectoryVariable, std::nullopt};
-    test::WatchedUi ui;
-    StartupObserver quiet;
-    Context context;
 };
 
 TEST_F(GenerateWindow, AGenerationShowsItsStepsAndDeliversTheEncryptedFile) {

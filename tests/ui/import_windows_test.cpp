@@ -17,15 +17,12 @@
 
 #include <functional>
 
-#include "app/startup.h"
-#include "calc/registry.h"
 #include "data/engine/recordset.h"
 #include "data/values/datetime.h"
 #include "data/values/numeric_text.h"
 #include "import/import_formats.h"
 #include "model/sections.h"
-#include "scripted_qt_ui.h"
-#include "support/program_dir.h"
+#include "started_program.h"
 #include "ui/declarations_window.h"
 #include "ui/import_fields_window.h"
 #include "ui/import_window.h"
@@ -51,42 +48,10 @@ void whenModalOpens(std::function<void(QWidget&)> act, int tries = 300) {
     });
 }
 
-std::string crlf(std::initializer_list<const char*> lines) {
-    std::string bytes;
-    for (const char* line : lines) {
-        bytes += std::string(line) + "\r\n";
-    }
-    return bytes;
-}
+using test::control;
 
-class ImportWindows : public ::testing::Test {
+class ImportWindows : public test::StartedProgram {
 protected:
-    ImportWindows() : context(dir.home(), "20-12345678-9", ui) {
-        Main(context, quiet);
-        registerBusinessObjects(context);
-        declarations.InicializeObjects();
-    }
-
-    template <typename Control>
-    static Control* control(QWidget& in, const char* name) {
-        auto* found = in.findChild<Control*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-
-    // A regular 2004 declaration, typed into the declarations window: the current one.
-    void addDeclaration() {
-        declarations.cmdNew_Click();
-        const std::pair<const char*, const char*> typed[] = {{"txtlPeriodo", "2004"},
-                                                             {"txtfPeriodoFiscalDesde", "01/01/2004"},
-                                                             {"txtfPeriodoFiscalHasta", "31/12/2004"},
-                                                             {"txtiEjercicioEconomico", "1"}};
-        for (const auto& [name, text] : typed) {
-            control<QLineEdit>(declarations, name)->setText(QLatin1String(text));
-        }
-        declarations.cmdOk_Click();
-    }
-
     // The import window on the section's standard format, reading or writing that file.
     std::unique_ptr<ui::frmImportar> importWindow(long section, const fs::path& file) {
         auto window = std::make_unique<ui::frmImportar>(context, ui);
@@ -106,14 +71,6 @@ protected:
         return window;
     }
 
-    std::vector<std::string> messages() const {
-        std::vector<std::string> texts;
-        for (const auto& shown : ui.script.shown) {
-            texts.push_back(shown.title + ": " + shown.text);
-        }
-        return texts;
-    }
-
     // The advances stored in the declaration, as "date amount".
     std::vector<std::string> advances() {
         auto rows = context.g_dbAplicativo->openRecordset(
@@ -131,11 +88,6 @@ protected:
         return dir.root() / name;
     }
 
-    test::ProgramDir dir;
-    test::ScriptedQtUi ui;
-    StartupObserver quiet;
-    Context context;
-    ui::frmDDJJ declarations{context, ui};
     int formatsMade = 0;
 };
 
@@ -209,8 +161,9 @@ TEST_F(ImportWindows, TheFieldsWindowGoesToTheRowItRefusesAndSavesAGoodGrid) {
     }
     grid->setCurrentCell(0, 1);
     window->cmdOk_Click();
-    EXPECT_EQ(messages(), std::vector<std::string>{"Error: El concepto Importe del anticipo\n\rno puede tener el valor "
-                                                   "Hasta menor que el valor Desde."});
+    EXPECT_EQ(ui.script.messages(),
+              std::vector<std::string>{"Error: El concepto Importe del anticipo\n\rno puede tener el valor "
+                                       "Hasta menor que el valor Desde."});
     EXPECT_EQ(grid->currentRow(), 1);
     EXPECT_TRUE(window->isVisible());
 
@@ -240,7 +193,7 @@ TEST_F(ImportWindows, AUserFormatIsCreatedRenamedAndDeleted) {
     window.cmdEdit_Click();
     name->setText(QStringLiteral("estándar anticipos"));
     window.cmdOk_Click();
-    EXPECT_EQ(messages(),
+    EXPECT_EQ(ui.script.messages(),
               std::vector<std::string>{"Error: El nombre de formato especificado ya se encuentra cargado."});
     EXPECT_FALSE(name->isReadOnly());  // still giving a name
     name->setText(QStringLiteral("MIS ANTICIPOS"));
@@ -266,7 +219,7 @@ TEST_F(ImportWindows, AStandardFormatCanBeNeitherRenamedNorDeleted) {
         window.selectSection(kAdvances);
         window.selectFormat(kAdvances);
         control<QPushButton>(window, button)->click();
-        EXPECT_EQ(messages(), std::vector<std::string>{message});
+        EXPECT_EQ(ui.script.messages(), std::vector<std::string>{message});
         EXPECT_TRUE(control<QLineEdit>(window, "txtformato")->isReadOnly()) << button;
         EXPECT_EQ(findFormat(context, kAdvances)->name, "Estándar Anticipos");
     }
@@ -279,10 +232,11 @@ TEST_F(ImportWindows, TheSampleAdvancesAreImportedAndExportedBackAsTheyWere) {
     auto window = importWindow(kAdvances, sample);
     window->cmdImport_Click();
     // One message, with the counts.
-    EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha finalizado correctamente!\n"
-                                                   "Cantidad de Registros Procesados: 3\n"
-                                                   "Cantidad de Registros correctos cargados: 3\n"
-                                                   "Cantidad de Registros con errores: 0"});
+    EXPECT_EQ(ui.script.messages(),
+              std::vector<std::string>{"Información: La Importación ha finalizado correctamente!\n"
+                                       "Cantidad de Registros Procesados: 3\n"
+                                       "Cantidad de Registros correctos cargados: 3\n"
+                                       "Cantidad de Registros con errores: 0"});
     EXPECT_EQ(advances(),
               (std::vector<std::string>{"15/01/2005 1.500,00", "15/02/2005 1.500,00", "15/03/2005 2.250,50"}));
     EXPECT_FALSE(window->busy());
@@ -294,25 +248,14 @@ TEST_F(ImportWindows, TheSampleAdvancesAreImportedAndExportedBackAsTheyWere) {
     control<QRadioButton>(*window, "optExp")->setChecked(true);
     EXPECT_EQ(control<QPushButton>(*window, "cmdImport")->text(), QStringLiteral("Exportar"));
     window->cmdImport_Click();
-    EXPECT_EQ(messages().back(), "Información: Exportación Finalizada con Exito");
+    EXPECT_EQ(ui.script.messages().back(), "Información: Exportación Finalizada con Exito");
     EXPECT_EQ(test::readBytes(exported), test::readBytes(sample));
-}
-
-TEST_F(ImportWindows, AnEmptyFileIsRefusedAndTheErrorFileIsLeftAlone) {
-    addDeclaration();
-    test::writeBytes(context.appPath / "ErroresImportacion.txt", "anterior");
-    auto window = importWindow(kAdvances, write("vacio.txt", ""));
-    window->cmdImport_Click();
-    EXPECT_EQ(messages(), std::vector<std::string>{
-                              "Información: No existen datos para importar. Verifique el archivo de Importación."});
-    EXPECT_EQ(test::readBytes(context.appPath / "ErroresImportacion.txt"), "anterior");
-    EXPECT_TRUE(advances().empty());
 }
 
 TEST_F(ImportWindows, ARefusedLineOpensTheErrorSummaryBeforeTheEndIsTold) {
     addDeclaration();
-    auto window = importWindow(
-        kAdvances, write("con_error.txt", crlf({"15/01/2005000000001500,00", "15/01/2005000000000abc,00"})));
+    auto window =
+        importWindow(kAdvances, write("con_error.txt", "15/01/2005000000001500,00\r\n15/01/2005000000000abc,00\r\n"));
     bool opened = false;
     whenModalOpens([&](QWidget& summary) {
         opened = true;
@@ -334,15 +277,15 @@ TEST_F(ImportWindows, ARefusedLineOpensTheErrorSummaryBeforeTheEndIsTold) {
                                          "Cantidad de Registros correctos cargados: 1\n"
                                          "Cantidad de Registros con errores: 1\n")))
             << text.toStdString();
-        EXPECT_EQ(messages(), std::vector<std::string>{});
+        EXPECT_EQ(ui.script.messages(), std::vector<std::string>{});
         control<QPushButton>(summary, "cmdExit")->click();
     });
     window->cmdImport_Click();
     EXPECT_TRUE(opened);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Información: La Importación ha finalizado con errores!\n"
-                                                   "Cantidad de Registros Procesados: 2\n"
-                                                   "Cantidad de Registros correctos cargados: 1\n"
-                                                   "Cantidad de Registros con errores: 1"});
+    EXPECT_EQ(ui.script.messages(), std::vector<std::string>{"Información: La Importación ha finalizado con errores!\n"
+                                                             "Cantidad de Registros Procesados: 2\n"
+                                                             "Cantidad de Registros correctos cargados: 1\n"
+                                                             "Cantidad de Registros con errores: 1"});
     EXPECT_EQ(advances(), std::vector<std::string>{"15/01/2005 1.500,00"});
 }
 
@@ -353,7 +296,7 @@ TEST_F(ImportWindows, CancelarAsksDuringTheRunTellsTheRowsStoredSoFarAndRemovesT
         ->Aceptar(EntryMode::Adding, {{"fFecha", Variant("10/01/2005")}, {"cImporte", Variant("7")}});
     std::string bytes;
     for (int i = 0; i < 30; ++i) {
-        bytes += crlf({"15/01/2005000000000100,00"});
+        bytes += "15/01/2005000000000100,00\r\n";
     }
     const fs::path file = write("largo.txt", bytes);
     for (const bool remove : {false, true}) {
@@ -390,14 +333,15 @@ TEST_F(ImportWindows, CancelarAsksDuringTheRunTellsTheRowsStoredSoFarAndRemovesT
                       " del archivo.\n¿Desea eliminar las filas guardadas por esta "
                       "importación?");
         if (remove) {
-            EXPECT_EQ(messages(), std::vector<std::string>{"Información: Se eliminaron las filas guardadas por esta "
-                                                           "importación: " +
-                                                           std::to_string(storedAtYes) + "."});
+            EXPECT_EQ(ui.script.messages(),
+                      std::vector<std::string>{"Información: Se eliminaron las filas guardadas por esta "
+                                               "importación: " +
+                                               std::to_string(storedAtYes) + "."});
             // The advance typed before and those of the first run, which was kept.
             EXPECT_EQ(advances().size(), before);
             EXPECT_EQ(advances().front(), "10/01/2005 7,00");
         } else {
-            EXPECT_EQ(messages(), std::vector<std::string>{});
+            EXPECT_EQ(ui.script.messages(), std::vector<std::string>{});
             EXPECT_EQ(advances().size(), before + storedAtYes);
         }
         EXPECT_FALSE(window->busy());
@@ -406,11 +350,15 @@ TEST_F(ImportWindows, CancelarAsksDuringTheRunTellsTheRowsStoredSoFarAndRemovesT
 }
 
 TEST_F(ImportWindows, TheDeclarationsWindowOpensTheImportWindowOnADeclarationAndRefillsTheTree) {
+    ui::frmDDJJ declarations(context, ui);
+    declarations.InicializeObjects();
     declarations.cmdImport_Click();
-    EXPECT_EQ(messages(), std::vector<std::string>{
-                              "Información: Por favor, primero cargue una Declaración Jurada antes de proceder."});
+    EXPECT_EQ(
+        ui.script.messages(),
+        std::vector<std::string>{"Información: Por favor, primero cargue una Declaración Jurada antes de proceder."});
 
     addDeclaration();
+    declarations.InicializeObjects();
     ui.script.shown.clear();
     bool opened = false;
     whenModalOpens([&](QWidget& modal) {
@@ -428,7 +376,7 @@ TEST_F(ImportWindows, TheDeclarationsWindowOpensTheImportWindowOnADeclarationAnd
     });
     declarations.cmdImport_Click();
     EXPECT_TRUE(opened);
-    EXPECT_EQ(messages().back(),
+    EXPECT_EQ(ui.script.messages().back(),
               "Información: La Importación ha finalizado correctamente!\n"
               "Cantidad de Registros Procesados: 1\n"
               "Cantidad de Registros correctos cargados: 1\n"

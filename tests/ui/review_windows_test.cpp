@@ -7,28 +7,18 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app/startup.h"
-#include "calc/registry.h"
 #include "generation/declaration_check.h"
 #include "model/declaration_ops.h"
 #include "model/sections.h"
-#include "scripted_qt_ui.h"
-#include "support/header_input.h"
-#include "support/program_dir.h"
+#include "started_program.h"
 #include "ui/declarations_window.h"
 #include "ui/review_windows.h"
 
 namespace kapred {
 namespace {
 
-class ReviewWindows : public ::testing::Test {
+class ReviewWindows : public test::StartedProgram {
 protected:
-    ReviewWindows() : context(dir.home(), "20-12345678-9", ui) {
-        Main(context, quiet);
-        registerBusinessObjects(context);
-        window.InicializeObjects();
-    }
-
     // The declaration of that code made current, with its liabilities.
     void liabilities(const char* code, const char* debts, const char* provisions) {
         ASSERT_TRUE(loadDeclaration(context, Variant(code)));
@@ -37,16 +27,11 @@ protected:
                   0);
     }
 
-    test::ProgramDir dir;
-    test::ScriptedQtUi ui;
-    Context context;
-    StartupObserver quiet;
     ui::frmDDJJ window{context, ui};
 };
 
 TEST_F(ReviewWindows, VerifyComparesAndInspectsWhatTheCoreFinds) {
-    auto header = std::make_shared<BDDJJ>(context);
-    ASSERT_EQ(header->Aceptar(EntryMode::Adding, test::typedHeader()), 0);
+    addDeclaration();
     window.InicializeObjects();
     liabilities("20040", "5.000", "1.000");
     window.findChild<QPushButton*>(QStringLiteral("cmdVerificar"))->click();

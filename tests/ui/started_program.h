@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "app/startup.h"
@@ -14,6 +18,24 @@
 #include "support/program_dir.h"
 
 namespace kapred::test {
+
+// The window's child of that name; a test that looks for a missing one fails.
+template <typename Control>
+Control* control(QWidget& in, const char* name) {
+    auto* found = in.findChild<Control*>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+// The names of the files in a folder, sorted.
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 class StartedProgram : public ::testing::Test {
 protected:
@@ -29,7 +51,7 @@ protected:
     }
 
     ProgramDir dir;
-    ScriptedQtUi ui;
+    WatchedUi ui;
     Context context;
     StartupObserver quiet;
 };

@@ -10,12 +10,9 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "app/startup.h"
-#include "calc/registry.h"
 #include "data/engine/recordset.h"
 #include "model/sections.h"
-#include "scripted_qt_ui.h"
-#include "support/program_dir.h"
+#include "started_program.h"
 #include "ui/copy_window.h"
 #include "ui/declarations_window.h"
 #include "ui/error_message.h"
@@ -25,20 +22,11 @@
 namespace kapred {
 namespace {
 
-class Windows : public ::testing::Test {
-protected:
-    Windows() : context(dir.home(), "20-12345678-9", ui) {
-        Main(context, quiet);
-        registerBusinessObjects(context);
-        window.InicializeObjects();
-    }
+using test::control;
 
-    template <typename Control>
-    Control* control(QWidget& in, const char* name) {
-        auto* found = in.findChild<Control*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+class Windows : public test::StartedProgram {
+protected:
+    Windows() { window.InicializeObjects(); }
 
     void type(const char* name, const char* text) {
         control<QLineEdit>(window, name)->setText(QString::fromUtf8(text));
@@ -60,10 +48,6 @@ protected:
 
     long storedCount(const std::string& where) { return test::countRows(context, "DDJJ WHERE " + where); }
 
-    test::ProgramDir dir;
-    test::ScriptedQtUi ui;
-    StartupObserver quiet;
-    Context context;
     ui::frmDDJJ window{context, ui};
 };
 
