@@ -239,18 +239,25 @@ long BPrintDDJJ::sGenerarRegistrointerfaceF369(std::ostream& file) {
     return static_cast<long>(std::size(kItems90));
 }
 
-long sGenerarRegistrointerface(BListSection& section, std::ostream& file) {
+long sGenerarRegistrointerface(BListSection& section, std::ostream& file, const std::function<void(double)>& progress) {
     Context& context = section.context();
     const RecordLayout& layout = section.Entity->sEntityName() == "Anticipos" ? kRecord06 : kRecord05;
     const auto wholeNumber = [&context](const char* field) {
         return std::to_string(currentHeaderValue(context, field).toWholeNumber(context.numberFormat()).value_or(0));
     };
+    const std::string where = " Where [CUIT] = " + wholeNumber("CUIT") + " And [CodDJ] = " + wholeNumber("CodDJ");
+    const double total =
+        progress ? context.g_dbAplicativo
+                       ->openRecordset("Select Count(*) As Filas From " + section.Entity->sEntityName() + where)
+                       ->value("Filas")
+                       .toDouble()
+                       .value_or(0)
+                 : 0;
     // One pass over the section's rows in key order, read forward: a generation holds one row
     // at a time however many the declaration has. Each value goes through the entity, as when a
     // row is found by its key, so that it is written with the entity's own type.
     auto rows = context.g_dbAplicativo->openForwardOnly("Select fFecha,cImporte From " + section.Entity->sEntityName() +
-                                                        " Where" + " [CUIT] = " + wholeNumber("CUIT") +
-                                                        " And [CodDJ] = " + wholeNumber("CodDJ") + " Order By ID");
+                                                        where + " Order By ID");
     long written = 0;
     for (; !rows->eof(); rows->moveNext()) {
         section.Entity->SetFieldValue("fFecha", rows->value("fFecha"));
@@ -260,6 +267,9 @@ long sGenerarRegistrointerface(BListSection& section, std::ostream& file) {
             return -1;
         }
         ++written;
+        if (progress && written % kRowsPerProgress == 0 && total > 0) {
+            progress(std::min(static_cast<double>(written) / total, 1.0));
+        }
     }
     return written;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iterator>
 #include <ostream>
 #include <string>
@@ -243,8 +244,12 @@ long tipo04(Context& context, std::ostream& file);
 // The records of the list section's rows of the current declaration (05 for the payments on
 // account, 06 for the advances), in the order of their ID: the number written
 // (0 without rows), or -1 at the first record of the wrong length (those before it stay
-// written). A database error, or a row whose date or amount cannot be written, raises.
-long sGenerarRegistrointerface(BListSection& section, std::ostream& file);
+// written). A database error, or a row whose date or amount cannot be written, raises. A
+// declaration may hold a million rows: every kRowsPerProgress rows, progress is told the share
+// of the rows written so far.
+inline constexpr long kRowsPerProgress = 4096;
+long sGenerarRegistrointerface(BListSection& section, std::ostream& file,
+                               const std::function<void(double)>& progress = {});
 // Record 91 of the taxpayer whose host number the context keeps (stored when the declaration
 // was loaded), or the empty text when the host has no fiscal address for it.
 std::string tipo91(Context& context);

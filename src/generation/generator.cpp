@@ -220,8 +220,8 @@ bool BGenerarDJs::AbrirTemporal() {
     return true;
 }
 
-void BGenerarDJs::InformarProgreso(long step) {
-    const double percent = static_cast<double>(step) * 100.0 / static_cast<double>(totalSteps_);
+void BGenerarDJs::InformarProgreso(long step, double withinNext) {
+    const double percent = (static_cast<double>(step) + withinNext) * 100.0 / static_cast<double>(totalSteps_);
     context_.ui.showProgress(percent);
     if (events_ != nullptr) {
         events_->Progreso(percent, step, totalSteps_);
@@ -243,6 +243,8 @@ bool BGenerarDJs::GenerarDatosDJ() {
         if (!file_.is_open()) {
             throw Error(err::kFileNotOpen, "GenerarDatosDJ", "El archivo temporal no está abierto");
         }
+        // The windows repaint while a list of a million rows is written.
+        const auto rowsProgress = [this](double share) { InformarProgreso(currentStep_, share); };
         struct Writer {
             const char* recordType;
             std::function<long(std::ostream&)> write;
@@ -252,14 +254,14 @@ bool BGenerarDJs::GenerarDatosDJ() {
             {"02", [this](std::ostream& out) { return tipo02(context_, out); }},
             {"04", [this](std::ostream& out) { return tipo04(context_, out); }},
             {"05",
-             [this](std::ostream& out) {
+             [&](std::ostream& out) {
                  BPagosCuenta payments(context_);
-                 return sGenerarRegistrointerface(payments, out);
+                 return sGenerarRegistrointerface(payments, out, rowsProgress);
              }},
             {"06",
-             [this](std::ostream& out) {
+             [&](std::ostream& out) {
                  BAnticipos advances(context_);
-                 return sGenerarRegistrointerface(advances, out);
+                 return sGenerarRegistrointerface(advances, out, rowsProgress);
              }},
             {"90", [this](std::ostream& out) { return BPrintDDJJ(context_).sGenerarRegistrointerfaceF369(out); }},
         };

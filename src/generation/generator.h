@@ -144,7 +144,8 @@ private:
     friend std::optional<std::filesystem::path> CrearCarpeta(BGenerarDJs& generator,
                                                              const std::filesystem::path& parent,
                                                              const std::string& name);
-    void InformarProgreso(long step);
+    // After the step, or within the one after it by the share of its work done.
+    void InformarProgreso(long step, double withinNext = 0);
     void ErrorLargoRegistro(const std::string& recordType);
     bool EncriptarArchivo();
     GenerationOutcome CopiarADestino();

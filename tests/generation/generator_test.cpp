@@ -148,6 +148,29 @@ TEST_F(Generator, ProgressOfTheRecordsTheEncryptionAndTheCopy) {
     EXPECT_EQ(events->copy.back(), 0);
 }
 
+// A long list moves the progress within its step: 10.000 advances, told after 4.096 and 8.192 rows
+// between the payments' step (4 of 12) and the advances' (5 of 12).
+TEST_F(Generator, ALongListTellsItsProgressWithinItsStep) {
+    buildHandMadeDeclaration();
+    db::Transaction rows(*program.context.g_dbAplicativo);
+    for (int id = 2; id <= 10000; ++id) {
+        program.context.g_dbAplicativo->execute(
+            "INSERT INTO Anticipos (CUIT, CodDJ, ID, fFecha, cImporte) VALUES "
+            "(20123456789, 20040, " +
+            std::to_string(id) + ", '2005-03-01', CCur(1))");
+    }
+    rows.commit();
+    ASSERT_EQ(newGenerator(destination.path())->GenerarDJs(), GenerationOutcome::Delivered) << told();
+    const std::vector<double> percents{
+        100.0 / 12, 200.0 / 12, 25, 400.0 / 12, (4 + 0.4096) * 100 / 12, (4 + 0.8192) * 100 / 12, 500.0 / 12, 50};
+    ASSERT_GE(events->progress.size(), percents.size());
+    for (std::size_t i = 0; i < percents.size(); ++i) {
+        EXPECT_NEAR(events->progress[i], percents[i], 1e-9) << i;
+    }
+    EXPECT_EQ(std::vector<long>(events->steps.begin(), events->steps.begin() + 7),
+              (std::vector<long>{1, 2, 3, 4, 4, 4, 5}));
+}
+
 TEST_F(Generator, TheSameDeclarationGivesTheSameFileAndASecondOkOnlyCopiesIt) {
     buildHandMadeDeclaration();
     EXPECT_EQ(CalcularNumeroMagico(program.context), "035132");
