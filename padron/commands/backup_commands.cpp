@@ -32,8 +32,7 @@ void addBackupCommands(CLI::App& app, std::vector<Command>& commands) {
     restore->add_option("ARCHIVO", *source, "Archivo de la copia")->required();
     commands.push_back({restore, [source](Padron& padron) {
                             return Restaurar(padron.context(), fs::absolute(*source), padron.backupContents())
-                                       ? 0
-                                       : kEndedByFailure;
+                                .value_or(kEndedByFailure);
                         }});
 }
 

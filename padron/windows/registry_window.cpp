@@ -308,12 +308,10 @@ void RegistryWindow::restore() {
     if (path.isEmpty()) {
         return;
     }
-    try {
-        Restaurar(padron_.context(), path.toStdString(), padron_.backupContents());
-    } catch (const ProgramEnd& end) {
+    if (const ProgramEnding end = Restaurar(padron_.context(), path.toStdString(), padron_.backupContents())) {
         // The restored databases take over at the next start; this run must not touch them.
         ended_ = true;
-        exitCode_ = end.exitCode();
+        exitCode_ = *end;
         close();
         QCoreApplication::exit(exitCode_);
     }

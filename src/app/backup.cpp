@@ -432,7 +432,7 @@ void undoSwap(const BackupContents& contents, const std::string& suffix) {
 
 }  // namespace
 
-bool Restaurar(Context& context, const fs::path& source, const BackupContents& contents) {
+ProgramEnding Restaurar(Context& context, const fs::path& source, const BackupContents& contents) {
     try {
         extractParts(context, source, contents);
     } catch (const std::exception& failure) {
@@ -440,7 +440,7 @@ bool Restaurar(Context& context, const fs::path& source, const BackupContents& c
         MsgError(context.ui, "No se puede restaurar " + source.string() + ": " +
                                  (error != nullptr ? error->description() : std::string(failure.what())) +
                                  ". No se modificó ningún dato.");
-        return false;
+        return std::nullopt;
     }
     const std::string suffix = freeSuffix(contents, context.clock());
     const std::string question = contents.what + " actuales se reemplazarán por los de la copia " + source.string() +
@@ -450,7 +450,7 @@ bool Restaurar(Context& context, const fs::path& source, const BackupContents& c
         for (const BackupPart& part : contents.parts) {
             removeQuietly(restoredOf(contents, part));
         }
-        return false;
+        return std::nullopt;
     }
     context.engine.closeWorkspace(context.engine.defaultWorkspace());
     try {
@@ -462,13 +462,13 @@ bool Restaurar(Context& context, const fs::path& source, const BackupContents& c
         removeNote(contents);
         MsgError(context.ui, "No se pudo restaurar la copia: " + std::string(failure.what()) +
                                  ". Los datos quedaron como estaban; " + contents.program + " se cerrará.");
-        throw ProgramEnd(kEndedByFailure);
+        return kEndedByFailure;
     }
     context.ui.showMessage(MessageIcon::Information, "Información",
                            "Se restauró la copia de seguridad " + source.string() +
                                ". Los datos anteriores se conservan con la terminación " + suffix + ". " +
                                sentenceStart(contents.program) + " se cerrará; vuelva a iniciarlo.");
-    throw ProgramEnd(0);
+    return 0;
 }
 
 std::optional<std::string> resumeRestore(const BackupContents& contents) {

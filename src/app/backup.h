@@ -62,10 +62,12 @@ std::optional<std::string> backupFault(const std::filesystem::path& source, cons
 
 // Restores a backup: checks the whole file and opens each part before anything is touched, asks
 // the user, keeps the current databases beside them under dated names, puts the parts in their
-// place and ends the program (raises ProgramEnd), which must start again on the restored data.
-// False, with the reason told and nothing changed, when the file is refused or the user declines.
-bool Restaurar(Context& context, const std::filesystem::path& source, const BackupContents& contents);
-inline bool Restaurar(Context& context, const std::filesystem::path& source) {
+// place and gives the program's end (0 restored; kEndedByFailure when the parts could not be put
+// in place and the data stayed as it was): it must start again on the restored data. Nothing, with
+// the reason told and nothing changed, when the file is refused or the user declines.
+[[nodiscard]] ProgramEnding Restaurar(Context& context, const std::filesystem::path& source,
+                                      const BackupContents& contents);
+[[nodiscard]] inline ProgramEnding Restaurar(Context& context, const std::filesystem::path& source) {
     return Restaurar(context, source, programBackup(context));
 }
 

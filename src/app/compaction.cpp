@@ -21,7 +21,7 @@ bool CompactoBaseDatos(Context& context, const fs::path& path) {
     }
 }
 
-bool CompactMenuCommand(Context& context) {
+ProgramEnding CompactMenuCommand(Context& context) {
     const std::string question =
         "Realice una Copia de Seguridad antes de proceder.\r"
         "Luego de Compactar la Base de Datos el Sistema se cerrará.\r"
@@ -29,10 +29,9 @@ bool CompactMenuCommand(Context& context) {
         "y las características de su equipo\r"
         "¿Desea Ud. compactar ahora?";
     if (!context.ui.askYesNo(MessageIcon::Question, "Confirmación", question)) {
-        return false;
+        return std::nullopt;
     }
-    const bool compacted = CompactoBaseDatos(context, context.appDatabasePath());
-    throw ProgramEnd(compacted ? 0 : kEndedByFailure);
+    return CompactoBaseDatos(context, context.appDatabasePath()) ? 0 : kEndedByFailure;
 }
 
 }  // namespace kapred

@@ -12,8 +12,8 @@ namespace kapred {
 // user and leaves the database as it was.
 bool CompactoBaseDatos(Context& context, const std::filesystem::path& path);
 
-// Asks first; on No nothing happens (false). On Yes it compacts and the program ends at once,
-// without the closing steps of a normal exit (raises ProgramEnd).
-bool CompactMenuCommand(Context& context);
+// Asks first; on No nothing happens (nothing). On Yes it compacts and gives the program's end: 0
+// compacted, kEndedByFailure when the compaction failed (told, the database as it was).
+[[nodiscard]] ProgramEnding CompactMenuCommand(Context& context);
 
 }  // namespace kapred

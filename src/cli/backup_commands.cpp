@@ -44,14 +44,13 @@ int restore(Session& session, const std::string& source) {
         standardInput.emplace(session.context());
         standardInput->fromStandardInput();
     }
-    try {
-        return Restaurar(session.context(), standardInput ? standardInput->path() : fs::absolute(source))
-                   ? 0
-                   : kExitFailure;
-    } catch (const ProgramEnd&) {
-        session.ended();
-        throw;
+    const ProgramEnding end =
+        Restaurar(session.context(), standardInput ? standardInput->path() : fs::absolute(source));
+    if (!end) {
+        return kExitFailure;
     }
+    session.ended();
+    return *end;
 }
 
 }  // namespace

@@ -114,16 +114,15 @@ void addProgramCommands(CLI::App& app, std::vector<Command>& commands, Options& 
                         }});
     commands.push_back({app.add_subcommand("compact", "Compacta la base de datos; el sistema se cierra después"),
                         [](Session& session) {
-                            try {
-                                CompactMenuCommand(session.context());
-                            } catch (const ProgramEnd& end) {
-                                session.ended();
-                                if (end.exitCode() == 0) {
-                                    tellDone("Base de datos compactada; el sistema se cerró.");
-                                }
-                                throw;
+                            const ProgramEnding end = CompactMenuCommand(session.context());
+                            if (!end) {
+                                return 0;
                             }
-                            return 0;
+                            session.ended();
+                            if (*end == 0) {
+                                tellDone("Base de datos compactada; el sistema se cerró.");
+                            }
+                            return *end;
                         }});
     commands.push_back({app.add_subcommand("repair",
                                            "Verifica la base de datos y, si está dañada, la repara conservando el "

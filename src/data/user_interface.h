@@ -1,6 +1,7 @@
 #pragma once
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ public:
 // Exit status of a program that ended because something failed or was refused (1, 2 and 4 are
 // left to the kinds of a validation failure).
 inline constexpr int kEndedByFailure = 3;
+
+// How a command that can end the program went: nothing when the program goes on (the command
+// did nothing and told why); otherwise the exit status the program must end with at once, without
+// the closing steps of a normal exit (0 when the command did its work).
+using ProgramEnding = std::optional<int>;
 
 // Raised where the program ends after telling the user why (a second instance, a missing
 // database...). Front ends catch it once and end with its exit code.

@@ -101,23 +101,19 @@ void frmPrincipal::Inicializar() {
 }
 
 void frmPrincipal::compactDatabase() {
-    try {
-        CompactMenuCommand(context_);
-    } catch (const ProgramEnd& end) {
-        // The compaction ends the program at once, without the closing steps.
-        ended_ = true;
-        exitCode_ = end.exitCode();
-        QApplication::exit(exitCode_);
-    }
+    // The compaction ends the program at once, without the closing steps.
+    endWith(CompactMenuCommand(context_));
 }
 
 void frmPrincipal::restore() {
-    try {
-        restoreCommand(context_, this);
-    } catch (const ProgramEnd& end) {
-        // A restore ends the program at once: the closing steps would write the data it replaced.
+    // A restore ends the program at once: the closing steps would write the data it replaced.
+    endWith(restoreCommand(context_, this));
+}
+
+void frmPrincipal::endWith(ProgramEnding end) {
+    if (end) {
         ended_ = true;
-        exitCode_ = end.exitCode();
+        exitCode_ = *end;
         QApplication::exit(exitCode_);
     }
 }

@@ -38,6 +38,8 @@ private:
     void buildMenu();
     void compactDatabase();
     void restore();
+    // Ends the program at once, without the closing steps, when a command says so.
+    void endWith(ProgramEnding end);
 
     Context& context_;
     QtUserInterface& ui_;

@@ -336,18 +336,17 @@ void backupCommand(Context& context, QWidget* parent) {
     }
 }
 
-void restoreCommand(Context& context, QWidget* parent) {
+ProgramEnding restoreCommand(Context& context, QWidget* parent) {
     const QString path = QFileDialog::getOpenFileName(parent, QString::fromUtf8(kRestoreTitle), QDir::homePath(),
                                                       QStringLiteral("Copias de Kapred (*.kbk);;Todos (*)"));
     if (!path.isEmpty()) {
         try {
-            Restaurar(context, path.toStdString());
-        } catch (const ProgramEnd&) {
-            throw;
+            return Restaurar(context, path.toStdString());
         } catch (const std::exception& failure) {
             MsgError(context.ui, "No se pudo restaurar la copia: " + failureText(failure));
         }
     }
+    return std::nullopt;
 }
 
 }  // namespace kapred::ui

@@ -75,7 +75,7 @@ private:
 
 // The menu's "Copia de Seguridad": asks for the file and writes the backup.
 void backupCommand(Context& context, QWidget* parent);
-// The menu's "Restaurar": asks for the file and restores it; raises ProgramEnd once restored.
-void restoreCommand(Context& context, QWidget* parent);
+// The menu's "Restaurar": asks for the file and restores it; the program's end once restored.
+[[nodiscard]] ProgramEnding restoreCommand(Context& context, QWidget* parent);
 
 }  // namespace kapred::ui
