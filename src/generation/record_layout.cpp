@@ -125,16 +125,20 @@ std::string encodeAmount(double value) {
 std::string encodeDate(const DateTime& value) {
     const auto date = value.date();
     const int year = static_cast<int>(date.year());
-    std::string text;
-    if (year >= 0) {
-        text = paddedDigits(static_cast<std::uint64_t>(year), 4);
-    } else {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%04d", year);
-        text = buffer;
+    const auto month = static_cast<unsigned>(date.month());
+    const auto day = static_cast<unsigned>(date.day());
+    if (year < 0 || year > 9999) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%04d%02u%02u", year, month, day);
+        return buffer;
     }
-    return text + paddedDigits(static_cast<unsigned>(date.month()), 2) +
-           paddedDigits(static_cast<unsigned>(date.day()), 2);
+    // yyyymmdd as one number, its eight digits written by hand.
+    char text[8];
+    unsigned rest = static_cast<unsigned>(year) * 10000 + month * 100 + day;
+    for (int at = 7; at >= 0; --at, rest /= 10) {
+        text[at] = static_cast<char>('0' + rest % 10);
+    }
+    return std::string(text, sizeof text);
 }
 
 std::string encodeCuit(std::string_view cuit) {
