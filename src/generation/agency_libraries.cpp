@@ -2,15 +2,21 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <mutex>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -168,6 +174,38 @@ pid_t startProbe(const std::string& path, const char* entry, const std::filesyst
     return failed == 0 ? child : -1;
 }
 
+// The child's status once it ended, waiting no longer than the deadline; nothing while it still
+// runs then. Its process descriptor turns readable when it ends, so the wait wakes only then.
+std::optional<int> statusOnEnd(pid_t child, std::chrono::steady_clock::time_point deadline) {
+    int status = 0;
+    const int descriptor = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+    if (descriptor >= 0) {
+        pollfd watch{descriptor, POLLIN, 0};
+        int ready = 0;
+        do {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+            ready = ::poll(&watch, 1, static_cast<int>(std::max<long long>(left, 0)));
+        } while (ready < 0 && errno == EINTR);
+        ::close(descriptor);
+        if (ready == 0) {
+            return std::nullopt;
+        }
+        if (ready > 0) {
+            ::waitpid(child, &status, 0);
+            return status;
+        }
+    }
+    // A kernel without process descriptors: asked every millisecond.
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return status;
+}
+
 // Loading a damaged library can end the whole process inside the loader, and a damaged entry can
 // end it when called, before any error can be told. The library is therefore first loaded, and
 // its entry looked up and called once, in another process whose death costs nothing; one that
@@ -180,20 +218,86 @@ Probe probeInChild(const std::string& path, const char* entry) {
     if (child < 0) {
         return Probe::Unusable;
     }
-    int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return Probe::Unusable;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    if (!WIFEXITED(status)) {
+    const auto status = statusOnEnd(child, std::chrono::steady_clock::now() + std::chrono::seconds(10));
+    if (!status) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
         return Probe::Unusable;
     }
-    return WEXITSTATUS(status) == 0 ? Probe::Usable : WEXITSTATUS(status) == 2 ? Probe::WithoutEntry : Probe::Unusable;
+    if (!WIFEXITED(*status)) {
+        return Probe::Unusable;
+    }
+    return WEXITSTATUS(*status) == 0   ? Probe::Usable
+           : WEXITSTATUS(*status) == 2 ? Probe::WithoutEntry
+                                       : Probe::Unusable;
+}
+
+// What tells a library file apart from the one it replaced or that was rewritten since.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileIdentity& other) const {
+        const auto same = [](const timespec& a, const timespec& b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
+        return device == other.device && inode == other.inode && size == other.size && same(modified, other.modified) &&
+               same(changed, other.changed);
+    }
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim, status.st_ctim};
+}
+
+// The libraries a probe found usable in this run. The same file with the same entry is loaded
+// again without another probe: starting the program afresh costs more than a generation of
+// thousands of records, and a file replaced or rewritten since is probed anew.
+class UsableLibraries {
+public:
+    bool contains(const std::string& path, const char* entry, const FileIdentity& file) {
+        const std::lock_guard lock(mutex_);
+        for (const Known& each : known_) {
+            if (each.path == path && each.entry == entry && each.file == file) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void add(const std::string& path, const char* entry, const FileIdentity& file) {
+        const std::lock_guard lock(mutex_);
+        known_.push_back({path, entry, file});
+    }
+
+private:
+    struct Known {
+        std::string path;
+        std::string entry;
+        FileIdentity file;
+    };
+    std::mutex mutex_;
+    std::vector<Known> known_;
+};
+
+Probe probe(const std::string& path, const char* entry) {
+    static UsableLibraries usable;
+    const auto before = identityOf(path);
+    if (before && usable.contains(path, entry, *before)) {
+        return Probe::Usable;
+    }
+    const Probe verdict = probeInChild(path, entry);
+    // A file that changed while it was probed is not vouched for.
+    if (verdict == Probe::Usable && before && identityOf(path) == before) {
+        usable.add(path, entry, *before);
+    }
+    return verdict;
 }
 
 // A path with a "/" in it: the library is never looked for anywhere else.
@@ -205,7 +309,7 @@ std::string loadablePath(const std::filesystem::path& file) {
 
 bool AgencyLibrary::loads(const std::filesystem::path& file, const char* entry) {
     std::error_code error;
-    return std::filesystem::is_regular_file(file, error) && probeInChild(loadablePath(file), entry) == Probe::Usable;
+    return std::filesystem::is_regular_file(file, error) && probe(loadablePath(file), entry) == Probe::Usable;
 }
 
 AgencyLibrary::AgencyLibrary(const std::filesystem::path& file, const char* entry, std::string source)
@@ -215,8 +319,7 @@ AgencyLibrary::AgencyLibrary(const std::filesystem::path& file, const char* entr
         throw Error(kErrLibraryNotFound, source_, "No se encontró el archivo: " + file_.string());
     }
     const std::string path = loadablePath(file_);
-    if (probeInChild(path, entry) == Probe::Unusable ||
-        (handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) == nullptr) {
+    if (probe(path, entry) == Probe::Unusable || (handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) == nullptr) {
         throw Error(kErrLibraryNotLoaded, source_, "Error al cargar la DLL: " + file_.string());
     }
     address_ = ::dlsym(handle_, entry);

@@ -254,16 +254,16 @@ long sGenerarRegistrointerface(BListSection& section, std::ostream& file, const 
                        .value_or(0)
                  : 0;
     // One pass over the section's rows in key order, read forward: a generation holds one row
-    // at a time however many the declaration has. Each value goes through the entity, as when a
-    // row is found by its key, so that it is written with the entity's own type.
+    // at a time however many the declaration has. The columns are found once, not on every row.
     auto rows = context.g_dbAplicativo->openForwardOnly("Select fFecha,cImporte From " + section.Entity->sEntityName() +
                                                         where + " Order By ID");
+    const std::size_t date = rows->fieldIndex("fFecha");
+    const std::size_t amount = rows->fieldIndex("cImporte");
+    const NumberFormat format = context.numberFormat();
     long written = 0;
     for (; !rows->eof(); rows->moveNext()) {
-        section.Entity->SetFieldValue("fFecha", rows->value("fFecha"));
-        section.Entity->SetFieldValue("cImporte", rows->value("cImporte"));
-        const Variant values[] = {section.Entity->vGetFieldValue("fFecha"), section.Entity->vGetFieldValue("cImporte")};
-        if (!writeRecord(file, layout, values, context.numberFormat())) {
+        const Variant values[] = {rows->value(date), rows->value(amount)};
+        if (!writeRecord(file, layout, values, format)) {
             return -1;
         }
         ++written;

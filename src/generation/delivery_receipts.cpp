@@ -4,14 +4,12 @@
 
 #include "app/context.h"
 #include "app/file_hash.h"
-#include "calc/determination.h"
 #include "data/engine/database.h"
 #include "data/engine/recordset.h"
 #include "data/values/error.h"
 #include "generation/declaration_records.h"
 #include "generation/directories.h"
 #include "generation/generator.h"
-#include "generation/verification_number.h"
 #include "model/section_object.h"
 
 namespace kapred {
@@ -119,18 +117,12 @@ bool registrarEntrega(Context& context, const BGenerarDJs& generator) {
         receipt->setValue("sCarpeta", Variant(generator.Destino));
         receipt->setValue("dTamano", Variant(static_cast<double>(size)));
         receipt->setValue("sSha256", Variant(*hash));
-        BDeterminacion determination(context);
-        determination.CalculateLocalTotals(kListIndex);
-        DatosNumeroMagico datos;
-        datos.cuit = currentHeaderValue(context, "CUIT");
-        datos.codDJ = currentHeaderValue(context, "CodDJ");
-        datos.hora = currentHeaderValue(context, "hora");
-        datos.saldoRexa = determination.ccSaldoRexa();
-        receipt->setValue("sNumeroVerificacion", Variant(formatNumeroMagico(CalcularNumeroMagico(context, datos))));
+        const CifrasDeclaracion& figures = generator.cifras();
+        receipt->setValue("sNumeroVerificacion", Variant(figures.numeroVerificacion));
         receipt->setValue("lPeriodo", currentHeaderValue(context, "lPeriodo"));
         receipt->setValue("iSecuencia", currentHeaderValue(context, "CODIGO_T_SECUENCIAS"));
-        receipt->setValue("cSaldoRexa", Variant(determination.ccSaldoRexa()));
-        receipt->setValue("cSaldoContrib", Variant(determination.ccSaldoContrib()));
+        receipt->setValue("cSaldoRexa", Variant(figures.saldoRexa));
+        receipt->setValue("cSaldoContrib", Variant(figures.saldoContrib));
         receipt->setValue("fEntrega", Variant(context.clock()));
         receipt->update();
         return true;

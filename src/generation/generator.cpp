@@ -191,9 +191,8 @@ GenerationOutcome BGenerarDJs::GenerarDJs() {
 
 bool BGenerarDJs::AbrirTemporal() {
     closeFiles();
-    std::string number;
     try {
-        number = formatNumeroMagico(CalcularNumeroMagico(context_));
+        figures_ = CalcularCifrasDeclaracion(context_);
     } catch (const Error& error) {
         UpdateVectorInconsistenciasGeneracion(
             "No se pudo calcular el Número de Verificación de la Declaración Jurada: " + error.description() +
@@ -206,7 +205,7 @@ bool BGenerarDJs::AbrirTemporal() {
             "No se puede crear la carpeta de trabajo del programa: no se generó el archivo.");
         return false;
     }
-    temporaryFile_ = windows + "TP" + number + ".CIG";
+    temporaryFile_ = windows + "TP" + figures_.numeroVerificacion + ".CIG";
     headerFile_.clear();
     if (openingPause.count() > 0) {
         std::this_thread::sleep_for(openingPause);

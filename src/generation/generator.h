@@ -10,6 +10,7 @@
 
 #include "data/business_object.h"
 #include "data/engine/files.h"
+#include "generation/verification_number.h"
 
 namespace kapred {
 
@@ -132,6 +133,9 @@ public:
     // Relative to the Windows directory; empty until an encryption of this object succeeded.
     const std::string& encryptedFile() const { return encryptedFile_; }
     long recordCount() const { return recordCount_; }
+    // What the last generation's file was made from, read with its records: its delivery's
+    // receipt tells these, not what the declaration holds by then.
+    const CifrasDeclaracion& cifras() const { return figures_; }
     // The file the user chose to keep when the last generation ended ReplaceRefused.
     const std::string& keptFile() const { return keptFile_; }
     // The generation inconsistency list: one message per line.
@@ -160,6 +164,7 @@ private:
     std::string encryptedFile_;
     db::FileStream file_;
     long recordCount_ = 0;
+    CifrasDeclaracion figures_;
     long totalSteps_ = 12;
     long currentStep_ = 0;
     double copyPercent_ = 0;

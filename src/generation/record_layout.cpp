@@ -25,6 +25,21 @@ std::string numberText(const RoundedDigits& digits, int width, int decimals) {
     return (digits.negative ? "-" : "") + integer + digits.fraction;
 }
 
+// The number's decimal digits with leading zeros to `width`; a longer number is not cut. Written
+// by hand: a declaration formats a million of these.
+std::string paddedDigits(std::uint64_t number, std::size_t width) {
+    char buffer[24];
+    char* const end = buffer + sizeof buffer;
+    char* begin = end;
+    do {
+        *--begin = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    const auto length = static_cast<std::size_t>(end - begin);
+    std::string text(width > length ? width - length : 0, '0');
+    return text.append(begin, length);
+}
+
 std::string amountText(bool negative, const RoundedDigits& magnitude) {
     const std::string digits = padLeft(magnitude.integer, 13) + magnitude.fraction;
     return negative ? "1" + lastCharacters(digits, 14) : digits;
@@ -50,8 +65,8 @@ RoundedDigits roundDigits(Currency value, int decimals) {
         scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
     RoundedDigits digits;
     digits.negative = scaled < 0;
-    digits.integer = std::to_string(magnitude / Currency::kScale);
-    std::string fourPlaces = padLeft(std::to_string(magnitude % Currency::kScale), 4);
+    digits.integer = paddedDigits(magnitude / Currency::kScale, 1);
+    std::string fourPlaces = paddedDigits(magnitude % Currency::kScale, 4);
     if (decimals > 4) {
         fourPlaces.append(static_cast<std::size_t>(decimals - 4), '0');
     }
@@ -95,7 +110,12 @@ std::string encodeNumber(double value, int width, int decimals) {
 }
 
 std::string encodeAmount(Currency value) {
-    return amountText(value < Currency(), roundDigits(value, 2));
+    // The rounded magnitude in cents is the 13 whole and 2 decimal digits at once.
+    const std::int64_t scaled = value.roundTo(2).scaled();
+    const std::uint64_t magnitude =
+        scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+    const std::string digits = paddedDigits(magnitude / (Currency::kScale / 100), 15);
+    return value < Currency() ? "1" + lastCharacters(digits, 14) : digits;
 }
 
 std::string encodeAmount(double value) {
@@ -104,10 +124,21 @@ std::string encodeAmount(double value) {
 
 std::string encodeDate(const DateTime& value) {
     const auto date = value.date();
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d%02u%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return buffer;
+    const int year = static_cast<int>(date.year());
+    const auto month = static_cast<unsigned>(date.month());
+    const auto day = static_cast<unsigned>(date.day());
+    if (year < 0 || year > 9999) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%04d%02u%02u", year, month, day);
+        return buffer;
+    }
+    // yyyymmdd as one number, its eight digits written by hand.
+    char text[8];
+    unsigned rest = static_cast<unsigned>(year) * 10000 + month * 100 + day;
+    for (int at = 7; at >= 0; --at, rest /= 10) {
+        text[at] = static_cast<char>('0' + rest % 10);
+    }
+    return std::string(text, sizeof text);
 }
 
 std::string encodeCuit(std::string_view cuit) {

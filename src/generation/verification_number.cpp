@@ -10,6 +10,7 @@
 #include "data/values/error.h"
 #include "data/values/text.h"
 #include "generation/agency_libraries.h"
+#include "generation/declaration_records.h"
 #include "generation/directories.h"
 #include "generation/record_layout.h"
 
@@ -107,15 +108,36 @@ std::string CalcularNumeroMagico(const Context& context, const DatosNumeroMagico
     return NumeroMagico(context, c, d.toDouble(), datos.saldoRexa.toDouble(), h.toDouble());
 }
 
-std::string CalcularNumeroMagico(Context& context) {
+namespace {
+
+// The current declaration's header values and its determination's balances.
+struct CurrentFigures {
     DatosNumeroMagico datos;
-    datos.cuit = currentHeaderValue(context, "CUIT");
-    datos.codDJ = currentHeaderValue(context, "CodDJ");
-    datos.hora = currentHeaderValue(context, "hora");
+    Currency saldoContrib;
+};
+
+CurrentFigures currentFigures(Context& context) {
+    CurrentFigures figures;
+    figures.datos.cuit = currentHeaderValue(context, "CUIT");
+    figures.datos.codDJ = currentHeaderValue(context, "CodDJ");
+    figures.datos.hora = currentHeaderValue(context, "hora");
     BDeterminacion determination(context);
     determination.CalculateLocalTotals(kListIndex);
-    datos.saldoRexa = determination.ccSaldoRexa();
-    return CalcularNumeroMagico(context, datos);
+    figures.datos.saldoRexa = determination.ccSaldoRexa();
+    figures.saldoContrib = determination.ccSaldoContrib();
+    return figures;
+}
+
+}  // namespace
+
+std::string CalcularNumeroMagico(Context& context) {
+    return CalcularNumeroMagico(context, currentFigures(context).datos);
+}
+
+CifrasDeclaracion CalcularCifrasDeclaracion(Context& context) {
+    const CurrentFigures figures = currentFigures(context);
+    return {formatNumeroMagico(CalcularNumeroMagico(context, figures.datos)), figures.datos.saldoRexa,
+            figures.saldoContrib};
 }
 
 }  // namespace kapred

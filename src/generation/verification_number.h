@@ -28,6 +28,16 @@ std::string CalcularNumeroMagico(const Context& context, const DatosNumeroMagico
 // database fails.
 std::string CalcularNumeroMagico(Context& context);
 
+// What the current declaration's file is made from: its verification number as the file names
+// it (formatNumeroMagico) and the balances of its determination totalled with "IDX_LIST".
+// Raises as CalcularNumeroMagico.
+struct CifrasDeclaracion {
+    std::string numeroVerificacion;
+    Currency saldoRexa;
+    Currency saldoContrib;
+};
+CifrasDeclaracion CalcularCifrasDeclaracion(Context& context);
+
 // Calls the verification-number library of the system directory with the four values as 15-digit
 // texts (the third with 2 implied decimals) and forms the number from its result. A missing
 // or foreign library, or one without the entry, raises an Error that names it.

@@ -18,6 +18,7 @@
 #include "generation/agency_interface.h"
 #include "generation/directories.h"
 #include "generation/generator.h"
+#include "generation/verification_number.h"
 #include "support/checks.h"
 #include "support/cli_run.h"
 #include "support/program_dir.h"
@@ -158,6 +159,16 @@ TEST_F(AgencyLibraries, MissingLibraryOrEntryRaisesInsteadOfCrashing) {
     EXPECT_FALSE(bSarquelInstalado(context));
     EXPECT_EQ(test::errorNumber([&] { library.encrypt(file); }), kErrLibraryNotFound);
     EXPECT_TRUE(encryptedFiles().empty());
+}
+
+// A library found sound is not tried again, unless its file changed since: a crashing one put in
+// its place is still caught before it is loaded.
+TEST_F(AgencyLibraries, ALibraryReplacedAfterTheCheckIsCheckedAgain) {
+    ASSERT_TRUE(bSarquelInstalado(context));
+    fs::copy_file(KAPRED_CRASHING_AGENCY_PATH, dir.systemDir() / agency::kVerificationLibrary,
+                  fs::copy_options::overwrite_existing);
+    EXPECT_FALSE(bSarquelInstalado(context));
+    EXPECT_EQ(test::errorNumber([&] { NumeroMagico(context, Currency(), 0, 0, 0); }), kErrLibraryNotLoaded);
 }
 
 // Another thread of the program holds the loader's lock while the libraries are checked (a window's

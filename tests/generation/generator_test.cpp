@@ -400,6 +400,13 @@ TEST_F(Generator, TheCopyReportsItsProgressPerBlockAndAFailedOneLeavesTheOldFile
     EXPECT_EQ(generator->CopyFile(source.string(), (destination / "copia.B64").string()), 2500u);
     EXPECT_EQ(events->copy, (std::vector<double>{41, 82, 100}));
     EXPECT_EQ(readBytes(destination / "copia.B64"), std::string(2500, 'x'));
+    // 66 blocks: one percentage each, however many are read at a time.
+    events->copy.clear();
+    writeBytes(source, std::string(66 * 1024, 'y'));
+    EXPECT_EQ(generator->CopyFile(source.string(), (destination / "grande.B64").string()), 66u * 1024);
+    ASSERT_EQ(events->copy.size(), 66u);
+    EXPECT_EQ(std::vector<double>(events->copy.end() - 3, events->copy.end()), (std::vector<double>{97, 99, 100}));
+    fs::remove(destination / "grande.B64");
 
     writeBytes(source, std::string(5000, 'n'));
     std::uintmax_t copied = 0;

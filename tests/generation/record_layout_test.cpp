@@ -55,6 +55,8 @@ TEST(FieldEncodings, AmountsNumbersDatesTextsAndCuits) {
         {encodeNumber(scaled(1234500), 4, 2), "12345"},
         // D8, X (one byte per character in the file; what the code page lacks is "?"), CUIT.
         {encodeDate(DateTime::fromDate(1800, 1, 1)), "18000101"},
+        {encodeDate(DateTime::fromDate(2005, 3, 9)), "20050309"},
+        {encodeDate(DateTime::fromDate(999, 12, 31)), "09991231"},
         {encodeText("DJ sin plan", 25), "DJ sin plan              "},
         {encodeText("abcdef", 3), "abc"},
         {encodeText("", 4), "    "},
