@@ -144,12 +144,14 @@ long lGetNextId(db::Database& database, const EntityBase& entity, const std::str
 
 bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity, bool toRecordset) {
     try {
-        for (const auto& field : recordset.fields()) {
+        const auto& fields = recordset.fields();
+        for (std::size_t position = 0; position < fields.size(); ++position) {
+            const auto& field = fields[position];
             if (!toRecordset) {
                 entity.SetFieldValue(field.name, recordset.value(field.name));
                 continue;
             }
-            const Variant& value = entity.vGetFieldValue(field.name);
+            const Variant& value = entity.vGetFieldValue(field.name, position);
             const bool emptyText = value.type() == Variant::Type::Text && value.text().empty();
             switch (field.type) {
                 case DataType::Double:

@@ -170,8 +170,10 @@ std::string sDataTypeName(DataType type) {
 
 bool bValidateDataTypeGeneric(BusinessObject& object, db::Database& database, NumberFormat format) {
     InconsistencyList list;
-    for (const auto& field : database.tableDef(object.Entity->sEntityName()).fields) {
-        if (!ValidateValueFromDatabaseType(object.Entity->vGetFieldValue(field.name), field.type, format)) {
+    const auto& fields = database.tableDef(object.Entity->sEntityName()).fields;
+    for (std::size_t position = 0; position < fields.size(); ++position) {
+        const auto& field = fields[position];
+        if (!ValidateValueFromDatabaseType(object.Entity->vGetFieldValue(field.name, position), field.type, format)) {
             AddInconsistency(list, field.name, sDataTypeName(field.type));
         }
     }
@@ -181,8 +183,11 @@ bool bValidateDataTypeGeneric(BusinessObject& object, db::Database& database, Nu
 
 bool bValidateIntervalGeneric(BusinessObject& object, db::Database& database, NumberFormat format) {
     InconsistencyList list;
-    for (const auto& field : database.tableDef(object.Entity->sEntityName()).fields) {
-        if (!bValidateIntervalFromDatabaseType(object.Entity->vGetFieldValue(field.name), field.type, format)) {
+    const auto& fields = database.tableDef(object.Entity->sEntityName()).fields;
+    for (std::size_t position = 0; position < fields.size(); ++position) {
+        const auto& field = fields[position];
+        if (!bValidateIntervalFromDatabaseType(object.Entity->vGetFieldValue(field.name, position), field.type,
+                                               format)) {
             AddInconsistency(list, field.name,
                              shown(vGetBoundFromDatabaseType(field.type, kBoundMinimum), format) + " y " +
                                  shown(vGetBoundFromDatabaseType(field.type, kBoundMaximum), format));

@@ -553,6 +553,10 @@ std::vector<TableDef> Database::tableDefs() {
 }
 
 const TableDef& Database::tableDef(std::string_view tableName) {
+    // A run over many rows asks for the same table again and again, spelt the same way.
+    if (lastTable_ != nullptr && lastTableVersion_ == schemaVersion_ && lastTable_->name == tableName) {
+        return *lastTable_;
+    }
     auto cached = tableCache_.find(tableName);
     if (cached == tableCache_.end()) {
         std::string actualName;
@@ -566,6 +570,8 @@ const TableDef& Database::tableDef(std::string_view tableName) {
         }
         cached = tableCache_.emplace(actualName, readTableDef(actualName)).first;
     }
+    lastTable_ = &cached->second;
+    lastTableVersion_ = schemaVersion_;
     return cached->second;
 }
 

@@ -117,6 +117,9 @@ private:
     std::string path_;
     Workspace* workspace_;
     std::map<std::string, TableDef, IgnoreCaseLess> tableCache_;
+    // The definition asked for last, valid while the schema version it was read at holds.
+    const TableDef* lastTable_ = nullptr;
+    unsigned long lastTableVersion_ = 0;
     std::map<std::string, bool> readOnlyShapes_;
     std::map<std::string, std::vector<std::optional<Variant>>, IgnoreCaseLess>
         newRowValues_;  // by statement text, values lifted
