@@ -121,7 +121,11 @@ bool bValidateIntervalFromDatabaseType(const Variant& value, DataType type, Numb
             return number && -1e16 < *number && *number < 1e16;
         }
         case DataType::Currency: {
-            // An amount must also fit the exact amount type, or it could never be stored.
+            // An amount must also fit the exact amount type, or it could never be stored. A text
+            // that reads as one lies well within the bounds below, so it is read once.
+            if (value.type() == Variant::Type::Text) {
+                return value.toCurrency(format).has_value();
+            }
             const auto number = value.toDouble(format);
             return number && -1e16 < *number && *number < 1e16 && value.toCurrency(format).has_value();
         }
