@@ -19,7 +19,6 @@ db::Recordset& appender(db::Database& database, BusinessObject& object) {
     auto& kept = object.appender;
     if (!kept.recordset || kept.database != database.serial() || kept.schemaVersion != database.schemaVersion() ||
         !database.isOpen()) {
-        kept.recordset.reset();
         kept.recordset = database.openForAppend(object.Entity->sEntityName());
         kept.database = database.serial();
         kept.schemaVersion = database.schemaVersion();

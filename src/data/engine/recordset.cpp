@@ -340,13 +340,13 @@ void Recordset::update() {
     if (rc != SQLITE_DONE) {
         raiseSqliteError(connection, rc, "Update");
     }
-    if (editMode_ == EditMode::AddNew && !keepsAdded_) {
-        // Nothing to keep.
-    } else if (editMode_ == EditMode::AddNew) {
-        rows_.push_back(buffer_);
-        rowIds_.push_back(sqlite3_last_insert_rowid(connection));
-        if (position_ < 0) {
-            position_ = 0;
+    if (editMode_ == EditMode::AddNew) {
+        if (keepsAdded_) {
+            rows_.push_back(buffer_);
+            rowIds_.push_back(sqlite3_last_insert_rowid(connection));
+            if (position_ < 0) {
+                position_ = 0;
+            }
         }
     } else {
         rows_[static_cast<std::size_t>(position_)] = buffer_;
