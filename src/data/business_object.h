@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "data/engine/recordset.h"
 #include "data/entity.h"
 
 namespace kapred {
@@ -49,6 +50,15 @@ public:
     std::unique_ptr<EntityBase> Entity;
     InconsistencyList g_vecErroresInconsistencia;
     bool g_bEdit = false;  // true when the entity's row exists, so that a save updates it
+
+    // The recordset new rows are added through, kept from one save to the next (an entry window
+    // or an import adds many): it serves while the same database is open with the same tables.
+    struct Appender {
+        std::unique_ptr<db::Recordset> recordset;
+        std::uint64_t database = 0;  // the database's serial
+        unsigned long schemaVersion = 0;
+    };
+    Appender appender;
 };
 
 }  // namespace kapred

@@ -22,6 +22,13 @@ const Variant& BDictionary::vGetElement(std::string_view key) const {
     return find(key)->second;
 }
 
+const Variant& BDictionary::vGetElement(std::string_view key, std::size_t hint) const {
+    if (hint < pairs_.size() && db::equalsIgnoreCase(pairs_[hint].first, key)) {
+        return pairs_[hint].second;
+    }
+    return vGetElement(key);
+}
+
 void BDictionary::SetElement(std::string_view key, Variant element) {
     const auto at = find(key);
     pairs_[static_cast<std::size_t>(at - pairs_.begin())].second = std::move(element);

@@ -17,6 +17,11 @@ public:
     void AddElement(std::string key, Variant element);
     // Raise error 11 "No se encontró el elemento" when no key matches.
     const Variant& vGetElement(std::string_view key) const;
+    // The same, trying the pair at position hint first: a caller walking the keys in the order
+    // they were added finds each at once.
+    const Variant& vGetElement(std::string_view key, std::size_t hint) const;
+    // Replaces the value at a position, keeping its key.
+    void SetAt(std::size_t index, Variant element) { pairs_.at(index).second = std::move(element); }
     void SetElement(std::string_view key, Variant element);
     long Count() const { return static_cast<long>(pairs_.size()); }
 

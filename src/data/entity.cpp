@@ -38,11 +38,17 @@ EntityBase::EntityBase(std::string tableName, DeclarationKeySource currentKey)
 }
 
 void EntityBase::Reset() {
-    BDictionary fresh;
-    for (const auto& field : tableOf(tableName_).fields) {
-        fresh.AddElement(field.name, initialValue(field.type));
+    const auto& columns = tableOf(tableName_).fields;
+    if (fields_.Count() == 0) {
+        for (const auto& field : columns) {
+            fields_.AddElement(field.name, initialValue(field.type));
+        }
+    } else {
+        // The keys stay those of the table: only the values go back.
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            fields_.SetAt(i, initialValue(columns[i].type));
+        }
     }
-    fields_ = std::move(fresh);
     if (currentKey_) {
         auto [cuit, codDJ] = currentKey_();
         SetFieldValue("cuit", std::move(cuit));

@@ -21,6 +21,10 @@ public:
 
     void SetFieldValue(std::string_view fieldName, Variant value) { fields_.SetElement(fieldName, std::move(value)); }
     const Variant& vGetFieldValue(std::string_view fieldName) const { return fields_.vGetElement(fieldName); }
+    // The same for a caller that walks the table's columns in order: position is the column's.
+    const Variant& vGetFieldValue(std::string_view fieldName, std::size_t position) const {
+        return fields_.vGetElement(fieldName, position);
+    }
     // Every column back to its initial value; a section entity then takes the key of the
     // current declaration.
     void Reset();

@@ -14,6 +14,18 @@ bool hasRow(const NpRecordSet& recordset) {
     return !(recordset.BOF() && recordset.EndOfFile());
 }
 
+// The object's recordset for new rows, opened anew when the database or its tables changed.
+db::Recordset& appender(db::Database& database, BusinessObject& object) {
+    auto& kept = object.appender;
+    if (!kept.recordset || kept.database != database.serial() || kept.schemaVersion != database.schemaVersion() ||
+        !database.isOpen()) {
+        kept.recordset = database.openForAppend(object.Entity->sEntityName());
+        kept.database = database.serial();
+        kept.schemaVersion = database.schemaVersion();
+    }
+    return *kept.recordset;
+}
+
 }  // namespace
 
 void NpRecordSet::OpenRecordSet(const std::string& sql) {
@@ -21,13 +33,6 @@ void NpRecordSet::OpenRecordSet(const std::string& sql) {
         throw Error(err::kObjectNotSet, "NpRecordSet", "Variable de objeto o bloque With no establecido");
     }
     recordset_ = database_->openRecordset(sql);
-}
-
-void NpRecordSet::OpenForAppend(const std::string& tableName) {
-    if (database_ == nullptr) {
-        throw Error(err::kObjectNotSet, "NpRecordSet", "Variable de objeto o bloque With no establecido");
-    }
-    recordset_ = database_->openForAppend(tableName);
 }
 
 bool IsFieldInIndex(db::Database& database, const std::string& tableName, const std::string& indexName,
@@ -144,12 +149,14 @@ long lGetNextId(db::Database& database, const EntityBase& entity, const std::str
 
 bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity, bool toRecordset) {
     try {
-        for (const auto& field : recordset.fields()) {
+        const auto& fields = recordset.fields();
+        for (std::size_t position = 0; position < fields.size(); ++position) {
+            const auto& field = fields[position];
             if (!toRecordset) {
                 entity.SetFieldValue(field.name, recordset.value(field.name));
                 continue;
             }
-            const Variant& value = entity.vGetFieldValue(field.name);
+            const Variant& value = entity.vGetFieldValue(field.name, position);
             const bool emptyText = value.type() == Variant::Type::Text && value.text().empty();
             switch (field.type) {
                 case DataType::Double:
@@ -192,27 +199,25 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
     try {
         // A new row needs no look-up first: the unique primary key refuses a key that is already
         // there, and that refusal is told as the duplicate, with nothing written.
-        auto recordset = std::make_unique<NpRecordSet>();
-        recordset->instance(database);
+        std::unique_ptr<db::Recordset> found;
         if (object.g_bEdit) {
-            recordset->OpenRecordSet(sBuildSelect(database, *object.Entity, "PK", "Select  * ", "", format));
-        } else {
-            recordset->OpenForAppend(object.Entity->sEntityName());
+            found = database.openRecordset(sBuildSelect(database, *object.Entity, "PK", "Select  * ", "", format));
         }
+        db::Recordset& recordset = object.g_bEdit ? *found : appender(database, object);
         if (object.g_bEdit) {
-            recordset->EDIT();
+            recordset.edit();
         } else {
-            recordset->AddNew();
+            recordset.addNew();
         }
-        if (!bGenericAsignEnityToRecordSet(recordset->Fields(), *object.Entity, true)) {
-            recordset->CancelUpdate();
+        if (!bGenericAsignEnityToRecordSet(recordset, *object.Entity, true)) {
+            recordset.cancelUpdate();
             object.g_bEdit = false;
             AddInconsistencyToObject(object, "",
                                      std::string(kSaveFailed) + ": un valor no puede guardarse en su campo.");
             return false;
         }
         try {
-            recordset->Update();
+            recordset.update();
         } catch (const Error& error) {
             if (!object.g_bEdit && error.number() == err::kDuplicateKey) {
                 AddInconsistencyToObject(object, "", kDuplicateRecord);

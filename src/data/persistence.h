@@ -16,8 +16,6 @@ class NpRecordSet {
 public:
     void instance(db::Database& database) { database_ = &database; }
     void OpenRecordSet(const std::string& sql);
-    // An empty recordset of the table, to add rows to.
-    void OpenForAppend(const std::string& tableName);
 
     void MoveNext() { recordset_->moveNext(); }
     void AddNew() { recordset_->addNew(); }

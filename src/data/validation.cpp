@@ -2,7 +2,9 @@
 
 #include "data/windows1252.h"
 
+#include <chrono>
 #include <cmath>
+#include <optional>
 
 #include "data/captions.h"
 #include "data/engine/storage.h"
@@ -52,6 +54,20 @@ bool between(double value, double low, double high) {
 // The text of a bound or value as the messages show it.
 std::string shown(const Variant& value, NumberFormat format) {
     return value.toText(format);
+}
+
+// The day of a value that is a date of the years 0 to 9999: days of those years order as their
+// yyyymmdd texts do, without writing the texts.
+std::optional<std::chrono::sys_days> orderedDay(const Variant& value) {
+    const auto date = asDate(value);
+    if (!date) {
+        return std::nullopt;
+    }
+    const int year = static_cast<int>(date->date().year());
+    if (year < 0 || year > 9999) {
+        return std::nullopt;
+    }
+    return date->day;
 }
 
 std::string yyyymmdd(const Variant& value) {
@@ -105,7 +121,11 @@ bool bValidateIntervalFromDatabaseType(const Variant& value, DataType type, Numb
             return number && -1e16 < *number && *number < 1e16;
         }
         case DataType::Currency: {
-            // An amount must also fit the exact amount type, or it could never be stored.
+            // An amount must also fit the exact amount type, or it could never be stored. A text
+            // that reads as one lies well within the bounds below, so it is read once.
+            if (value.type() == Variant::Type::Text) {
+                return value.toCurrency(format).has_value();
+            }
             const auto number = value.toDouble(format);
             return number && -1e16 < *number && *number < 1e16 && value.toCurrency(format).has_value();
         }
@@ -170,8 +190,10 @@ std::string sDataTypeName(DataType type) {
 
 bool bValidateDataTypeGeneric(BusinessObject& object, db::Database& database, NumberFormat format) {
     InconsistencyList list;
-    for (const auto& field : database.tableDef(object.Entity->sEntityName()).fields) {
-        if (!ValidateValueFromDatabaseType(object.Entity->vGetFieldValue(field.name), field.type, format)) {
+    const auto& fields = database.tableDef(object.Entity->sEntityName()).fields;
+    for (std::size_t position = 0; position < fields.size(); ++position) {
+        const auto& field = fields[position];
+        if (!ValidateValueFromDatabaseType(object.Entity->vGetFieldValue(field.name, position), field.type, format)) {
             AddInconsistency(list, field.name, sDataTypeName(field.type));
         }
     }
@@ -181,8 +203,11 @@ bool bValidateDataTypeGeneric(BusinessObject& object, db::Database& database, Nu
 
 bool bValidateIntervalGeneric(BusinessObject& object, db::Database& database, NumberFormat format) {
     InconsistencyList list;
-    for (const auto& field : database.tableDef(object.Entity->sEntityName()).fields) {
-        if (!bValidateIntervalFromDatabaseType(object.Entity->vGetFieldValue(field.name), field.type, format)) {
+    const auto& fields = database.tableDef(object.Entity->sEntityName()).fields;
+    for (std::size_t position = 0; position < fields.size(); ++position) {
+        const auto& field = fields[position];
+        if (!bValidateIntervalFromDatabaseType(object.Entity->vGetFieldValue(field.name, position), field.type,
+                                               format)) {
             AddInconsistency(list, field.name,
                              shown(vGetBoundFromDatabaseType(field.type, kBoundMinimum), format) + " y " +
                                  shown(vGetBoundFromDatabaseType(field.type, kBoundMaximum), format));
@@ -217,8 +242,15 @@ bool bValidateInterval(BusinessObject& object, db::Database& database, const std
             // An empty date would be stored as the date serial 1 (31/12/1899), inside any interval
             // that starts before it; a date asked for within bounds has to be given.
             const bool empty = value.type() == Variant::Type::Text && value.text().empty();
-            const std::string day = yyyymmdd(value);
-            passed = !empty && yyyymmdd(minimum) <= day && day <= yyyymmdd(maximum);
+            const auto day = orderedDay(value);
+            const auto low = orderedDay(minimum);
+            const auto high = orderedDay(maximum);
+            if (day && low && high) {
+                passed = !empty && *low <= *day && *day <= *high;
+            } else {
+                const std::string text = yyyymmdd(value);
+                passed = !empty && yyyymmdd(minimum) <= text && text <= yyyymmdd(maximum);
+            }
             break;
         }
         case DataType::Text: {

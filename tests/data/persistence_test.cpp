@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "data/app_database.h"
 #include "data/validation.h"
 #include "support/checks.h"
@@ -120,6 +122,29 @@ TEST_F(Persistence, SaveFindModifyAndDelete) {
     EXPECT_FALSE(bGenericFind(*database, *missing));
     EXPECT_EQ(missing->Entity->vGetFieldValue("cImporte"), Variant(std::int16_t{0}));
     EXPECT_TRUE(missing->g_bEdit);
+}
+
+TEST_F(Persistence, OneObjectAddingRowsInTurnWritesEachIntoTheDatabaseItIsSavedIn) {
+    auto row = advance();
+    const auto add = [&row](db::Database& into, int id) {
+        row->Reset();
+        row->g_bEdit = false;
+        row->Entity->SetFieldValue("ID", Variant(std::int32_t{id}));
+        row->Entity->SetFieldValue("cImporte", Variant("7"));
+        return bGenericSave(into, *row);
+    };
+    ASSERT_TRUE(add(*database, 1));
+    EXPECT_FALSE(add(*database, 1));  // refused as a duplicate, and the next row still goes in
+    ASSERT_TRUE(add(*database, 2));
+    database->close();
+    std::filesystem::copy_file(dir.appDatabase(), dir.home() / "Otra.mdb");
+    database = engine.openDatabase(dir.appDatabase(), false, false, kConnect);
+    auto other = engine.openDatabase(dir.home() / "Otra.mdb", false, false, kConnect);
+    ASSERT_TRUE(add(*other, 3));
+    ASSERT_TRUE(add(*database, 4));
+    EXPECT_EQ(test::countRows(*other, "Anticipos"), 3);
+    EXPECT_EQ(stored("Anticipos"), 3);
+    EXPECT_EQ(stored("Anticipos WHERE ID = 4"), 1);
 }
 
 TEST_F(Persistence, ANewRowOverAnExistingKeyOrWithAnUnstorableValueChangesNothing) {

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <utility>
 
@@ -147,11 +148,16 @@ bool isBookkeeping(std::string_view table) {
     }
 }
 
+namespace {
+std::atomic<std::uint64_t> nextSerial{0};
+}  // namespace
+
 Database::Database(sqlite3* connection, std::string path, Workspace* workspace)
     : connection_(connection),
       statements_(std::make_unique<StatementCache>(connection)),
       path_(std::move(path)),
-      workspace_(workspace) {}
+      workspace_(workspace),
+      serial_(nextSerial.fetch_add(1) + 1) {}
 
 Database::~Database() {
     statements_.reset();
@@ -504,8 +510,7 @@ std::unique_ptr<Recordset> Database::openForAppend(std::string_view tableName) {
     for (const auto& field : table.fields) {
         fields.push_back({field.name, field.type, storageSize(field.type, field.size), table.name, field.name});
     }
-    return std::make_unique<Recordset>(*this, std::move(fields), std::vector<std::vector<Variant>>{},
-                                       std::vector<long long>{}, true);
+    return Recordset::forAppending(*this, std::move(fields));
 }
 
 const std::vector<std::optional<Variant>>& Database::newRowValues(std::string_view tableName) {
@@ -553,6 +558,10 @@ std::vector<TableDef> Database::tableDefs() {
 }
 
 const TableDef& Database::tableDef(std::string_view tableName) {
+    // A run over many rows asks for the same table again and again, spelt the same way.
+    if (lastTable_ != nullptr && lastTableVersion_ == schemaVersion_ && lastTable_->name == tableName) {
+        return *lastTable_;
+    }
     auto cached = tableCache_.find(tableName);
     if (cached == tableCache_.end()) {
         std::string actualName;
@@ -566,6 +575,8 @@ const TableDef& Database::tableDef(std::string_view tableName) {
         }
         cached = tableCache_.emplace(actualName, readTableDef(actualName)).first;
     }
+    lastTable_ = &cached->second;
+    lastTableVersion_ = schemaVersion_;
     return cached->second;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -45,6 +46,7 @@ public:
     std::unique_ptr<ForwardRecordset> openForwardOnly(std::string_view sql);
     // A dynaset over every column of the table with no row, for adding rows: the same as
     // "SELECT * FROM table WHERE 0 = 1", taken from the table definition without a statement.
+    // It keeps none of the rows it adds (see Recordset::forAppending).
     std::unique_ptr<Recordset> openForAppend(std::string_view tableName);
     // What a new row of the table holds before anything is set: each field's default as a value
     // of its type (nothing for a field without one), in field order.
@@ -88,6 +90,9 @@ public:
     // Changes whenever table definitions read before may have changed, so that whoever keeps
     // pointers into them knows to read them again.
     unsigned long schemaVersion() const { return schemaVersion_; }
+    // Unique to this object among every database opened in the process, so that whoever keeps a
+    // recordset past the database's life can tell whether it still belongs to the one at hand.
+    std::uint64_t serial() const { return serial_; }
     // A prepared statement for a text of SQLite's own dialect, kept for reuse; raises the engine
     // error when SQLite refuses the text. Use it through StatementUse.
     sqlite3_stmt* prepared(const std::string& sql, const std::string& source);
@@ -117,11 +122,15 @@ private:
     std::string path_;
     Workspace* workspace_;
     std::map<std::string, TableDef, IgnoreCaseLess> tableCache_;
+    // The definition asked for last, valid while the schema version it was read at holds.
+    const TableDef* lastTable_ = nullptr;
+    unsigned long lastTableVersion_ = 0;
     std::map<std::string, bool> readOnlyShapes_;
     std::map<std::string, std::vector<std::optional<Variant>>, IgnoreCaseLess>
         newRowValues_;  // by statement text, values lifted
     int transactionDepth_ = 0;
     unsigned long schemaVersion_ = 0;
+    std::uint64_t serial_;
     bool rollbackOnly_ = false;
     bool readPass_ = false;
     std::map<std::string, PassResult> passResults_;  // by statement text

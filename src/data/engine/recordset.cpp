@@ -107,6 +107,13 @@ Recordset::Recordset(Database& database, std::vector<FieldInfo> fields, std::vec
       rowIds_(std::move(rowIds)),
       updatable_(updatable) {}
 
+std::unique_ptr<Recordset> Recordset::forAppending(Database& database, std::vector<FieldInfo> fields) {
+    auto recordset = std::make_unique<Recordset>(database, std::move(fields), std::vector<std::vector<Variant>>{},
+                                                 std::vector<long long>{}, true);
+    recordset->keepsAdded_ = false;
+    return recordset;
+}
+
 void Recordset::requireOpen() const {
     if (database_ == nullptr || !database_->isOpen()) {
         throw Error(err::kObjectClosed, "Recordset", "El objeto no es válido o ya no está establecido.");
@@ -195,6 +202,7 @@ std::size_t Recordset::fieldIndex(std::string_view fieldName) const {
 const FieldDef* Recordset::definition(std::size_t index) {
     if (definitions_.empty() || definitionsVersion_ != database_->schemaVersion()) {
         definitions_.clear();
+        insertSql_.clear();
         for (const auto& field : fields_) {
             definitions_.push_back(field.table.empty() ? nullptr
                                                        : database_->tableDef(field.table).field(field.column));
@@ -295,14 +303,18 @@ void Recordset::update() {
     sqlite3* connection = database_->handle();
     std::string sql;
     if (editMode_ == EditMode::AddNew) {
-        std::string names;
-        std::string marks;
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-            names += (k == 0 ? "" : ", ") + quoteName(fields_[columns[k]].column);
-            marks += (k == 0 ? "?" : ", ?") + std::to_string(k + 1);
+        // Every column with a definition is written, so the statement is the same for each row.
+        if (insertSql_.empty()) {
+            std::string names;
+            std::string marks;
+            for (std::size_t k = 0; k < columns.size(); ++k) {
+                names += (k == 0 ? "" : ", ") + quoteName(fields_[columns[k]].column);
+                marks += (k == 0 ? "?" : ", ?") + std::to_string(k + 1);
+            }
+            insertSql_ = columns.empty()
+                             ? "INSERT INTO " + quoteName(table.name) + " DEFAULT VALUES"
+                             : "INSERT INTO " + quoteName(table.name) + " (" + names + ") VALUES (" + marks + ")";
         }
-        sql = columns.empty() ? "INSERT INTO " + quoteName(table.name) + " DEFAULT VALUES"
-                              : "INSERT INTO " + quoteName(table.name) + " (" + names + ") VALUES (" + marks + ")";
     } else {
         if (columns.empty()) {
             editMode_ = EditMode::None;
@@ -316,7 +328,7 @@ void Recordset::update() {
         sql = "UPDATE " + quoteName(table.name) + " SET " + assignments + " WHERE rowid = ?" +
               std::to_string(columns.size() + 1);
     }
-    StatementUse statement(database_->prepared(sql, "Update"));
+    StatementUse statement(database_->prepared(editMode_ == EditMode::AddNew ? insertSql_ : sql, "Update"));
     for (std::size_t k = 0; k < values.size(); ++k) {
         bindValue(statement.get(), static_cast<int>(k + 1), values[k]);
     }
@@ -329,10 +341,12 @@ void Recordset::update() {
         raiseSqliteError(connection, rc, "Update");
     }
     if (editMode_ == EditMode::AddNew) {
-        rows_.push_back(buffer_);
-        rowIds_.push_back(sqlite3_last_insert_rowid(connection));
-        if (position_ < 0) {
-            position_ = 0;
+        if (keepsAdded_) {
+            rows_.push_back(buffer_);
+            rowIds_.push_back(sqlite3_last_insert_rowid(connection));
+            if (position_ < 0) {
+                position_ = 0;
+            }
         }
     } else {
         rows_[static_cast<std::size_t>(position_)] = buffer_;

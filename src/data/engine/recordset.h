@@ -30,6 +30,9 @@ public:
 
     Recordset(Database& database, std::vector<FieldInfo> fields, std::vector<std::vector<Variant>> rows,
               std::vector<long long> rowIds, bool updatable);
+    // A recordset only for adding rows: it keeps none of the rows it adds, so that one such
+    // recordset can add any number of them.
+    static std::unique_ptr<Recordset> forAppending(Database& database, std::vector<FieldInfo> fields);
 
     const std::vector<FieldInfo>& fields() const { return fields_; }
     long recordCount() const { return static_cast<long>(rows_.size()); }
@@ -78,6 +81,8 @@ private:
     std::vector<bool> changed_;
     std::vector<const FieldDef*> definitions_;
     unsigned long definitionsVersion_ = 0;
+    bool keepsAdded_ = true;
+    std::string insertSql_;  // the statement that adds a row, written with the definitions
 };
 
 // The rows of a statement read one at a time as the caller moves forward, so that a pass over a

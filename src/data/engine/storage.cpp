@@ -140,10 +140,11 @@ StoredValue toStored(const FieldDef& field, const Variant& value, bool insistOnR
                                                    : wholeNumber(field, *number, INT32_MIN, INT32_MAX);
         }
         case DataType::Currency: {
-            if (value.type() == Variant::Type::Text && !isNumeric(value.text())) {
+            // A text that reads as an amount is numeric: only a refusal asks why.
+            const auto amount = value.toCurrency();
+            if (!amount && value.type() == Variant::Type::Text && !isNumeric(value.text())) {
                 conversionError(field);
             }
-            const auto amount = value.toCurrency();
             if (!amount) {
                 overflowError(field);
             }
