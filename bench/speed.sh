@@ -117,11 +117,11 @@ printf '%-58s %8.3f %8.3f %7s %6s\n' \
     "1. declarations, $ROWS rows / no rows (s)" "$declarationsLarge" "$declarationsEmpty" \
     "$(ratio "$declarationsLarge" "$declarationsEmpty")" "1.5" \
     "2. declarations / sqlite3 count(*) (s)" "$declarationsEmpty" "$sqliteCount" \
-    "$(ratio "$declarationsEmpty" "$sqliteCount")" "5" \
+    "$(ratio "$declarationsEmpty" "$sqliteCount")" "3" \
     "3. import / sqlite3 .import in one transaction (s)" "$import" "$sqliteInsert" \
-    "$(ratio "$import" "$sqliteInsert")" "3" \
+    "$(ratio "$import" "$sqliteInsert")" "2" \
     "4. generate / sqlite3 writing the records (s)" "$generate" "$sqliteRecords" \
-    "$(ratio "$generate" "$sqliteRecords")" "3" \
+    "$(ratio "$generate" "$sqliteRecords")" "2" \
     "5. export / sqlite3 writing the lines (s)" "$export" "$sqliteLines" "$(ratio "$export" "$sqliteLines")" "-"
 printf '%-58s %8s %8s %7s %6s\n' \
     "export peak memory, $ROWS rows / no rows (MB)" "$exportPeak" "$exportEmptyPeak" "" "20" \
