@@ -236,8 +236,11 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
 
 bool bGenericDelete(db::Database& database, BusinessObject& object, const std::string& indexName, NumberFormat format) {
     try {
-        deleteRows(database, object.Entity->sEntityName(),
-                   indexName.empty() ? "" : sGetFieldsToFilter(indexName, *object.Entity, database, format));
+        const std::string& table = object.Entity->sEntityName();
+        const db::IndexDef* index = indexName.empty() ? nullptr : database.tableDef(table).index(indexName);
+        deleteRows(database, table,
+                   indexName.empty() ? "" : sGetFieldsToFilter(indexName, *object.Entity, database, format),
+                   index != nullptr ? index->fields : std::vector<std::string>{});
         object.Reset();
         object.g_bEdit = false;
         return true;
@@ -247,15 +250,45 @@ bool bGenericDelete(db::Database& database, BusinessObject& object, const std::s
     }
 }
 
-void deleteRows(db::Database& database, const std::string& tableName, const std::string& where) {
-    db::Transaction transaction(database);
-    const auto count = [&](const std::string& condition) {
-        return database.openRecordset("SELECT COUNT(*) AS Records FROM " + tableName + condition)
-            ->value("Records")
-            .toWholeNumber()
-            .value_or(-1);
+namespace {
+
+long long countOf(db::Database& database, const std::string& from) {
+    return database.openRecordset("SELECT COUNT(*) AS Records FROM " + from)
+        ->value("Records")
+        .toWholeNumber()
+        .value_or(-1);
+}
+
+// Every row meets the condition on the fields when the first and the last row in their order both
+// do; an index that starts with them finds each of the two at once, where counting would read
+// every row. Without fields the rows are counted.
+bool everyRowMeets(db::Database& database, const std::string& tableName, const std::string& where,
+                   const std::vector<std::string>& fields) {
+    if (where.empty()) {
+        return true;
+    }
+    if (fields.empty()) {
+        return countOf(database, tableName + where) == countOf(database, tableName);
+    }
+    std::string columns;
+    std::string descending;
+    for (const std::string& field : fields) {
+        columns += (columns.empty() ? "" : ", ") + field;
+        descending += (descending.empty() ? "" : ", ") + field + " DESC";
+    }
+    const auto endMeets = [&](const std::string& order) {
+        return countOf(database,
+                       "(SELECT " + columns + " FROM " + tableName + " ORDER BY " + order + " LIMIT 1)" + where) == 1;
     };
-    const bool everyRow = where.empty() || count(where) == count("");
+    return endMeets(columns) && endMeets(descending);
+}
+
+}  // namespace
+
+void deleteRows(db::Database& database, const std::string& tableName, const std::string& where,
+                const std::vector<std::string>& fields) {
+    db::Transaction transaction(database);
+    const bool everyRow = everyRowMeets(database, tableName, where, fields);
     database.execute("DELETE * FROM " + tableName + (everyRow ? "" : where));
     transaction.commit();
 }

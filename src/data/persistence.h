@@ -72,7 +72,10 @@ bool bGenericDelete(db::Database& database, BusinessObject& object, const std::s
 // Deletes the table's rows that meet the condition (" Where ..."), in one transaction. When they
 // are all the table's rows the condition is left out: SQLite then drops the table's pages whole
 // instead of taking a million rows out one by one (a fraction of a second against seconds).
-void deleteRows(db::Database& database, const std::string& tableName, const std::string& where);
+// `fields` are the condition's fields in the order of an index that starts with them, by which
+// that is found out at once.
+void deleteRows(db::Database& database, const std::string& tableName, const std::string& where,
+                const std::vector<std::string>& fields);
 // Copies every field of the recordset between it and the entity (true: entity to recordset).
 bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity, bool toRecordset);
 

@@ -169,7 +169,7 @@ bool BDDJJ::bDeleteDeclaration() {
         db::Transaction transaction(database());
         for (const auto& table : database().tableDefs()) {
             if (table.attributes == 0) {
-                deleteRows(database(), table.name, where);
+                deleteRows(database(), table.name, where, {"CUIT", "CodDJ"});
             }
         }
         transaction.commit();

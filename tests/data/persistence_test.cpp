@@ -84,6 +84,7 @@ TEST_F(Persistence, DeletingAListTakesAllItsRowsAndOnlyThem) {
         {nullptr, 0},
         {"(20123456789, 20041, 1, 3), (20123456789, 20041, 2, 4)", 2},  // another declaration
         {"(30501234563, 20040, 1, 3)", 1},                              // another taxpayer, same code
+        {"(20123456789, 20039, 1, 3)", 1},                              // before it in the index
     };
     for (const auto& c : cases) {
         database->execute("DELETE * FROM Anticipos");
