@@ -283,7 +283,8 @@ frmEntregas::frmEntregas(Context& context, QWidget* parent)
         table_->item(row, 3)->setToolTip(text(receipt.folder));
         setCell(table_, row, 4, QString::number(receipt.size), true);
         setCell(table_, row, 5, text(receipt.verificationNumber));
-        setCell(table_, row, 6, receipt.declarationDeleted ? QStringLiteral("Declaración eliminada") : QString());
+        setCell(table_, row, 6,
+                receipt.declarationDeleted ? QStringLiteral("Declaración eliminada") : QStringLiteral("Guardada"));
         setCell(table_, row, 7, text(receipt.sha256));
         table_->item(row, 7)->setFont(fixedPitchFont());
         ++row;

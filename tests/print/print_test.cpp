@@ -113,16 +113,21 @@ protected:
 
     fs::path pdf(const std::string& name) const { return program.dir.root() / (name + ".pdf"); }
 
+    // A new declaration with this cash and these debts, of a cooperative of no insurance kind.
+    void declarationWith(const char* cash, const char* debts) {
+        program.createDeclaration();
+        program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant(cash)}});
+        program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")},
+                                     {"iCooperativaAseguradoresVida", Variant("0")},
+                                     {"cDeudas", Variant(debts)}});
+    }
+
     test::ScopedEnv layouts{"KAPRED_REPORTSDIR", std::string(KAPRED_RESOURCES_DIR) + "/reports"};
     test::OpenedProgram program;
 };
 
 TEST_F(Printouts, FormOnOnePageWithEachAmountInItsBox) {
-    program.createDeclaration();
-    program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("1.234.567,50")}});
-    program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")},
-                                 {"iCooperativaAseguradoresVida", Variant("0")},
-                                 {"cDeudas", Variant("2.000.000")}});
+    declarationWith("1.234.567,50", "2.000.000");
     program.addRow<BPagosCuenta>("30/06/2004", "750,25");
     ASSERT_TRUE(print::savePdf(program.context, print::formJob(program.context), pdf("f369")));
     EXPECT_EQ(pdfPages(pdf("f369")), 1);
@@ -170,11 +175,7 @@ TEST_F(Printouts, FormOnOnePageWithEachAmountInItsBox) {
 }
 
 TEST_F(Printouts, FormBalanceFollowsFromItsBoxes) {
-    program.createDeclaration();
-    program.setSection<BActivoComputable>({{"cDineroEfectivoNac", Variant("1.000.000")}});
-    program.setSection<BPasivo>({{"iCooperativaSegurosCapitalizacion", Variant("0")},
-                                 {"iCooperativaAseguradoresVida", Variant("0")},
-                                 {"cDeudas", Variant("100.000")}});
+    declarationWith("1.000.000", "100.000");
     program.setSection<BSaldoFavorPeriodoAnt>({{"lPeriodo", Variant("2003")}, {"cImporte", Variant("2.500")}});
     BAnticipos advances(program.context);
     program.addRow(advances, "15/01/2005", "3.000");

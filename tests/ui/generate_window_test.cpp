@@ -51,6 +51,14 @@ protected:
 
     fs::path windowsDir() const { return DirWindows(context); }
 
+    // A declaration to generate and an empty folder to deliver it to.
+    fs::path declarationAndFolder() {
+        addDeclaration();
+        const fs::path folder = dir.root() / "Presentaciones";
+        fs::create_directory(folder);
+        return folder;
+    }
+
     // The user's home folder holds the installation, so the dialog can show the program's folder.
     test::ScopedEnv home{"HOME", dir.root().string()};
     test::ScopedEnv noWindowsOverride{agency::kWindowsDirectoryVariable, std::nullopt};
@@ -58,9 +66,7 @@ protected:
 };
 
 TEST_F(GenerateWindow, AGenerationShowsItsStepsAndDeliversTheEncryptedFile) {
-    addDeclaration();
-    const fs::path folder = dir.root() / "Presentaciones";
-    fs::create_directory(folder);
+    const fs::path folder = declarationAndFolder();
     ui::frmGenerar dialog(context);
     dialog.generator().openingPause = 0ms;
     EXPECT_EQ(dialog.folderPath(), native(dir.home()));
@@ -225,9 +231,7 @@ TEST_F(GenerateWindow, CancelAndEscapeRemoveTheIntermediateFilesTheCloseBoxDoesN
 }
 
 TEST_F(GenerateWindow, OnlyAceptarOrItsAccessKeyDelivers) {
-    addDeclaration();
-    const fs::path folder = dir.root() / "Presentaciones";
-    fs::create_directory(folder);
+    const fs::path folder = declarationAndFolder();
     ui::frmGenerar dialog(context);
     dialog.generator().openingPause = 0ms;
     ASSERT_TRUE(dialog.selectFolder(native(folder)));
