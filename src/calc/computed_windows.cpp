@@ -1,7 +1,7 @@
 #include "calc/computed_windows.h"
 
 #include "calc/determination.h"
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/engine/dialect.h"
 #include "data/values/numeric_text.h"
 #include "model/assets.h"

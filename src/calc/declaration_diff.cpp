@@ -5,7 +5,7 @@
 #include "app/context.h"
 #include "calc/determination.h"
 #include "calc/liquidation.h"
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/values/datetime.h"
 #include "data/values/numeric_text.h"
 #include "model/assets.h"
@@ -63,7 +63,7 @@ void addFigures(std::vector<Shown>& shown, const std::string& entity, const std:
 std::vector<Shown> snapshot(Context& context) {
     std::vector<Shown> shown;
     const NumberFormat format = context.numberFormat();
-    for (const SectionInfo& section : declarationSections(context)) {
+    for (const SectionInfo& section : declarationSections()) {
         auto object = createSection(context, section.name);
         if (!object) {
             continue;

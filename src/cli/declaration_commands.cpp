@@ -7,7 +7,7 @@
 #include "calc/computed_windows.h"
 #include "cli/commands.h"
 #include "cli/output.h"
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/validation.h"
 #include "host/orel.h"
 #include "model/declaration.h"

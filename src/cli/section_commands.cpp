@@ -16,13 +16,13 @@ namespace kapred::cli {
 namespace {
 
 // The section's description, from a name given in any case, when it is of the kind asked for.
-SectionInfo sectionNamed(Context& context, const std::string& given, std::optional<SectionKind> kind = {}) {
-    const auto section = findSection(context, given);
+SectionInfo sectionNamed(const std::string& given, std::optional<SectionKind> kind = {}) {
+    const auto section = findSection(given);
     if (section && (!kind || section->kind == *kind)) {
         return *section;
     }
     std::string names;
-    for (const auto& candidate : declarationSections(context)) {
+    for (const auto& candidate : declarationSections()) {
         if (!kind || candidate.kind == *kind) {
             names += (names.empty() ? "" : ", ") + candidate.name;
         }
@@ -99,7 +99,7 @@ int showSection(Session& session, const std::string& code, const std::string& gi
         }
         return 0;
     }
-    const SectionInfo section = sectionNamed(context, given);
+    const SectionInfo section = sectionNamed(given);
     auto object = sectionObject(context, section);
     if (section.kind == SectionKind::List) {
         object->CalculateLocalTotals(kListIndex);
@@ -118,7 +118,7 @@ int setSection(Session& session, const std::string& code, const std::string& giv
                const std::vector<std::string>& assignments) {
     session.declaration(code);
     Context& context = session.context();
-    const SectionInfo section = sectionNamed(context, given, SectionKind::SingleRow);
+    const SectionInfo section = sectionNamed(given, SectionKind::SingleRow);
     auto object = sectionObject(context, section);
     if (const int result = acceptSingleRow(*object, entryValues(section, assignments)); result != 0) {
         return refused(context, *object, result);
@@ -142,7 +142,7 @@ int addRow(Session& session, const std::string& code, const std::string& given,
            const std::vector<std::string>& assignments) {
     session.declaration(code);
     Context& context = session.context();
-    const SectionInfo section = sectionNamed(context, given, SectionKind::List);
+    const SectionInfo section = sectionNamed(given, SectionKind::List);
     auto object = sectionObject(context, section);
     if (const int result = object->Aceptar(EntryMode::Adding, entryValues(section, assignments)); result != 0) {
         return refused(context, *object, result);
@@ -156,7 +156,7 @@ int modifyRow(Session& session, const std::string& code, const std::string& give
               const std::vector<std::string>& assignments) {
     session.declaration(code);
     Context& context = session.context();
-    const SectionInfo section = sectionNamed(context, given, SectionKind::List);
+    const SectionInfo section = sectionNamed(given, SectionKind::List);
     auto object = listRow(session, code, section, id);
     object->EDIT();
     if (const int result = object->Aceptar(EntryMode::Modifying, entryValues(section, assignments)); result != 0) {
@@ -168,7 +168,7 @@ int modifyRow(Session& session, const std::string& code, const std::string& give
 
 int deleteRow(Session& session, const std::string& code, const std::string& given, const std::string& id) {
     session.declaration(code);
-    const SectionInfo section = sectionNamed(session.context(), given, SectionKind::List);
+    const SectionInfo section = sectionNamed(given, SectionKind::List);
     auto object = listRow(session, code, section, id);
     std::cerr << "Se eliminará la fila " << id << " de " << section.name << " de la Declaración Jurada " << code
               << " (fecha " << object->Entity->vGetFieldValue("fFecha").toText() << ", importe "
@@ -186,7 +186,7 @@ int deleteRow(Session& session, const std::string& code, const std::string& give
 
 int deleteAll(Session& session, const std::string& code, const std::string& given) {
     session.declaration(code);
-    const SectionInfo section = sectionNamed(session.context(), given, SectionKind::List);
+    const SectionInfo section = sectionNamed(given, SectionKind::List);
     auto object = sectionObject(session.context(), section);
     // Counted before anything is printed: a failure to read them is then told on a line of its own.
     const std::size_t rows = listRows(session.context(), *object).size();
@@ -221,9 +221,9 @@ const char* typeName(db::DataType type) {
 }
 
 // The sections a declaration holds, with the captions of their windows.
-int listSections(Session& session) {
+int listSections() {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const auto& section : declarationSections(session.context())) {
+    for (const auto& section : declarationSections()) {
         list.push_back({{"Sección", section.name},
                         {"Título", trimmed(section.caption)},
                         {"Carga", section.kind == SectionKind::List ? "varias filas (add-row)" : "una fila (set)"}});
@@ -234,8 +234,8 @@ int listSections(Session& session) {
 
 // The fields the user enters in a section, by name and by the caption of their input; either
 // names the field in set, add-row and modify-row.
-int listFields(Session& session, const std::string& given) {
-    const SectionInfo section = sectionNamed(session.context(), given);
+int listFields(const std::string& given) {
+    const SectionInfo section = sectionNamed(given);
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const auto& field : section.fields) {
         list.push_back({{"Campo", field.name}, {"Título", field.caption}, {"Tipo", typeName(field.type)}});
@@ -266,11 +266,11 @@ void addSectionCommands(CLI::App& app, std::vector<Command>& commands) {
     };
 
     commands.push_back({app.add_subcommand("sections", "Lista las secciones de una declaración, con sus títulos"),
-                        [](Session& session) { return listSections(session); }});
+                        [](Session&) { return listSections(); }});
 
     auto* fields = app.add_subcommand("fields", "Lista los campos de una sección, con sus títulos");
     section(fields, true);
-    commands.push_back({fields, [args](Session& session) { return listFields(session, args->section); }});
+    commands.push_back({fields, [args](Session&) { return listFields(args->section); }});
 
     auto* show = app.add_subcommand("show", "Muestra una declaración o una de sus secciones");
     declaration(show);

@@ -7,6 +7,7 @@
 
 #include "data/engine/engine.h"
 #include "data/user_interface.h"
+#include "model/tables/schema.h"
 
 namespace kapred {
 
@@ -17,10 +18,6 @@ inline constexpr const char* kCompactWorkFile = "SBaseAux.mdb";
 inline constexpr const char* kHostTaxpayerFile = "rexa.mdb";
 inline constexpr const char* kHostReferenceFile = "sistema.mdb";
 
-// The schema of the program's own database, table by table in creation order, then the
-// relations Relacion0 to Relacion7.
-std::vector<db::TableDef> appTableDefs();
-std::vector<db::RelationDef> appRelations();
 // All a new Kapred.mdb is made with, and a repaired one rebuilt with.
 db::KnownSchema appSchema();
 

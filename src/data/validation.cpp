@@ -6,7 +6,7 @@
 #include <cmath>
 #include <optional>
 
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/engine/storage.h"
 #include "data/values/error.h"
 

@@ -27,7 +27,7 @@ std::string readFile(const std::string& path) {
 
 // Every saved row of the sections through the validation its window's Aceptar runs.
 void validateSections(Context& context, std::vector<std::string>& refusals) {
-    for (const SectionInfo& section : declarationSections(context)) {
+    for (const SectionInfo& section : declarationSections()) {
         auto object = createSection(context, section.name);
         if (!object) {
             continue;
@@ -56,7 +56,7 @@ void checkRowDates(Context& context, std::vector<std::string>& warnings) {
     if (!from || !to) {
         return;
     }
-    for (const SectionInfo& section : declarationSections(context)) {
+    for (const SectionInfo& section : declarationSections()) {
         auto object = section.kind == SectionKind::List ? createSection(context, section.name) : nullptr;
         if (!object) {
             continue;

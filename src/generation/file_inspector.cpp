@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/values/datetime.h"
 #include "data/values/error.h"
 #include "data/values/numeric_text.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/context.h"
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/engine/schema.h"
 #include "data/values/datetime.h"
 #include "data/values/error.h"
@@ -67,7 +67,7 @@ std::vector<std::string> screenPrintHeader(const Context& context) {
 
 ReportRows workPaperRows(Context& context, const WorkPaperKind& paper) {
     const std::string name(paper.key);
-    const auto info = findSection(context, name);
+    const auto info = findSection(name);
     auto section = createSection(context, name);
     if (!info || !section) {
         throw Error(err::kItemNotFound, "workPaperRows", "No se puede leer la sección " + name + ".");

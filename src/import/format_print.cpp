@@ -1,6 +1,6 @@
 #include "import/format_print.h"
 
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/values/text.h"
 
 namespace kapred {

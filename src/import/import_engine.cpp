@@ -22,16 +22,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool isList(Context& context, const std::string& table) {
-    const auto section = findSection(context, table);
+bool isList(const std::string& table) {
+    const auto section = findSection(table);
     return section && section->kind == SectionKind::List;
 }
 
 // The number the next row of a list section will take; 0 for a single-row section.
 long nextListRow(Context& context, const SectionObject& object, const std::string& table) {
-    return isList(context, table)
-               ? lGetNextId(*context.g_dbAplicativo, *object.Entity, kListIndex, "ID", context.numberFormat())
-               : 0;
+    return isList(table) ? lGetNextId(*context.g_dbAplicativo, *object.Entity, kListIndex, "ID", context.numberFormat())
+                         : 0;
 }
 
 std::string counted(long number, NumberFormat format) {
@@ -455,7 +454,7 @@ long ImportRun::removeStoredRows() {
     }
     const std::string& table = layout_.front().tableName;
     const auto section = createSection(context_, table);
-    const bool list = isList(context_, table);
+    const bool list = isList(table);
     db::Transaction removal(*context_.g_dbAplicativo);
     const long removed = context_.g_dbAplicativo->execute(
         sBuildSelect(*context_.g_dbAplicativo, *section->Entity, list ? kListIndex : kPrimaryKey, "DELETE *", "",

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/engine/dialect.h"
 #include "data/engine/recordset.h"
 #include "data/persistence.h"

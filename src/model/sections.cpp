@@ -2,38 +2,19 @@
 
 #include <limits>
 
-#include "data/captions.h"
 #include "data/engine/dialect.h"
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
+#include "model/tables/captions.h"
 
 namespace kapred {
 
 namespace {
 
-struct SectionEntry {
-    const char* name;
-    SectionKind kind;
-};
-
-constexpr SectionEntry kSections[] = {
-    {"ActivoComputable", SectionKind::SingleRow},
-    {"ActivoExento", SectionKind::SingleRow},
-    {"ActivoNoComputable", SectionKind::SingleRow},
-    {"Pasivo", SectionKind::SingleRow},
-    {"Anticipos", SectionKind::List},
-    {"PagosCuenta", SectionKind::List},
-    {"SaldoFavorPeriodoAnt", SectionKind::SingleRow},
-    {"LiqDeduccionesAlCapital", SectionKind::SingleRow},
-};
-
-bool assignedBySystem(const std::string& field) {
-    for (const char* key : {"CUIT", "CodDJ", "ID"}) {
-        if (db::equalsIgnoreCase(field, key)) {
-            return true;
-        }
-    }
-    return false;
+bool assignedBySystem(const tables::Column& column) {
+    using tables::ListSection;
+    return column.name == ListSection::CUIT.name || column.name == ListSection::CodDJ.name ||
+           column.name == ListSection::ID.name;
 }
 
 std::string withoutAccessKey(std::string caption) {
@@ -41,12 +22,13 @@ std::string withoutAccessKey(std::string caption) {
     return caption;
 }
 
-SectionInfo describe(Context& context, const SectionEntry& entry) {
-    SectionInfo info{entry.name, windowCaption(entry.name).value_or(entry.name), entry.kind, {}};
-    for (const auto& field : context.g_dbAplicativo->tableDef(entry.name).fields) {
-        if (!assignedBySystem(field.name)) {
-            info.fields.push_back(
-                {field.name, withoutAccessKey(fieldLabel(entry.name, field.name).value_or(field.name)), field.type});
+SectionInfo describe(const SectionDescription& section) {
+    const std::string name(section.name);
+    SectionInfo info{name, windowCaption(name).value_or(name), section.kind, {}, &section};
+    for (const auto& column : section.columns) {
+        if (!assignedBySystem(column)) {
+            const std::string field(column.name);
+            info.fields.push_back({field, withoutAccessKey(fieldLabel(name, field).value_or(field)), column.type});
         }
     }
     return info;
@@ -54,18 +36,18 @@ SectionInfo describe(Context& context, const SectionEntry& entry) {
 
 }  // namespace
 
-std::vector<SectionInfo> declarationSections(Context& context) {
+std::vector<SectionInfo> declarationSections() {
     std::vector<SectionInfo> sections;
-    for (const auto& entry : kSections) {
-        sections.push_back(describe(context, entry));
+    for (const auto& section : sectionDescriptions()) {
+        sections.push_back(describe(section));
     }
     return sections;
 }
 
-std::optional<SectionInfo> findSection(Context& context, const std::string& name) {
-    for (const auto& entry : kSections) {
-        if (db::equalsIgnoreCase(entry.name, name)) {
-            return describe(context, entry);
+std::optional<SectionInfo> findSection(const std::string& name) {
+    for (const auto& section : sectionDescriptions()) {
+        if (db::equalsIgnoreCase(section.name, name)) {
+            return describe(section);
         }
     }
     return std::nullopt;

@@ -7,11 +7,9 @@
 
 #include "data/engine/schema.h"
 #include "model/section_object.h"
+#include "model/tables/declaration_sections.h"
 
 namespace kapred {
-
-// The sections of a declaration that hold data, as the windows and the command line offer them.
-enum class SectionKind { SingleRow, List };
 
 struct SectionField {
     std::string name;     // "cDeudas"
@@ -24,13 +22,14 @@ struct SectionInfo {
     std::string caption;  // the window's caption
     SectionKind kind;
     std::vector<SectionField> fields;  // what the user types: the key columns are left out
+    const SectionDescription* description;
 };
 
 // The eight sections in the order of the declaration: assets, liabilities, advances, payments,
 // previous balance, deductions.
-std::vector<SectionInfo> declarationSections(Context& context);
+std::vector<SectionInfo> declarationSections();
 // A section named in any letter case; nothing when there is none of that name.
-std::optional<SectionInfo> findSection(Context& context, const std::string& name);
+std::optional<SectionInfo> findSection(const std::string& name);
 // A fresh business object of the section (whose entity follows the current declaration).
 std::unique_ptr<SectionObject> createSection(Context& context, const std::string& name);
 

@@ -16,9 +16,9 @@
 #include <QVBoxLayout>
 
 #include "calc/computed_windows.h"
-#include "data/captions.h"
 #include "data/validation.h"
 #include "data/values/numeric_text.h"
+#include "model/tables/captions.h"
 #include "ui/help.h"
 #include "ui/input_widgets.h"
 #include "ui/list_rows_model.h"
@@ -28,67 +28,6 @@
 namespace kapred::ui {
 
 namespace {
-
-// How a section's inputs are laid out: frames of fields, with the subtotal a frame shows, on one
-// or more pages; the totals under them; and the windows a detail button beside a total opens.
-struct Frame {
-    const char* caption;  // none: the fields stand on their own
-    std::vector<const char*> fields;
-    const char* subtotal;
-};
-struct Page {
-    const char* caption;
-    std::vector<Frame> frames;
-};
-struct Detail {
-    const char* beside;  // the total the button stands beside
-    const char* window;
-};
-struct SectionLayout {
-    const char* entity;
-    int help;
-    std::vector<Page> pages;  // none: every field in one form, in the table's order
-    std::vector<const char*> totals;
-    std::vector<Detail> details;
-};
-
-const std::vector<SectionLayout>& sectionLayouts() {
-    static const std::vector<SectionLayout> layouts{
-        {"ActivoComputable",
-         7,
-         {{"Disponibilidades, créditos y títulos",
-           {{"Dinero en Efectivo", {"cDineroEfectivoNac", "cDineroEfectivoExt"}, "ccDineroEfectivo"},
-            {"Depósitos", {"cDepositosNac", "cDepositosExt"}, "ccDepositos"},
-            {"Créditos", {"cCreditosNac", "cCreditosExt"}, "ccCreditos"},
-            {nullptr, {"cIntereses", "cTitulosPublicos", "cParticipacionesCapital", "cBienesCambio"}, nullptr}}},
-          {"Bienes muebles, inmuebles y otros",
-           {{"Bienes Muebles Amortizables Neto de Amortización",
-             {"cBienesAdquiridos", "cBienesElaborados", "cBienesEnCurso"},
-             "ccBienesMueblesAmortizables"},
-            {"Inmuebles Neto de Amortización", {"cInmueblesNoBienesCambio", "cInmueblesActForestales"}, "ccInmuebles"},
-            {nullptr, {"cBienesInmateriales", "cOtrosBienes"}, nullptr}}}},
-         {"ccActivoComputable"},
-         {}},
-        {"ActivoExento", 8, {}, {"ccActivoExento"}, {}},
-        {"ActivoNoComputable", 9, {}, {"ccActivoExento"}, {{"ccActivoExento", "ActivoExento"}}},
-        {"Pasivo", 10, {}, {"ccPasivo"}, {}},
-        {"Anticipos", 11, {}, {"ccImporte"}, {}},
-        {"PagosCuenta", 12, {}, {"ccImporte"}, {}},
-        {"SaldoFavorPeriodoAnt", 13, {}, {}, {}},
-        {"LiqDeduccionesAlCapital", 14, {}, {"ccDeduccionPorRetribucion", "ccDeduccionesAlCierre"}, {}},
-    };
-    return layouts;
-}
-
-const SectionLayout& layoutOf(const std::string& entity) {
-    for (const auto& layout : sectionLayouts()) {
-        if (layout.entity == entity) {
-            return layout;
-        }
-    }
-    static const SectionLayout none{"", kHelpContents, {}, {}, {}};
-    return none;
-}
 
 // The figures of a computed window, in frames, with the windows their detail buttons open.
 struct FigureRow {
@@ -144,6 +83,10 @@ QString label(const std::string& entity, const std::string& field) {
     return caption.trimmed() + QLatin1Char(':');
 }
 
+QString qt(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 int amountWidth(const QWidget& widget) {
     return widget.fontMetrics().horizontalAdvance(QStringLiteral("-99.999.999.999,99")) + 20;
 }
@@ -189,7 +132,7 @@ bool openSectionWindow(Context& context, QtUserInterface& ui, const std::string&
             return true;
         }
     }
-    const auto section = findSection(context, name);
+    const auto section = findSection(name);
     if (!section) {
         return false;
     }
@@ -203,7 +146,7 @@ frmSeccion::frmSeccion(Context& context, QtUserInterface& ui, const SectionInfo&
     : QDialog(parent), context_(context), ui_(ui), section_(section) {
     setObjectName(QStringLiteral("frm") + QString::fromStdString(section.name));
     setWindowTitle(QString::fromStdString(section.caption).trimmed());
-    setHelpContext(*this, layoutOf(section.name).help);
+    setHelpContext(*this, section.description->help);
     buildGrid();
     buildInputs();
     buildButtons();
@@ -270,18 +213,18 @@ void frmSeccion::addDetail(QWidget* beside, const std::string& window) {
 }
 
 void frmSeccion::buildInputs() {
-    const SectionLayout& layout = layoutOf(section_.name);
-    const auto fieldNamed = [this](const char* name) {
+    const SectionDescription& layout = *section_.description;
+    const auto fieldNamed = [this](const tables::Column& column) {
         for (const auto& field : section_.fields) {
-            if (field.name == name) {
+            if (field.name == column.name) {
                 return field;
             }
         }
-        return SectionField{name, name, db::DataType::Currency};
+        return SectionField{std::string(column.name), std::string(column.name), column.type};
     };
-    const auto fillForm = [&](QFormLayout* form, QWidget* parent, const std::vector<const char*>& fields) {
-        for (const char* name : fields) {
-            form->addRow(label(section_.name, name), inputFor(fieldNamed(name), parent));
+    const auto fillForm = [&](QFormLayout* form, QWidget* parent, const std::vector<tables::Column>& fields) {
+        for (const auto& column : fields) {
+            form->addRow(label(section_.name, std::string(column.name)), inputFor(fieldNamed(column), parent));
         }
     };
 
@@ -302,22 +245,21 @@ void frmSeccion::buildInputs() {
             for (const auto& frame : page.frames) {
                 // Every frame, captioned or not, nests its form alike: the inputs of all the pages
                 // then line up.
-                auto* holder =
-                    new QGroupBox(frame.caption != nullptr ? QString::fromUtf8(frame.caption) : QString(), sheet);
+                auto* holder = new QGroupBox(qt(frame.caption), sheet);
                 auto* form = new QFormLayout(holder);
                 fillForm(form, holder, frame.fields);
-                if (frame.subtotal != nullptr) {
-                    form->addRow(QStringLiteral("Subtotal:"), totalBox(frame.subtotal, holder));
+                if (!frame.subtotal.empty()) {
+                    form->addRow(QStringLiteral("Subtotal:"), totalBox(std::string(frame.subtotal), holder));
                 }
                 sheetLayout->addWidget(holder);
             }
             sheetLayout->addStretch();
-            pages_->addTab(sheet, QString::fromUtf8(page.caption));
+            pages_->addTab(sheet, qt(page.caption));
         }
         entriesLayout->addWidget(pages_);
         // The first input of the second page brings its page forward when it gets the focus.
-        const char* firstOfSecond = layout.pages[1].frames.front().fields.front();
-        if (auto* first = findChild<QWidget*>(QStringLiteral("txt") + QLatin1String(firstOfSecond))) {
+        const tables::Column& firstOfSecond = layout.pages[1].frames.front().fields.front();
+        if (auto* first = findChild<QWidget*>(QStringLiteral("txt") + qt(firstOfSecond.name))) {
             first->installEventFilter(this);
         }
     }
@@ -326,13 +268,13 @@ void frmSeccion::buildInputs() {
         auto* totals = new QWidget(entries);
         auto* form = new QFormLayout(totals);
         form->setContentsMargins(0, 6, 0, 0);
-        for (const char* total : layout.totals) {
-            form->addRow(label(section_.name, total), totalBox(total, totals));
+        for (const auto total : layout.totals) {
+            form->addRow(label(section_.name, std::string(total)), totalBox(std::string(total), totals));
         }
         entriesLayout->addWidget(totals);
         for (const auto& detail : layout.details) {
-            if (auto* box = findChild<QWidget*>(QStringLiteral("txt") + QLatin1String(detail.beside))) {
-                addDetail(box, detail.window);
+            if (auto* box = findChild<QWidget*>(QStringLiteral("txt") + qt(detail.beside))) {
+                addDetail(box, std::string(detail.window));
             }
         }
     }

@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "data/captions.h"
+#include "model/tables/captions.h"
 #include "data/values/numeric_text.h"
 #include "model/system_tables.h"
 #include "ui/help.h"

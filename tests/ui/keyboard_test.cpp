@@ -43,7 +43,7 @@ protected:
     test::ScopedEnv home{"HOME", dir.root().string()};
 
     std::unique_ptr<ui::frmSeccion> shown(const std::string& section) {
-        auto window = std::make_unique<ui::frmSeccion>(context, ui, *findSection(context, section));
+        auto window = std::make_unique<ui::frmSeccion>(context, ui, *findSection(section));
         window->InicializeObjects();
         window->show();
         window->activateWindow();
@@ -116,7 +116,7 @@ TEST_F(Keyboard, EveryButtonHasAnAccessKeyUniqueInItsWindow) {
     declarations.InicializeObjects();
     declarations.show();
     std::vector<std::unique_ptr<QWidget>> windows;
-    for (const auto& section : declarationSections(context)) {
+    for (const auto& section : declarationSections()) {
         windows.push_back(shown(section.name));
     }
     for (const char* name : {"Activo", "Liquidacion", "Determinacion"}) {
@@ -174,7 +174,7 @@ TEST_F(Keyboard, TabRunsThroughTheInputsInReadingOrderOverEveryPage) {
 
 TEST_F(Keyboard, TheFocusStartsOnTheFirstCommandAndOnlyTheFocusIsFramed) {
     addDeclaration();
-    for (const auto& section : declarationSections(context)) {
+    for (const auto& section : declarationSections()) {
         auto window = shown(section.name);
         ASSERT_NE(QApplication::focusWidget(), nullptr) << section.name;
         EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdNew")) << section.name;

@@ -30,7 +30,7 @@ protected:
     SectionWindows() { addDeclaration(); }
 
     std::unique_ptr<ui::frmSeccion> open(const char* section) {
-        auto window = std::make_unique<ui::frmSeccion>(context, ui, *findSection(context, section));
+        auto window = std::make_unique<ui::frmSeccion>(context, ui, *findSection(section));
         window->InicializeObjects();
         return window;
     }
@@ -291,7 +291,7 @@ TEST_F(SectionWindows, EveryWindowFitsTheScreenShowsItsTitleAndKeepsItsSize) {
             }
         }
     };
-    for (const auto& section : declarationSections(context)) {
+    for (const auto& section : declarationSections()) {
         check(*open(section.name.c_str()));
     }
     for (const char* name : {"Activo", "Liquidacion", "Determinacion"}) {

@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
 
     // The section windows, in the order of the declaration, then the computed ones.
     int number = 40;
-    for (const auto& section : declarationSections(context)) {
+    for (const auto& section : declarationSections()) {
         ui::frmSeccion window(context, ui, section, &main);
         window.InicializeObjects();
         shoot(window, (std::to_string(number++) + "_" + section.name).c_str());
@@ -254,7 +254,7 @@ int main(int argc, char** argv) {
     }
     {
         // The screen print of the liabilities window, written to a PDF instead of the printer.
-        ui::frmSeccion window(context, ui, *findSection(context, "Pasivo"), &main);
+        ui::frmSeccion window(context, ui, *findSection("Pasivo"), &main);
         window.InicializeObjects();
         window.show();
         QPdfWriter writer(g_folder + QStringLiteral("/27_impresion_de_pantalla.pdf"));

@@ -3,18 +3,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace kapred {
 
 // The captions of one entry window: its own caption and those of its labels, keyed by the
 // field or total they name (the label control is "lbl" + that name).
+struct Label {
+    std::string_view name;     // a column or a total
+    std::string_view caption;  // as shown, "&" kept
+};
 struct WindowCaptions {
-    std::string entityName;                                   // "ActivoComputable"
-    std::string windowName;                                   // "frmActivoComputable"
-    std::string caption;                                      // the window's caption as shown
-    std::vector<std::pair<std::string, std::string>> labels;  // field -> caption as shown, "&" kept
+    std::string_view entityName;  // "ActivoComputable"
+    std::string_view caption;     // the window's caption as shown
+    std::vector<Label> labels;
 };
 
 const std::vector<WindowCaptions>& captionCatalogue();

@@ -1,11 +1,15 @@
-#include "data/captions.h"
+#include "model/tables/captions.h"
 
 #include <algorithm>
 #include <cctype>
 
+#include "model/tables/tables.h"
+
 namespace kapred {
 
 namespace {
+
+using namespace tables;
 
 // Field and total names are plain ASCII identifiers.
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
@@ -31,7 +35,6 @@ const std::vector<WindowCaptions>& captionCatalogue() {
         // Asset summary: only totals. The middle box shows the non-computable and the exempt
         // assets added together; it carries the name of the first of the two.
         {"Activo",
-         "frmActivo",
          " Activo",
          {
              {"ccActivoComputable", " Total Activo Computable"},
@@ -44,27 +47,27 @@ const std::vector<WindowCaptions>& captionCatalogue() {
         // "Dinero en Efectivo", "Depósitos", "Créditos", "Inmuebles Neto de Amortización" and
         // "Bienes Muebles Amortizables Neto de Amortización"; each label within a frame names its
         // amount in full, so that a message about it says which one it is.
-        {"ActivoComputable",
-         "frmActivoComputable",
+        {ActivoComputable::table,
          "Activo Computable",
          {
-             {"cDineroEfectivoNac", "Dinero en Efectivo en Moneda Nacional"},
-             {"cDineroEfectivoExt", "Dinero en Efectivo en Moneda Extranjera"},
-             {"cDepositosNac", "Depósitos en Moneda Nacional"},
-             {"cDepositosExt", "Depósitos en Moneda Extranjera"},
-             {"cCreditosNac", "Créditos en Moneda Nacional"},
-             {"cCreditosExt", "Créditos en Moneda Extranjera"},
-             {"cIntereses", "Intereses y Actualizaciones"},
-             {"cTitulosPublicos", "Títulos Públicos, Acciones y demás Títulos Valores"},
-             {"cParticipacionesCapital", "Participaciones en el Capital de Sociedades"},
-             {"cBienesCambio", "Bienes de Cambio"},
-             {"cBienesAdquiridos", "Bienes Adquiridos"},
-             {"cBienesElaborados", "Bienes Elaborados, Fabricados o Construidos"},
-             {"cBienesEnCurso", "Bienes en Curso de Elaboración"},
-             {"cInmueblesNoBienesCambio", "Inmuebles que no son Bienes de Cambio"},
-             {"cInmueblesActForestales", "Inmuebles destinados a Actividades Forestales, Frutícolas o Similares"},
-             {"cBienesInmateriales", "Bienes Inmateriales"},
-             {"cOtrosBienes", "Otros Bienes"},
+             {ActivoComputable::cDineroEfectivoNac, "Dinero en Efectivo en Moneda Nacional"},
+             {ActivoComputable::cDineroEfectivoExt, "Dinero en Efectivo en Moneda Extranjera"},
+             {ActivoComputable::cDepositosNac, "Depósitos en Moneda Nacional"},
+             {ActivoComputable::cDepositosExt, "Depósitos en Moneda Extranjera"},
+             {ActivoComputable::cCreditosNac, "Créditos en Moneda Nacional"},
+             {ActivoComputable::cCreditosExt, "Créditos en Moneda Extranjera"},
+             {ActivoComputable::cIntereses, "Intereses y Actualizaciones"},
+             {ActivoComputable::cTitulosPublicos, "Títulos Públicos, Acciones y demás Títulos Valores"},
+             {ActivoComputable::cParticipacionesCapital, "Participaciones en el Capital de Sociedades"},
+             {ActivoComputable::cBienesCambio, "Bienes de Cambio"},
+             {ActivoComputable::cBienesAdquiridos, "Bienes Adquiridos"},
+             {ActivoComputable::cBienesElaborados, "Bienes Elaborados, Fabricados o Construidos"},
+             {ActivoComputable::cBienesEnCurso, "Bienes en Curso de Elaboración"},
+             {ActivoComputable::cInmueblesNoBienesCambio, "Inmuebles que no son Bienes de Cambio"},
+             {ActivoComputable::cInmueblesActForestales,
+              "Inmuebles destinados a Actividades Forestales, Frutícolas o Similares"},
+             {ActivoComputable::cBienesInmateriales, "Bienes Inmateriales"},
+             {ActivoComputable::cOtrosBienes, "Otros Bienes"},
              {"ccDineroEfectivo", "Dinero en Efectivo"},
              {"ccDepositos", "Depósitos"},
              {"ccCreditos", "Créditos"},
@@ -73,52 +76,48 @@ const std::vector<WindowCaptions>& captionCatalogue() {
              {"ccActivoComputable", "Total Activo Computable"},
          }},
 
-        {"ActivoExento",
-         "frmActivoExento",
+        {ActivoExento::table,
          "Activo Exento",
          {
-             {"cBienesTierraDelFuego", "Bienes situados en Tierra del Fuego, Antártida e Islas del Atlántico Sur"},
-             {"cAccionesParticipaciones", "Acciones y Participaciones en Capital de entidades"},
-             {"cCuotasSociales", "Cuotas sociales de cooperativas"},
+             {ActivoExento::cBienesTierraDelFuego,
+              "Bienes situados en Tierra del Fuego, Antártida e Islas del Atlántico Sur"},
+             {ActivoExento::cAccionesParticipaciones, "Acciones y Participaciones en Capital de entidades"},
+             {ActivoExento::cCuotasSociales, "Cuotas sociales de cooperativas"},
              {"ccActivoExento", "Total del Activo Exento"},
          }},
 
         // The exempt total shown here is that of the window's exempt-asset object.
-        {"ActivoNoComputable",
-         "frmActivoNoComputable",
+        {ActivoNoComputable::table,
          "Activo No Computable",
          {
-             {"cBienesExterior", "Bienes situados en el Exterior con carácter permanente"},
+             {ActivoNoComputable::cBienesExterior, "Bienes situados en el Exterior con carácter permanente"},
              {"ccActivoExento", " Total Activo Exento"},
          }},
 
         // The row number is not shown as an input.
-        {"Anticipos",
-         "frmAnticipos",
+        {Anticipos::table,
          "Anticipos Ingresados",
          {
-             {"fFecha", "Fecha"},
-             {"cImporte", "Importe"},
+             {Anticipos::fFecha, "Fecha"},
+             {Anticipos::cImporte, "Importe"},
              {"ccImporte", "Total Anticipos"},
          }},
 
         // The declarations window. Establishment, form, versions and time are kept by the
         // program and never shown.
-        {"DDJJ",
-         "frmDDJJ",
+        {DDJJ::table,
          "Declaración Jurada",
          {
-             {"iTipoEjercicioFiscal", "Tipo de Ejercicio Fiscal "},
-             {"lPeriodo", "Período Fiscal (AAAA)"},
-             {"fPeriodoFiscalDesde", "Período Fiscal - Desde"},
-             {"fPeriodoFiscalHasta", "Periodo Fiscal - Hasta"},
-             {"iEjercicioEconomico", "Ejercicio Económico Nº"},
-             {"CODIGO_T_SECUENCIAS", "Secuencia de Presentación"},
+             {DDJJ::iTipoEjercicioFiscal, "Tipo de Ejercicio Fiscal "},
+             {DDJJ::lPeriodo, "Período Fiscal (AAAA)"},
+             {DDJJ::fPeriodoFiscalDesde, "Período Fiscal - Desde"},
+             {DDJJ::fPeriodoFiscalHasta, "Periodo Fiscal - Hasta"},
+             {DDJJ::iEjercicioEconomico, "Ejercicio Económico Nº"},
+             {DDJJ::CODIGO_T_SECUENCIAS, "Secuencia de Presentación"},
          }},
 
         // Computed figures only; the rate is shown as a percentage.
         {"Liquidacion",
-         "frmLiquidacion",
          "Liquidación",
          {
              {"ccActivoComputable", "Activo Computable al Cierre del Ejercicio"},
@@ -130,56 +129,52 @@ const std::vector<WindowCaptions>& captionCatalogue() {
              {"ccContribEspecial", "Contribución Especial Determinada"},
          }},
 
-        {"LiqDeduccionesAlCapital",
-         "frmLiqDeduccionesAlCapital",
+        {LiqDeduccionesAlCapital::table,
          "Deducciones al Capital al Cierre del Ejercicio",
          {
-             {"cReembolsoGastos", "Reembolso de Gastos y Retribuciones de Consejeros y Síndicos"},
-             {"cGratificacioneAlPersonal", "Gratificaciones y Asignaciones al Personal"},
-             {"cRetornoExcedente", "Retornos de Excedentes Distribuidos"},
-             {"cTotalRetribucionesLey23427",
+             {LiqDeduccionesAlCapital::cReembolsoGastos,
+              "Reembolso de Gastos y Retribuciones de Consejeros y Síndicos"},
+             {LiqDeduccionesAlCapital::cGratificacioneAlPersonal, "Gratificaciones y Asignaciones al Personal"},
+             {LiqDeduccionesAlCapital::cRetornoExcedente, "Retornos de Excedentes Distribuidos"},
+             {LiqDeduccionesAlCapital::cTotalRetribucionesLey23427,
               "Total de Retribuciones abonadas a Personal Discapacitado Ley 23427 Art. 23"},
              {"ccDeduccionPorRetribucion",
               "Deducción por Retribuciones abonadas a perosnal Discapacitados Ley 23427 Art. 23"},
              {"ccDeduccionesAlCierre", "Total de Deducciones al Capital al Cierre del Ejercicio"},
          }},
 
-        {"PagosCuenta",
-         "frmPagosCuenta",
+        {PagosCuenta::table,
          "Pagos a Cuenta ",
          {
-             {"fFecha", "Fecha"},
-             {"cImporte", "Importe"},
+             {PagosCuenta::fFecha, "Fecha"},
+             {PagosCuenta::cImporte, "Importe"},
              {"ccImporte", "Total Pagos a Cuenta"},
          }},
 
-        {"Pasivo",
-         "frmPasivo",
+        {Pasivo::table,
          "Pasivo",
          {
-             {"iCooperativaSegurosCapitalizacion", "Cooperativa de Seguros de Capitalización"},
-             {"iCooperativaAseguradoresVida", "Cooperativa Aseguradores de vida de Seguros de Capitalización"},
-             {"cDeudas", "Deudas en Moneda Nacional y Extranjera"},
-             {"cProvisiones", "Previsiones"},
-             {"cReservasTecnicas", "Reservas Técnicas"},
-             {"cFondosBeneficioSeguroVida", "Fondos de Beneficio de Seguros de vida"},
-             {"cBeneficios", "Beneficios Percibidos por Adelantado a Devengar en Ejercicios Futuros"},
+             {Pasivo::iCooperativaSegurosCapitalizacion, "Cooperativa de Seguros de Capitalización"},
+             {Pasivo::iCooperativaAseguradoresVida, "Cooperativa Aseguradores de vida de Seguros de Capitalización"},
+             {Pasivo::cDeudas, "Deudas en Moneda Nacional y Extranjera"},
+             {Pasivo::cProvisiones, "Previsiones"},
+             {Pasivo::cReservasTecnicas, "Reservas Técnicas"},
+             {Pasivo::cFondosBeneficioSeguroVida, "Fondos de Beneficio de Seguros de vida"},
+             {Pasivo::cBeneficios, "Beneficios Percibidos por Adelantado a Devengar en Ejercicios Futuros"},
              {"ccPasivo", "Total del Pasivo"},
          }},
 
-        {"SaldoFavorPeriodoAnt",
-         "frmSaldoFavorPeriodoAnt",
+        {SaldoFavorPeriodoAnt::table,
          "Saldo a Favor Períodos Anteriores",
          {
-             {"lPeriodo", "Período (AAAA)"},
-             {"cImporte", "Importe"},
+             {SaldoFavorPeriodoAnt::lPeriodo, "Período (AAAA)"},
+             {SaldoFavorPeriodoAnt::cImporte, "Importe"},
          }},
 
         // The previous balance, the payments and the advances are all totals named ccImporte of
         // their own section objects; here each is named after its section so that the three
         // boxes can be told apart. The contribution is that of the liquidation.
         {"Determinacion",
-         "frmDeterminacion",
          "Determinación de la Contribución Especial a Ingresar",
          {
              {"ccSaldoFavorPeriodoAnt", "Saldo a Favor Período Anterior"},
@@ -193,7 +188,6 @@ const std::vector<WindowCaptions>& captionCatalogue() {
         // The system tables the viewer shows, each under the entry of the viewer's tree; their
         // code columns show as "Código". The rates are percentages.
         {"T_ALICUOTAS_Y_TOPES",
-         "frmTablasSistema",
          "Tabla de Alicuotas y Topes",
          {
              {"CODIGO_T_ALICUOTAS_Y_TOPES", "Código"},
@@ -203,7 +197,6 @@ const std::vector<WindowCaptions>& captionCatalogue() {
              {"TopeEnPesos", "Tope en Pesos"},
          }},
         {"T_DEDUC_DISCAPACITADO",
-         "frmTablasSistema",
          "Deducción s/Remuneraciones abonadas a Personal Discapacitado",
          {
              {"CODIGO_T_DEDUC_DISCAPACITADO", "Código"},
@@ -212,7 +205,6 @@ const std::vector<WindowCaptions>& captionCatalogue() {
              {"alicuota", "Alícuota (%)"},
          }},
         {"T_SECUENCIAS",
-         "frmTablasSistema",
          "Secuencias",
          {
              {"CODIGO_T_SECUENCIAS", "Código"},
@@ -224,7 +216,7 @@ const std::vector<WindowCaptions>& captionCatalogue() {
 
 std::optional<std::string> windowCaption(std::string_view entityName) {
     if (const WindowCaptions* window = findWindow(entityName)) {
-        return window->caption;
+        return std::string(window->caption);
     }
     return std::nullopt;
 }
@@ -234,9 +226,9 @@ std::optional<std::string> fieldLabel(std::string_view entityName, std::string_v
     if (window == nullptr) {
         return std::nullopt;
     }
-    for (const auto& [field, caption] : window->labels) {
-        if (sameNameIgnoringCase(field, fieldName)) {
-            return caption;
+    for (const auto& label : window->labels) {
+        if (sameNameIgnoringCase(label.name, fieldName)) {
+            return std::string(label.caption);
         }
     }
     return std::nullopt;
