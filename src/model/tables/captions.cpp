@@ -187,28 +187,28 @@ const std::vector<WindowCaptions>& captionCatalogue() {
 
         // The system tables the viewer shows, each under the entry of the viewer's tree; their
         // code columns show as "Código". The rates are percentages.
-        {"T_ALICUOTAS_Y_TOPES",
+        {T_ALICUOTAS_Y_TOPES::table,
          "Tabla de Alicuotas y Topes",
          {
-             {"CODIGO_T_ALICUOTAS_Y_TOPES", "Código"},
-             {"VigenciaDesde", "Vigencia Desde"},
-             {"VigenciaHasta", "Vigencia Hasta"},
-             {"alicuota", "Alícuota (%)"},
-             {"TopeEnPesos", "Tope en Pesos"},
+             {T_ALICUOTAS_Y_TOPES::CODIGO_T_ALICUOTAS_Y_TOPES, "Código"},
+             {T_ALICUOTAS_Y_TOPES::VigenciaDesde, "Vigencia Desde"},
+             {T_ALICUOTAS_Y_TOPES::VigenciaHasta, "Vigencia Hasta"},
+             {T_ALICUOTAS_Y_TOPES::alicuota, "Alícuota (%)"},
+             {T_ALICUOTAS_Y_TOPES::TopeEnPesos, "Tope en Pesos"},
          }},
-        {"T_DEDUC_DISCAPACITADO",
+        {T_DEDUC_DISCAPACITADO::table,
          "Deducción s/Remuneraciones abonadas a Personal Discapacitado",
          {
-             {"CODIGO_T_DEDUC_DISCAPACITADO", "Código"},
-             {"VigenciaDesde", "Vigencia Desde"},
-             {"VigenciaHasta", "Vigencia Hasta"},
-             {"alicuota", "Alícuota (%)"},
+             {T_DEDUC_DISCAPACITADO::CODIGO_T_DEDUC_DISCAPACITADO, "Código"},
+             {T_DEDUC_DISCAPACITADO::VigenciaDesde, "Vigencia Desde"},
+             {T_DEDUC_DISCAPACITADO::VigenciaHasta, "Vigencia Hasta"},
+             {T_DEDUC_DISCAPACITADO::alicuota, "Alícuota (%)"},
          }},
-        {"T_SECUENCIAS",
+        {T_SECUENCIAS::table,
          "Secuencias",
          {
-             {"CODIGO_T_SECUENCIAS", "Código"},
-             {"DESCRIPCION", "Descripción"},
+             {T_SECUENCIAS::CODIGO_T_SECUENCIAS, "Código"},
+             {T_SECUENCIAS::DESCRIPCION, "Descripción"},
          }},
     };
     return catalogue;

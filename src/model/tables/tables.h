@@ -120,6 +120,15 @@ struct Pasivo : DeclarationKey {
     static constexpr Column cReservasTecnicas{"cReservasTecnicas", db::DataType::Currency};
     static constexpr Column cFondosBeneficioSeguroVida{"cFondosBeneficioSeguroVida", db::DataType::Currency};
     static constexpr Column cBeneficios{"cBeneficios", db::DataType::Currency};
+    // Each yes/no answer with the amount it lets be declared.
+    struct InsuranceAmount {
+        Column flag;
+        Column amount;
+    };
+    static constexpr InsuranceAmount insuranceAmounts[] = {
+        {iCooperativaSegurosCapitalizacion, cReservasTecnicas},
+        {iCooperativaAseguradoresVida, cFondosBeneficioSeguroVida},
+    };
     static constexpr Column columns[] = {CUIT,
                                          CodDJ,
                                          iCooperativaSegurosCapitalizacion,
@@ -160,6 +169,31 @@ struct LiqDeduccionesAlCapital : DeclarationKey {
     static constexpr Column cTotalRetribucionesLey23427{"cTotalRetribucionesLey23427", db::DataType::Currency};
     static constexpr Column columns[] = {
         CUIT, CodDJ, cReembolsoGastos, cGratificacioneAlPersonal, cRetornoExcedente, cTotalRetribucionesLey23427};
+};
+
+// The shipped system tables the program reads: rates and thresholds by period of validity, the
+// kinds of presentation.
+struct RateTable {
+    static constexpr Column VigenciaDesde{"VigenciaDesde", db::DataType::Date, true};
+    static constexpr Column VigenciaHasta{"VigenciaHasta", db::DataType::Date, true};
+    static constexpr Column alicuota{"alicuota", db::DataType::Double};
+};
+// The contribution's rate and threshold: one table for the first fiscal year, one for the others.
+struct T_ALICUOTAS_Y_TOPES : RateTable {
+    static constexpr std::string_view table = "T_ALICUOTAS_Y_TOPES";
+    static constexpr std::string_view laterYears = "T_ALICUOTAS_Y_TOPES_2";
+    static constexpr Column CODIGO_T_ALICUOTAS_Y_TOPES{"CODIGO_T_ALICUOTAS_Y_TOPES", db::DataType::Long, true};
+    static constexpr Column TopeEnPesos{"TopeEnPesos", db::DataType::Currency};
+};
+// The deduction for salaries paid to disabled staff.
+struct T_DEDUC_DISCAPACITADO : RateTable {
+    static constexpr std::string_view table = "T_DEDUC_DISCAPACITADO";
+    static constexpr Column CODIGO_T_DEDUC_DISCAPACITADO{"CODIGO_T_DEDUC_DISCAPACITADO", db::DataType::Long, true};
+};
+struct T_SECUENCIAS {
+    static constexpr std::string_view table = "T_SECUENCIAS";
+    static constexpr Column CODIGO_T_SECUENCIAS{"CODIGO_T_SECUENCIAS", db::DataType::Long, true};
+    static constexpr Column DESCRIPCION{"DESCRIPCION", db::DataType::Text, false, 50};
 };
 
 }  // namespace kapred::tables
