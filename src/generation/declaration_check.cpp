@@ -15,6 +15,7 @@
 #include "generation/generator.h"
 #include "model/declaration_ops.h"
 #include "model/sections.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -51,8 +52,9 @@ void validateSections(Context& context, std::vector<std::string>& refusals) {
 
 // Advances and payments on account dated outside the declaration's fiscal year.
 void checkRowDates(Context& context, std::vector<std::string>& warnings) {
-    const auto from = currentHeaderValue(context, "fPeriodoFiscalDesde").toDate();
-    const auto to = currentHeaderValue(context, "fPeriodoFiscalHasta").toDate();
+    using Header = tables::DDJJ;
+    const auto from = currentHeaderValue(context, std::string(Header::fPeriodoFiscalDesde.name)).toDate();
+    const auto to = currentHeaderValue(context, std::string(Header::fPeriodoFiscalHasta.name)).toDate();
     if (!from || !to) {
         return;
     }

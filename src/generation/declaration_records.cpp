@@ -171,10 +171,12 @@ Figures declarationFigures(Context& context) {
     addLiquidation(context, figures, "tipo04");
     addDetermination(context, figures, "tipo04");
     {
+        using Previous = tables::SaldoFavorPeriodoAnt;
         BSaldoFavorPeriodoAnt previous(context);
         previous.bFind();
-        figures.set("SaldoFavorPeriodoAnt.lPeriodo", previous.Entity->vGetFieldValue("lPeriodo"));
-        figures.set("SaldoFavorPeriodoAnt.cImporte", previous.Entity->vGetFieldValue("cImporte"));
+        for (const tables::Column& column : {Previous::lPeriodo, Previous::cImporte}) {
+            figures.set(std::string(column.name), previous.Entity->vGetFieldValue(column));
+        }
     }
     return figures;
 }
@@ -190,26 +192,28 @@ Figures formFigures(Context& context) {
 }  // namespace
 
 long tipo01(Context& context, std::ostream& file) {
-    const Variant period = currentHeaderValue(context, "lPeriodo");
+    using Header = tables::DDJJ;
+    const Variant period = currentHeaderValue(context, std::string(Header::lPeriodo.name));
     return writeChecked(context, file, kRecord01,
                         {
-                            currentHeaderValue(context, "CUIT"),
-                            currentHeaderValue(context, "iEstablecimiento"),
+                            currentHeaderValue(context, std::string(Header::CUIT.name)),
+                            currentHeaderValue(context, std::string(Header::iEstablecimiento.name)),
                             Variant(period.toText(context.numberFormat()) + "00"),
-                            currentHeaderValue(context, "CODIGO_T_SECUENCIAS"),
+                            currentHeaderValue(context, std::string(Header::CODIGO_T_SECUENCIAS.name)),
                             Variant(CalcularNumeroMagico(context)),
-                            recordTime(currentHeaderValue(context, "hora")),
+                            recordTime(currentHeaderValue(context, std::string(Header::hora.name))),
                             Variant(versionForRecord01()),
                         });
 }
 
 long tipo02(Context& context, std::ostream& file) {
+    using Header = tables::DDJJ;
     return writeChecked(context, file, kRecord02,
                         {
-                            currentHeaderValue(context, "iTipoEjercicioFiscal"),
-                            currentHeaderValue(context, "fPeriodoFiscalDesde"),
-                            currentHeaderValue(context, "fPeriodoFiscalHasta"),
-                            currentHeaderValue(context, "iEjercicioEconomico"),
+                            currentHeaderValue(context, std::string(Header::iTipoEjercicioFiscal.name)),
+                            currentHeaderValue(context, std::string(Header::fPeriodoFiscalDesde.name)),
+                            currentHeaderValue(context, std::string(Header::fPeriodoFiscalHasta.name)),
+                            currentHeaderValue(context, std::string(Header::iEjercicioEconomico.name)),
                         });
 }
 
@@ -241,7 +245,7 @@ long BPrintDDJJ::sGenerarRegistrointerfaceF369(std::ostream& file) {
 
 long sGenerarRegistrointerface(BListSection& section, std::ostream& file, const std::function<void(double)>& progress) {
     Context& context = section.context();
-    const RecordLayout& layout = section.Entity->sEntityName() == "Anticipos" ? kRecord06 : kRecord05;
+    const RecordLayout& layout = section.Entity->sEntityName() == tables::Anticipos::table ? kRecord06 : kRecord05;
     const auto wholeNumber = [&context](const char* field) {
         return std::to_string(currentHeaderValue(context, field).toWholeNumber(context.numberFormat()).value_or(0));
     };
@@ -257,8 +261,8 @@ long sGenerarRegistrointerface(BListSection& section, std::ostream& file, const 
     // at a time however many the declaration has. The columns are found once, not on every row.
     auto rows = context.g_dbAplicativo->openForwardOnly("Select fFecha,cImporte From " + section.Entity->sEntityName() +
                                                         where + " Order By ID");
-    const std::size_t date = rows->fieldIndex("fFecha");
-    const std::size_t amount = rows->fieldIndex("cImporte");
+    const std::size_t date = rows->fieldIndex(tables::ListSection::fFecha);
+    const std::size_t amount = rows->fieldIndex(tables::ListSection::cImporte);
     const NumberFormat format = context.numberFormat();
     long written = 0;
     for (; !rows->eof(); rows->moveNext()) {

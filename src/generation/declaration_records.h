@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "generation/record_layout.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -22,12 +23,12 @@ class BListSection;
 
 inline constexpr Field kRecord01Fields[] = {
     field::constant("01", 1, 2),
-    field::cuit("CUIT", 3),
-    field::number("iEstablecimiento", 14, 2),
+    field::cuit(tables::DDJJ::CUIT, 3),
+    field::number(tables::DDJJ::iEstablecimiento, 14, 2),
     field::constant("154", 16, 3),
     field::constant("019", 19, 3),
     field::number("lPeriodo followed by 00", 22, 6),
-    field::number("CODIGO_T_SECUENCIAS", 28, 2),
+    field::number(tables::DDJJ::CODIGO_T_SECUENCIAS, 28, 2),
     field::number("verification number", 30, 6),
     field::constant("0369", 36, 4),
     field::constant("00100", 40, 5),
@@ -43,10 +44,10 @@ static_assert(isWellFormed(kRecord01) && kRecord01.length() == 87);
 
 inline constexpr Field kRecord02Fields[] = {
     field::constant("02", 1, 2),
-    field::number("iTipoEjercicioFiscal", 3, 1),
-    field::date("fPeriodoFiscalDesde", 4),
-    field::date("fPeriodoFiscalHasta", 12),
-    field::number("iEjercicioEconomico", 20, 2),
+    field::number(tables::DDJJ::iTipoEjercicioFiscal, 3, 1),
+    field::date(tables::DDJJ::fPeriodoFiscalDesde, 4),
+    field::date(tables::DDJJ::fPeriodoFiscalHasta, 12),
+    field::number(tables::DDJJ::iEjercicioEconomico, 20, 2),
 };
 inline constexpr RecordLayout kRecord02{"02", kRecord02Fields};
 static_assert(isWellFormed(kRecord02) && kRecord02.length() == 21);
@@ -85,44 +86,44 @@ inline constexpr Item04 kItems04[] = {
     {"00100", "0400", "ccActivo"},
     // Computable assets: the entity's fields and sub-totals in screen order.
     {"00200", "0050", "ccActivoComputable"},
-    {"00200", "0100", "cDineroEfectivoNac"},
-    {"00200", "0200", "cDineroEfectivoExt"},
+    {"00200", "0100", tables::ActivoComputable::cDineroEfectivoNac},
+    {"00200", "0200", tables::ActivoComputable::cDineroEfectivoExt},
     {"00200", "0300", "ccDineroEfectivo"},
-    {"00200", "0400", "cDepositosNac"},
-    {"00200", "0500", "cDepositosExt"},
+    {"00200", "0400", tables::ActivoComputable::cDepositosNac},
+    {"00200", "0500", tables::ActivoComputable::cDepositosExt},
     {"00200", "0600", "ccDepositos"},
-    {"00200", "0700", "cCreditosNac"},
-    {"00200", "0800", "cCreditosExt"},
+    {"00200", "0700", tables::ActivoComputable::cCreditosNac},
+    {"00200", "0800", tables::ActivoComputable::cCreditosExt},
     {"00200", "0900", "ccCreditos"},
-    {"00200", "1000", "cIntereses"},
-    {"00200", "1100", "cTitulosPublicos"},
-    {"00200", "1200", "cParticipacionesCapital"},
-    {"00200", "1300", "cBienesCambio"},
-    {"00200", "1400", "cBienesAdquiridos"},
-    {"00200", "1500", "cBienesElaborados"},
-    {"00200", "1600", "cBienesEnCurso"},
+    {"00200", "1000", tables::ActivoComputable::cIntereses},
+    {"00200", "1100", tables::ActivoComputable::cTitulosPublicos},
+    {"00200", "1200", tables::ActivoComputable::cParticipacionesCapital},
+    {"00200", "1300", tables::ActivoComputable::cBienesCambio},
+    {"00200", "1400", tables::ActivoComputable::cBienesAdquiridos},
+    {"00200", "1500", tables::ActivoComputable::cBienesElaborados},
+    {"00200", "1600", tables::ActivoComputable::cBienesEnCurso},
     {"00200", "1700", "ccBienesMueblesAmortizables"},
-    {"00200", "1800", "cInmueblesNoBienesCambio"},
-    {"00200", "1900", "cInmueblesActForestales"},
+    {"00200", "1800", tables::ActivoComputable::cInmueblesNoBienesCambio},
+    {"00200", "1900", tables::ActivoComputable::cInmueblesActForestales},
     {"00200", "2000", "ccInmuebles"},
-    {"00200", "2100", "cBienesInmateriales"},
-    {"00200", "2200", "cOtrosBienes"},
+    {"00200", "2100", tables::ActivoComputable::cBienesInmateriales},
+    {"00200", "2200", tables::ActivoComputable::cOtrosBienes},
     // Exempt assets.
-    {"00300", "0100", "cBienesTierraDelFuego"},
-    {"00300", "0200", "cAccionesParticipaciones"},
-    {"00300", "0300", "cCuotasSociales"},
+    {"00300", "0100", tables::ActivoExento::cBienesTierraDelFuego},
+    {"00300", "0200", tables::ActivoExento::cAccionesParticipaciones},
+    {"00300", "0300", tables::ActivoExento::cCuotasSociales},
     {"00300", "0400", "ccActivoExento"},
     // Non-computable and exempt totals.
     {"00400", "0100", "ccActivoNoComputable"},
     {"00400", "0200", "ccActivoExento"},
     // Liabilities.
-    {"00500", "0100", "", "iCooperativaSegurosCapitalizacion"},
-    {"00500", "0200", "", "iCooperativaAseguradoresVida"},
-    {"00500", "0300", "cDeudas"},
-    {"00500", "0400", "cFondosBeneficioSeguroVida"},
-    {"00500", "0500", "cReservasTecnicas"},
-    {"00500", "0600", "cProvisiones"},
-    {"00500", "0700", "cBeneficios"},
+    {"00500", "0100", "", tables::Pasivo::iCooperativaSegurosCapitalizacion},
+    {"00500", "0200", "", tables::Pasivo::iCooperativaAseguradoresVida},
+    {"00500", "0300", tables::Pasivo::cDeudas},
+    {"00500", "0400", tables::Pasivo::cFondosBeneficioSeguroVida},
+    {"00500", "0500", tables::Pasivo::cReservasTecnicas},
+    {"00500", "0600", tables::Pasivo::cProvisiones},
+    {"00500", "0700", tables::Pasivo::cBeneficios},
     {"00500", "0800", "ccPasivo"},
     // Liquidation.
     {"00600", "0100", "BLiquidacion.ccActivoComputable"},
@@ -139,8 +140,8 @@ inline constexpr Item04 kItems04[] = {
     {"00700", "0400", "ccSaldoRexa"},
     {"00700", "0500", "ccSaldoContrib"},
     // Balance in favour from the previous period.
-    {"00800", "0100", "", "SaldoFavorPeriodoAnt.lPeriodo"},
-    {"00800", "0200", "SaldoFavorPeriodoAnt.cImporte"},
+    {"00800", "0100", "", tables::SaldoFavorPeriodoAnt::lPeriodo},
+    {"00800", "0200", tables::SaldoFavorPeriodoAnt::cImporte},
 };
 static_assert(std::size(kItems04) == 55);
 
@@ -148,16 +149,16 @@ static_assert(std::size(kItems04) == 55);
 
 inline constexpr Field kRecord05Fields[] = {
     field::constant("05", 1, 2),
-    field::date("fFecha", 3),
-    field::amount("cImporte", 11),
+    field::date(tables::ListSection::fFecha, 3),
+    field::amount(tables::ListSection::cImporte, 11),
 };
 inline constexpr RecordLayout kRecord05{"05", kRecord05Fields};
 static_assert(isWellFormed(kRecord05) && kRecord05.length() == 25);
 
 inline constexpr Field kRecord06Fields[] = {
     field::constant("06", 1, 2),
-    field::date("fFecha", 3),
-    field::amount("cImporte", 11),
+    field::date(tables::ListSection::fFecha, 3),
+    field::amount(tables::ListSection::cImporte, 11),
 };
 inline constexpr RecordLayout kRecord06{"06", kRecord06Fields};
 static_assert(isWellFormed(kRecord06) && kRecord06.length() == 25);

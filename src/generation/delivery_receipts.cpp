@@ -11,6 +11,7 @@
 #include "generation/directories.h"
 #include "generation/generator.h"
 #include "model/section_object.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -32,10 +33,15 @@ db::FieldDef column(const std::string& name, db::DataType type, int size = 0) {
     return field;
 }
 
+// A column the receipt keeps as the declaration's table has it.
+db::FieldDef column(const tables::Column& kept) {
+    return column(std::string(kept.name), kept.type, kept.size);
+}
+
 // What a receipt tells of the declaration besides its code; a table made before they were kept
 // gets them, empty for its older receipts.
 std::vector<db::FieldDef> declarationColumns() {
-    return {column("lPeriodo", db::DataType::Long), column("iSecuencia", db::DataType::Long),
+    return {column(tables::DDJJ::lPeriodo), column("iSecuencia", db::DataType::Long),
             column("cSaldoRexa", db::DataType::Currency), column("cSaldoContrib", db::DataType::Currency)};
 }
 
@@ -52,8 +58,8 @@ void ensureTable(db::Database& database) {
     db::TableDef table;
     table.name = kReceiptsTable;
     table.fields = {column("ID", db::DataType::Long),
-                    column("CUIT", db::DataType::Double),
-                    column("CodDJ", db::DataType::Long),
+                    column(tables::DDJJ::CUIT),
+                    column(tables::DDJJ::CodDJ),
                     column("horaDJ", db::DataType::Date),
                     column("sArchivo", db::DataType::Text, 255),
                     column("sCarpeta", db::DataType::Text, 255),
@@ -83,7 +89,7 @@ bool declarationExists(Context& context, const Variant& codDJ, const Variant& st
         return false;
     }
     rows->moveFirst();
-    return rows->value("hora").toDate() == stamp.toDate();
+    return rows->value(tables::DDJJ::hora).toDate() == stamp.toDate();
 }
 
 std::optional<long> wholeNumber(const Variant& value) {
@@ -97,6 +103,7 @@ std::optional<long> wholeNumber(const Variant& value) {
 }  // namespace
 
 bool registrarEntrega(Context& context, const BGenerarDJs& generator) {
+    using Header = tables::DDJJ;
     const fs::path delivered = fs::path(generator.Destino) / generator.encryptedFile();
     try {
         std::error_code error;
@@ -110,17 +117,17 @@ bool registrarEntrega(Context& context, const BGenerarDJs& generator) {
         auto receipt = database.openForAppend(kReceiptsTable);
         receipt->addNew();
         receipt->setValue("ID", Variant(static_cast<std::int32_t>(nextId(database))));
-        receipt->setValue("CUIT", commandLineCuitValue(context));
-        receipt->setValue("CodDJ", currentHeaderValue(context, "CodDJ"));
-        receipt->setValue("horaDJ", currentHeaderValue(context, "hora"));
+        receipt->setValue(Header::CUIT, commandLineCuitValue(context));
+        receipt->setValue(Header::CodDJ, currentHeaderValue(context, std::string(Header::CodDJ.name)));
+        receipt->setValue("horaDJ", currentHeaderValue(context, std::string(Header::hora.name)));
         receipt->setValue("sArchivo", Variant(generator.encryptedFile()));
         receipt->setValue("sCarpeta", Variant(generator.Destino));
         receipt->setValue("dTamano", Variant(static_cast<double>(size)));
         receipt->setValue("sSha256", Variant(*hash));
         const CifrasDeclaracion& figures = generator.cifras();
         receipt->setValue("sNumeroVerificacion", Variant(figures.numeroVerificacion));
-        receipt->setValue("lPeriodo", currentHeaderValue(context, "lPeriodo"));
-        receipt->setValue("iSecuencia", currentHeaderValue(context, "CODIGO_T_SECUENCIAS"));
+        receipt->setValue(Header::lPeriodo, currentHeaderValue(context, std::string(Header::lPeriodo.name)));
+        receipt->setValue("iSecuencia", currentHeaderValue(context, std::string(Header::CODIGO_T_SECUENCIAS.name)));
         receipt->setValue("cSaldoRexa", Variant(figures.saldoRexa));
         receipt->setValue("cSaldoContrib", Variant(figures.saldoContrib));
         receipt->setValue("fEntrega", Variant(context.clock()));
@@ -134,6 +141,7 @@ bool registrarEntrega(Context& context, const BGenerarDJs& generator) {
 }
 
 std::vector<DeliveryReceipt> entregas(Context& context, std::optional<long> codDJ) {
+    using Header = tables::DDJJ;
     std::vector<DeliveryReceipt> receipts;
     db::Database& database = *context.g_dbAplicativo;
     if (!database.hasTable(kReceiptsTable)) {
@@ -148,15 +156,15 @@ std::vector<DeliveryReceipt> entregas(Context& context, std::optional<long> codD
         row == 0 ? rows->moveFirst() : rows->moveNext();
         DeliveryReceipt each;
         each.id = static_cast<long>(rows->value("ID").toWholeNumber().value_or(0));
-        each.codDJ = static_cast<long>(rows->value("CodDJ").toWholeNumber().value_or(0));
+        each.codDJ = static_cast<long>(rows->value(Header::CodDJ).toWholeNumber().value_or(0));
         each.fileName = rows->value("sArchivo").toText();
         each.folder = rows->value("sCarpeta").toText();
         each.size = static_cast<std::uintmax_t>(rows->value("dTamano").toWholeNumber().value_or(0));
         each.sha256 = rows->value("sSha256").toText();
         each.verificationNumber = rows->value("sNumeroVerificacion").toText();
         each.deliveredAt = rows->value("fEntrega").toDate().value_or(DateTime{});
-        each.declarationDeleted = !declarationExists(context, rows->value("CodDJ"), rows->value("horaDJ"));
-        each.period = wholeNumber(rows->value("lPeriodo"));
+        each.declarationDeleted = !declarationExists(context, rows->value(Header::CodDJ), rows->value("horaDJ"));
+        each.period = wholeNumber(rows->value(Header::lPeriodo));
         each.sequence = wholeNumber(rows->value("iSecuencia"));
         if (const auto toPay = rows->value("cSaldoRexa").toCurrency(),
             inFavour = rows->value("cSaldoContrib").toCurrency();

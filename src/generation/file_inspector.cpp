@@ -8,13 +8,13 @@
 #include <map>
 #include <vector>
 
-#include "model/tables/captions.h"
 #include "data/values/datetime.h"
 #include "data/values/error.h"
 #include "data/values/numeric_text.h"
 #include "data/windows1252.h"
 #include "generation/declaration_records.h"
 #include "generation/verification_number.h"
+#include "model/tables/captions.h"
 
 namespace kapred {
 
@@ -41,24 +41,26 @@ constexpr std::string_view kHeaderStart = "HEAD10 01 01 ";
 
 // The user's words for the fields of the layouts, by the name the layout gives them.
 std::string captionOf(const Field& field) {
+    using Header = tables::DDJJ;
+    using Row = tables::ListSection;
     static const std::map<std::string_view, std::string_view> captions = {
-        {"CUIT", "CUIT"},
-        {"iEstablecimiento", "Establecimiento"},
+        {Header::CUIT, "CUIT"},
+        {Header::iEstablecimiento, "Establecimiento"},
         {"lPeriodo followed by 00", "Período"},
-        {"CODIGO_T_SECUENCIAS", "Secuencia"},
+        {Header::CODIGO_T_SECUENCIAS, "Secuencia"},
         {"verification number", "Número de verificación"},
         {"hora as hhmmss", "Hora de la declaración"},
         {"program version: minor, major, revision", "Versión del programa"},
-        {"iTipoEjercicioFiscal", "Tipo de ejercicio fiscal"},
-        {"fPeriodoFiscalDesde", "Ejercicio fiscal desde"},
-        {"fPeriodoFiscalHasta", "Ejercicio fiscal hasta"},
-        {"iEjercicioEconomico", "Ejercicio económico"},
+        {Header::iTipoEjercicioFiscal, "Tipo de ejercicio fiscal"},
+        {Header::fPeriodoFiscalDesde, "Ejercicio fiscal desde"},
+        {Header::fPeriodoFiscalHasta, "Ejercicio fiscal hasta"},
+        {Header::iEjercicioEconomico, "Ejercicio económico"},
         {"section code", "Sección"},
         {"item code", "Ítem"},
         {"amount", "Importe"},
         {"quantity", "Cantidad"},
-        {"fFecha", "Fecha"},
-        {"cImporte", "Importe"},
+        {Row::fFecha, "Fecha"},
+        {Row::cImporte, "Importe"},
         {"box code", "Casilla"},
         {"ccSaldoRexa", "Saldo a pagar"},
         {"calle", "Calle"},
@@ -183,10 +185,14 @@ const RecordKind* kindOf(std::string_view record) {
 // name when no window shows it.
 std::string figureCaption(std::string_view section, std::string_view figure) {
     static const std::map<std::string_view, std::string_view> windows = {
-        {"00100", "Activo"},        {"00200", "ActivoComputable"},
-        {"00300", "ActivoExento"},  {"00400", "Activo"},
-        {"00500", "Pasivo"},        {"00600", "Liquidacion"},
-        {"00700", "Determinacion"}, {"00800", "SaldoFavorPeriodoAnt"}};
+        {"00100", "Activo"},
+        {"00200", tables::ActivoComputable::table},
+        {"00300", tables::ActivoExento::table},
+        {"00400", "Activo"},
+        {"00500", tables::Pasivo::table},
+        {"00600", "Liquidacion"},
+        {"00700", "Determinacion"},
+        {"00800", tables::SaldoFavorPeriodoAnt::table}};
     std::vector<std::string> candidates;
     std::string name(figure);
     // A sum is labelled by its last term, a scaled figure by the figure itself.
@@ -201,7 +207,9 @@ std::string figureCaption(std::string_view section, std::string_view figure) {
     if (const auto found = windows.find(section); found != windows.end()) {
         candidates.emplace_back(found->second);
     }
-    for (const char* window : {"Liquidacion", "Determinacion", "ActivoExento", "ActivoNoComputable"}) {
+    using namespace std::string_view_literals;
+    for (const std::string_view window :
+         {"Liquidacion"sv, "Determinacion"sv, tables::ActivoExento::table, tables::ActivoNoComputable::table}) {
         candidates.emplace_back(window);
     }
     for (const std::string& window : candidates) {

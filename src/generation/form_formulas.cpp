@@ -12,6 +12,7 @@
 #include "generation/verification_number.h"
 #include "host/orel.h"
 #include "model/section_object.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -59,8 +60,9 @@ std::string sFormatoImporte(const Variant& amount, NumberFormat format) {
 }
 
 std::string sSeleccionFormulario(const Context& context) {
-    return "{DDJJ.CUIT} = " + currentHeaderValue(context, "CUIT").toText() +
-           " and {DDJJ.CodDJ} = " + currentHeaderValue(context, "CodDJ").toText();
+    using Header = tables::DDJJ;
+    return "{DDJJ.CUIT} = " + currentHeaderValue(context, std::string(Header::CUIT.name)).toText() +
+           " and {DDJJ.CodDJ} = " + currentHeaderValue(context, std::string(Header::CodDJ.name)).toText();
 }
 
 NamedValue splitFormula(const std::string& formula) {
@@ -76,16 +78,20 @@ NamedValue splitFormula(const std::string& formula) {
 }
 
 void BPrintDDJJ::PrepararFomulario(FormulaList& formulas) {
+    using Header = tables::DDJJ;
     formulas.clear();
     index_ = -1;
-    const Variant cuit = currentHeaderValue(context_, "CUIT");
+    const Variant cuit = currentHeaderValue(context_, std::string(Header::CUIT.name));
     store(formulas, index_, "Cuit = '", cuit.toText());
-    store(formulas, index_, "PeriodoDesde = '", dateText(currentHeaderValue(context_, "fPeriodoFiscalDesde")));
-    store(formulas, index_, "PeriodoHasta = '", dateText(currentHeaderValue(context_, "fPeriodoFiscalHasta")));
-    store(formulas, index_, "Secuencia = '", currentHeaderValue(context_, "CODIGO_T_SECUENCIAS").toText());
-    store(formulas, index_, "Version= '", currentHeaderValue(context_, "sVersionEXE").toText());
+    store(formulas, index_, "PeriodoDesde = '",
+          dateText(currentHeaderValue(context_, std::string(Header::fPeriodoFiscalDesde.name))));
+    store(formulas, index_, "PeriodoHasta = '",
+          dateText(currentHeaderValue(context_, std::string(Header::fPeriodoFiscalHasta.name))));
+    store(formulas, index_, "Secuencia = '",
+          currentHeaderValue(context_, std::string(Header::CODIGO_T_SECUENCIAS.name)).toText());
+    store(formulas, index_, "Version= '", currentHeaderValue(context_, std::string(Header::sVersionEXE.name)).toText());
     store(formulas, index_, "Magic1 = '", formatNumeroMagico(CalcularNumeroMagico(context_)));
-    store(formulas, index_, "Hora = '", formulaTime(currentHeaderValue(context_, "hora")));
+    store(formulas, index_, "Hora = '", formulaTime(currentHeaderValue(context_, std::string(Header::hora.name))));
     BOrel host(context_);
     store(formulas, index_, "denominacion = '", host.ObtenerDescripcionContribuyente(Cuit(cuit.toText())));
     store(formulas, index_, "Domicilio = '", host.ObtenerDomicilio(Cuit(cuit.toText())));

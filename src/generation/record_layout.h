@@ -19,8 +19,8 @@ namespace kapred {
 //
 //     inline constexpr Field kRecord05Fields[] = {
 //         field::constant("05", 1, 2),
-//         field::date("fFecha", 3),
-//         field::amount("cImporte", 11),
+//         field::date(tables::ListSection::fFecha, 3),
+//         field::amount(tables::ListSection::cImporte, 11),
 //     };
 //     inline constexpr RecordLayout kRecord05{"05", kRecord05Fields};
 //     static_assert(isWellFormed(kRecord05) && kRecord05.length() == 25);

@@ -13,6 +13,7 @@
 #include "generation/declaration_records.h"
 #include "generation/directories.h"
 #include "generation/record_layout.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -117,10 +118,11 @@ struct CurrentFigures {
 };
 
 CurrentFigures currentFigures(Context& context) {
+    using Header = tables::DDJJ;
     CurrentFigures figures;
-    figures.datos.cuit = currentHeaderValue(context, "CUIT");
-    figures.datos.codDJ = currentHeaderValue(context, "CodDJ");
-    figures.datos.hora = currentHeaderValue(context, "hora");
+    figures.datos.cuit = currentHeaderValue(context, std::string(Header::CUIT.name));
+    figures.datos.codDJ = currentHeaderValue(context, std::string(Header::CodDJ.name));
+    figures.datos.hora = currentHeaderValue(context, std::string(Header::hora.name));
     BDeterminacion determination(context);
     determination.CalculateLocalTotals(kListIndex);
     figures.datos.saldoRexa = determination.ccSaldoRexa();

@@ -4,12 +4,13 @@
 #include <algorithm>
 
 #include "app/context.h"
-#include "model/tables/captions.h"
 #include "data/engine/schema.h"
 #include "data/values/datetime.h"
 #include "data/values/error.h"
 #include "data/values/text.h"
 #include "model/sections.h"
+#include "model/tables/captions.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -25,7 +26,8 @@ std::string fieldText(const SectionField& field, const Variant& value, NumberFor
         return sFormatoImporte(value.isNull() || value.isEmpty() ? Variant(Currency()) : value, format);
     }
     // The yes/no lists of the liabilities keep 0 and 1.
-    if (field.name.starts_with("iCooperativa")) {
+    if (std::ranges::any_of(tables::Pasivo::insuranceAmounts,
+                            [&field](const auto& each) { return each.flag.name == field.name; })) {
         return value.toWholeNumber(format).value_or(0) == 1 ? "Sí" : "No";
     }
     return value.toText(format);
@@ -43,8 +45,9 @@ std::optional<WorkPaperKind> findWorkPaper(std::string_view key) {
 }
 
 std::string sSeleccionPapeles(const Context& context) {
-    return "{DDJJ.CUIT}=" + currentHeaderValue(context, "CUIT").toText() +
-           " AND {DDJJ.CODDJ}=" + currentHeaderValue(context, "CodDJ").toText();
+    using Header = tables::DDJJ;
+    return "{DDJJ.CUIT}=" + currentHeaderValue(context, std::string(Header::CUIT.name)).toText() +
+           " AND {DDJJ.CODDJ}=" + currentHeaderValue(context, std::string(Header::CodDJ.name)).toText();
 }
 
 FormulaList papelesFormulas(const WorkPaperKind& paper) {
@@ -53,13 +56,14 @@ FormulaList papelesFormulas(const WorkPaperKind& paper) {
 }
 
 std::vector<std::string> screenPrintHeader(const Context& context) {
-    const Variant sequence = currentHeaderValue(context, "CODIGO_T_SECUENCIAS");
+    using Header = tables::DDJJ;
+    const Variant sequence = currentHeaderValue(context, std::string(Header::CODIGO_T_SECUENCIAS.name));
     const long number = static_cast<long>(sequence.toWholeNumber().value_or(0));
     return {
         "",
         "REXA - Ka.Pr.Ed | Papeles de trabajo",
-        "CUIT        : " + currentHeaderValue(context, "CUIT").toText(),
-        "Período    : " + currentHeaderValue(context, "lPeriodo").toText(),
+        "CUIT        : " + currentHeaderValue(context, std::string(Header::CUIT.name)).toText(),
+        "Período    : " + currentHeaderValue(context, std::string(Header::lPeriodo.name)).toText(),
         "Secuencia: " + (number == 0 ? std::string("Original") : "Rectificativa " + std::to_string(number)),
         std::string(15, '_'),
     };

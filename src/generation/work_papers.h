@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "generation/form_totals.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -14,18 +15,18 @@ struct Context;
 // A work paper: the listing of one section of the current declaration, as the work-papers
 // window offers it.
 struct WorkPaperKind {
-    std::string_view key;         // the node's key: "ActivoExento"
+    std::string_view key;         // the node's key: its section's table
     std::string_view text;        // the node's text: "Activo Exento"
     std::string_view reportFile;  // the layout it prints with: "rptactexento"
     std::string_view title;       // the value of the formula "titulo"
 };
 
 inline constexpr WorkPaperKind kWorkPapers[] = {
-    {"ActivoExento", "Activo Exento", "rptactexento", "Activo Exento"},
-    {"ActivoComputable", "Activo Computable", "rptactivocomp", "Activo Computable"},
-    {"Pasivo", "Pasivo", "rptpasivo", "Pasivo"},
-    {"Anticipos", "Anticipos", "rptanticipos", "Anticipos"},
-    {"PagosCuenta", "Pagos a Cuenta", "rptpagoscta", "Pagos a Cuenta"},
+    {tables::ActivoExento::table, "Activo Exento", "rptactexento", "Activo Exento"},
+    {tables::ActivoComputable::table, "Activo Computable", "rptactivocomp", "Activo Computable"},
+    {tables::Pasivo::table, "Pasivo", "rptpasivo", "Pasivo"},
+    {tables::Anticipos::table, "Anticipos", "rptanticipos", "Anticipos"},
+    {tables::PagosCuenta::table, "Pagos a Cuenta", "rptpagoscta", "Pagos a Cuenta"},
 };
 
 // The root of the work papers' tree and the name the papers print as the application's.

@@ -18,6 +18,7 @@
 #include "import/format_print.h"
 #include "model/declaration_ops.h"
 #include "model/section_object.h"
+#include "model/tables/tables.h"
 #include "print/report_renderer.h"
 
 namespace kapred::print {
@@ -41,7 +42,8 @@ void addDeclaration(Context& context, ReportData& data) {
     }
     for (const auto& [name, value] : context.currentDeclaration->Entity->fields().pairs()) {
         const auto date = value.type() == Variant::Type::Date ? value.toDate() : std::nullopt;
-        data.values["DDJJ." + name] = date ? formatDate(*date) : value.toText(context.numberFormat());
+        data.values[std::string(tables::DDJJ::table) + "." + name] =
+            date ? formatDate(*date) : value.toText(context.numberFormat());
     }
     if (!data.values.contains("denominacion")) {
         data.values["denominacion"] = taxpayerName(context);
@@ -53,7 +55,8 @@ Report report(const std::string& layout, ReportData data) {
 }
 
 std::string declarationCode(const Context& context) {
-    return currentHeaderValue(context, "CodDJ").toText();
+    using Header = tables::DDJJ;
+    return currentHeaderValue(context, std::string(Header::CodDJ.name)).toText();
 }
 
 }  // namespace
