@@ -38,9 +38,19 @@ namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
 
+using HeaderTable = tables::DDJJ;
+
+// A column's input: the kind of control followed by the column, which is how the form transfer
+// finds it.
+QString inputName(const char* kind, const tables::Column& column) {
+    return QLatin1String(kind) + QString::fromLatin1(column.name.data(), static_cast<qsizetype>(column.name.size()));
+}
+
 // The fields that name an existing declaration and so cannot change once it is saved.
-const QStringList kKeyControls{"txtlPeriodo", "dbcCODIGO_T_SECUENCIAS", "txtfPeriodoFiscalDesde",
-                               "txtfPeriodoFiscalHasta", "txtiEjercicioEconomico"};
+const QStringList kKeyControls{
+    inputName("txt", HeaderTable::lPeriodo), inputName("dbc", HeaderTable::CODIGO_T_SECUENCIAS),
+    inputName("txt", HeaderTable::fPeriodoFiscalDesde), inputName("txt", HeaderTable::fPeriodoFiscalHasta),
+    inputName("txt", HeaderTable::iEjercicioEconomico)};
 
 struct TreeNode {
     std::string_view key;  // the window it opens
@@ -103,14 +113,14 @@ void frmDDJJ::buildControls() {
     auto* entries = new QGroupBox(QStringLiteral("Datos a cargar"), this);
     auto* form = new QFormLayout(entries);
     kinds_ = new QComboBox(entries);
-    kinds_->setObjectName(QStringLiteral("cboiTipoEjercicioFiscal"));
+    kinds_->setObjectName(inputName("cbo", HeaderTable::iTipoEjercicioFiscal));
     sequences_ = new QComboBox(entries);
-    sequences_->setObjectName(QStringLiteral("dbcCODIGO_T_SECUENCIAS"));
-    auto* period = new NumberEdit(QStringLiteral("txtlPeriodo"), 0, entries);
+    sequences_->setObjectName(inputName("dbc", HeaderTable::CODIGO_T_SECUENCIAS));
+    auto* period = new NumberEdit(inputName("txt", HeaderTable::lPeriodo), 0, entries);
     period->setMaxLength(4);
-    auto* from = new DateEdit(QStringLiteral("txtfPeriodoFiscalDesde"), entries);
-    auto* to = new DateEdit(QStringLiteral("txtfPeriodoFiscalHasta"), entries);
-    auto* economicYear = new NumberEdit(QStringLiteral("txtiEjercicioEconomico"), 0, entries);
+    auto* from = new DateEdit(inputName("txt", HeaderTable::fPeriodoFiscalDesde), entries);
+    auto* to = new DateEdit(inputName("txt", HeaderTable::fPeriodoFiscalHasta), entries);
+    auto* economicYear = new NumberEdit(inputName("txt", HeaderTable::iEjercicioEconomico), 0, entries);
     economicYear->setMaxLength(2);
     for (QLineEdit* line : {static_cast<QLineEdit*>(period), static_cast<QLineEdit*>(from), static_cast<QLineEdit*>(to),
                             static_cast<QLineEdit*>(economicYear)}) {
@@ -278,7 +288,7 @@ void frmDDJJ::loadSelected() {
         return;
     }
     ClearControls(*this);
-    ShowEntity(*this, tables::DDJJ::columns, *context_.currentDeclaration->Entity);
+    ShowEntity(*this, HeaderTable::columns, *context_.currentDeclaration->Entity);
     FillTree();
     emit taxpayerLine(QString::fromStdString(kapred::taxpayerLine(context_)));
 }
@@ -360,7 +370,7 @@ void frmDDJJ::cmdOk_Click() {
         return;
     }
     BDDJJ& header = *context_.currentDeclaration;
-    const EntryValues values = ReadControls(*this, tables::DDJJ::columns);
+    const EntryValues values = ReadControls(*this, HeaderTable::columns);
     const bool adding = mode_ == QLatin1String("A");
     const int code = header.Aceptar(adding ? EntryMode::Adding : EntryMode::Modifying, values);
     if (code != 0) {
@@ -368,8 +378,7 @@ void frmDDJJ::cmdOk_Click() {
         FocusFirstListed(*this, header);
         return;
     }
-    const long saved =
-        static_cast<long>(header.Entity->vGetFieldValue(tables::DDJJ::CodDJ).toWholeNumber().value_or(0));
+    const long saved = static_cast<long>(header.Entity->vGetFieldValue(HeaderTable::CodDJ).toWholeNumber().value_or(0));
     mode_ = QStringLiteral("E");
     refreshList(saved);
     showBrowsing();
