@@ -15,6 +15,7 @@
 #include "data/app_database.h"
 #include "data/engine/files.h"
 #include "data/values/error.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -222,7 +223,7 @@ BackupContents programBackup(const Context& context) {
     return {{{"datos", context.appDatabasePath()}, {"tablas", context.systemDatabasePath()}},
             context.appPath,
             "la carpeta del programa",
-            "DDJJ",
+            std::string(tables::DDJJ::table),
             "la copia no contiene declaraciones",
             "Las declaraciones y los formatos de importación",
             "el Sistema"};

@@ -7,13 +7,14 @@
 #include "calc/computed_windows.h"
 #include "cli/commands.h"
 #include "cli/output.h"
-#include "model/tables/captions.h"
 #include "data/validation.h"
 #include "host/orel.h"
 #include "model/declaration.h"
 #include "model/declaration_ops.h"
 #include "model/sections.h"
 #include "model/system_tables.h"
+#include "model/tables/captions.h"
+#include "model/tables/tables.h"
 
 namespace kapred::cli {
 
@@ -23,7 +24,7 @@ namespace {
 // that tells it on standard error.
 void tellNewDeclaration(const Variant& code, const std::string& message) {
     if (usingJson()) {
-        tellDone(message, {{"CodDJ", code.toWholeNumber().value_or(0)}});
+        tellDone(message, {{tables::DDJJ::CodDJ.name, code.toWholeNumber().value_or(0)}});
     } else {
         std::cout << code.toText() << std::endl;
         if (!message.empty()) {
@@ -37,8 +38,8 @@ nlohmann::ordered_json headerJson(const EntityBase& header) {
     for (const auto& [name, value] : header.fields().pairs()) {
         result[name] = shown(value);
     }
-    result["Secuencia"] = sequenceDescription(header.vGetFieldValue("CODIGO_T_SECUENCIAS"));
-    result["Tipo de Ejercicio Fiscal"] = fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal"));
+    result["Secuencia"] = sequenceDescription(header.vGetFieldValue(tables::DDJJ::CODIGO_T_SECUENCIAS));
+    result["Tipo de Ejercicio Fiscal"] = fiscalYearKindName(header.vGetFieldValue(tables::DDJJ::iTipoEjercicioFiscal));
     return result;
 }
 
@@ -79,17 +80,19 @@ int newDeclaration(Session& session, const std::string& period, const std::strin
                    const std::string& from, const std::string& to, const std::string& economicYear) {
     Context& context = session.context();
     BDDJJ& header = *context.currentDeclaration;
-    const int code = header.Aceptar(EntryMode::Adding, {{"iTipoEjercicioFiscal", Variant(kind)},
-                                                        {"lPeriodo", Variant(period)},
-                                                        {"fPeriodoFiscalDesde", Variant(from)},
-                                                        {"fPeriodoFiscalHasta", Variant(to)},
-                                                        {"iEjercicioEconomico", Variant(economicYear)},
-                                                        {"CODIGO_T_SECUENCIAS", Variant(sequence)}});
+    using H = tables::DDJJ;
+    const auto entry = [](const tables::Column& column, const std::string& typed) {
+        return EntryValue{std::string(column.name), Variant(typed)};
+    };
+    const int code = header.Aceptar(
+        EntryMode::Adding, {entry(H::iTipoEjercicioFiscal, kind), entry(H::lPeriodo, period),
+                            entry(H::fPeriodoFiscalDesde, from), entry(H::fPeriodoFiscalHasta, to),
+                            entry(H::iEjercicioEconomico, economicYear), entry(H::CODIGO_T_SECUENCIAS, sequence)});
     if (code != 0) {
         ShowInconsistencies(context.ui, header, code, context.numberFormat());
         return code;
     }
-    const Variant created = header.Entity->vGetFieldValue("CodDJ");
+    const Variant created = header.Entity->vGetFieldValue(tables::DDJJ::CodDJ);
     tellNewDeclaration(created, "Declaración Jurada " + created.toText() + " creada.");
     return 0;
 }
@@ -97,12 +100,14 @@ int newDeclaration(Session& session, const std::string& period, const std::strin
 int modifyDeclaration(Session& session, const std::string& code, const std::string& kind) {
     BDDJJ& header = session.declaration(code);
     header.EDIT();
-    if (const int result = header.Aceptar(EntryMode::Modifying, {{"iTipoEjercicioFiscal", Variant(kind)}});
+    if (const int result = header.Aceptar(EntryMode::Modifying,
+                                          {{std::string(tables::DDJJ::iTipoEjercicioFiscal.name), Variant(kind)}});
         result != 0) {
         ShowInconsistencies(session.context().ui, header, result, session.context().numberFormat());
         return result;
     }
-    tellDone("Declaración Jurada " + code + " modificada.", {{"CodDJ", Variant(code).toWholeNumber().value_or(0)}});
+    tellDone("Declaración Jurada " + code + " modificada.",
+             {{tables::DDJJ::CodDJ.name, Variant(code).toWholeNumber().value_or(0)}});
     return 0;
 }
 
@@ -111,8 +116,8 @@ int deleteDeclaration(Session& session, const std::string& code) {
     Context& context = session.context();
     // The question names what goes, the header and every section of it.
     std::cerr << "Se eliminará la Declaración Jurada " << code << " (período "
-              << header.Entity->vGetFieldValue("lPeriodo").toText() << ", "
-              << sequenceDescription(header.Entity->vGetFieldValue("CODIGO_T_SECUENCIAS"))
+              << header.Entity->vGetFieldValue(tables::DDJJ::lPeriodo).toText() << ", "
+              << sequenceDescription(header.Entity->vGetFieldValue(tables::DDJJ::CODIGO_T_SECUENCIAS))
               << ") con todas sus secciones." << std::endl;
     if (!context.ui.askYesNo(MessageIcon::Question, "Confirmar!", "Desea eliminar el Registro Actual?")) {
         return 0;

@@ -18,6 +18,7 @@
 #include "generation/delivery_receipts.h"
 #include "generation/file_inspector.h"
 #include "generation/generator.h"
+#include "model/tables/tables.h"
 
 namespace kapred::cli {
 
@@ -121,7 +122,7 @@ int check(Session& session, const std::string& code) {
     nlohmann::ordered_json shownResult;
     // A script gets the declaration's code as the number it is everywhere else.
     if (usingJson()) {
-        shownResult["CodDJ"] = Variant(code).toWholeNumber().value_or(0);
+        shownResult[tables::DDJJ::CodDJ.name] = Variant(code).toWholeNumber().value_or(0);
     } else {
         shownResult["Declaración"] = code;
     }

@@ -10,6 +10,7 @@
 #include "data/values/numeric_text.h"
 #include "data/values/text.h"
 #include "model/sections.h"
+#include "model/tables/tables.h"
 
 namespace kapred::cli {
 
@@ -105,7 +106,9 @@ int showSection(Session& session, const std::string& code, const std::string& gi
         object->CalculateLocalTotals(kListIndex);
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
         for (const auto& row : listRows(context, *object)) {
-            list.push_back({{"ID", row.id}, {"fFecha", shown(row.date)}, {"cImporte", shown(row.amount)}});
+            using L = tables::ListSection;
+            list.push_back(
+                {{L::ID.name, row.id}, {L::fFecha.name, shown(row.date)}, {L::cImporte.name, shown(row.amount)}});
         }
         print({{"Filas", list}, {"Totales", figuresJson(object->totals())}});
         return 0;
@@ -147,8 +150,8 @@ int addRow(Session& session, const std::string& code, const std::string& given,
     if (const int result = object->Aceptar(EntryMode::Adding, entryValues(section, assignments)); result != 0) {
         return refused(context, *object, result);
     }
-    const Variant id = object->Entity->vGetFieldValue("ID");
-    tellDone("Fila " + id.toText() + " agregada.", {{"ID", shown(id)}});
+    const Variant id = object->Entity->vGetFieldValue(tables::ListSection::ID);
+    tellDone("Fila " + id.toText() + " agregada.", {{tables::ListSection::ID.name, shown(id)}});
     return 0;
 }
 
@@ -171,9 +174,10 @@ int deleteRow(Session& session, const std::string& code, const std::string& give
     const SectionInfo section = sectionNamed(given, SectionKind::List);
     auto object = listRow(session, code, section, id);
     std::cerr << "Se eliminará la fila " << id << " de " << section.name << " de la Declaración Jurada " << code
-              << " (fecha " << object->Entity->vGetFieldValue("fFecha").toText() << ", importe "
-              << formatAmount(object->Entity->vGetFieldValue("cImporte").toCurrency().value_or(Currency()), 2) << ")."
-              << std::endl;
+              << " (fecha " << object->Entity->vGetFieldValue(tables::ListSection::fFecha).toText() << ", importe "
+              << formatAmount(
+                     object->Entity->vGetFieldValue(tables::ListSection::cImporte).toCurrency().value_or(Currency()), 2)
+              << ")." << std::endl;
     if (!session.context().ui.askYesNo(MessageIcon::Question, "Confirmar!", "Desea eliminar el Registro Actual?")) {
         return 0;
     }

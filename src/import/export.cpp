@@ -16,6 +16,7 @@
 #include "import/import_formats.h"
 #include "model/declaration.h"
 #include "model/section_object.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -25,10 +26,12 @@ namespace fs = std::filesystem;
 
 // The sections whose rows can be written, and the statement that reads the current
 // declaration's rows of each.
-constexpr const char* kExportableTables[] = {"ActivoComputable", "ActivoExento", "Pasivo", "Anticipos", "PagosCuenta"};
+constexpr std::string_view kExportableTables[] = {tables::ActivoComputable::table, tables::ActivoExento::table,
+                                                  tables::Pasivo::table, tables::Anticipos::table,
+                                                  tables::PagosCuenta::table};
 
 bool exportable(const std::string& table) {
-    for (const char* name : kExportableTables) {
+    for (const std::string_view name : kExportableTables) {
         if (table == name) {
             return true;
         }

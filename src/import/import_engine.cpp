@@ -15,6 +15,7 @@
 #include "import/export.h"
 #include "import/import_formats.h"
 #include "model/sections.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -29,7 +30,8 @@ bool isList(const std::string& table) {
 
 // The number the next row of a list section will take; 0 for a single-row section.
 long nextListRow(Context& context, const SectionObject& object, const std::string& table) {
-    return isList(table) ? lGetNextId(*context.g_dbAplicativo, *object.Entity, kListIndex, "ID", context.numberFormat())
+    return isList(table) ? lGetNextId(*context.g_dbAplicativo, *object.Entity, kListIndex,
+                                      std::string(tables::ListSection::ID.name), context.numberFormat())
                          : 0;
 }
 

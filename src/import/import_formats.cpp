@@ -8,6 +8,7 @@
 #include "data/values/error.h"
 #include "data/values/text.h"
 #include "model/declaration.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -379,7 +380,7 @@ bool declarationLoaded(const Context& context) {
     if (!context.currentDeclaration) {
         return false;
     }
-    const auto code = context.currentDeclaration->Entity->vGetFieldValue("CodDJ").toWholeNumber();
+    const auto code = context.currentDeclaration->Entity->vGetFieldValue(tables::DDJJ::CodDJ).toWholeNumber();
     return code && *code != 0;
 }
 

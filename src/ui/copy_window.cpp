@@ -11,9 +11,10 @@
 #include <QVBoxLayout>
 
 #include "app/cuit.h"
-#include "data/engine/recordset.h"
 #include "data/values/numeric_text.h"
+#include "model/declaration_list.h"
 #include "model/declaration_ops.h"
+#include "model/tables/tables.h"
 #include "ui/help.h"
 #include "ui/input_widgets.h"
 #include "ui/window_routines.h"
@@ -42,14 +43,15 @@ frmCopiaDJ::frmCopiaDJ(Context& context, QtUserInterface& ui, QWidget* parent)
     setHelpContext(*this, kHelpCopy);
     const BDDJJ& origin = *context_.currentDeclaration;
     const EntityBase& header = *origin.Entity;
+    using H = tables::DDJJ;
 
     auto* originFrame = new QGroupBox(QStringLiteral(" Origen "), this);
     auto* originText = new QLabel(
         QStringLiteral("Período %1 - %2 - Ejercicio %3")
-            .arg(QString::fromStdString(header.vGetFieldValue("lPeriodo").toText()),
-                 QString::fromStdString(sequenceDescription(header.vGetFieldValue("CODIGO_T_SECUENCIAS"))),
-                 header.vGetFieldValue("iTipoEjercicioFiscal").toWholeNumber() == 1 ? QStringLiteral("Regular")
-                                                                                    : QStringLiteral("Irregular")),
+            .arg(QString::fromStdString(header.vGetFieldValue(H::lPeriodo).toText()),
+                 QString::fromStdString(sequenceDescription(header.vGetFieldValue(H::CODIGO_T_SECUENCIAS))),
+                 header.vGetFieldValue(H::iTipoEjercicioFiscal).toWholeNumber() == 1 ? QStringLiteral("Regular")
+                                                                                     : QStringLiteral("Irregular")),
         originFrame);
     originText->setObjectName(QStringLiteral("lblOrigen"));
     (new QVBoxLayout(originFrame))->addWidget(originText);
@@ -57,11 +59,8 @@ frmCopiaDJ::frmCopiaDJ(Context& context, QtUserInterface& ui, QWidget* parent)
     auto* destination = new QGroupBox(QStringLiteral(" Destino "), this);
     auto* form = new QFormLayout(destination);
     sequence_->setObjectName(QStringLiteral("dbcCODIGO_T_SECUENCIAS"));
-    db::Recordset& sequences = context_.currentDeclaration->secuencias();
-    for (long r = 0; r < sequences.recordCount(); ++r) {
-        r == 0 ? sequences.moveFirst() : sequences.moveNext();
-        sequence_->addItem(QString::fromStdString(sequences.value("DESCRIPCION").toText()),
-                           QVariant::fromValue(sequences.value("CODIGO_T_SECUENCIAS").toWholeNumber().value_or(0)));
+    for (const auto& sequence : presentationSequences(*context_.currentDeclaration)) {
+        sequence_->addItem(QString::fromStdString(sequence.description), QVariant::fromValue(sequence.code));
     }
     sequence_->setCurrentIndex(-1);
     period_->setMaxLength(4);

@@ -14,10 +14,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "data/engine/recordset.h"
 #include "data/validation.h"
+#include "model/declaration_list.h"
 #include "model/declaration_ops.h"
 #include "model/sections.h"
+#include "model/tables/tables.h"
 #include "ui/copy_window.h"
 #include "ui/generate_window.h"
 #include "ui/help.h"
@@ -37,27 +38,35 @@ namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
 
+using HeaderTable = tables::DDJJ;
+
+// A column's input: the kind of control followed by the column, which is how the form transfer
+// finds it.
+QString inputName(const char* kind, const tables::Column& column) {
+    return QLatin1String(kind) + QString::fromLatin1(column.name.data(), static_cast<qsizetype>(column.name.size()));
+}
+
 // The fields that name an existing declaration and so cannot change once it is saved.
-const QStringList kKeyControls{"txtlPeriodo", "dbcCODIGO_T_SECUENCIAS", "txtfPeriodoFiscalDesde",
-                               "txtfPeriodoFiscalHasta", "txtiEjercicioEconomico"};
+const QStringList kKeyControls{
+    inputName("txt", HeaderTable::lPeriodo), inputName("dbc", HeaderTable::CODIGO_T_SECUENCIAS),
+    inputName("txt", HeaderTable::fPeriodoFiscalDesde), inputName("txt", HeaderTable::fPeriodoFiscalHasta),
+    inputName("txt", HeaderTable::iEjercicioEconomico)};
 
 struct TreeNode {
-    const char* key;
+    std::string_view key;  // the window it opens
     const char* text;
 };
 constexpr TreeNode kNodes[] = {
-    {"Activo", "Activo"},           {"Pasivo", "Pasivo"},
+    {"Activo", "Activo"},           {tables::Pasivo::table, "Pasivo"},
     {"Liquidacion", "Liquidación"}, {"Determinacion", "Determinación de la Contribución Especial a Ingresar"},
     {"TS", "Tablas del Sistema"},
 };
 
-QString dateText(const Variant& value) {
-    const auto date = value.toDate();
+QString dateText(const std::optional<DateTime>& date) {
     return date ? QString::fromStdString(formatDate(*date)) : QString();
 }
 
-QString isoText(const Variant& value) {
-    const auto date = value.toDate();
+QString isoText(const std::optional<DateTime>& date) {
     return date ? QString::fromStdString(toIso(*date)) : QString();
 }
 
@@ -104,14 +113,14 @@ void frmDDJJ::buildControls() {
     auto* entries = new QGroupBox(QStringLiteral("Datos a cargar"), this);
     auto* form = new QFormLayout(entries);
     kinds_ = new QComboBox(entries);
-    kinds_->setObjectName(QStringLiteral("cboiTipoEjercicioFiscal"));
+    kinds_->setObjectName(inputName("cbo", HeaderTable::iTipoEjercicioFiscal));
     sequences_ = new QComboBox(entries);
-    sequences_->setObjectName(QStringLiteral("dbcCODIGO_T_SECUENCIAS"));
-    auto* period = new NumberEdit(QStringLiteral("txtlPeriodo"), 0, entries);
+    sequences_->setObjectName(inputName("dbc", HeaderTable::CODIGO_T_SECUENCIAS));
+    auto* period = new NumberEdit(inputName("txt", HeaderTable::lPeriodo), 0, entries);
     period->setMaxLength(4);
-    auto* from = new DateEdit(QStringLiteral("txtfPeriodoFiscalDesde"), entries);
-    auto* to = new DateEdit(QStringLiteral("txtfPeriodoFiscalHasta"), entries);
-    auto* economicYear = new NumberEdit(QStringLiteral("txtiEjercicioEconomico"), 0, entries);
+    auto* from = new DateEdit(inputName("txt", HeaderTable::fPeriodoFiscalDesde), entries);
+    auto* to = new DateEdit(inputName("txt", HeaderTable::fPeriodoFiscalHasta), entries);
+    auto* economicYear = new NumberEdit(inputName("txt", HeaderTable::iEjercicioEconomico), 0, entries);
     economicYear->setMaxLength(2);
     for (QLineEdit* line : {static_cast<QLineEdit*>(period), static_cast<QLineEdit*>(from), static_cast<QLineEdit*>(to),
                             static_cast<QLineEdit*>(economicYear)}) {
@@ -220,11 +229,8 @@ void frmDDJJ::fillLists() {
         kinds_->addItem(QString::fromLatin1(kind.name), kind.code);
     }
     sequences_->clear();
-    db::Recordset& sequences = context_.currentDeclaration->secuencias();
-    for (long r = 0; r < sequences.recordCount(); ++r) {
-        r == 0 ? sequences.moveFirst() : sequences.moveNext();
-        const auto code = sequences.value("CODIGO_T_SECUENCIAS").toWholeNumber().value_or(0);
-        sequences_->addItem(QString::fromStdString(sequences.value("DESCRIPCION").toText()), code);
+    for (const auto& sequence : presentationSequences(*context_.currentDeclaration)) {
+        sequences_->addItem(QString::fromStdString(sequence.description), sequence.code);
     }
 }
 
@@ -240,23 +246,18 @@ long frmDDJJ::selectedCode() const {
 void frmDDJJ::refreshList(long selectCode) {
     const QSignalBlocker quiet(list_->selectionModel());
     rows_->removeRows(0, rows_->rowCount());
-    const NumberFormat format = context_.numberFormat();
-    for (const auto& header : declarationsOfTaxpayer(context_)) {
-        const Variant& period = header.vGetFieldValue("lPeriodo");
-        const Variant& sequence = header.vGetFieldValue("CODIGO_T_SECUENCIAS");
-        const auto code = header.vGetFieldValue("CodDJ").toWholeNumber().value_or(0);
-        const auto economicYear = header.vGetFieldValue("iEjercicioEconomico").toWholeNumber().value_or(0);
+    for (const auto& declaration : taxpayerDeclarations(context_)) {
+        const long long code = declaration.code;
         QList<QStandardItem*> row{
-            gridCell(QStringLiteral("%1").arg(period.toWholeNumber(format).value_or(0), 4, 10, QLatin1Char('0')),
-                     QVariant::fromValue(code), Qt::AlignRight),
-            gridCell(QString::fromStdString(sequenceDescription(sequence)), sequence.toWholeNumber().value_or(0)),
-            gridCell(QString::fromStdString(fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal"))),
-                     QString::fromStdString(fiscalYearKindName(header.vGetFieldValue("iTipoEjercicioFiscal")))),
-            gridCell(dateText(header.vGetFieldValue("fPeriodoFiscalDesde")),
-                     isoText(header.vGetFieldValue("fPeriodoFiscalDesde")), Qt::AlignRight),
-            gridCell(dateText(header.vGetFieldValue("fPeriodoFiscalHasta")),
-                     isoText(header.vGetFieldValue("fPeriodoFiscalHasta")), Qt::AlignRight),
-            gridCell(QString::number(economicYear), QVariant::fromValue(economicYear), Qt::AlignRight),
+            gridCell(QStringLiteral("%1").arg(declaration.period, 4, 10, QLatin1Char('0')), QVariant::fromValue(code),
+                     Qt::AlignRight),
+            gridCell(QString::fromStdString(declaration.sequenceName), declaration.sequence),
+            gridCell(QString::fromStdString(declaration.fiscalYearKind),
+                     QString::fromStdString(declaration.fiscalYearKind)),
+            gridCell(dateText(declaration.from), isoText(declaration.from), Qt::AlignRight),
+            gridCell(dateText(declaration.to), isoText(declaration.to), Qt::AlignRight),
+            gridCell(QString::number(declaration.economicYear), QVariant::fromValue(declaration.economicYear),
+                     Qt::AlignRight),
         };
         row.front()->setData(QVariant::fromValue(code), kCodeRole);
         rows_->appendRow(row);
@@ -287,7 +288,7 @@ void frmDDJJ::loadSelected() {
         return;
     }
     ClearControls(*this);
-    ShowEntity(*this, context_.g_dbAplicativo->tableDef("DDJJ"), *context_.currentDeclaration->Entity);
+    ShowEntity(*this, HeaderTable::columns, *context_.currentDeclaration->Entity);
     FillTree();
     emit taxpayerLine(QString::fromStdString(kapred::taxpayerLine(context_)));
 }
@@ -300,8 +301,9 @@ void frmDDJJ::FillTree() {
                                           style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
         for (const auto& node : kNodes) {
             auto* child = new QTreeWidgetItem(root, QStringList{QString::fromUtf8(node.text)});
-            child->setData(0, kCodeRole, QLatin1String(node.key));
-            const bool tables = QLatin1String(node.key) == QLatin1String("TS");
+            const QString key = QString::fromLatin1(node.key.data(), static_cast<qsizetype>(node.key.size()));
+            child->setData(0, kCodeRole, key);
+            const bool tables = key == QLatin1String("TS");
             child->setIcon(0, tables ? QIcon::fromTheme(QStringLiteral("accessories-dictionary"),
                                                         style()->standardIcon(QStyle::SP_DriveHDIcon))
                                      : QIcon::fromTheme(QStringLiteral("dialog-information"),
@@ -312,7 +314,7 @@ void frmDDJJ::FillTree() {
     }
     // The liabilities node tells whether the declaration has its liabilities loaded.
     QTreeWidgetItem* liabilities = tree_->topLevelItem(0)->child(1);
-    const bool full = rows_->rowCount() > 0 && declarationHasRows(context_, "Pasivo");
+    const bool full = rows_->rowCount() > 0 && declarationHasRows(context_, std::string(tables::Pasivo::table));
     const QIcon document =
         QIcon::fromTheme(QStringLiteral("x-office-document"), style()->standardIcon(QStyle::SP_FileIcon));
     liabilities->setIcon(0, full ? document : QIcon(document.pixmap(16, QIcon::Disabled)));
@@ -368,7 +370,7 @@ void frmDDJJ::cmdOk_Click() {
         return;
     }
     BDDJJ& header = *context_.currentDeclaration;
-    const EntryValues values = ReadControls(*this, context_.g_dbAplicativo->tableDef("DDJJ"));
+    const EntryValues values = ReadControls(*this, HeaderTable::columns);
     const bool adding = mode_ == QLatin1String("A");
     const int code = header.Aceptar(adding ? EntryMode::Adding : EntryMode::Modifying, values);
     if (code != 0) {
@@ -376,7 +378,7 @@ void frmDDJJ::cmdOk_Click() {
         FocusFirstListed(*this, header);
         return;
     }
-    const long saved = static_cast<long>(header.Entity->vGetFieldValue("CodDJ").toWholeNumber().value_or(0));
+    const long saved = static_cast<long>(header.Entity->vGetFieldValue(HeaderTable::CodDJ).toWholeNumber().value_or(0));
     mode_ = QStringLiteral("E");
     refreshList(saved);
     showBrowsing();

@@ -21,6 +21,7 @@
 #include "import/import_engine.h"
 #include "import/import_formats.h"
 #include "model/declaration_ops.h"
+#include "model/tables/tables.h"
 #include "ui/help.h"
 #include "ui/import_fields_window.h"
 #include "ui/screen_fit.h"
@@ -37,8 +38,8 @@ enum Column { kNumber, kName, kSign, kLength };
 QString declarationText(const Context& context) {
     const EntityBase& header = *context.currentDeclaration->Entity;
     return QStringLiteral("Período %1 - %2")
-        .arg(QString::fromStdString(header.vGetFieldValue("lPeriodo").toText()),
-             QString::fromStdString(sequenceDescription(header.vGetFieldValue("CODIGO_T_SECUENCIAS"))));
+        .arg(QString::fromStdString(header.vGetFieldValue(tables::DDJJ::lPeriodo).toText()),
+             QString::fromStdString(sequenceDescription(header.vGetFieldValue(tables::DDJJ::CODIGO_T_SECUENCIAS))));
 }
 
 std::filesystem::path localPath(const QString& path) {

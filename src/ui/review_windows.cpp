@@ -23,7 +23,8 @@
 #include "generation/declaration_check.h"
 #include "generation/delivery_receipts.h"
 #include "generation/file_inspector.h"
-#include "model/declaration_ops.h"
+#include "model/declaration_list.h"
+#include "model/tables/tables.h"
 #include "print/reports.h"
 #include "ui/fixed_font.h"
 #include "ui/help.h"
@@ -193,17 +194,16 @@ frmDiferencias::frmDiferencias(Context& context, QWidget* parent)
     setHelpContext(*this, kHelpDiff);
     first_->setObjectName(QStringLiteral("cboPrimera"));
     second_->setObjectName(QStringLiteral("cboSegunda"));
-    for (const EDDJJ& each : declarationsOfTaxpayer(context_)) {
-        const QString code = text(each.vGetFieldValue("CodDJ").toText());
-        const QString caption = QStringLiteral("%1 - Período %2 - %3")
-                                    .arg(code, text(each.vGetFieldValue("lPeriodo").toText()),
-                                         text(sequenceDescription(each.vGetFieldValue("CODIGO_T_SECUENCIAS"))));
+    for (const DeclarationSummary& each : taxpayerDeclarations(context_)) {
+        const QString code = QString::number(each.code);
+        const QString caption =
+            QStringLiteral("%1 - Período %2 - %3").arg(code, QString::number(each.period), text(each.sequenceName));
         first_->addItem(caption, code);
         second_->addItem(caption, code);
     }
     // The usual comparison: the original and the declaration in front.
     if (context_.currentDeclaration) {
-        const QString current = text(currentHeaderValue(context_, "CodDJ").toText());
+        const QString current = text(currentHeaderValue(context_, std::string(tables::DDJJ::CodDJ.name)).toText());
         second_->setCurrentIndex(std::max(0, second_->findData(current)));
     }
     auto* choice = new QGroupBox(QStringLiteral(" Declaraciones "), this);

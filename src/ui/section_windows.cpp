@@ -1,5 +1,7 @@
 #include "ui/section_windows.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -32,7 +34,7 @@ namespace {
 // The figures of a computed window, in frames, with the windows their detail buttons open.
 struct FigureRow {
     const char* figure;
-    const char* detail;  // none: no detail button
+    std::string_view detail;  // empty: no detail button
 };
 struct FigureFrame {
     const char* caption;
@@ -46,33 +48,34 @@ struct ComputedLayout {
 };
 
 const std::vector<ComputedLayout>& computedLayouts() {
+    using namespace tables;
     static const std::vector<ComputedLayout> layouts{
         {"Activo",
          6,
          {{nullptr,
-           {{"ccActivoComputable", "ActivoComputable"},
-            {"ccActivoNoComputable", "ActivoNoComputable"},
-            {"ccActivo", nullptr}}}},
+           {{"ccActivoComputable", ActivoComputable::table},
+            {"ccActivoNoComputable", ActivoNoComputable::table},
+            {"ccActivo", {}}}}},
          true},
         {"Liquidacion",
          15,
          {{"Determinación del Capital Computable",
-           {{"ccActivoComputable", nullptr}, {"ccPasivoAlCierre", nullptr}, {"ccCapitalAlCierre", nullptr}}},
+           {{"ccActivoComputable", {}}, {"ccPasivoAlCierre", {}}, {"ccCapitalAlCierre", {}}}},
           {"Determinación de la Contribución Especial ",
-           {{"ccDeduccionesAlCierre", "LiqDeduccionesAlCapital"},
-            {"ccCapitalCooperativo", nullptr},
-            {"ccAlicuota", nullptr},
-            {"ccContribEspecial", nullptr}}}},
+           {{"ccDeduccionesAlCierre", LiqDeduccionesAlCapital::table},
+            {"ccCapitalCooperativo", {}},
+            {"ccAlicuota", {}},
+            {"ccContribEspecial", {}}}}},
          true},
         {"Determinacion",
          21,
          {{nullptr,
-           {{"ccSaldoFavorPeriodoAnt", "SaldoFavorPeriodoAnt"},
-            {"ccPagosCuenta", "PagosCuenta"},
-            {"ccAnticipos", "Anticipos"},
-            {"ccContribEspecial", nullptr},
-            {"ccSaldoRexa", nullptr},
-            {"ccSaldoContrib", nullptr}}}},
+           {{"ccSaldoFavorPeriodoAnt", SaldoFavorPeriodoAnt::table},
+            {"ccPagosCuenta", PagosCuenta::table},
+            {"ccAnticipos", Anticipos::table},
+            {"ccContribEspecial", {}},
+            {"ccSaldoRexa", {}},
+            {"ccSaldoContrib", {}}}}},
          false},
     };
     return layouts;
@@ -160,7 +163,9 @@ frmSeccion::frmSeccion(Context& context, QtUserInterface& ui, const SectionInfo&
 
 QWidget* frmSeccion::inputFor(const SectionField& field, QWidget* parent) {
     const QString name = QString::fromStdString(field.name);
-    const bool insuranceFlag = section_.name == "Pasivo" && field.name.starts_with("iCooperativa");
+    const bool insuranceFlag = section_.name == tables::Pasivo::table &&
+                               std::ranges::any_of(tables::Pasivo::insuranceAmounts,
+                                                   [&field](const auto& pair) { return pair.flag.name == field.name; });
     if (insuranceFlag) {
         auto* list = new QComboBox(parent);
         list->setObjectName(QStringLiteral("cbo") + name);
@@ -360,7 +365,7 @@ void frmSeccion::InicializeObjects() {
     if (grid_ != nullptr) {
         refreshGrid(0);
     } else if (object_->bFind()) {
-        ShowEntity(*this, context_.g_dbAplicativo->tableDef(section_.name), *object_->Entity);
+        ShowEntity(*this, section_.description->columns, *object_->Entity);
     }
     showBrowsing();
     showTotals();
@@ -407,7 +412,7 @@ void frmSeccion::loadRow() {
     ClearControls(*this);
     const bool found = grid_ != nullptr ? selectedId() > 0 && findListRow(*object_, selectedId()) : object_->bFind();
     if (found) {
-        ShowEntity(*this, context_.g_dbAplicativo->tableDef(section_.name), *object_->Entity);
+        ShowEntity(*this, section_.description->columns, *object_->Entity);
     }
 }
 
@@ -440,14 +445,11 @@ void frmSeccion::showEditing() {
 }
 
 void frmSeccion::applyInsuranceChoice(QComboBox* list) {
-    static constexpr std::pair<const char*, const char*> kAmounts[] = {
-        {"cboiCooperativaSegurosCapitalizacion", "txtcReservasTecnicas"},
-        {"cboiCooperativaAseguradoresVida", "txtcFondosBeneficioSeguroVida"}};
-    for (const auto& [listName, amountName] : kAmounts) {
-        if (list->objectName() != QLatin1String(listName)) {
+    for (const auto& [flag, amountColumn] : tables::Pasivo::insuranceAmounts) {
+        if (list->objectName() != QStringLiteral("cbo") + qt(flag.name)) {
             continue;
         }
-        auto* amount = findChild<NumberEdit*>(QLatin1String(amountName));
+        auto* amount = findChild<NumberEdit*>(QStringLiteral("txt") + qt(amountColumn.name));
         if (amount == nullptr || mode_ == QLatin1String("C")) {
             return;
         }
@@ -488,7 +490,7 @@ void frmSeccion::cmdOk_Click() {
     if (mode_ == QLatin1String("C")) {
         return;
     }
-    const EntryValues values = ReadControls(*this, context_.g_dbAplicativo->tableDef(section_.name));
+    const EntryValues values = ReadControls(*this, section_.description->columns);
     const bool adding = mode_ == QLatin1String("A");
     const int code = object_->Aceptar(adding ? EntryMode::Adding : EntryMode::Modifying, values);
     if (code != 0) {
@@ -498,7 +500,8 @@ void frmSeccion::cmdOk_Click() {
     }
     mode_ = QStringLiteral("E");
     if (grid_ != nullptr) {
-        refreshGrid(static_cast<long>(object_->Entity->vGetFieldValue("ID").toWholeNumber().value_or(0)));
+        refreshGrid(
+            static_cast<long>(object_->Entity->vGetFieldValue(tables::ListSection::ID).toWholeNumber().value_or(0)));
     }
     showBrowsing();
     showTotals();
@@ -622,7 +625,7 @@ frmCalculo::frmCalculo(Context& context, QtUserInterface& ui, const std::string&
             frame.caption != nullptr ? new QGroupBox(QString::fromUtf8(frame.caption), this) : new QWidget(this);
         new QFormLayout(holder);
         for (const auto& row : frame.rows) {
-            addFigureRow(holder, row.figure, row.detail != nullptr ? row.detail : "");
+            addFigureRow(holder, row.figure, std::string(row.detail));
         }
         layout->addWidget(holder);
     }
@@ -673,10 +676,11 @@ void frmCalculo::addFigureRow(QWidget* frame, const std::string& figure, const s
                 openSectionWindow(context_, ui_, detail, this);
                 showFigures();
             }));
-    if (name_ == "Activo" && detail == "ActivoNoComputable") {
-        auto* exempt = detailButton("ActivoExento", pair);
-        connect(exempt, &QToolButton::clicked, this, guarded(ui_, [this] {
-                    openSectionWindow(context_, ui_, "ActivoExento", this);
+    if (name_ == "Activo" && detail == tables::ActivoNoComputable::table) {
+        const std::string exemptWindow(tables::ActivoExento::table);
+        auto* exempt = detailButton(exemptWindow, pair);
+        connect(exempt, &QToolButton::clicked, this, guarded(ui_, [this, exemptWindow] {
+                    openSectionWindow(context_, ui_, exemptWindow, this);
                     showFigures();
                 }));
         line->addWidget(exempt);

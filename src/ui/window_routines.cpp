@@ -289,13 +289,13 @@ QString columnOf(const QWidget& control) {
     return control.objectName().mid(3);
 }
 
-void ShowEntity(QWidget& window, const db::TableDef& table, const EntityBase& entity) {
-    for (const auto& field : table.fields) {
-        QWidget* control = controlFor(window, field.name);
+void ShowEntity(QWidget& window, std::span<const tables::Column> columns, const EntityBase& entity) {
+    for (const auto& column : columns) {
+        QWidget* control = controlFor(window, std::string(column.name));
         if (control == nullptr) {
             continue;
         }
-        const Variant& value = entity.vGetFieldValue(field.name);
+        const Variant& value = entity.vGetFieldValue(column);
         if (auto* list = qobject_cast<QComboBox*>(control)) {
             selectByData(*list, value);
         } else if (auto* box = qobject_cast<QAbstractButton*>(control)) {
@@ -310,30 +310,31 @@ void ShowEntity(QWidget& window, const db::TableDef& table, const EntityBase& en
     }
 }
 
-EntryValues ReadControls(QWidget& window, const db::TableDef& table) {
+EntryValues ReadControls(QWidget& window, std::span<const tables::Column> columns) {
     EntryValues values;
-    for (const auto& field : table.fields) {
-        QWidget* control = controlFor(window, field.name);
+    for (const auto& column : columns) {
+        const std::string field(column.name);
+        QWidget* control = controlFor(window, field);
         if (control == nullptr) {
             continue;
         }
         if (auto* list = qobject_cast<QComboBox*>(control)) {
             const QVariant data = list->currentIndex() >= 0 ? list->currentData() : QVariant();
-            values.push_back({field.name, Variant(data.isValid() ? data.toString().toStdString() : std::string())});
+            values.push_back({field, Variant(data.isValid() ? data.toString().toStdString() : std::string())});
         } else if (auto* box = qobject_cast<QAbstractButton*>(control)) {
-            values.push_back({field.name, Variant(box->isChecked())});
+            values.push_back({field, Variant(box->isChecked())});
         } else if (auto* date = qobject_cast<DateEdit*>(control)) {
-            values.push_back({field.name, Variant(date->date().toStdString())});
+            values.push_back({field, Variant(date->date().toStdString())});
         } else if (auto* number = qobject_cast<NumberEdit*>(control);
                    number != nullptr && number->decimals() > 0 && number->text().trimmed().isEmpty()) {
             // The transfer shows an amount of 0 as an empty box: read back, it is 0 again.
-            values.push_back({field.name, Variant("0")});
+            values.push_back({field, Variant("0")});
         } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
-            values.push_back({field.name, Variant(line->text().trimmed().toStdString())});
+            values.push_back({field, Variant(line->text().trimmed().toStdString())});
         } else if (auto* text = qobject_cast<QTextEdit*>(control)) {
-            values.push_back({field.name, Variant(text->toPlainText().toStdString())});
+            values.push_back({field, Variant(text->toPlainText().toStdString())});
         } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
-            values.push_back({field.name, Variant(plain->toPlainText().toStdString())});
+            values.push_back({field, Variant(plain->toPlainText().toStdString())});
         }
     }
     return values;

@@ -9,11 +9,12 @@
 #include <QVariant>
 
 #include <optional>
+#include <span>
 
 #include "data/business_object.h"
-#include "data/engine/schema.h"
 #include "data/entity.h"
 #include "model/section_object.h"
+#include "model/tables/tables.h"
 
 class QStandardItem;
 class QStandardItemModel;
@@ -52,13 +53,13 @@ void EnableInputs(int mode, QWidget& window, bool lists);
 // "cImporte"); empty for labels and for names too short.
 QString columnOf(const QWidget& control);
 
-// Entity to window: each field of the table into the first control named after it. Dates show
+// Entity to window: each of the table's columns into the first control named after it. Dates show
 // dd/mm/yyyy (empty before 1900), amounts and numbers of 0 show empty, lists select the item
 // whose data is the value.
-void ShowEntity(QWidget& window, const db::TableDef& table, const EntityBase& entity);
+void ShowEntity(QWidget& window, std::span<const tables::Column> columns, const EntityBase& entity);
 
-// Window to entity: the values typed into the controls of the table's fields, for Aceptar.
-EntryValues ReadControls(QWidget& window, const db::TableDef& table);
+// Window to entity: the values typed into the controls of the table's columns, for Aceptar.
+EntryValues ReadControls(QWidget& window, std::span<const tables::Column> columns);
 
 // After a refused Aceptar: the focus to the input of the first field the object's list names, its
 // tab page brought forward.

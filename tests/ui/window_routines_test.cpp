@@ -54,13 +54,6 @@ struct EntryWindow {
         kind->setObjectName(QStringLiteral("cboiTipoEjercicioFiscal"));
         kind->addItem(QStringLiteral("Regular"), 1);
         kind->addItem(QStringLiteral("Irregular"), 2);
-        for (auto& table : appTableDefs()) {
-            if (table.name == "DDJJ") {
-                header = table;
-            } else if (table.name == "Pasivo") {
-                liabilities = table;
-            }
-        }
     }
 
     QWidget window;
@@ -69,8 +62,8 @@ struct EntryWindow {
     ui::NumberEdit* whole = new ui::NumberEdit(QStringLiteral("txtlPeriodo"), 0);
     QLineEdit* text = new QLineEdit;
     QComboBox* kind = new QComboBox;
-    db::TableDef header;
-    db::TableDef liabilities;
+    std::span<const tables::Column> header = tables::DDJJ::columns;
+    std::span<const tables::Column> liabilities = tables::Pasivo::columns;
 };
 
 TEST(FormTransfer, EntityToWindowShowsTheProgramsFormsAndEmptiesTheInitialValues) {

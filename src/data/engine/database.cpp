@@ -84,7 +84,7 @@ std::string withRowId(const std::string& sql) {
     return sql.substr(0, afterSelect) + " rowid AS " + std::string(kRowIdColumn) + "," + sql.substr(afterSelect);
 }
 
-// A table name alone ("Anticipos", "[Anticipos]") opens the whole table.
+// A table name alone ("Clientes", "[Clientes]") opens the whole table.
 std::optional<std::string> bareTableName(std::string_view sql) {
     std::string name = trimmed(sql);
     if (name.size() > 2 && name.front() == '[' && name.back() == ']') {
