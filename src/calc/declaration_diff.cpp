@@ -5,12 +5,12 @@
 #include "app/context.h"
 #include "calc/determination.h"
 #include "calc/liquidation.h"
-#include "model/tables/captions.h"
 #include "data/values/datetime.h"
 #include "data/values/numeric_text.h"
 #include "model/assets.h"
 #include "model/declaration_ops.h"
 #include "model/sections.h"
+#include "model/tables/captions.h"
 
 namespace kapred {
 
@@ -132,7 +132,9 @@ DeclarationDiff compareDeclarations(Context& context, const Variant& first, cons
     DeclarationDiff diff;
     const auto previous = context.currentDeclaration;
     const auto restore = [&] { context.currentDeclaration = previous; };
-    const auto periodOf = [&]() { return currentHeaderValue(context, "lPeriodo").toText(context.numberFormat()); };
+    const auto periodOf = [&]() {
+        return currentHeaderValue(context, tables::DDJJ::lPeriodo).toText(context.numberFormat());
+    };
     const auto before = snapshotOf(context, first);
     const std::string firstPeriod = before ? periodOf() : "";
     const auto after = before ? snapshotOf(context, second) : std::nullopt;

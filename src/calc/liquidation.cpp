@@ -58,8 +58,10 @@ std::vector<Figure> BLiquidacion::figures() const {
 
 bool BLiquidacion::GetAlicuotaYTope() {
     const NumberFormat format = context_.numberFormat();
-    const bool firstYear = currentHeaderValue(context_, "iEjercicioEconomico").toDouble(format).value_or(0) == 1;
-    const std::string table = firstYear ? "T_ALICUOTAS_Y_TOPES" : "T_ALICUOTAS_Y_TOPES_2";
+    using tables::T_ALICUOTAS_Y_TOPES;
+    const bool firstYear =
+        currentHeaderValue(context_, tables::DDJJ::iEjercicioEconomico).toDouble(format).value_or(0) == 1;
+    const std::string table(firstYear ? T_ALICUOTAS_Y_TOPES::table : T_ALICUOTAS_Y_TOPES::laterYears);
     const std::string start = fiscalYearStartText(context_);
     auto rates = context_.g_dbTablas->openRecordset("SELECT * FROM " + table + " " +
                                                     " WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <='" + start + "'" +
@@ -72,9 +74,9 @@ bool BLiquidacion::GetAlicuotaYTope() {
     }
     rateProblem_.reset();
     rates->moveFirst();
-    const auto rate = rates->value("alicuota").toCurrency();
+    const auto rate = rates->value(T_ALICUOTAS_Y_TOPES::alicuota).toCurrency();
     ccAlicuota_ = rate ? rate->roundTo(2) / Currency::fromUnits(100) : Currency();
-    const auto threshold = rates->value("TopeEnPesos").toCurrency();
+    const auto threshold = rates->value(T_ALICUOTAS_Y_TOPES::TopeEnPesos).toCurrency();
     tope_ = threshold ? threshold->roundTo(2) : Currency();
     return true;
 }
@@ -106,7 +108,8 @@ std::optional<std::string> BLiquidacion::rateProblem() const {
 std::optional<Currency> calculateLiquidationForDisplay(BLiquidacion& liquidation) {
     liquidation.CalculateLocalTotals(kPrimaryKey);
     if (liquidation.ccCapitalAlCierre() > Currency() ||
-        !declarationHasRows(liquidation.g_BLiqDeduccionesAlCapital->context(), "LiqDeduccionesAlCapital")) {
+        !declarationHasRows(liquidation.g_BLiqDeduccionesAlCapital->context(),
+                            std::string(tables::LiqDeduccionesAlCapital::table))) {
         return std::nullopt;
     }
     const Currency typed = liquidation.g_BLiqDeduccionesAlCapital->ccDeduccionesAlCierre();

@@ -8,24 +8,24 @@ namespace kapred {
 namespace {
 
 template <typename Object>
-void add(Context& context, const std::string& name) {
-    context.factory.registerBusiness(name, [&context] { return std::make_unique<Object>(context); });
+void add(Context& context, std::string_view name) {
+    context.factory.registerBusiness(std::string(name), [&context] { return std::make_unique<Object>(context); });
 }
 
 }  // namespace
 
 void registerBusinessObjects(Context& context) {
     add<BActivo>(context, "Activo");
-    add<BActivoComputable>(context, "ActivoComputable");
-    add<BActivoExento>(context, "ActivoExento");
-    add<BActivoNoComputable>(context, "ActivoNoComputable");
-    add<BAnticipos>(context, "Anticipos");
-    add<BDDJJ>(context, "DDJJ");
+    add<BActivoComputable>(context, tables::ActivoComputable::table);
+    add<BActivoExento>(context, tables::ActivoExento::table);
+    add<BActivoNoComputable>(context, tables::ActivoNoComputable::table);
+    add<BAnticipos>(context, tables::Anticipos::table);
+    add<BDDJJ>(context, tables::DDJJ::table);
     add<BLiquidacion>(context, "Liquidacion");
-    add<BLiqDeduccionesAlCapital>(context, "LiqDeduccionesAlCapital");
-    add<BPagosCuenta>(context, "PagosCuenta");
-    add<BPasivo>(context, "Pasivo");
-    add<BSaldoFavorPeriodoAnt>(context, "SaldoFavorPeriodoAnt");
+    add<BLiqDeduccionesAlCapital>(context, tables::LiqDeduccionesAlCapital::table);
+    add<BPagosCuenta>(context, tables::PagosCuenta::table);
+    add<BPasivo>(context, tables::Pasivo::table);
+    add<BSaldoFavorPeriodoAnt>(context, tables::SaldoFavorPeriodoAnt::table);
     add<BDeterminacion>(context, "Determinacion");
 }
 

@@ -32,8 +32,8 @@ Variant initialValue(db::DataType type) {
 
 }  // namespace
 
-EntityBase::EntityBase(std::string tableName, DeclarationKeySource currentKey)
-    : tableName_(std::move(tableName)), currentKey_(std::move(currentKey)) {
+EntityBase::EntityBase(std::string_view tableName, DeclarationKeySource currentKey)
+    : tableName_(tableName), currentKey_(std::move(currentKey)) {
     Reset();
 }
 
@@ -51,8 +51,8 @@ void EntityBase::Reset() {
     }
     if (currentKey_) {
         auto [cuit, codDJ] = currentKey_();
-        SetFieldValue("cuit", std::move(cuit));
-        SetFieldValue("coddj", std::move(codDJ));
+        SetFieldValue(tables::DeclarationKey::CUIT, std::move(cuit));
+        SetFieldValue(tables::DeclarationKey::CodDJ, std::move(codDJ));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "data/dictionary.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -32,7 +33,7 @@ public:
     const BDictionary& fields() const { return fields_; }
 
 protected:
-    EntityBase(std::string tableName, DeclarationKeySource currentKey);
+    EntityBase(std::string_view tableName, DeclarationKeySource currentKey);
 
 private:
     std::string tableName_;
@@ -43,42 +44,45 @@ private:
 // The declaration header: its key is its own.
 class EDDJJ : public EntityBase {
 public:
-    EDDJJ() : EntityBase("DDJJ", {}) {}
+    EDDJJ() : EntityBase(tables::DDJJ::table, {}) {}
 };
 
 // The sections, keyed by the current declaration.
 class EActivoComputable : public EntityBase {
 public:
-    explicit EActivoComputable(DeclarationKeySource key) : EntityBase("ActivoComputable", std::move(key)) {}
+    explicit EActivoComputable(DeclarationKeySource key)
+        : EntityBase(tables::ActivoComputable::table, std::move(key)) {}
 };
 class EActivoExento : public EntityBase {
 public:
-    explicit EActivoExento(DeclarationKeySource key) : EntityBase("ActivoExento", std::move(key)) {}
+    explicit EActivoExento(DeclarationKeySource key) : EntityBase(tables::ActivoExento::table, std::move(key)) {}
 };
 class EActivoNoComputable : public EntityBase {
 public:
-    explicit EActivoNoComputable(DeclarationKeySource key) : EntityBase("ActivoNoComputable", std::move(key)) {}
+    explicit EActivoNoComputable(DeclarationKeySource key)
+        : EntityBase(tables::ActivoNoComputable::table, std::move(key)) {}
 };
 class EAnticipos : public EntityBase {
 public:
-    explicit EAnticipos(DeclarationKeySource key) : EntityBase("Anticipos", std::move(key)) {}
+    explicit EAnticipos(DeclarationKeySource key) : EntityBase(tables::Anticipos::table, std::move(key)) {}
 };
 class ELiqDeduccionesAlCapital : public EntityBase {
 public:
     explicit ELiqDeduccionesAlCapital(DeclarationKeySource key)
-        : EntityBase("LiqDeduccionesAlCapital", std::move(key)) {}
+        : EntityBase(tables::LiqDeduccionesAlCapital::table, std::move(key)) {}
 };
 class EPagosCuenta : public EntityBase {
 public:
-    explicit EPagosCuenta(DeclarationKeySource key) : EntityBase("PagosCuenta", std::move(key)) {}
+    explicit EPagosCuenta(DeclarationKeySource key) : EntityBase(tables::PagosCuenta::table, std::move(key)) {}
 };
 class EPasivo : public EntityBase {
 public:
-    explicit EPasivo(DeclarationKeySource key) : EntityBase("Pasivo", std::move(key)) {}
+    explicit EPasivo(DeclarationKeySource key) : EntityBase(tables::Pasivo::table, std::move(key)) {}
 };
 class ESaldoFavorPeriodoAnt : public EntityBase {
 public:
-    explicit ESaldoFavorPeriodoAnt(DeclarationKeySource key) : EntityBase("SaldoFavorPeriodoAnt", std::move(key)) {}
+    explicit ESaldoFavorPeriodoAnt(DeclarationKeySource key)
+        : EntityBase(tables::SaldoFavorPeriodoAnt::table, std::move(key)) {}
 };
 
 }  // namespace kapred

@@ -2,62 +2,55 @@
 
 namespace kapred {
 
-namespace {
-
-std::vector<SectionObject::Interval> amountIntervals(std::initializer_list<const char*> fields) {
-    std::vector<SectionObject::Interval> result;
-    for (const char* field : fields) {
-        result.push_back({field, Currency(), maximumAmount()});
-    }
-    return result;
-}
-
-}  // namespace
-
 BActivoComputable::BActivoComputable(Context& context)
     : SectionObject(context, std::make_unique<EActivoComputable>(currentDeclarationKey(context))) {}
 
 std::vector<SectionObject::Interval> BActivoComputable::intervals() const {
+    using AC = tables::ActivoComputable;
     // Securities may be negative; every other asset may not.
-    auto result =
-        amountIntervals({"cDineroEfectivoNac", "cDineroEfectivoExt", "cDepositosNac", "cDepositosExt", "cCreditosNac",
-                         "cCreditosExt", "cIntereses", "cTitulosPublicos", "cParticipacionesCapital", "cBienesCambio",
-                         "cBienesAdquiridos", "cBienesElaborados", "cBienesEnCurso", "cInmueblesNoBienesCambio",
-                         "cInmueblesActForestales", "cBienesInmateriales", "cOtrosBienes"});
-    result[7].minimum = minimumAmount();
+    auto result = amountIntervals(AC::columns);
+    for (auto& interval : result) {
+        if (interval.field.name == AC::cTitulosPublicos.name) {
+            interval.minimum = minimumAmount();
+        }
+    }
     return result;
 }
 
 void BActivoComputable::CalculateLocalTotals(const std::string&) {
+    using AC = tables::ActivoComputable;
     bFind();
-    ccDineroEfectivo_ = amount("cDineroEfectivoNac") + amount("cDineroEfectivoExt");
-    ccDepositos_ = amount("cDepositosNac") + amount("cDepositosExt");
-    ccCreditos_ = amount("cCreditosNac") + amount("cCreditosExt");
-    ccInmuebles_ = amount("cInmueblesNoBienesCambio") + amount("cInmueblesActForestales");
-    ccBienesMueblesAmortizables_ = amount("cBienesAdquiridos") + amount("cBienesElaborados") + amount("cBienesEnCurso");
-    ccActivoComputable_ = ccDineroEfectivo_ + ccDepositos_ + ccCreditos_ + amount("cIntereses") +
-                          amount("cTitulosPublicos") + amount("cParticipacionesCapital") + amount("cBienesCambio") +
-                          ccBienesMueblesAmortizables_ + ccInmuebles_ + amount("cBienesInmateriales") +
-                          amount("cOtrosBienes");
+    ccDineroEfectivo_ = amount(AC::cDineroEfectivoNac) + amount(AC::cDineroEfectivoExt);
+    ccDepositos_ = amount(AC::cDepositosNac) + amount(AC::cDepositosExt);
+    ccCreditos_ = amount(AC::cCreditosNac) + amount(AC::cCreditosExt);
+    ccInmuebles_ = amount(AC::cInmueblesNoBienesCambio) + amount(AC::cInmueblesActForestales);
+    ccBienesMueblesAmortizables_ =
+        amount(AC::cBienesAdquiridos) + amount(AC::cBienesElaborados) + amount(AC::cBienesEnCurso);
+    ccActivoComputable_ = ccDineroEfectivo_ + ccDepositos_ + ccCreditos_ + amount(AC::cIntereses) +
+                          amount(AC::cTitulosPublicos) + amount(AC::cParticipacionesCapital) +
+                          amount(AC::cBienesCambio) + ccBienesMueblesAmortizables_ + ccInmuebles_ +
+                          amount(AC::cBienesInmateriales) + amount(AC::cOtrosBienes);
 }
 
 BActivoExento::BActivoExento(Context& context)
     : SectionObject(context, std::make_unique<EActivoExento>(currentDeclarationKey(context))) {}
 
 std::vector<SectionObject::Interval> BActivoExento::intervals() const {
-    return amountIntervals({"cBienesTierraDelFuego", "cAccionesParticipaciones", "cCuotasSociales"});
+    return amountIntervals(tables::ActivoExento::columns);
 }
 
 void BActivoExento::CalculateLocalTotals(const std::string&) {
+    using AE = tables::ActivoExento;
     bFind();
-    ccActivoExento_ = amount("cBienesTierraDelFuego") + amount("cAccionesParticipaciones") + amount("cCuotasSociales");
+    ccActivoExento_ =
+        amount(AE::cBienesTierraDelFuego) + amount(AE::cAccionesParticipaciones) + amount(AE::cCuotasSociales);
 }
 
 BActivoNoComputable::BActivoNoComputable(Context& context)
     : SectionObject(context, std::make_unique<EActivoNoComputable>(currentDeclarationKey(context))) {}
 
 std::vector<SectionObject::Interval> BActivoNoComputable::intervals() const {
-    return amountIntervals({"cBienesExterior"});
+    return amountIntervals(tables::ActivoNoComputable::columns);
 }
 
 void BActivoNoComputable::CalculateExternalTotals(const std::string& indexName) {
@@ -67,7 +60,7 @@ void BActivoNoComputable::CalculateExternalTotals(const std::string& indexName) 
 
 void BActivoNoComputable::CalculateLocalTotals(const std::string& indexName) {
     bFind();
-    ccActivoNoComputable_ = amount("cBienesExterior");
+    ccActivoNoComputable_ = amount(tables::ActivoNoComputable::cBienesExterior);
     CalculateExternalTotals(indexName);
 }
 

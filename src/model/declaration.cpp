@@ -68,7 +68,7 @@ BDDJJ::BDDJJ(Context& context)
 
 void BDDJJ::Reset() {
     Entity->Reset();
-    Entity->SetFieldValue("CUIT", commandLineCuitValue(context_));
+    Entity->SetFieldValue(tables::DDJJ::CUIT, commandLineCuitValue(context_));
 }
 
 bool BDDJJ::bSave() {
@@ -77,13 +77,14 @@ bool BDDJJ::bSave() {
 }
 
 std::vector<SectionObject::Interval> BDDJJ::intervals() const {
+    using tables::DDJJ;
     return {
-        {"iTipoEjercicioFiscal", std::int32_t{1}, std::int32_t{2}},
-        {"lPeriodo", std::int32_t{1986}, std::int32_t{2022}},
-        {"fPeriodoFiscalDesde", DateTime::fromDate(1985, 10, 15), DateTime::fromDate(2022, 12, 31)},
-        {"fPeriodoFiscalHasta", DateTime::fromDate(1986, 10, 15), DateTime::fromDate(2022, 12, 31)},
-        {"iEjercicioEconomico", std::int32_t{1}, std::int32_t{99}},
-        {"CODIGO_T_SECUENCIAS", std::int32_t{0}, std::int32_t{99}},
+        {DDJJ::iTipoEjercicioFiscal, std::int32_t{1}, std::int32_t{2}},
+        {DDJJ::lPeriodo, std::int32_t{1986}, std::int32_t{2022}},
+        {DDJJ::fPeriodoFiscalDesde, DateTime::fromDate(1985, 10, 15), DateTime::fromDate(2022, 12, 31)},
+        {DDJJ::fPeriodoFiscalHasta, DateTime::fromDate(1986, 10, 15), DateTime::fromDate(2022, 12, 31)},
+        {DDJJ::iEjercicioEconomico, std::int32_t{1}, std::int32_t{99}},
+        {DDJJ::CODIGO_T_SECUENCIAS, std::int32_t{0}, std::int32_t{99}},
     };
 }
 
@@ -93,7 +94,7 @@ void BDDJJ::assignEntryValues(const EntryValues& values) {
         return;
     }
     for (const auto& [field, value] : values) {
-        if (db::equalsIgnoreCase(field, "iTipoEjercicioFiscal")) {
+        if (db::equalsIgnoreCase(field, tables::DDJJ::iTipoEjercicioFiscal)) {
             Entity->SetFieldValue(field, value);
         }
     }
@@ -107,21 +108,24 @@ void BDDJJ::CompleteNewHeader() {
     if (g_bEdit) {
         return;
     }
+    using tables::DDJJ;
     const NumberFormat format = context_.numberFormat();
-    Entity->SetFieldValue("CodDJ", Variant(declarationCodeText(Entity->vGetFieldValue("lPeriodo"),
-                                                               Entity->vGetFieldValue("CODIGO_T_SECUENCIAS"), format)));
-    Entity->SetFieldValue("CUIT", commandLineCuitValue(context_));
-    Entity->SetFieldValue("hora", Variant(context_.clock()));
-    Entity->SetFieldValue("sVersion", Variant("1"));
-    Entity->SetFieldValue("sVersionEXE", Variant(programVersionText()));
+    Entity->SetFieldValue(DDJJ::CodDJ,
+                          Variant(declarationCodeText(Entity->vGetFieldValue(DDJJ::lPeriodo),
+                                                      Entity->vGetFieldValue(DDJJ::CODIGO_T_SECUENCIAS), format)));
+    Entity->SetFieldValue(DDJJ::CUIT, commandLineCuitValue(context_));
+    Entity->SetFieldValue(DDJJ::hora, Variant(context_.clock()));
+    Entity->SetFieldValue(DDJJ::sVersion, Variant("1"));
+    Entity->SetFieldValue(DDJJ::sVersionEXE, Variant(programVersionText()));
 }
 
 bool BDDJJ::dateRulesPass() {
+    using tables::DDJJ;
     const NumberFormat format = context_.numberFormat();
-    const auto from = Entity->vGetFieldValue("fPeriodoFiscalDesde").toDate();
-    const auto to = Entity->vGetFieldValue("fPeriodoFiscalHasta").toDate();
-    const auto period = Entity->vGetFieldValue("lPeriodo").toWholeNumber(format);
-    const auto kind = Entity->vGetFieldValue("iTipoEjercicioFiscal").toWholeNumber(format);
+    const auto from = Entity->vGetFieldValue(DDJJ::fPeriodoFiscalDesde).toDate();
+    const auto to = Entity->vGetFieldValue(DDJJ::fPeriodoFiscalHasta).toDate();
+    const auto period = Entity->vGetFieldValue(DDJJ::lPeriodo).toWholeNumber(format);
+    const auto kind = Entity->vGetFieldValue(DDJJ::iTipoEjercicioFiscal).toWholeNumber(format);
     if (!from || !to || !period || !kind) {
         return true;  // the type and interval checks have already refused such values
     }

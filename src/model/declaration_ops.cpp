@@ -34,7 +34,7 @@ bool loadDeclaration(Context& context, const Variant& codDJ) {
         return false;
     }
     auto header = std::make_shared<BDDJJ>(context);
-    header->Entity->SetFieldValue("CodDJ", Variant(static_cast<std::int32_t>(*code)));
+    header->Entity->SetFieldValue(tables::DDJJ::CodDJ, Variant(static_cast<std::int32_t>(*code)));
     if (!header->bFind()) {
         return false;
     }
@@ -93,8 +93,8 @@ std::string sequenceDescription(const Variant& sequence) {
 std::vector<std::string> copyEntryErrors(const BDDJJ& origin, const std::string& period, const std::string& sequence,
                                          NumberFormat format) {
     std::vector<std::string> errors;
-    const Variant& originPeriod = origin.Entity->vGetFieldValue("lPeriodo");
-    const Variant& originSequence = origin.Entity->vGetFieldValue("CODIGO_T_SECUENCIAS");
+    const Variant& originPeriod = origin.Entity->vGetFieldValue(tables::DDJJ::lPeriodo);
+    const Variant& originSequence = origin.Entity->vGetFieldValue(tables::DDJJ::CODIGO_T_SECUENCIAS);
     if (trimmed(period).empty()) {
         errors.push_back(" Debe ingresar el Periodo de Destino");
     } else if (trimmed(sequence).empty()) {
@@ -164,10 +164,10 @@ CopyOutcome copyDeclaration(Context& context, const std::string& period, const s
                 for (const auto& field : source->fields()) {
                     target->setValue(field.name, source->value(field.name));
                 }
-                target->setValue("coddj", Variant(destination));
-                if (table == "DDJJ") {
-                    target->setValue("lperiodo", Variant(trimmed(period)));
-                    target->setValue("CODIGO_T_SECUENCIAS", Variant(trimmed(sequence)));
+                target->setValue(tables::DeclarationKey::CodDJ, Variant(destination));
+                if (table == tables::DDJJ::table) {
+                    target->setValue(tables::DDJJ::lPeriodo, Variant(trimmed(period)));
+                    target->setValue(tables::DDJJ::CODIGO_T_SECUENCIAS, Variant(trimmed(sequence)));
                 }
                 target->update();
             }

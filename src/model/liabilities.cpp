@@ -1,12 +1,13 @@
 #include "model/liabilities.h"
 
 #include <algorithm>
+#include <iterator>
 
-#include "model/tables/captions.h"
 #include "data/engine/dialect.h"
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
 #include "data/validation.h"
+#include "model/tables/captions.h"
 
 namespace kapred {
 
@@ -15,21 +16,11 @@ namespace {
 using std::chrono::months;
 using std::chrono::year_month_day;
 
-std::optional<DateTime> headerDate(const Context& context, const char* field) {
+std::optional<DateTime> headerDate(const Context& context, std::string_view field) {
     return currentHeaderValue(context, field).toDate();
 }
 
-// An insurance kind the cooperative may be, and the amount that only that kind carries.
-struct InsuranceAmount {
-    const char* flag;
-    const char* amount;
-};
-constexpr InsuranceAmount kInsuranceAmounts[] = {
-    {"iCooperativaSegurosCapitalizacion", "cReservasTecnicas"},
-    {"iCooperativaAseguradoresVida", "cFondosBeneficioSeguroVida"},
-};
-
-bool given(const EntryValues& values, const char* field) {
+bool given(const EntryValues& values, std::string_view field) {
     return std::any_of(values.begin(), values.end(),
                        [field](const EntryValue& value) { return db::equalsIgnoreCase(value.field, field); });
 }
@@ -37,7 +28,7 @@ bool given(const EntryValues& values, const char* field) {
 }  // namespace
 
 std::string fiscalYearStartText(const Context& context) {
-    const auto start = headerDate(context, "fPeriodoFiscalDesde");
+    const auto start = headerDate(context, tables::DDJJ::fPeriodoFiscalDesde);
     if (!start) {
         return {};
     }
@@ -45,9 +36,9 @@ std::string fiscalYearStartText(const Context& context) {
     return iso.substr(0, 4) + iso.substr(5, 2) + iso.substr(8, 2);
 }
 
-std::string missingRateMessage(const Context& context, const std::string& table) {
-    const auto start = headerDate(context, "fPeriodoFiscalDesde");
-    return "No hay una alícuota vigente en la tabla " + table + " para el ejercicio que comienza el " +
+std::string missingRateMessage(const Context& context, std::string_view table) {
+    const auto start = headerDate(context, tables::DDJJ::fPeriodoFiscalDesde);
+    return "No hay una alícuota vigente en la tabla " + std::string(table) + " para el ejercicio que comienza el " +
            (start ? formatDate(*start) : std::string("(sin fecha)")) +
            ": los importes que dependen de ella no son válidos.";
 }
@@ -56,16 +47,16 @@ BPasivo::BPasivo(Context& context)
     : SectionObject(context, std::make_unique<EPasivo>(currentDeclarationKey(context))) {}
 
 std::vector<SectionObject::Interval> BPasivo::intervals() const {
-    std::vector<Interval> result{{"iCooperativaSegurosCapitalizacion", std::int32_t{0}, std::int32_t{1}},
-                                 {"iCooperativaAseguradoresVida", std::int32_t{0}, std::int32_t{1}}};
-    for (const char* field :
-         {"cDeudas", "cProvisiones", "cReservasTecnicas", "cFondosBeneficioSeguroVida", "cBeneficios"}) {
-        result.push_back({field, Currency(), maximumAmount()});
+    // The yes/no answers first, then the amounts.
+    std::vector<Interval> result;
+    for (const auto& [flag, amountField] : tables::Pasivo::insuranceAmounts) {
+        result.push_back({flag, std::int32_t{0}, std::int32_t{1}});
     }
+    std::ranges::move(amountIntervals(tables::Pasivo::columns), std::back_inserter(result));
     return result;
 }
 
-bool BPasivo::isInsuranceKind(const char* flag) const {
+bool BPasivo::isInsuranceKind(std::string_view flag) const {
     return Entity->vGetFieldValue(flag).toWholeNumber(context_.numberFormat()) != 0;
 }
 
@@ -73,7 +64,7 @@ void BPasivo::assignEntryValues(const EntryValues& values) {
     SectionObject::assignEntryValues(values);
     // Answering NO empties the kind's amount, as the window does when NO is chosen; an amount
     // typed together with the NO is left for the rule below to refuse.
-    for (const auto& [flag, amountField] : kInsuranceAmounts) {
+    for (const auto& [flag, amountField] : tables::Pasivo::insuranceAmounts) {
         if (!isInsuranceKind(flag) && !given(values, amountField)) {
             Entity->SetFieldValue(amountField, Variant("0"));
         }
@@ -81,13 +72,16 @@ void BPasivo::assignEntryValues(const EntryValues& values) {
 }
 
 bool BPasivo::businessRulesPass() {
+    using tables::Pasivo;
+    const auto label = [](const tables::Column& field) {
+        return fieldLabel(Pasivo::table, field).value_or(std::string(field.name));
+    };
     bool passed = true;
-    for (const auto& [flag, amountField] : kInsuranceAmounts) {
+    for (const auto& [flag, amountField] : Pasivo::insuranceAmounts) {
         if (!isInsuranceKind(flag) && !amount(amountField).isZero()) {
             AddInconsistencyToObject(*this, "x",
-                                     "El importe de \"" + fieldLabel("Pasivo", amountField).value_or(amountField) +
-                                         "\" solo puede cargarse cuando \"" +
-                                         fieldLabel("Pasivo", flag).value_or(flag) + "\" es SI.");
+                                     "El importe de \"" + label(amountField) + "\" solo puede cargarse cuando \"" +
+                                         label(flag) + "\" es SI.");
             passed = false;
         }
     }
@@ -99,25 +93,29 @@ std::vector<Figure> BPasivo::totals() const {
 }
 
 void BPasivo::CalculateLocalTotals(const std::string&) {
+    using tables::Pasivo;
     bFind();
-    ccPasivo_ = amount("cDeudas") + amount("cProvisiones") + amount("cReservasTecnicas") +
-                amount("cFondosBeneficioSeguroVida") + amount("cBeneficios");
+    ccPasivo_ = amount(Pasivo::cDeudas) + amount(Pasivo::cProvisiones) + amount(Pasivo::cReservasTecnicas) +
+                amount(Pasivo::cFondosBeneficioSeguroVida) + amount(Pasivo::cBeneficios);
 }
 
 BListSection::BListSection(Context& context, std::unique_ptr<EntityBase> entity)
     : SectionObject(context, std::move(entity)) {
-    nextId_ = lGetNextId(database(), *Entity, kListIndex, "ID", context_.numberFormat());
+    nextId_ =
+        lGetNextId(database(), *Entity, kListIndex, std::string(tables::ListSection::ID.name), context_.numberFormat());
 }
 
 std::vector<SectionObject::Interval> BListSection::intervals() const {
-    return {{"fFecha", DateTime::fromDate(1800, 1, 1), limitDate()}, {"cImporte", Currency(), maximumAmount()}};
+    using tables::ListSection;
+    return {{ListSection::fFecha, DateTime::fromDate(1800, 1, 1), limitDate()},
+            {ListSection::cImporte, Currency(), maximumAmount()}};
 }
 
 bool BListSection::bSave() {
     if (g_bEdit) {
         return SectionObject::bSave();
     }
-    Entity->SetFieldValue("ID", Variant(static_cast<std::int32_t>(nextId_)));
+    Entity->SetFieldValue(tables::ListSection::ID, Variant(static_cast<std::int32_t>(nextId_)));
     if (!SectionObject::bSave()) {
         return false;
     }
@@ -136,7 +134,7 @@ BAnticipos::BAnticipos(Context& context)
 
 DateTime BAnticipos::limitDate() const {
     // Six months after the end of the year, back to the first of that month, less one day.
-    const auto end = headerDate(context_, "fPeriodoFiscalHasta");
+    const auto end = headerDate(context_, tables::DDJJ::fPeriodoFiscalHasta);
     if (!end) {
         return DateTime::fromDate(1800, 1, 1);
     }
@@ -149,22 +147,24 @@ BPagosCuenta::BPagosCuenta(Context& context)
     : BListSection(context, std::make_unique<EPagosCuenta>(currentDeclarationKey(context))) {}
 
 DateTime BPagosCuenta::limitDate() const {
-    return headerDate(context_, "fPeriodoFiscalHasta").value_or(DateTime::fromDate(1800, 1, 1));
+    return headerDate(context_, tables::DDJJ::fPeriodoFiscalHasta).value_or(DateTime::fromDate(1800, 1, 1));
 }
 
 BSaldoFavorPeriodoAnt::BSaldoFavorPeriodoAnt(Context& context)
     : SectionObject(context, std::make_unique<ESaldoFavorPeriodoAnt>(currentDeclarationKey(context))) {}
 
 std::vector<SectionObject::Interval> BSaldoFavorPeriodoAnt::intervals() const {
-    const auto period = currentHeaderValue(context_, "lPeriodo").toDouble(context_.numberFormat()).value_or(0);
-    return {{"lPeriodo", std::int32_t{0}, static_cast<std::int32_t>(period)},
-            {"cImporte", Currency(), maximumAmount()}};
+    using tables::SaldoFavorPeriodoAnt;
+    const auto period =
+        currentHeaderValue(context_, tables::DDJJ::lPeriodo).toDouble(context_.numberFormat()).value_or(0);
+    return {{SaldoFavorPeriodoAnt::lPeriodo, std::int32_t{0}, static_cast<std::int32_t>(period)},
+            {SaldoFavorPeriodoAnt::cImporte, Currency(), maximumAmount()}};
 }
 
 bool BSaldoFavorPeriodoAnt::businessRulesPass() {
     const NumberFormat format = context_.numberFormat();
-    const auto period = Entity->vGetFieldValue("lPeriodo").toDouble(format).value_or(0);
-    const auto declared = currentHeaderValue(context_, "lPeriodo").toDouble(format).value_or(0);
+    const auto period = Entity->vGetFieldValue(tables::SaldoFavorPeriodoAnt::lPeriodo).toDouble(format).value_or(0);
+    const auto declared = currentHeaderValue(context_, tables::DDJJ::lPeriodo).toDouble(format).value_or(0);
     if (static_cast<long>(period) >= static_cast<long>(declared)) {
         AddInconsistencyToObject(*this, "x", "El Período debe ser menor al Período Fiscal de la Declaración Jurada.");
         return false;
@@ -181,19 +181,14 @@ void BSaldoFavorPeriodoAnt::CalculateExternalTotals(const std::string& indexName
 
 void BSaldoFavorPeriodoAnt::CalculateLocalTotals(const std::string&) {
     bFind();
-    ccImporte_ = amount("cImporte");
+    ccImporte_ = amount(tables::SaldoFavorPeriodoAnt::cImporte);
 }
 
 BLiqDeduccionesAlCapital::BLiqDeduccionesAlCapital(Context& context)
     : SectionObject(context, std::make_unique<ELiqDeduccionesAlCapital>(currentDeclarationKey(context))) {}
 
 std::vector<SectionObject::Interval> BLiqDeduccionesAlCapital::intervals() const {
-    std::vector<Interval> result;
-    for (const char* field :
-         {"cReembolsoGastos", "cGratificacioneAlPersonal", "cRetornoExcedente", "cTotalRetribucionesLey23427"}) {
-        result.push_back({field, Currency(), maximumAmount()});
-    }
-    return result;
+    return amountIntervals(tables::LiqDeduccionesAlCapital::columns);
 }
 
 Currency BLiqDeduccionesAlCapital::cGetAlicuota() {
@@ -202,23 +197,24 @@ Currency BLiqDeduccionesAlCapital::cGetAlicuota() {
                                                     std::string(" WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <='") + start +
                                                     "'" + " AND FORMAT(VigenciaHasta,'YYYYMMDD') >='" + start + "'");
     if (rates->recordCount() == 0) {
-        rateProblem_ = missingRateMessage(context_, "T_DEDUC_DISCAPACITADO");
+        rateProblem_ = missingRateMessage(context_, tables::T_DEDUC_DISCAPACITADO::table);
         return Currency();
     }
     rateProblem_.reset();
     rates->moveFirst();
-    const auto rate = rates->value("alicuota").toCurrency();
+    const auto rate = rates->value(tables::T_DEDUC_DISCAPACITADO::alicuota).toCurrency();
     return rate ? rate->roundTo(2) / Currency::fromUnits(100) : Currency();
 }
 
 void BLiqDeduccionesAlCapital::CalculateLocalTotals(const std::string&) {
+    using LDC = tables::LiqDeduccionesAlCapital;
     bFind();
     ccDeduccionesAlCierre_ =
-        amount("cReembolsoGastos") + amount("cGratificacioneAlPersonal") + amount("cRetornoExcedente");
-    ccDeduccionPorRetribucion_ = amount("cTotalRetribucionesLey23427") * cGetAlicuota();
+        amount(LDC::cReembolsoGastos) + amount(LDC::cGratificacioneAlPersonal) + amount(LDC::cRetornoExcedente);
+    ccDeduccionPorRetribucion_ = amount(LDC::cTotalRetribucionesLey23427) * cGetAlicuota();
     ccDeduccionesAlCierre_ += ccDeduccionPorRetribucion_;
     // Without pay to disabled staff no figure depends on that rate.
-    if (amount("cTotalRetribucionesLey23427").isZero()) {
+    if (amount(LDC::cTotalRetribucionesLey23427).isZero()) {
         rateProblem_.reset();
     }
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/section_object.h"
 
@@ -24,7 +25,7 @@ protected:
     void assignEntryValues(const EntryValues& values) override;
 
 private:
-    bool isInsuranceKind(const char* flag) const;
+    bool isInsuranceKind(std::string_view flag) const;
     Currency ccPasivo_;
 };
 
@@ -115,6 +116,6 @@ private:
 // The start of the current declaration's fiscal year as "YYYYMMDD", for the rate look-ups.
 std::string fiscalYearStartText(const Context& context);
 // A plain sentence for a rate table that has no row for the start of the fiscal year.
-std::string missingRateMessage(const Context& context, const std::string& table);
+std::string missingRateMessage(const Context& context, std::string_view table);
 
 }  // namespace kapred

@@ -15,7 +15,7 @@ Variant minimumAmount() {
     return Currency::fromScaled(-999999999999900);
 }
 
-Variant currentHeaderValue(const Context& context, const std::string& field) {
+Variant currentHeaderValue(const Context& context, std::string_view field) {
     if (!context.currentDeclaration) {
         return {};
     }
@@ -32,7 +32,7 @@ DeclarationKeySource currentDeclarationKey(Context& context) {
             return std::make_pair(Variant(std::int16_t{0}), Variant(std::int16_t{0}));
         }
         const auto& header = *context.currentDeclaration->Entity;
-        return std::make_pair(header.vGetFieldValue("CUIT"), header.vGetFieldValue("CodDJ"));
+        return std::make_pair(header.vGetFieldValue(tables::DDJJ::CUIT), header.vGetFieldValue(tables::DDJJ::CodDJ));
     };
 }
 
@@ -69,11 +69,21 @@ bool SectionObject::bValidateInterval() {
 bool SectionObject::checkIntervals() {
     bool passed = true;
     for (const auto& interval : intervals()) {
-        passed = kapred::bValidateInterval(*this, database(), interval.field, interval.minimum, interval.maximum,
-                                           context_.numberFormat()) &&
+        passed = kapred::bValidateInterval(*this, database(), std::string(interval.field.name), interval.minimum,
+                                           interval.maximum, context_.numberFormat()) &&
                  passed;
     }
     return passed;
+}
+
+std::vector<SectionObject::Interval> SectionObject::amountIntervals(std::span<const tables::Column> columns) {
+    std::vector<Interval> result;
+    for (const auto& column : columns) {
+        if (column.type == db::DataType::Currency) {
+            result.push_back({column, Currency(), maximumAmount()});
+        }
+    }
+    return result;
 }
 
 int SectionObject::iValidateBusinessRules() {
@@ -114,7 +124,7 @@ int SectionObject::Aceptar(EntryMode mode, const EntryValues& values) {
     return 0;
 }
 
-Currency SectionObject::amount(const std::string& field) const {
+Currency SectionObject::amount(std::string_view field) const {
     return Entity->vGetFieldValue(field).toCurrency(context_.numberFormat()).value_or(Currency());
 }
 

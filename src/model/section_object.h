@@ -1,12 +1,15 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/context.h"
 #include "data/business_object.h"
 #include "data/engine/database.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
@@ -67,7 +70,7 @@ public:
     Context& context() const { return context_; }
 
     struct Interval {
-        std::string field;
+        tables::Column field;
         Variant minimum;
         Variant maximum;
     };
@@ -75,6 +78,8 @@ public:
 protected:
     // The field intervals, both ends included, in field order.
     virtual std::vector<Interval> intervals() const { return {}; }
+    // Zero to the largest amount for each amount column of a table, in the table's order.
+    static std::vector<Interval> amountIntervals(std::span<const tables::Column> columns);
     // The section's own rules; a failure is recorded under the key "x" and gives false.
     virtual bool businessRulesPass() { return true; }
     // Puts the typed values into the entity; a section whose inputs depend on each other
@@ -84,7 +89,7 @@ protected:
     bool checkIntervals();
 
     // The amount of a field of the entity (0 for anything that is not one).
-    Currency amount(const std::string& field) const;
+    Currency amount(std::string_view field) const;
 
     Context& context_;
     db::Database& database() const { return *context_.g_dbAplicativo; }
@@ -107,7 +112,7 @@ protected:
 };
 
 // A value of the current declaration's header (Empty when there is none).
-Variant currentHeaderValue(const Context& context, const std::string& field);
+Variant currentHeaderValue(const Context& context, std::string_view field);
 // The command line's CUIT as the tables keep it, a number (0 when there is none).
 Variant commandLineCuitValue(const Context& context);
 // The key source that makes section entities follow the current declaration.

@@ -77,9 +77,10 @@ std::vector<ListRow> listRows(Context& context, const SectionObject& section) {
     // Read one at a time: a declaration may hold a million rows, which a snapshot would hold twice.
     auto rows = database.openForwardOnly(sBuildSelect(database, *section.Entity, kListIndex,
                                                       "Select ID, fFecha, cImporte ", "ID", context.numberFormat()));
-    const std::size_t id = rows->fieldIndex("ID");
-    const std::size_t date = rows->fieldIndex("fFecha");
-    const std::size_t amount = rows->fieldIndex("cImporte");
+    using tables::ListSection;
+    const std::size_t id = rows->fieldIndex(ListSection::ID);
+    const std::size_t date = rows->fieldIndex(ListSection::fFecha);
+    const std::size_t amount = rows->fieldIndex(ListSection::cImporte);
     std::vector<ListRow> list;
     for (; !rows->eof(); rows->moveNext()) {
         list.push_back({static_cast<long>(rows->value(id).toWholeNumber().value_or(0)), rows->value(date),
@@ -92,7 +93,7 @@ bool findListRow(SectionObject& section, long id) {
     if (id <= 0 || id > std::numeric_limits<std::int32_t>::max()) {
         return false;
     }
-    section.Entity->SetFieldValue("ID", Variant(static_cast<std::int32_t>(id)));
+    section.Entity->SetFieldValue(tables::ListSection::ID, Variant(static_cast<std::int32_t>(id)));
     return section.bFind();
 }
 

@@ -12,13 +12,13 @@
 namespace kapred {
 
 struct SectionField {
-    std::string name;     // "cDeudas"
+    std::string name;     // its column
     std::string caption;  // the label of its input, without the access-key "&"
     db::DataType type;
 };
 
 struct SectionInfo {
-    std::string name;     // the entity name: "Pasivo"
+    std::string name;     // its table, entity and business object
     std::string caption;  // the window's caption
     SectionKind kind;
     std::vector<SectionField> fields;  // what the user types: the key columns are left out

@@ -2,16 +2,22 @@
 
 #include "data/engine/dialect.h"
 #include "data/engine/recordset.h"
+#include "model/tables/captions.h"
+#include "model/tables/tables.h"
 
 namespace kapred {
 
 const std::vector<SystemTableEntry>& consultableSystemTables() {
-    static const std::vector<SystemTableEntry> tables{
-        {"Tabla de Alicuotas y Topes", "T_ALICUOTAS_Y_TOPES"},
-        {"Deducción s/Remuneraciones abonadas a Personal Discapacitado", "T_DEDUC_DISCAPACITADO"},
-        {"Secuencias", "T_SECUENCIAS"},
-    };
-    return tables;
+    static const std::vector<SystemTableEntry> consultable = [] {
+        std::vector<SystemTableEntry> list;
+        for (const std::string_view table :
+             {tables::T_ALICUOTAS_Y_TOPES::table, tables::T_DEDUC_DISCAPACITADO::table, tables::T_SECUENCIAS::table}) {
+            const std::string name(table);
+            list.push_back({windowCaption(name).value_or(name), name});
+        }
+        return list;
+    }();
+    return consultable;
 }
 
 std::optional<SystemTableView> systemTable(Context& context, const std::string& table) {

@@ -11,8 +11,8 @@ namespace kapred {
 
 // The system tables a user may consult, in the order the viewer lists them.
 struct SystemTableEntry {
-    std::string caption;  // "Tabla de Alicuotas y Topes"
-    std::string table;    // "T_ALICUOTAS_Y_TOPES"
+    std::string caption;  // the caption of the table's window
+    std::string table;
 };
 const std::vector<SystemTableEntry>& consultableSystemTables();
 
