@@ -61,9 +61,10 @@ bool BLiquidacion::GetAlicuotaYTope() {
     const bool firstYear = currentHeaderValue(context_, "iEjercicioEconomico").toDouble(format).value_or(0) == 1;
     const std::string table = firstYear ? "T_ALICUOTAS_Y_TOPES" : "T_ALICUOTAS_Y_TOPES_2";
     const std::string start = fiscalYearStartText(context_);
-    auto rates = context_.g_dbTablas->openRecordset("SELECT * FROM " + table + " " +
-                                                    " WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <='" + start + "'" +
-                                                    " AND FORMAT(VigenciaHasta,'YYYYMMDD') >='" + start + "'");
+    auto rates = context_.g_dbTablas->openRecordset("SELECT * FROM " + table +
+                                                        "  WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <=?"
+                                                        " AND FORMAT(VigenciaHasta,'YYYYMMDD') >=?",
+                                                    {start, start});
     if (rates->recordCount() == 0) {
         ccAlicuota_ = Currency();
         tope_ = Currency();
