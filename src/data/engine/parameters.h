@@ -12,7 +12,8 @@ namespace kapred::db {
 
 // A value bound to one "?" of a statement, so that no value is ever written into the statement's
 // text: whole numbers, numbers with a fraction and texts as they are; a Variant as a criteria
-// expression compares it (amounts in units, dates as ISO text, Null and Empty as Null).
+// expression compares it (amounts in units as a number in the text would be, not in the
+// ten-thousandths a currency column keeps; dates as ISO text; Null and Empty as Null).
 class Parameter {
 public:
     template <std::integral Whole>
