@@ -60,8 +60,8 @@ long declarationsOf(db::Engine& engine, const fs::path& programDirectory, const 
         ToggleDatabaseHeader(copy, false);
         database = workspace.openDatabase(copy, false, true, kConnect);
     }
-    auto rows =
-        database->openRecordset("SELECT Count(*) AS n FROM DDJJ WHERE CUIT = " + *digits, db::RecordsetType::Snapshot);
+    auto rows = database->openRecordset("SELECT Count(*) AS n FROM DDJJ WHERE CUIT = ?", {std::stoll(*digits)},
+                                        db::RecordsetType::Snapshot);
     const long count = static_cast<long>(rows->value("n").toWholeNumber().value_or(0));
     rows->close();
     workspace.close();

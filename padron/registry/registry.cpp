@@ -68,12 +68,11 @@ bool listed(const std::vector<CodeName>& list, int value) {
 // The text key of a CUIT in contribs, for eleven digits with or without dashes only.
 std::optional<std::string> cuitKey(const std::string& cuit) {
     const auto digits = commandLineCuit(cuit);
-    return digits ? std::optional(db::quoteText(sFormatCuit(*digits, true))) : std::nullopt;
+    return digits ? std::optional(sFormatCuit(*digits, true)) : std::nullopt;
 }
 
-std::string where(long ncontrib) {
-    return " WHERE ncontrib = " + std::to_string(ncontrib);
-}
+// The condition on a taxpayer's rows; its value is the taxpayer's number.
+constexpr const char* kByNumber = " WHERE ncontrib = ?";
 
 }  // namespace
 
@@ -118,7 +117,7 @@ long Registry::number(const std::string& cuit) {
         return 0;
     }
     auto rows =
-        taxpayers_.openRecordset("SELECT ncontrib FROM contribs WHERE cuit = " + *key, db::RecordsetType::Snapshot);
+        taxpayers_.openRecordset("SELECT ncontrib FROM contribs WHERE cuit = ?", {*key}, db::RecordsetType::Snapshot);
     return rows->eof() ? 0 : static_cast<long>(rows->value("ncontrib").toWholeNumber().value_or(0));
 }
 
@@ -157,7 +156,7 @@ std::optional<Taxpayer> Registry::find(const std::string& cuit) {
     if (!key) {
         return std::nullopt;
     }
-    auto rows = taxpayers_.openRecordset("SELECT * FROM contribs WHERE cuit = " + *key, db::RecordsetType::Snapshot);
+    auto rows = taxpayers_.openRecordset("SELECT * FROM contribs WHERE cuit = ?", {*key}, db::RecordsetType::Snapshot);
     if (rows->eof()) {
         return std::nullopt;
     }
@@ -169,8 +168,8 @@ std::optional<Taxpayer> Registry::find(const std::string& cuit) {
     taxpayer.empProm = rows->value("empProm").toWholeNumber().value_or(0) != 0;
     taxpayer.formaJuridica = code(rows->value("formaJuridica"));
 
-    auto activities =
-        taxpayers_.openRecordset("SELECT * FROM actcontrib" + where(ncontrib), db::RecordsetType::Snapshot);
+    auto activities = taxpayers_.openRecordset(std::string("SELECT * FROM actcontrib") + kByNumber, {ncontrib},
+                                               db::RecordsetType::Snapshot);
     for (; !activities->eof(); activities->moveNext()) {
         const std::string activity = text(activities->value("CodAct"));
         if (text(activities->value("tipoAct")) == kPrincipal) {
@@ -180,7 +179,8 @@ std::optional<Taxpayer> Registry::find(const std::string& cuit) {
         }
     }
     bool fiscalFound = false;
-    auto addresses = taxpayers_.openRecordset("SELECT * FROM domicilio" + where(ncontrib), db::RecordsetType::Snapshot);
+    auto addresses = taxpayers_.openRecordset(std::string("SELECT * FROM domicilio") + kByNumber, {ncontrib},
+                                              db::RecordsetType::Snapshot);
     for (; !addresses->eof(); addresses->moveNext()) {
         const bool fiscal = addresses->value("domfiscal").toWholeNumber().value_or(0) != 0;
         if (fiscal && !fiscalFound) {
@@ -190,8 +190,8 @@ std::optional<Taxpayer> Registry::find(const std::string& cuit) {
             taxpayer.otrosDomicilios.push_back(readAddress(*addresses));
         }
     }
-    auto persons =
-        taxpayers_.openRecordset("SELECT * FROM respsustitutos" + where(ncontrib), db::RecordsetType::Snapshot);
+    auto persons = taxpayers_.openRecordset(std::string("SELECT * FROM respsustitutos") + kByNumber, {ncontrib},
+                                            db::RecordsetType::Snapshot);
     for (; !persons->eof(); persons->moveNext()) {
         taxpayer.responsables.push_back({text(persons->value("apeNomTitular")), text(persons->value("nroDocum")),
                                          code(persons->value("paisTitular"))});
@@ -321,7 +321,7 @@ std::optional<Refusal> Registry::check(const Taxpayer& taxpayer, bool adding) {
 
 void Registry::deleteRows(long ncontrib) {
     for (const char* table : {"actcontrib", "domicilio", "respsustitutos"}) {
-        taxpayers_.execute(std::string("DELETE FROM ") + table + where(ncontrib));
+        taxpayers_.execute(std::string("DELETE FROM ") + table + kByNumber, {ncontrib});
     }
 }
 
@@ -400,7 +400,7 @@ void Registry::modify(const Taxpayer& taxpayer) {
     }
     const auto key = cuitKey(taxpayer.cuit);
     db::Transaction transaction(taxpayers_);
-    auto rows = taxpayers_.openRecordset("SELECT * FROM contribs WHERE cuit = " + key.value_or("''"));
+    auto rows = taxpayers_.openRecordset("SELECT * FROM contribs WHERE cuit = ?", {key.value_or("")});
     if (rows->eof()) {
         throw Refused({Part::Taxpayer, 0, "cuit",
                        "El contribuyente " + sFormatCuit(taxpayer.cuit, true) + " no está registrado."});
@@ -424,7 +424,7 @@ bool Registry::remove(const std::string& cuit) {
         return false;
     }
     deleteRows(ncontrib);
-    taxpayers_.execute("DELETE FROM contribs" + where(ncontrib));
+    taxpayers_.execute(std::string("DELETE FROM contribs") + kByNumber, {ncontrib});
     transaction.commit();
     return true;
 }

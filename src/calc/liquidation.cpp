@@ -63,9 +63,10 @@ bool BLiquidacion::GetAlicuotaYTope() {
         currentHeaderValue(context_, tables::DDJJ::iEjercicioEconomico).toDouble(format).value_or(0) == 1;
     const std::string table(firstYear ? T_ALICUOTAS_Y_TOPES::table : T_ALICUOTAS_Y_TOPES::laterYears);
     const std::string start = fiscalYearStartText(context_);
-    auto rates = context_.g_dbTablas->openRecordset("SELECT * FROM " + table + " " +
-                                                    " WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <='" + start + "'" +
-                                                    " AND FORMAT(VigenciaHasta,'YYYYMMDD') >='" + start + "'");
+    auto rates = context_.g_dbTablas->openRecordset("SELECT * FROM " + table +
+                                                        "  WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <=?"
+                                                        " AND FORMAT(VigenciaHasta,'YYYYMMDD') >=?",
+                                                    {start, start});
     if (rates->recordCount() == 0) {
         ccAlicuota_ = Currency();
         tope_ = Currency();

@@ -28,11 +28,11 @@ db::Recordset& appender(db::Database& database, BusinessObject& object) {
 
 }  // namespace
 
-void NpRecordSet::OpenRecordSet(const std::string& sql) {
+void NpRecordSet::OpenRecordSet(const SqlText& sql) {
     if (database_ == nullptr) {
         throw Error(err::kObjectNotSet, "NpRecordSet", "Variable de objeto o bloque With no establecido");
     }
-    recordset_ = database_->openRecordset(sql);
+    recordset_ = database_->openRecordset(sql.text, sql.values);
 }
 
 bool IsFieldInIndex(db::Database& database, const std::string& tableName, const std::string& indexName,
@@ -49,22 +49,41 @@ bool IsFieldInIndex(db::Database& database, const std::string& tableName, const 
     return false;
 }
 
-std::string sBuildSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
-                         const std::string& selectText, const std::string& orderText, NumberFormat format) {
-    std::string sql = selectText + " FROM " + entity.sEntityName();
+SqlText sBuildSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
+                     const std::string& selectText, const std::string& orderText, NumberFormat format) {
+    SqlText sql{selectText + " FROM " + entity.sEntityName(), {}};
     if (!indexName.empty()) {
-        sql += sGetFieldsToFilter(indexName, entity, database, format);
+        sql = sGetFieldsToFilter(indexName, entity, database, format);
+        sql.text = selectText + " FROM " + entity.sEntityName() + sql.text;
         if (!orderText.empty()) {
-            sql += " ORDER BY " + orderText;
+            sql.text += " ORDER BY " + orderText;
         }
     }
     return sql;
 }
 
-std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& entity, db::Database& database,
-                               NumberFormat format) {
+namespace {
+
+// The value of a number field as its condition compares it; a text is read with the program's
+// separators.
+db::Parameter numberOf(const std::string& fieldName, const Variant& value, NumberFormat format) {
+    if (value.isNumber()) {
+        return value;
+    }
+    const auto number = value.isEmpty() ? std::nullopt : value.toDouble(format);
+    if (!number) {
+        throw Error(err::kTypeMismatch, "sGetFieldsToFilter",
+                    "El valor del campo '" + fieldName + "' no es un número.");
+    }
+    return *number;
+}
+
+}  // namespace
+
+SqlText sGetFieldsToFilter(const std::string& indexName, const EntityBase& entity, db::Database& database,
+                           NumberFormat format) {
     const std::string start = " Where ";
-    std::string where = start;
+    SqlText where{start, {}};
     const std::string& table = entity.sEntityName();
     for (const auto& field : database.tableDef(table).fields) {
         if (!IsFieldInIndex(database, table, indexName, field.name)) {
@@ -73,25 +92,20 @@ std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& e
         const Variant& value = entity.vGetFieldValue(field.name);
         switch (field.type) {
             case DataType::Text:
-                where += field.name + " = " + db::quoteText(value.toText(format)) + " AND ";
+                where.text += field.name + " = ? AND ";
+                where.values.emplace_back(value.toText(format));
                 break;
             case DataType::Double:
-            case DataType::Currency: {
-                std::string number = value.toText(format);
-                if (const auto comma = number.find(','); comma != std::string::npos) {
-                    number[comma] = '.';
-                }
-                where += field.name + " =" + number + " AND ";
-                break;
-            }
+            case DataType::Currency:
             case DataType::Integer:
             case DataType::Long:
-                where += field.name + " = " + value.toText(format) + " AND ";
+                where.text += field.name + " = ? AND ";
+                where.values.push_back(numberOf(field.name, value, format));
                 break;
             case DataType::Date:
-                // The date goes in as a quoted text, which Format reads back as a date.
-                where += "Format(" + field.name + ",\"YYYYMMDD\") = FORMAT(" + db::quoteText(value.toText(format)) +
-                         ",\"YYYYMMDD\") AND ";
+                // The date goes in as a text, which Format reads back as a date.
+                where.text += "Format(" + field.name + ",\"YYYYMMDD\") = FORMAT(?,\"YYYYMMDD\") AND ";
+                where.values.emplace_back(value.toText(format));
                 break;
             default:
                 // No condition can be written on this column; it is left out of the filter.
@@ -100,10 +114,11 @@ std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& e
     }
     // Without a condition the cut below would leave " Wh", which the engine reads as an alias
     // of the table: the statement would cover every row.
-    if (where == start) {
+    if (where.text == start) {
         throw Error(err::kProgram, "sGetFieldsToFilter", "No se puede realizar un where con este campo");
     }
-    return where.substr(0, where.size() - 4);
+    where.text.resize(where.text.size() - 4);
+    return where;
 }
 
 std::string sBuildSumSelect(db::Database& database, const std::string& indexName, const std::string& tableName) {
@@ -119,7 +134,7 @@ std::string sBuildSumSelect(db::Database& database, const std::string& indexName
     return select;
 }
 
-std::unique_ptr<NpRecordSet> OpenSqlRecordset(db::Database& database, const std::string& sql) {
+std::unique_ptr<NpRecordSet> OpenSqlRecordset(db::Database& database, const SqlText& sql) {
     auto recordset = std::make_unique<NpRecordSet>();
     recordset->instance(database);
     recordset->OpenRecordSet(sql);
@@ -135,8 +150,9 @@ std::unique_ptr<NpRecordSet> OpenEntityRecordset(db::Database& database, const E
 std::unique_ptr<NpRecordSet> OpenSumRecordset(db::Database& database, const std::string& indexName,
                                               const BusinessObject& object, NumberFormat format) {
     const std::string& table = object.Entity->sEntityName();
-    return OpenSqlRecordset(database, sBuildSumSelect(database, indexName, table) + " FROM " + table +
-                                          sGetFieldsToFilter(indexName, *object.Entity, database, format));
+    SqlText sum = sGetFieldsToFilter(indexName, *object.Entity, database, format);
+    sum.text = sBuildSumSelect(database, indexName, table) + " FROM " + table + sum.text;
+    return OpenSqlRecordset(database, sum);
 }
 
 long lGetNextId(db::Database& database, const EntityBase& entity, const std::string& indexName,
@@ -201,7 +217,8 @@ bool bGenericSave(db::Database& database, BusinessObject& object, NumberFormat f
         // there, and that refusal is told as the duplicate, with nothing written.
         std::unique_ptr<db::Recordset> found;
         if (object.g_bEdit) {
-            found = database.openRecordset(sBuildSelect(database, *object.Entity, "PK", "Select  * ", "", format));
+            const SqlText select = sBuildSelect(database, *object.Entity, "PK", "Select  * ", "", format);
+            found = database.openRecordset(select.text, select.values);
         }
         db::Recordset& recordset = object.g_bEdit ? *found : appender(database, object);
         if (object.g_bEdit) {
@@ -239,7 +256,7 @@ bool bGenericDelete(db::Database& database, BusinessObject& object, const std::s
         const std::string& table = object.Entity->sEntityName();
         const db::IndexDef* index = indexName.empty() ? nullptr : database.tableDef(table).index(indexName);
         deleteRows(database, table,
-                   indexName.empty() ? "" : sGetFieldsToFilter(indexName, *object.Entity, database, format),
+                   indexName.empty() ? SqlText{} : sGetFieldsToFilter(indexName, *object.Entity, database, format),
                    index != nullptr ? index->fields : std::vector<std::string>{});
         object.Reset();
         object.g_bEdit = false;
@@ -252,8 +269,8 @@ bool bGenericDelete(db::Database& database, BusinessObject& object, const std::s
 
 namespace {
 
-long long countOf(db::Database& database, const std::string& from) {
-    return database.openRecordset("SELECT COUNT(*) AS Records FROM " + from)
+long long countOf(db::Database& database, const std::string& from, const db::Parameters& values = {}) {
+    return database.openRecordset("SELECT COUNT(*) AS Records FROM " + from, values)
         ->value("Records")
         .toWholeNumber()
         .value_or(-1);
@@ -262,13 +279,13 @@ long long countOf(db::Database& database, const std::string& from) {
 // Every row meets the condition on the fields when the first and the last row in their order both
 // do; an index that starts with them finds each of the two at once, where counting would read
 // every row. Without fields the rows are counted.
-bool everyRowMeets(db::Database& database, const std::string& tableName, const std::string& where,
+bool everyRowMeets(db::Database& database, const std::string& tableName, const SqlText& where,
                    const std::vector<std::string>& fields) {
-    if (where.empty()) {
+    if (where.text.empty()) {
         return true;
     }
     if (fields.empty()) {
-        return countOf(database, tableName + where) == countOf(database, tableName);
+        return countOf(database, tableName + where.text, where.values) == countOf(database, tableName);
     }
     std::string columns;
     std::string descending;
@@ -278,25 +295,31 @@ bool everyRowMeets(db::Database& database, const std::string& tableName, const s
     }
     const auto endMeets = [&](const std::string& order) {
         return countOf(database,
-                       "(SELECT " + columns + " FROM " + tableName + " ORDER BY " + order + " LIMIT 1)" + where) == 1;
+                       "(SELECT " + columns + " FROM " + tableName + " ORDER BY " + order + " LIMIT 1)" + where.text,
+                       where.values) == 1;
     };
     return endMeets(columns) && endMeets(descending);
 }
 
 }  // namespace
 
-void deleteRows(db::Database& database, const std::string& tableName, const std::string& where,
+void deleteRows(db::Database& database, const std::string& tableName, const SqlText& where,
                 const std::vector<std::string>& fields) {
     db::Transaction transaction(database);
-    const bool everyRow = everyRowMeets(database, tableName, where, fields);
-    database.execute("DELETE * FROM " + tableName + (everyRow ? "" : where));
+    if (everyRowMeets(database, tableName, where, fields)) {
+        database.execute("DELETE * FROM " + tableName);
+    } else {
+        database.execute("DELETE * FROM " + tableName + where.text, where.values);
+    }
     transaction.commit();
 }
 
-std::string sGridSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
-                        const std::string& orderColumn, const std::string& direction, NumberFormat format) {
-    return "Select  * " + std::string(" FROM ") + entity.sEntityName() +
-           sGetFieldsToFilter(indexName, entity, database, format) + " Order By " + orderColumn + " " + direction;
+SqlText sGridSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
+                    const std::string& orderColumn, const std::string& direction, NumberFormat format) {
+    SqlText select = sGetFieldsToFilter(indexName, entity, database, format);
+    select.text = "Select  * " + std::string(" FROM ") + entity.sEntityName() + select.text + " Order By " +
+                  orderColumn + " " + direction;
+    return select;
 }
 
 std::string sGridSelectWhere(const std::string& tableName, const std::string& condition, const std::string& order) {

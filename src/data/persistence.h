@@ -11,18 +11,26 @@
 
 namespace kapred {
 
+// A statement, or a part of one, with the values of its "?" marks in order.
+struct SqlText {
+    std::string text;
+    db::Parameters values;
+};
+
 // The thin recordset wrapper every generic operation uses.
 class NpRecordSet {
 public:
     void instance(db::Database& database) { database_ = &database; }
-    void OpenRecordSet(const std::string& sql);
+    void OpenRecordSet(const SqlText& sql);
 
     void MoveNext() { recordset_->moveNext(); }
     void AddNew() { recordset_->addNew(); }
     void EDIT() { recordset_->edit(); }
     void Update() { recordset_->update(); }
     void CancelUpdate() { recordset_->cancelUpdate(); }
-    void FindFirst(const std::string& criteria) { recordset_->findFirst(criteria); }
+    void FindFirst(const std::string& criteria, const db::Parameters& values = {}) {
+        recordset_->findFirst(criteria, values);
+    }
     bool BOF() const { return recordset_->bof(); }
     // (EOF itself is a macro of the C library.)
     bool EndOfFile() const { return recordset_->eof(); }
@@ -41,20 +49,21 @@ bool IsFieldInIndex(db::Database& database, const std::string& tableName, const 
 
 // selectText + " FROM " + table, then, for a named index, the filter on the entity's values for
 // that index's fields and the order.
-std::string sBuildSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
-                         const std::string& selectText, const std::string& orderText, NumberFormat format = {});
-// " Where " + one condition per index field in table order, joined by " AND ", with a trailing
-// blank. Texts are quoted with their own quotes doubled; amounts use a decimal point. An index
-// that gives no condition raises error 1 rather than leave the statement without a filter.
-std::string sGetFieldsToFilter(const std::string& indexName, const EntityBase& entity, db::Database& database,
-                               NumberFormat format = {});
+SqlText sBuildSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
+                     const std::string& selectText, const std::string& orderText, NumberFormat format = {});
+// " Where " + one condition per index field in table order ("CUIT = ?"), joined by " AND ", with a
+// trailing blank, and the entity's values for them. A number field whose value is no number
+// raises error 13. An index that gives no condition raises error 1 rather than leave the statement
+// without a filter.
+SqlText sGetFieldsToFilter(const std::string& indexName, const EntityBase& entity, db::Database& database,
+                           NumberFormat format = {});
 // " Select SUM(c ) AS c1,..." over the amount columns that are not in the index.
 std::string sBuildSumSelect(db::Database& database, const std::string& indexName, const std::string& tableName);
 
 std::unique_ptr<NpRecordSet> OpenEntityRecordset(db::Database& database, const EntityBase& entity,
                                                  const std::string& indexName, const std::string& selectText,
                                                  NumberFormat format = {});
-std::unique_ptr<NpRecordSet> OpenSqlRecordset(db::Database& database, const std::string& sql);
+std::unique_ptr<NpRecordSet> OpenSqlRecordset(db::Database& database, const SqlText& sql);
 std::unique_ptr<NpRecordSet> OpenSumRecordset(db::Database& database, const std::string& indexName,
                                               const BusinessObject& object, NumberFormat format = {});
 
@@ -74,7 +83,7 @@ bool bGenericDelete(db::Database& database, BusinessObject& object, const std::s
 // instead of taking a million rows out one by one (a fraction of a second against seconds).
 // `fields` are the condition's fields in the order of an index that starts with them, by which
 // that is found out at once.
-void deleteRows(db::Database& database, const std::string& tableName, const std::string& where,
+void deleteRows(db::Database& database, const std::string& tableName, const SqlText& where,
                 const std::vector<std::string>& fields);
 // Copies every field of the recordset between it and the entity (true: entity to recordset).
 bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity, bool toRecordset);
@@ -86,8 +95,8 @@ inline constexpr const char* kDuplicateRecord =
 // The statements of the list windows' grids, and the order a click on a column heading sets:
 // each click toggles that column between "asc" (picture "Up") and "desc" (picture "Down"),
 // starting ascending.
-std::string sGridSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
-                        const std::string& orderColumn, const std::string& direction, NumberFormat format = {});
+SqlText sGridSelect(db::Database& database, const EntityBase& entity, const std::string& indexName,
+                    const std::string& orderColumn, const std::string& direction, NumberFormat format = {});
 std::string sGridSelectWhere(const std::string& tableName, const std::string& condition, const std::string& order);
 
 class GridOrder {

@@ -247,20 +247,21 @@ long sGenerarRegistrointerface(BListSection& section, std::ostream& file, const 
     Context& context = section.context();
     const RecordLayout& layout = section.Entity->sEntityName() == tables::Anticipos::table ? kRecord06 : kRecord05;
     const auto wholeNumber = [&context](const char* field) {
-        return std::to_string(currentHeaderValue(context, field).toWholeNumber(context.numberFormat()).value_or(0));
+        return currentHeaderValue(context, field).toWholeNumber(context.numberFormat()).value_or(0);
     };
-    const std::string where = " Where [CUIT] = " + wholeNumber("CUIT") + " And [CodDJ] = " + wholeNumber("CodDJ");
+    const std::string where = " Where [CUIT] = ? And [CodDJ] = ?";
+    const db::Parameters key{wholeNumber("CUIT"), wholeNumber("CodDJ")};
     const double total =
         progress ? context.g_dbAplicativo
-                       ->openRecordset("Select Count(*) As Filas From " + section.Entity->sEntityName() + where)
+                       ->openRecordset("Select Count(*) As Filas From " + section.Entity->sEntityName() + where, key)
                        ->value("Filas")
                        .toDouble()
                        .value_or(0)
                  : 0;
     // One pass over the section's rows in key order, read forward: a generation holds one row
     // at a time however many the declaration has. The columns are found once, not on every row.
-    auto rows = context.g_dbAplicativo->openForwardOnly("Select fFecha,cImporte From " + section.Entity->sEntityName() +
-                                                        where + " Order By ID");
+    auto rows = context.g_dbAplicativo->openForwardOnly(
+        "Select fFecha,cImporte From " + section.Entity->sEntityName() + where + " Order By ID", key);
     const std::size_t date = rows->fieldIndex(tables::ListSection::fFecha);
     const std::size_t amount = rows->fieldIndex(tables::ListSection::cImporte);
     const NumberFormat format = context.numberFormat();
@@ -279,8 +280,8 @@ long sGenerarRegistrointerface(BListSection& section, std::ostream& file, const 
 }
 
 std::string tipo91(Context& context) {
-    auto rows = context.g_dbOrel->openRecordset(
-        "select * from domicilio where ncontrib=" + std::to_string(context.ncontrib) + " And domFiscal = True");
+    auto rows = context.g_dbOrel->openRecordset("select * from domicilio where ncontrib=? And domFiscal = True",
+                                                {context.ncontrib});
     if (rows->recordCount() <= 0) {
         return {};
     }

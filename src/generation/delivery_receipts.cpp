@@ -49,6 +49,7 @@ void ensureTable(db::Database& database) {
     if (database.hasTable(kReceiptsTable)) {
         for (const db::FieldDef& field : declarationColumns()) {
             if (!database.tableDef(kReceiptsTable).field(field.name)) {
+                // Names and types of the program's own columns: a definition takes no parameters.
                 database.execute(std::string("ALTER TABLE ") + kReceiptsTable + " ADD COLUMN " + field.name + " " +
                                  db::declarationOf(field));
             }
@@ -83,8 +84,8 @@ long nextId(db::Database& database) {
 
 // The declaration the receipt was made for still exists, stamped as it was then.
 bool declarationExists(Context& context, const Variant& codDJ, const Variant& stamp) {
-    auto rows = context.g_dbAplicativo->openRecordset("Select hora from DDJJ Where CUIT=" + context.cuit() +
-                                                      " AND CodDJ=" + codDJ.toText());
+    auto rows = context.g_dbAplicativo->openRecordset("Select hora from DDJJ Where CUIT=? AND CodDJ=?",
+                                                      {commandLineCuitValue(context), codDJ});
     if (rows->recordCount() == 0) {
         return false;
     }
@@ -147,11 +148,13 @@ std::vector<DeliveryReceipt> entregas(Context& context, std::optional<long> codD
     if (!database.hasTable(kReceiptsTable)) {
         return receipts;
     }
-    std::string sql = std::string("Select * from ") + kReceiptsTable + " Where CUIT=" + context.cuit();
+    std::string sql = std::string("Select * from ") + kReceiptsTable + " Where CUIT=?";
+    db::Parameters values{commandLineCuitValue(context)};
     if (codDJ) {
-        sql += " AND CodDJ=" + std::to_string(*codDJ);
+        sql += " AND CodDJ=?";
+        values.emplace_back(*codDJ);
     }
-    auto rows = database.openRecordset(sql + " Order By ID");
+    auto rows = database.openRecordset(sql + " Order By ID", values);
     for (long row = 0; row < rows->recordCount(); ++row) {
         row == 0 ? rows->moveFirst() : rows->moveNext();
         DeliveryReceipt each;

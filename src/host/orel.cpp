@@ -2,16 +2,15 @@
 
 #include <cstdio>
 
-#include "data/engine/dialect.h"
 #include "data/values/text.h"
 
 namespace kapred {
 
 namespace {
 
-// A code read as a number, written as a decimal integer.
-std::string wholeNumber(const Variant& value) {
-    return std::to_string(value.toWholeNumber().value_or(0));
+// A code read as a number.
+long long wholeNumber(const Variant& value) {
+    return value.toWholeNumber().value_or(0);
 }
 
 }  // namespace
@@ -24,8 +23,8 @@ std::string vacio(const std::string& label, const Variant& value) {
 }
 
 std::unique_ptr<db::Recordset> BOrel::taxpayer(const Cuit& cuit, const char* equals) {
-    return context_.g_dbOrel->openRecordset("select * from contribs where cuit" + std::string(equals) +
-                                            db::quoteText(cuit.dashed()));
+    return context_.g_dbOrel->openRecordset("select * from contribs where cuit" + std::string(equals) + "?",
+                                            {cuit.dashed()});
 }
 
 long BOrel::ObtenerCodigoContribuyente(const Cuit& cuit) {
@@ -56,8 +55,8 @@ std::string BOrel::ObtenerDescripcionContribuyente(const Cuit& cuit) {
 std::string BOrel::ObtenerActividadContribuyente(const Cuit& cuit) {
     const long number = ObtenerCodigoContribuyente(cuit);
     context_.ncontrib = number;
-    auto rows = context_.g_dbOrel->openRecordset("select * from actcontrib where ncontrib= " + std::to_string(number) +
-                                                 " and tipoAct = 'Principal'");
+    auto rows = context_.g_dbOrel->openRecordset("select * from actcontrib where ncontrib= ? and tipoAct = 'Principal'",
+                                                 {number});
     return rows->recordCount() >= 1 ? rows->value("CodAct").toText() : "0";
 }
 
@@ -80,7 +79,8 @@ std::string BOrel::referenceName(const std::string& table, const Variant& code, 
     if (code.isNull()) {
         return {};
     }
-    auto rows = context_.g_dbSistema->openRecordset("select * from " + table + " where codigo = " + wholeNumber(code));
+    auto rows =
+        context_.g_dbSistema->openRecordset("select * from " + table + " where codigo = ?", {wholeNumber(code)});
     if (rows->recordCount() < 1) {
         return {};
     }
@@ -90,8 +90,8 @@ std::string BOrel::referenceName(const std::string& table, const Variant& code, 
 
 std::string BOrel::ObtenerDomicilio(const Cuit& cuit) {
     const long number = ObtenerCodigoContribuyente(cuit);
-    auto rows = context_.g_dbOrel->openRecordset("select * from domicilio where ncontrib = " + std::to_string(number) +
-                                                 " And domfiscal = True");
+    auto rows =
+        context_.g_dbOrel->openRecordset("select * from domicilio where ncontrib = ? And domfiscal = True", {number});
     if (rows->recordCount() <= 0) {
         return {};
     }
@@ -114,8 +114,7 @@ std::string BOrel::ObtenerTipoSocietario(const Cuit& cuit) {
         }
         char text[16];
         std::snprintf(text, sizeof text, "%03ld", code);
-        auto forms =
-            context_.g_dbSistema->openRecordset("Select * from formajuridica where [CODIGO]=" + db::quoteText(text));
+        auto forms = context_.g_dbSistema->openRecordset("Select * from formajuridica where [CODIGO]=?", {text});
         return forms->recordCount() >= 1 ? forms->value("descrip").toText() : std::string();
     } catch (const Error& error) {
         lastError_ = error;
@@ -125,8 +124,8 @@ std::string BOrel::ObtenerTipoSocietario(const Cuit& cuit) {
 
 std::unique_ptr<db::Recordset> BOrel::rObtenerResponsableDeudaAjena(const Cuit& cuit) {
     try {
-        auto rows = context_.g_dbOrel->openRecordset("select * from respsustitutos where ncontrib = " +
-                                                     std::to_string(ObtenerCodigoContribuyente(cuit)));
+        auto rows = context_.g_dbOrel->openRecordset("select * from respsustitutos where ncontrib = ?",
+                                                     {ObtenerCodigoContribuyente(cuit)});
         return rows->eof() ? nullptr : std::move(rows);
     } catch (const Error& error) {
         lastError_ = error;
@@ -138,14 +137,13 @@ std::string BOrel::ObtenerResponsableSustitutoDatos(const Cuit& cuit, const std:
     const std::string none = "Responsable por deuda ajena de: NO";
     try {
         auto rows = context_.g_dbOrel->openRecordset(
-            "select apeNomTitular, nroDocum, paisTitular " + std::string("from respsustitutos where ncontrib = ") +
-                std::to_string(ObtenerCodigoContribuyente(cuit)) + " and apeNomTitular = " + db::quoteText(name),
-            db::RecordsetType::Snapshot);
+            "select apeNomTitular, nroDocum, paisTitular from respsustitutos where ncontrib = ? and apeNomTitular = ?",
+            {ObtenerCodigoContribuyente(cuit), name}, db::RecordsetType::Snapshot);
         if (rows->recordCount() < 1) {
             return none;
         }
-        auto countries = context_.g_dbSistema->openRecordset(
-            "Select descrip from paises " + std::string("where codigo =") + wholeNumber(rows->value("paisTitular")));
+        auto countries = context_.g_dbSistema->openRecordset("Select descrip from paises where codigo =?",
+                                                             {wholeNumber(rows->value("paisTitular"))});
         const std::string country = countries->recordCount() > 0 ? countries->value("descrip").toText() : "";
         return "Responsable por deuda ajena de: " + rows->value("apeNomTitular").toText() + "  " +
                "Nº de Documento: " + rows->value("nroDocum").toText() + "  " + "Pais: " + country;
@@ -156,9 +154,9 @@ std::string BOrel::ObtenerResponsableSustitutoDatos(const Cuit& cuit, const std:
 }
 
 std::string BOrel::ObtenerDNIRespSust(const Cuit& cuit, const std::string& name) {
-    auto rows = context_.g_dbOrel->openRecordset(
-        "select nroDocum " + std::string("from respsustitutos where ncontrib = ") +
-        std::to_string(ObtenerCodigoContribuyente(cuit)) + " and apeNomTitular = " + db::quoteText(name));
+    auto rows =
+        context_.g_dbOrel->openRecordset("select nroDocum from respsustitutos where ncontrib = ? and apeNomTitular = ?",
+                                         {ObtenerCodigoContribuyente(cuit), name});
     return rows->recordCount() >= 1 ? rows->value("nroDocum").toText() : std::string();
 }
 

@@ -165,10 +165,9 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
     std::FILE* out = nullptr;
     long row = 0;
     try {
-        const std::string id = std::to_string(format->id);
-        const std::string code = std::to_string(format->section);
         auto positions = context.g_dbTablas->openRecordset(
-            "select * from Importacion_DesdeHasta where IdFormato=" + id + " and codigo_import=" + code);
+            "select * from Importacion_DesdeHasta where IdFormato=? and codigo_import=?",
+            {format->id, format->section});
         if (positions->recordCount() == 0) {
             MsgError(ui, "El formato " + format->name + " no tiene posiciones definidas.");
             return result;
@@ -179,9 +178,9 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             p == 0 ? positions->moveFirst() : positions->moveNext();
             const auto from = positions->value("Desde").toWholeNumber().value_or(0);
             const auto to = positions->value("Hasta").toWholeNumber().value_or(0);
-            const std::string field = positions->value("IdCampo").toText();
             auto kind = context.g_dbTablas->openRecordset(
-                "select nombre_campo,tipo_campo from importacion_campos where idcampo=" + field);
+                "select nombre_campo,tipo_campo from importacion_campos where idcampo=?",
+                {positions->value("IdCampo")});
             if (kind->recordCount() == 0 || from < 1 || to < from) {
                 MsgError(ui, "El formato " + format->name + " tiene una posición que no corresponde a ningún campo.");
                 return result;
@@ -193,19 +192,18 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
         }
 
         const auto& header = *context.currentDeclaration->Entity;
-        const std::string where = " FROM " + section->entityName +
-                                  " WHERE [CUIT]=" + header.vGetFieldValue("CUIT").toText() +
-                                  " AND [CODDJ]=" + header.vGetFieldValue("CodDJ").toText();
+        const std::string where = " FROM " + section->entityName + " WHERE [CUIT]=? AND [CODDJ]=?";
+        const db::Parameters key{header.vGetFieldValue("CUIT"), header.vGetFieldValue("CodDJ")};
         // Counted first for the progress, then read forward one row at a time, so that the
         // export of a large section takes no more memory than that of a small one. One read
         // transaction keeps the count and the rows the same.
         const db::ReadTransaction pass(*context.g_dbAplicativo);
         const long count =
-            context.g_dbAplicativo->openRecordset("SELECT count(*) AS filas" + where, db::RecordsetType::Snapshot)
+            context.g_dbAplicativo->openRecordset("SELECT count(*) AS filas" + where, key, db::RecordsetType::Snapshot)
                 ->value("filas")
                 .toWholeNumber()
                 .value_or(0);
-        auto rows = context.g_dbAplicativo->openForwardOnly("SELECT *" + where);
+        auto rows = context.g_dbAplicativo->openForwardOnly("SELECT *" + where, key);
 
         const std::string sign = exportDecimalSign(format->decimalSeparator);
         const NumberFormat numbers = context.numberFormat();

@@ -54,16 +54,15 @@ std::string withReason(const char* text, const std::exception& failure) {
     return std::string(text) + " " + (raised != nullptr ? raised->description() : failure.what());
 }
 
-std::string layoutQuery(long formatId, long importCode) {
-    return "SELECT Importacion_DesdeHasta.IdFormato, Importacion_DesdeHasta.Codigo_Import,"
-           "Importacion_DesdeHasta.IdCampo, Importacion_DesdeHasta.Desde,Importacion_DesdeHasta.Hasta, "
-           "Importacion_Campos.Nombre_Campo,Importacion_CodigoTabla.Nombre_Tabla FROM (Importacion_DesdeHasta "
-           "INNER JOIN Importacion_Campos ON Importacion_DesdeHasta.IdCampo = Importacion_Campos.IdCampo) INNER "
-           "JOIN Importacion_CodigoTabla ON Importacion_DesdeHasta.Codigo_Import = "
-           "Importacion_CodigoTabla.Codigo_Tabla Where (((Importacion_DesdeHasta.IdFormato) = " +
-           std::to_string(formatId) + ") And ((Importacion_DesdeHasta.Codigo_Import) =" + std::to_string(importCode) +
-           "))";
-}
+// The placed fields of a format for one section: its values are the format and the section's import code.
+constexpr const char* kLayoutQuery =
+    "SELECT Importacion_DesdeHasta.IdFormato, Importacion_DesdeHasta.Codigo_Import,"
+    "Importacion_DesdeHasta.IdCampo, Importacion_DesdeHasta.Desde,Importacion_DesdeHasta.Hasta, "
+    "Importacion_Campos.Nombre_Campo,Importacion_CodigoTabla.Nombre_Tabla FROM (Importacion_DesdeHasta "
+    "INNER JOIN Importacion_Campos ON Importacion_DesdeHasta.IdCampo = Importacion_Campos.IdCampo) INNER "
+    "JOIN Importacion_CodigoTabla ON Importacion_DesdeHasta.Codigo_Import = "
+    "Importacion_CodigoTabla.Codigo_Tabla Where (((Importacion_DesdeHasta.IdFormato) = ?) And "
+    "((Importacion_DesdeHasta.Codigo_Import) = ?))";
 
 std::size_t asPosition(const Variant& value) {
     const auto number = value.toWholeNumber().value_or(0);
@@ -185,7 +184,7 @@ bool ImportRun::prepare() {
     }
     // 1. The layout: one row per placed field.
     try {
-        auto layout = context_.g_dbTablas->openRecordset(layoutQuery(formatId, importCode));
+        auto layout = context_.g_dbTablas->openRecordset(kLayoutQuery, {formatId, importCode});
         if (layout->recordCount() < 1) {
             MsgError(ui, kLayoutFailure);
             return false;
@@ -199,10 +198,9 @@ bool ImportRun::prepare() {
         const auto format = findFormat(context_, formatId);
         if (format && format->pointDecimal()) {
             auto kinds = context_.g_dbTablas->openRecordset(
-                "select Nombre_Campo, tipo_campo from importacion_campos where codigo_import = " +
-                std::to_string(importCode));
+                "select Nombre_Campo, tipo_campo from importacion_campos where codigo_import = ?", {importCode});
             for (auto& field : layout_) {
-                kinds->findFirst("Nombre_Campo = " + db::quoteText(field.fieldName));
+                kinds->findFirst("Nombre_Campo = ?", {field.fieldName});
                 field.pointAmount = !kinds->noMatch() && kinds->value("tipo_campo").toWholeNumber() == kAmountField;
             }
         }
@@ -458,10 +456,13 @@ long ImportRun::removeStoredRows() {
     const auto section = createSection(context_, table);
     const bool list = isList(table);
     db::Transaction removal(*context_.g_dbAplicativo);
-    const long removed = context_.g_dbAplicativo->execute(
-        sBuildSelect(*context_.g_dbAplicativo, *section->Entity, list ? kListIndex : kPrimaryKey, "DELETE *", "",
-                     context_.numberFormat()) +
-        (list ? " AND ID >= " + std::to_string(firstNewRow_) : std::string()));
+    SqlText rows = sBuildSelect(*context_.g_dbAplicativo, *section->Entity, list ? kListIndex : kPrimaryKey, "DELETE *",
+                                "", context_.numberFormat());
+    if (list) {
+        rows.text += " AND ID >= ?";
+        rows.values.emplace_back(firstNewRow_);
+    }
+    const long removed = context_.g_dbAplicativo->execute(rows.text, rows.values);
     removal.commit();
     stored_ -= removed;
     return removed;

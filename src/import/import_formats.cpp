@@ -29,8 +29,8 @@ ImportFormat formatOf(const db::Recordset& rows) {
     return format;
 }
 
-std::vector<ImportFormat> readFormats(Context& context, const std::string& sql) {
-    auto rows = context.g_dbTablas->openRecordset(sql);
+std::vector<ImportFormat> readFormats(Context& context, const std::string& sql, const db::Parameters& values = {}) {
+    auto rows = context.g_dbTablas->openRecordset(sql, values);
     std::vector<ImportFormat> formats;
     for (long r = 0; r < rows->recordCount(); ++r) {
         r == 0 ? rows->moveFirst() : rows->moveNext();
@@ -93,7 +93,7 @@ std::vector<ImportSection> importSections(Context& context) {
         ImportSection section;
         section.code = list->value("Codigo_Tabla").toWholeNumber().value_or(0);
         section.description = list->value("Descripcion").toText();
-        tables->findFirst("Codigo_Tabla = " + std::to_string(section.code));
+        tables->findFirst("Codigo_Tabla = ?", {section.code});
         if (!tables->noMatch()) {
             section.entityName = tables->value("Nombre_Tabla").toText();
         }
@@ -114,7 +114,7 @@ std::optional<ImportSection> importSection(Context& context, long code) {
 }
 
 std::vector<ImportFormat> formatsOfSection(Context& context, long sectionCode) {
-    return readFormats(context, "select * from Importacion_Formatos where tipo_tabla = " + std::to_string(sectionCode));
+    return readFormats(context, "select * from Importacion_Formatos where tipo_tabla = ?", {sectionCode});
 }
 
 std::vector<ImportFormat> allFormats(Context& context) {
@@ -122,7 +122,7 @@ std::vector<ImportFormat> allFormats(Context& context) {
 }
 
 std::optional<ImportFormat> findFormat(Context& context, long id) {
-    auto formats = readFormats(context, "select * from Importacion_Formatos where IdFormato = " + std::to_string(id));
+    auto formats = readFormats(context, "select * from Importacion_Formatos where IdFormato = ?", {id});
     if (formats.empty()) {
         return std::nullopt;
     }
@@ -130,8 +130,8 @@ std::optional<ImportFormat> findFormat(Context& context, long id) {
 }
 
 std::optional<ImportFormat> findFormatByName(Context& context, const std::string& name) {
-    auto formats = readFormats(context, "select * from Importacion_Formatos where ucase(nombre) = " +
-                                            db::quoteText(db::upperCase(trimmed(name))) + " order by IdFormato");
+    auto formats = readFormats(context, "select * from Importacion_Formatos where ucase(nombre) = ? order by IdFormato",
+                               {db::upperCase(trimmed(name))});
     if (formats.empty()) {
         return std::nullopt;
     }
@@ -148,9 +148,8 @@ std::optional<ImportFormat> findFormatByNumberOrName(Context& context, const std
 }
 
 long countFormatsNamed(Context& context, const std::string& name) {
-    auto count =
-        context.g_dbTablas->openRecordset("select count(*) as dato from Importacion_formatos where ucase(nombre) = " +
-                                          db::quoteText(db::upperCase(name)));
+    auto count = context.g_dbTablas->openRecordset(
+        "select count(*) as dato from Importacion_formatos where ucase(nombre) = ?", {db::upperCase(name)});
     return count->value("dato").toWholeNumber().value_or(0);
 }
 
@@ -170,8 +169,7 @@ std::optional<long> createFormat(Context& context, long sectionCode, const std::
         }
         auto largest = context.g_dbTablas->openRecordset("select max(idformato) as dato from importacion_formatos");
         const long id = largest->value("dato").toWholeNumber().value_or(0) + 1;
-        auto rows = context.g_dbTablas->openRecordset("select * from Importacion_Formatos where IdFormato = " +
-                                                      std::to_string(id));
+        auto rows = context.g_dbTablas->openRecordset("select * from Importacion_Formatos where IdFormato = ?", {id});
         rows->addNew();
         rows->setValue("IdFormato", Variant(static_cast<std::int32_t>(id)));
         rows->setValue("nombre", Variant(*name));
@@ -211,8 +209,8 @@ bool renameFormat(Context& context, long formatId, const std::string& typedName)
             MsgError(context.ui, kRenameTaken);
             return false;
         }
-        auto rows = context.g_dbTablas->openRecordset("select * from Importacion_Formatos where IdFormato = " +
-                                                      std::to_string(formatId));
+        auto rows =
+            context.g_dbTablas->openRecordset("select * from Importacion_Formatos where IdFormato = ?", {formatId});
         rows->edit();
         rows->setValue("nombre", Variant(*name));
         rows->update();
@@ -239,9 +237,8 @@ DeleteOutcome deleteFormat(Context& context, long formatId) {
         }
         // The positions and the format go together or not at all.
         db::Transaction transaction(*context.g_dbTablas);
-        const std::string id = std::to_string(formatId);
-        context.g_dbTablas->execute("delete * from importacion_desdeHasta where idformato = " + id);
-        context.g_dbTablas->execute("delete * from importacion_formatos where idformato = " + id);
+        context.g_dbTablas->execute("delete * from importacion_desdeHasta where idformato = ?", {formatId});
+        context.g_dbTablas->execute("delete * from importacion_formatos where idformato = ?", {formatId});
         transaction.commit();
         return DeleteOutcome::Deleted;
     } catch (const Error& error) {
@@ -254,12 +251,10 @@ FieldGrid fieldGrid(Context& context, const ImportFormat& format) {
     FieldGrid grid;
     grid.format = format;
     grid.point = format.pointDecimal();
-    const std::string code = std::to_string(format.section);
-    auto fields = context.g_dbTablas->openRecordset("select * from importacion_campos where codigo_import = " + code +
-                                                    " order by idcampo");
-    auto stored =
-        context.g_dbTablas->openRecordset("select * from Importacion_desdehasta where codigo_import = " + code +
-                                          " and idformato = " + std::to_string(format.id));
+    auto fields = context.g_dbTablas->openRecordset(
+        "select * from importacion_campos where codigo_import = ? order by idcampo", {format.section});
+    auto stored = context.g_dbTablas->openRecordset(
+        "select * from Importacion_desdehasta where codigo_import = ? and idformato = ?", {format.section, format.id});
     for (long r = 0; r < fields->recordCount(); ++r) {
         r == 0 ? fields->moveFirst() : fields->moveNext();
         FieldPosition row;
@@ -271,7 +266,7 @@ FieldGrid fieldGrid(Context& context, const ImportFormat& format) {
         row.proposedWidth = static_cast<int>(fields->value("LongitudP").toWholeNumber().value_or(0));
         bool importedFlag = false;
         if (stored->recordCount() > 0) {
-            stored->findFirst("IdCampo = " + std::to_string(row.idCampo));
+            stored->findFirst("IdCampo = ?", {row.idCampo});
             if (!stored->noMatch()) {
                 row.from = std::to_string(stored->value("Desde").toWholeNumber().value_or(0));
                 row.to = std::to_string(stored->value("Hasta").toWholeNumber().value_or(0));
@@ -338,15 +333,15 @@ SaveOutcome savePositions(Context& context, const FieldGrid& grid) {
     }
     try {
         db::Database& tables = *context.g_dbTablas;
-        const std::string id = std::to_string(grid.format.id);
-        const std::string code = std::to_string(grid.format.section);
+        const long id = grid.format.id;
+        const long code = grid.format.section;
         db::Transaction transaction(tables);
-        tables.execute("delete * from Importacion_desdehasta where idformato = " + id + " and codigo_import = " + code);
-        auto fields = tables.openRecordset("select * from importacion_campos where codigo_import = " + code);
-        auto positions = tables.openRecordset("select * from Importacion_DesdeHasta where idformato = " + id +
-                                              " and codigo_import = " + code);
+        tables.execute("delete * from Importacion_desdehasta where idformato = ? and codigo_import = ?", {id, code});
+        auto fields = tables.openRecordset("select * from importacion_campos where codigo_import = ?", {code});
+        auto positions = tables.openRecordset(
+            "select * from Importacion_DesdeHasta where idformato = ? and codigo_import = ?", {id, code});
         for (const auto& row : grid.rows) {
-            fields->findFirst("Codigo_Import = " + code + " and Concepto_Campo = " + db::quoteText(row.label));
+            fields->findFirst("Codigo_Import = ? and Concepto_Campo = ?", {code, row.label});
             if (fields->noMatch()) {
                 MsgError(context.ui, "El concepto " + row.label + " no pertenece a la sección del formato.");
                 return SaveOutcome::Failed;
@@ -360,9 +355,9 @@ SaveOutcome savePositions(Context& context, const FieldGrid& grid) {
             positions->setValue("importa", Variant(row.imported));
             positions->update();
         }
-        auto format = tables.openRecordset("select * from Importacion_Formatos where IdFormato = " + id);
+        auto format = tables.openRecordset("select * from Importacion_Formatos where IdFormato = ?", {id});
         if (format->recordCount() == 0) {
-            MsgError(context.ui, "No existe el formato " + id + ".");
+            MsgError(context.ui, "No existe el formato " + std::to_string(id) + ".");
             return SaveOutcome::Failed;
         }
         format->edit();
@@ -386,8 +381,8 @@ bool declarationLoaded(const Context& context) {
 
 long recordLength(Context& context, long formatId, long sectionCode) {
     auto longest = context.g_dbTablas->openRecordset(
-        "select max(hasta) as MaxLineFormat from Importacion_DesdeHasta where idformato=" + std::to_string(formatId) +
-        " and codigo_import=" + std::to_string(sectionCode));
+        "select max(hasta) as MaxLineFormat from Importacion_DesdeHasta where idformato=? and codigo_import=?",
+        {formatId, sectionCode});
     if (longest->recordCount() == 0) {
         return 0;
     }

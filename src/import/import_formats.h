@@ -43,7 +43,7 @@ struct ImportFormat {
     bool pointDecimal() const { return decimalSeparator == 0; }
 };
 
-// The formats of one section ("select * from Importacion_Formatos where tipo_tabla = " + code),
+// The formats of one section (those whose tipo_tabla is its code),
 // or of every section, by identifier.
 std::vector<ImportFormat> formatsOfSection(Context& context, long sectionCode);
 std::vector<ImportFormat> allFormats(Context& context);

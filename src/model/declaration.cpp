@@ -166,9 +166,7 @@ int BDDJJ::iValidateBusinessRules() {
 }
 
 bool BDDJJ::bDeleteDeclaration() {
-    const NumberFormat format = context_.numberFormat();
-    const std::string where = " Where cuit=" + Entity->vGetFieldValue("CUIT").toText(format) +
-                              " AND coddj=" + Entity->vGetFieldValue("CodDJ").toText(format);
+    const SqlText where{" Where cuit=? AND coddj=?", {Entity->vGetFieldValue("CUIT"), Entity->vGetFieldValue("CodDJ")}};
     try {
         db::Transaction transaction(database());
         for (const auto& table : database().tableDefs()) {

@@ -47,9 +47,9 @@ bool loadDeclaration(Context& context, const Variant& codDJ) {
 std::vector<EDDJJ> declarationsOfTaxpayer(Context& context) {
     db::Database& database = *context.g_dbAplicativo;
     BDDJJ header(context);
-    auto rows = database.openRecordset(
-        sBuildSelect(database, *header.Entity, kListIndex, "Select  * ", "CodDJ", context.numberFormat()),
-        db::RecordsetType::Snapshot);
+    const SqlText select =
+        sBuildSelect(database, *header.Entity, kListIndex, "Select  * ", "CodDJ", context.numberFormat());
+    auto rows = database.openRecordset(select.text, select.values, db::RecordsetType::Snapshot);
     std::vector<EDDJJ> list;
     for (long r = 0; r < rows->recordCount(); ++r) {
         r == 0 ? rows->moveFirst() : rows->moveNext();
@@ -125,8 +125,8 @@ CopyOutcome copyDeclaration(Context& context, const std::string& period, const s
         context.ui.showInconsistencies(" Inconsistencias al Copiar la Declaración Jurada", errors);
         return CopyOutcome::Refused;
     }
-    const std::string cuit = origin.Entity->vGetFieldValue("CUIT").toText(format);
-    const std::string originCode = origin.Entity->vGetFieldValue("CodDJ").toText(format);
+    const Variant cuit = origin.Entity->vGetFieldValue("CUIT");
+    const Variant originCode = origin.Entity->vGetFieldValue("CodDJ");
     const auto destinationCode =
         Variant(declarationCodeText(Variant(trimmed(period)), Variant(trimmed(sequence)), format))
             .toWholeNumber(format);
@@ -137,8 +137,8 @@ CopyOutcome copyDeclaration(Context& context, const std::string& period, const s
     }
     const auto destination = static_cast<std::int32_t>(*destinationCode);
     db::Database& database = *context.g_dbAplicativo;
-    auto existing = database.openRecordset("Select count(CODDJ) as records From DDJJ Where [CUIT]=" + cuit +
-                                           " and coddj=" + std::to_string(destination));
+    auto existing = database.openRecordset("Select count(CODDJ) as records From DDJJ Where [CUIT]=? and coddj=?",
+                                           {cuit, destination});
     if (existing->value("records").toDouble().value_or(0) > 0) {
         origin.g_vecErroresInconsistencia.clear();
         AddInconsistencyToObject(origin, "x", "La Declaración Jurada a la que intenta copiar ya existe.");
@@ -156,7 +156,7 @@ CopyOutcome copyDeclaration(Context& context, const std::string& period, const s
         for (std::size_t done = 0; done < tables.size(); ++done) {
             const std::string& table = tables[done];
             auto source =
-                database.openRecordset("Select * from " + table + " Where cuit=" + cuit + " AND coddj=" + originCode);
+                database.openRecordset("Select * from " + table + " Where cuit=? AND coddj=?", {cuit, originCode});
             auto target = database.openRecordset("Select * from " + table + " Where 0 = 1");
             for (long row = 0; row < source->recordCount(); ++row) {
                 row == 0 ? source->moveFirst() : source->moveNext();

@@ -193,9 +193,10 @@ std::vector<SectionObject::Interval> BLiqDeduccionesAlCapital::intervals() const
 
 Currency BLiqDeduccionesAlCapital::cGetAlicuota() {
     const std::string start = fiscalYearStartText(context_);
-    auto rates = context_.g_dbTablas->openRecordset("SELECT   alicuota FROM T_DEDUC_DISCAPACITADO  " +
-                                                    std::string(" WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <='") + start +
-                                                    "'" + " AND FORMAT(VigenciaHasta,'YYYYMMDD') >='" + start + "'");
+    auto rates = context_.g_dbTablas->openRecordset(
+        "SELECT   alicuota FROM T_DEDUC_DISCAPACITADO   WHERE FORMAT(VigenciaDesde,'YYYYMMDD') <=?"
+        " AND FORMAT(VigenciaHasta,'YYYYMMDD') >=?",
+        {start, start});
     if (rates->recordCount() == 0) {
         rateProblem_ = missingRateMessage(context_, tables::T_DEDUC_DISCAPACITADO::table);
         return Currency();

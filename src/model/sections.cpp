@@ -75,8 +75,9 @@ std::optional<SectionField> findEntryField(const SectionInfo& section, const std
 std::vector<ListRow> listRows(Context& context, const SectionObject& section) {
     db::Database& database = *context.g_dbAplicativo;
     // Read one at a time: a declaration may hold a million rows, which a snapshot would hold twice.
-    auto rows = database.openForwardOnly(sBuildSelect(database, *section.Entity, kListIndex,
-                                                      "Select ID, fFecha, cImporte ", "ID", context.numberFormat()));
+    const SqlText select = sBuildSelect(database, *section.Entity, kListIndex, "Select ID, fFecha, cImporte ", "ID",
+                                        context.numberFormat());
+    auto rows = database.openForwardOnly(select.text, select.values);
     using tables::ListSection;
     const std::size_t id = rows->fieldIndex(ListSection::ID);
     const std::size_t date = rows->fieldIndex(ListSection::fFecha);
@@ -102,10 +103,8 @@ bool declarationHasRows(Context& context, const std::string& table) {
     if (!context.currentDeclaration || !database.hasTable(table)) {
         return false;
     }
-    const NumberFormat format = context.numberFormat();
-    auto rows = database.openRecordset("SELECT COUNT(*) AS Records FROM " + table +
-                                       " WHERE CUIT = " + currentHeaderValue(context, "CUIT").toText(format) +
-                                       " AND CODDJ = " + currentHeaderValue(context, "CodDJ").toText(format));
+    auto rows = database.openRecordset("SELECT COUNT(*) AS Records FROM " + table + " WHERE CUIT = ? AND CODDJ = ?",
+                                       {currentHeaderValue(context, "CUIT"), currentHeaderValue(context, "CodDJ")});
     return rows->value("Records").toWholeNumber().value_or(0) > 0;
 }
 

@@ -605,6 +605,53 @@ TEST_F(DialectTest, QuotedValuesKeepTheirOwnQuotes) {
     EXPECT_TRUE(column(*database, "SELECT ID FROM Movimientos WHERE sNombre = " + quoteText("x' OR 'a'='a")).empty());
 }
 
+TEST_F(DialectTest, ParametersAreValuesThatPassTheDialectUntouched) {
+    // The marks stay where they stand; a "?" between quotes or brackets is no mark.
+    EXPECT_EQ(translate("SELECT [a?] FROM T WHERE b = ? AND c = \"?\" AND d = '?'"),
+              "SELECT [a?] FROM T WHERE b = ? AND c = '?' AND d = '?'");
+    const struct {
+        const char* sql;
+        Parameters values;
+        std::vector<long> ids;
+    } cases[] = {
+        {"SELECT ID FROM Movimientos WHERE sNombre = ?", {"Beto"}, {2}},
+        {"SELECT ID FROM Movimientos WHERE sNombre = ?", {"x' OR 'a'='a"}, {}},
+        {"SELECT ID FROM Movimientos WHERE ucase(sNombre) = ? AND ID > ?", {"JOSÉ", 1}, {4}},
+        {"SELECT ID FROM Movimientos WHERE Format(fFecha,'YYYYMMDD') = ?", {"20040101"}, {2}},
+        {"SELECT ID FROM Movimientos WHERE ID IN (?, ?) ORDER BY ID", {Variant(std::int32_t{3}), 1LL}, {1, 3}},
+        {"SELECT ID FROM Movimientos WHERE sNombre <> \"?\" AND ID = ?", {2}, {2}},
+    };
+    for (const auto& c : cases) {
+        std::vector<long> ids;
+        for (auto rows = database->openRecordset(c.sql, c.values); !rows->eof(); rows->moveNext()) {
+            ids.push_back(static_cast<long>(*rows->value("ID").toWholeNumber()));
+        }
+        EXPECT_EQ(ids, c.ids) << c.sql;
+    }
+
+    // A value that reads as SQL is written, found and read as the value it is.
+    const std::string name = "x' OR 1=1";
+    EXPECT_EQ(database->execute("UPDATE Movimientos SET sNombre = ? WHERE ID = ?", {name, 3}), 1);
+    auto pass = database->openForwardOnly("SELECT ID, sNombre FROM Movimientos WHERE sNombre = ?", {name});
+    ASSERT_FALSE(pass->eof());
+    EXPECT_EQ(pass->value("ID"), lng(3));
+    pass->moveNext();
+    EXPECT_TRUE(pass->eof());
+    auto rows = database->openRecordset("SELECT * FROM Movimientos ORDER BY ID");
+    rows->findFirst("sNombre = ? OR ID = ?", {name, 99});
+    EXPECT_EQ(rows->value("ID"), lng(3));
+
+    // Fewer or more values than marks are refused, not run with a mark left Null.
+    for (const Parameters& values : {Parameters{}, Parameters{1, 2}}) {
+        EXPECT_EQ(errorNumber([&] { database->openRecordset("SELECT ID FROM Movimientos WHERE ID = ?", values); }),
+                  err::kProgram);
+        EXPECT_EQ(errorNumber([&] { database->execute("DELETE * FROM Movimientos WHERE ID > ?", values); }),
+                  err::kProgram);
+        EXPECT_EQ(errorNumber([&] { rows->findFirst("ID = ?", values); }), err::kProgram);
+    }
+    EXPECT_EQ(column(*database, "SELECT ID FROM Movimientos ORDER BY ID"), (std::vector<long>{1, 2, 3, 4}));
+}
+
 TEST_F(DialectTest, AggregatesOverCurrencyAreExactCurrency) {
     // 922.337.203.685,4775 + 0,1 + 0,2 - 0,0001 = 922.337.203.685,7774: sixteen significant
     // digits that a double cannot hold; 0,1 + 0,2 is exactly 0,3.

@@ -43,8 +43,8 @@ protected:
 TEST_F(Persistence, AFilterWithoutAnyIndexFieldIsRefusedNotWidened) {
     auto row = advance();
     try {
-        const std::string filter = sGetFieldsToFilter("NOEXISTE", *row->Entity, *database);
-        FAIL() << filter;
+        const SqlText filter = sGetFieldsToFilter("NOEXISTE", *row->Entity, *database);
+        FAIL() << filter.text;
     } catch (const Error& error) {
         EXPECT_EQ(error.number(), 1);
         EXPECT_EQ(error.source(), "sGetFieldsToFilter");

@@ -1,9 +1,13 @@
 // Statements that differ only in their values share one prepared statement: each must still get
-// its own rows, and an ordering by column number must stay one.
+// its own rows, and an ordering by column number must stay one. One text given other values is
+// another statement, also for the totals a read pass keeps.
 #include "data/engine/statement_cache.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "data/engine/database.h"
 #include "data/engine/engine.h"
 #include "data/engine/recordset.h"
 #include "support/temp_dir.h"
@@ -40,6 +44,31 @@ TEST(StatementReuse, StatementsThatDifferOnlyInValuesGiveEachTheirOwnRows) {
     auto ordered = database->openRecordset("SELECT ID FROM T ORDER BY 1 DESC");
     ASSERT_EQ(ordered->recordCount(), 3);
     EXPECT_EQ(ordered->value("ID"), Variant(std::int32_t{5}));
+}
+
+TEST(StatementReuse, OneTextWithOtherValuesGivesEachItsOwnTotal) {
+    test::TempDir dir;
+    Engine engine;
+    auto database = engine.defaultWorkspace().createDatabase(dir.path() / "t.mdb", ";PWD=x");
+    TableDef table;
+    table.name = "T";
+    table.fields.resize(1);
+    table.fields[0].name = "ID";
+    table.fields[0].type = DataType::Long;
+    database->appendTableDef(table);
+    for (int i = 1; i <= 4; ++i) {
+        database->execute("INSERT INTO T (ID) VALUES (?)", {i});
+    }
+    for (const bool inPass : {false, true}) {
+        std::optional<ReadTransaction> pass;
+        if (inPass) {
+            pass.emplace(*database);
+        }
+        for (int i = 0; i <= 4; ++i) {
+            auto total = database->openRecordset("SELECT count(*) AS n FROM T WHERE ID <= ?", {i});
+            EXPECT_EQ(total->value("n"), Variant(std::int32_t{i})) << inPass;
+        }
+    }
 }
 
 }  // namespace

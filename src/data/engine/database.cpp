@@ -309,7 +309,7 @@ void Database::executeScript(const std::string& sql, const std::string& source) 
     ++schemaVersion_;
 }
 
-long Database::execute(std::string_view sql) {
+long Database::execute(std::string_view sql, const Parameters& parameters) {
     const std::string translated = translate(sql);
     sqlite3* connection = handle();
     if (startsWithKeyword(translated, "CREATE") || startsWithKeyword(translated, "DROP") ||
@@ -319,18 +319,18 @@ long Database::execute(std::string_view sql) {
         newRowValues_.clear();
         ++schemaVersion_;
         Statement statement(connection, translated, "Execute");
+        bindParameters(statement.get(), parameters, "Execute");
         while (statement.step("Execute")) {
         }
         return sqlite3_changes(connection);
     }
-    const LiftedStatement lifted = liftLiterals(translated);
-    sqlite3_stmt* cached = statements_->find(lifted.text);
+    // Statements of one text share one prepared statement, whatever values they are given.
+    sqlite3_stmt* cached = statements_->find(translated);
     std::unique_ptr<Statement> own;
     if (cached == nullptr) {
         own = std::make_unique<Statement>(connection, translated, "Execute");
     }
-    StatementUse use(cached != nullptr ? cached : own->get(),
-                     cached != nullptr ? lifted.values : std::vector<StoredValue>{});
+    StatementUse use(cached != nullptr ? cached : own->get(), parameters, "Execute");
     for (int rc = sqlite3_step(use.get()); rc != SQLITE_DONE; rc = sqlite3_step(use.get())) {
         if (rc != SQLITE_ROW) {
             raiseSqliteError(connection, rc, "Execute");
@@ -339,41 +339,40 @@ long Database::execute(std::string_view sql) {
     return sqlite3_changes(connection);
 }
 
-std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, RecordsetType type) {
-    std::string translated = translate(sql);
+std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, const Parameters& parameters,
+                                                   RecordsetType type) {
+    PassKey statement{translate(sql), parameters};
+    std::string& translated = statement.first;
     if (const auto table = bareTableName(translated)) {
         translated = "SELECT * FROM " + quoteName(*table);
     }
     sqlite3* connection = handle();
-    if (const PassResult* known = passResult(translated)) {
+    if (const PassResult* known = passResult(statement)) {
         return std::make_unique<Recordset>(*this, known->fields, known->rows, std::vector<long long>{}, false);
     }
 
-    // Statements that differ only in their values share one prepared statement. A dynaset over
-    // one table also reads each row's identity so that it can be changed.
-    const LiftedStatement lifted = liftLiterals(translated);
+    // A dynaset over one table also reads each row's identity so that it can be changed.
     bool updatable = false;
     sqlite3_stmt* chosen = nullptr;
-    auto shape = readOnlyShapes_.find(lifted.text);
+    auto shape = readOnlyShapes_.find(translated);
     if (shape == readOnlyShapes_.end()) {
         if (readOnlyShapes_.size() > 256) {
             readOnlyShapes_.clear();
         }
-        shape = readOnlyShapes_.emplace(lifted.text, readOnlyShape(lifted.text)).first;
+        shape = readOnlyShapes_.emplace(translated, readOnlyShape(translated)).first;
     }
     if (type == RecordsetType::Dynaset && !shape->second) {
-        chosen = statements_->find(withRowId(lifted.text));
+        chosen = statements_->find(withRowId(translated));
         updatable = chosen != nullptr;
     }
     if (chosen == nullptr) {
-        chosen = statements_->find(lifted.text);
+        chosen = statements_->find(translated);
     }
     std::unique_ptr<Statement> own;
     if (chosen == nullptr) {
         own = std::make_unique<Statement>(connection, translated, "OpenRecordset");
     }
-    StatementUse use(chosen != nullptr ? chosen : own->get(),
-                     chosen != nullptr ? lifted.values : std::vector<StoredValue>{});
+    StatementUse use(chosen != nullptr ? chosen : own->get(), parameters, "OpenRecordset");
     sqlite3_stmt* raw = use.get();
     const int firstField = updatable ? 1 : 0;
     std::vector<FieldInfo> fields;
@@ -403,7 +402,7 @@ std::unique_ptr<Recordset> Database::openRecordset(std::string_view sql, Records
     if (!updatable) {
         rowIds.clear();
         if (readPass_ && inTransaction() && rows.size() <= 1) {
-            passResults_[translated] = {fields, rows};
+            passResults_[std::move(statement)] = {fields, rows};
         }
     }
     return std::make_unique<Recordset>(*this, std::move(fields), std::move(rows), std::move(rowIds), updatable);
@@ -471,7 +470,7 @@ bool Database::describeColumns(sqlite3_stmt* raw, int firstField, const std::str
     return plain;
 }
 
-const Database::PassResult* Database::passResult(const std::string& translated) {
+const Database::PassResult* Database::passResult(const PassKey& statement) {
     // Once the read transaction has ended (a write inside it committed) another connection may
     // change the file between statements.
     if (!readPass_ || !inTransaction()) {
@@ -485,11 +484,11 @@ const Database::PassResult* Database::passResult(const std::string& translated) 
         passSchema_ = schemaVersion_;
         return nullptr;
     }
-    const auto found = passResults_.find(translated);
+    const auto found = passResults_.find(statement);
     return found != passResults_.end() ? &found->second : nullptr;
 }
 
-std::unique_ptr<ForwardRecordset> Database::openForwardOnly(std::string_view sql) {
+std::unique_ptr<ForwardRecordset> Database::openForwardOnly(std::string_view sql, const Parameters& parameters) {
     std::string translated = translate(sql);
     if (const auto table = bareTableName(translated)) {
         translated = "SELECT * FROM " + quoteName(*table);
@@ -497,6 +496,7 @@ std::unique_ptr<ForwardRecordset> Database::openForwardOnly(std::string_view sql
     // A statement of its own, not a cached one: the pass may run other statements of the same
     // shape while it is open.
     Statement statement(handle(), translated, "OpenRecordset");
+    bindParameters(statement.get(), parameters, "OpenRecordset");
     std::vector<FieldInfo> fields;
     std::vector<bool> typeKnown;
     describeColumns(statement.get(), 0, translated, fields, typeKnown);

@@ -7,8 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "data/engine/parameters.h"
 #include "data/engine/recordset.h"
 #include "data/engine/schema.h"
 #include "data/values/variant.h"
@@ -39,11 +41,16 @@ public:
     bool isOpen() const { return connection_ != nullptr; }
     void close();
 
-    // Runs one statement; returns the number of rows it changed.
-    long execute(std::string_view sql);
-    std::unique_ptr<Recordset> openRecordset(std::string_view sql, RecordsetType type = RecordsetType::Dynaset);
+    // Runs one statement; returns the number of rows it changed. Every statement takes its values
+    // as parameters, one for each "?" of its text in order, never written into the text.
+    long execute(std::string_view sql, const Parameters& parameters = {});
+    std::unique_ptr<Recordset> openRecordset(std::string_view sql, const Parameters& parameters,
+                                             RecordsetType type = RecordsetType::Dynaset);
+    std::unique_ptr<Recordset> openRecordset(std::string_view sql, RecordsetType type = RecordsetType::Dynaset) {
+        return openRecordset(sql, {}, type);
+    }
     // The statement's rows read one at a time, forward only, for a pass over many rows.
-    std::unique_ptr<ForwardRecordset> openForwardOnly(std::string_view sql);
+    std::unique_ptr<ForwardRecordset> openForwardOnly(std::string_view sql, const Parameters& parameters = {});
     // A dynaset over every column of the table with no row, for adding rows: the same as
     // "SELECT * FROM table WHERE 0 = 1", taken from the table definition without a statement.
     // It keeps none of the rows it adds (see Recordset::forAppending).
@@ -109,7 +116,8 @@ private:
         std::vector<FieldInfo> fields;
         std::vector<std::vector<Variant>> rows;
     };
-    const PassResult* passResult(const std::string& translated);
+    using PassKey = std::pair<std::string, Parameters>;  // statement text and values
+    const PassResult* passResult(const PassKey& statement);
     std::vector<std::string> tableNames();
     TableDef readTableDef(const std::string& tableName);
     // The fields of a prepared statement from its column firstField on; false when one of them is
@@ -126,14 +134,13 @@ private:
     const TableDef* lastTable_ = nullptr;
     unsigned long lastTableVersion_ = 0;
     std::map<std::string, bool> readOnlyShapes_;
-    std::map<std::string, std::vector<std::optional<Variant>>, IgnoreCaseLess>
-        newRowValues_;  // by statement text, values lifted
+    std::map<std::string, std::vector<std::optional<Variant>>, IgnoreCaseLess> newRowValues_;  // by table
     int transactionDepth_ = 0;
     unsigned long schemaVersion_ = 0;
     std::uint64_t serial_;
     bool rollbackOnly_ = false;
     bool readPass_ = false;
-    std::map<std::string, PassResult> passResults_;  // by statement text
+    std::map<PassKey, PassResult> passResults_;
     long long passChanges_ = 0;
     unsigned long passSchema_ = 0;
     std::function<bool()> writeGuard_;  // empty once it passed

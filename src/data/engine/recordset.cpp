@@ -164,7 +164,7 @@ void Recordset::movePrevious() {
     --position_;
 }
 
-void Recordset::findFirst(std::string_view criteria) {
+void Recordset::findFirst(std::string_view criteria, const Parameters& parameters) {
     requireOpen();
     // The criteria are judged by SQLite over one row at a time, bound as named columns.
     std::string select;
@@ -174,8 +174,10 @@ void Recordset::findFirst(std::string_view criteria) {
     if (select.empty()) {
         select = "SELECT 1 AS one";
     }
+    // The criteria's own marks follow the columns' numbered ones.
     StatementUse statement(
         database_->prepared("SELECT 1 FROM (" + select + ") WHERE " + translate(criteria), "FindFirst"));
+    bindParameters(statement.get(), parameters, "FindFirst", static_cast<int>(fields_.size()) + 1);
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         sqlite3_reset(statement.get());
         for (std::size_t i = 0; i < fields_.size(); ++i) {

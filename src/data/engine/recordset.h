@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/engine/parameters.h"
 #include "data/engine/schema.h"
 #include "data/values/variant.h"
 
@@ -45,9 +46,10 @@ public:
     void moveLast();
     void moveNext();
     void movePrevious();
-    // Moves to the first row that meets the criteria (a WHERE condition over the columns);
-    // noMatch() tells whether there was none, in which case the position does not change.
-    void findFirst(std::string_view criteria);
+    // Moves to the first row that meets the criteria (a WHERE condition over the columns, its
+    // values given as parameters); noMatch() tells whether there was none, in which case the
+    // position does not change.
+    void findFirst(std::string_view criteria, const Parameters& parameters = {});
     bool noMatch() const { return noMatch_; }
 
     // The value of a column in the current row, or in the row being edited or added.

@@ -1,26 +1,14 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <unordered_map>
-#include <vector>
 
-#include "data/engine/storage.h"
+#include "data/engine/parameters.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace kapred::db {
-
-// A statement of the program's dialect with its literal values taken out as parameters, so that
-// statements that differ only in their values share one prepared statement. Numbers are left in
-// place after ORDER BY and GROUP BY (there a number names a column), and statements other than
-// SELECT, INSERT, UPDATE and DELETE are left as they are.
-struct LiftedStatement {
-    std::string text;
-    std::vector<StoredValue> values;
-};
-LiftedStatement liftLiterals(std::string_view sql);
 
 // Prepared statements by their text, kept for the life of the connection.
 class StatementCache {
@@ -39,11 +27,16 @@ private:
     std::unordered_map<std::string, sqlite3_stmt*> statements_;  // null: refused
 };
 
-// Use of a cached statement: bound on entry, reset and unbound when done, so that the
-// statement never holds the database between uses.
+// Binds the values to the statement's marks from firstMark on. A statement with another number of
+// marks is a fault of the program that wrote it: it raises rather than run with a mark unbound.
+void bindParameters(sqlite3_stmt* statement, const Parameters& values, const std::string& source, int firstMark = 1);
+
+// Use of a cached statement: bound on entry (or by the user), reset and unbound when done, so
+// that the statement never holds the database between uses.
 class StatementUse {
 public:
-    StatementUse(sqlite3_stmt* statement, const std::vector<StoredValue>& values = {});
+    explicit StatementUse(sqlite3_stmt* statement) : statement_(statement) {}
+    StatementUse(sqlite3_stmt* statement, const Parameters& values, const std::string& source);
     ~StatementUse();
     StatementUse(const StatementUse&) = delete;
     StatementUse& operator=(const StatementUse&) = delete;
