@@ -191,14 +191,17 @@ int run(int argc, char** argv) {
         answer = options.yes;
     }
     useJson(options.json);
+    const auto parsed = std::find_if(commands.begin(), commands.end(),
+                                     [](const Command& command) { return command.subcommand->parsed(); });
+    if (parsed != commands.end() && parsed->handOff) {
+        return parsed->handOff(argv);
+    }
     CliInterface ui(answer);
     const bool status = app.got_subcommand("status");
     TextObserver observer(status);
     if (const char* cuit = std::getenv("KAPRED_CUIT"); options.cuit.empty() && cuit != nullptr) {
         options.cuit = cuit;
     }
-    const auto parsed = std::find_if(commands.begin(), commands.end(),
-                                     [](const Command& command) { return command.subcommand->parsed(); });
     const Serving serving =
         parsed != commands.end() && concernsNoTaxpayer(*parsed->subcommand) ? Serving::ProgramAlone : Serving::Taxpayer;
     if (const auto mistake = sCuitMistake(options.cuit); mistake && serving == Serving::Taxpayer) {
