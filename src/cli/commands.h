@@ -21,7 +21,7 @@ struct Options {
 
 // A subcommand and what it does once the program has started; returns the exit status. A command
 // that another program carries out has handOff instead, which gives that program the command line
-// as it came before this one starts anything; it returns only when that program cannot start.
+// as it came before this one opens anything; it returns only when that program cannot start.
 struct Command {
     CLI::App* subcommand;
     std::function<int(Session&)> run;

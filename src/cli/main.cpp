@@ -1,6 +1,6 @@
 // kapred-cli: the program without windows, for scripts, batch work and tests. It runs the same
 // start-up and exit as the desktop program, works through the same business objects and shows
-// the same messages.
+// the same messages. kapred-cli-print is this program with the print commands carried out in it.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -191,17 +191,14 @@ int run(int argc, char** argv) {
         answer = options.yes;
     }
     useJson(options.json);
-    const auto parsed = std::find_if(commands.begin(), commands.end(),
-                                     [](const Command& command) { return command.subcommand->parsed(); });
-    if (parsed != commands.end() && parsed->handOff) {
-        return parsed->handOff(argv);
-    }
     CliInterface ui(answer);
     const bool status = app.got_subcommand("status");
     TextObserver observer(status);
     if (const char* cuit = std::getenv("KAPRED_CUIT"); options.cuit.empty() && cuit != nullptr) {
         options.cuit = cuit;
     }
+    const auto parsed = std::find_if(commands.begin(), commands.end(),
+                                     [](const Command& command) { return command.subcommand->parsed(); });
     const Serving serving =
         parsed != commands.end() && concernsNoTaxpayer(*parsed->subcommand) ? Serving::ProgramAlone : Serving::Taxpayer;
     if (const auto mistake = sCuitMistake(options.cuit); mistake && serving == Serving::Taxpayer) {
@@ -209,6 +206,9 @@ int run(int argc, char** argv) {
         return kExitUsage;
     }
     try {
+        if (parsed != commands.end() && parsed->handOff) {
+            return parsed->handOff(argv);
+        }
         Session session(programDirectory(options.home), options.cuit, ui, observer, serving);
         for (const auto& command : commands) {
             if (command.subcommand->parsed()) {

@@ -1,5 +1,6 @@
 // Commands that print to PDF files, without a display: the form 369 of a declaration, its work
-// papers and the positions of an import format, drawn as the print window draws them.
+// papers and the positions of an import format, drawn as the print window draws them. They run in
+// kapred-cli-print, to which kapred-cli hands them.
 #include <QGuiApplication>
 
 #include <filesystem>

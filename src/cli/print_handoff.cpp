@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "app/installation.h"
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "cli/print_command_line.h"
@@ -18,13 +19,14 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPrintingProgram = "kapred-cli-print";
 
-// Where the installation puts it (KAPRED_PRINTING_FROM_BIN, from the folder of the programs) or, in
-// the build tree and a portable installation, beside this program.
+// Installed under a prefix, in libexec (KAPRED_PRINTING_FROM_BIN from the programs' folder); in a
+// portable installation, the build's among them, beside this program like the templates.
 fs::path printingProgram() {
-    std::error_code error;
-    const fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
-    const fs::path installed = (folder / KAPRED_PRINTING_FROM_BIN).lexically_normal();
-    return fs::exists(installed, error) ? installed : folder / kPrintingProgram;
+    const fs::path folder = fs::read_symlink("/proc/self/exe").parent_path();
+    if (installation().templates == folder) {
+        return folder / kPrintingProgram;
+    }
+    return (folder / KAPRED_PRINTING_FROM_BIN).lexically_normal();
 }
 
 // The same command line, program name included, so that the printing program tells what this one

@@ -55,10 +55,11 @@ cli generate 20040 --dest "$root/destino" --keep-plain "$root/legible.txt" >/dev
     fail "la generación no halló las bibliotecas instaladas"
 grep -q '^91BV. SANTA FE ' "$root/legible.txt" || fail "el archivo no lleva el domicilio fiscal del padrón"
 
-# The print commands run in the installed printing program, which finds the installation as
-# kapred-cli does (a first start copies the system tables); without it they say what is missing.
+# The print commands (built with Qt) run in the installed printing program, which finds the
+# installation as kapred-cli does (a first start copies the system tables); without it they say
+# what is missing.
 printing="$root/dest/usr/libexec/kapred-cli-print"
-if [ -e "$printing" ]; then
+if user "$root/dest/usr/bin/kapred-cli" print --help >/dev/null 2>&1; then
     cli print 20040 --pdf "$root/F369.pdf" >/dev/null 2>&1 || fail "print no halló el programa de impresión"
     [ "$(head -c 5 "$root/F369.pdf")" = "%PDF-" ] || fail "print no escribió un PDF"
     user XDG_DATA_HOME="$root/otro" "$root/dest/usr/bin/kapred-cli" format-print 3 --pdf "$root/formato.pdf" \
