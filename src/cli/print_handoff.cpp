@@ -15,24 +15,10 @@ namespace kapred::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr const char* kPrintingProgram = "kapred-cli-print";
-
-// Installed under a prefix, in libexec (KAPRED_PRINTING_FROM_BIN from the programs' folder); in a
-// portable installation, the build's among them, beside this program like the templates.
-fs::path printingProgram() {
-    const fs::path folder = fs::read_symlink("/proc/self/exe").parent_path();
-    if (installation().templates == folder) {
-        return folder / kPrintingProgram;
-    }
-    return (folder / KAPRED_PRINTING_FROM_BIN).lexically_normal();
-}
-
 // The same command line, program name included, so that the printing program tells what this one
 // would; it inherits the standard streams and its exit status is the run's.
 int handOff(char** argv) {
-    const fs::path program = printingProgram();
+    const std::filesystem::path program = installation().printing / "kapred-cli-print";
     ::execv(program.c_str(), argv);
     const int error = errno;
     tellError("No se puede iniciar el programa de impresión " + program.string() + ": " + db::systemError(error) +

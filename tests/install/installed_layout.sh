@@ -58,7 +58,7 @@ grep -q '^91BV. SANTA FE ' "$root/legible.txt" || fail "el archivo no lleva el d
 # The print commands (built with Qt) run in the installed printing program, which finds the
 # installation as kapred-cli does (a first start copies the system tables); without it they say
 # what is missing.
-printing="$root/dest/usr/libexec/kapred-cli-print"
+printing="$root/dest/usr/libexec/kapred/kapred-cli-print"
 if user "$root/dest/usr/bin/kapred-cli" print --help >/dev/null 2>&1; then
     cli print 20040 --pdf "$root/F369.pdf" >/dev/null 2>&1 || fail "print no halló el programa de impresión"
     [ "$(head -c 5 "$root/F369.pdf")" = "%PDF-" ] || fail "print no escribió un PDF"
