@@ -30,8 +30,10 @@ int handOff(char** argv) {
 
 void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
     const PrintCommandLine line = addPrintCommandLine(app);
+    // The parser writes the arguments, so they live as long as the commands, though only the
+    // printing program reads them.
     for (CLI::App* subcommand : {line.form, line.paper, line.format}) {
-        commands.push_back({subcommand, nullptr, handOff});
+        commands.push_back({subcommand, nullptr, [arguments = line.arguments](char** argv) { return handOff(argv); }});
     }
 }
 
