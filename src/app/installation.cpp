@@ -74,12 +74,16 @@ void copyWithoutReplacing(const fs::path& from, const fs::path& to) {
 
 Installation installation() {
     const fs::path folder = executableFolder();
-    const fs::path templates = (folder / KAPRED_INSTALL_TEMPLATES).lexically_normal();
+    // The installed paths go from bin, for the printing program in libexec/kapred too.
+    const fs::path bin = (folder / KAPRED_INSTALL_BIN_FROM_PRINTING).lexically_normal();
+    const fs::path programs = (bin / KAPRED_INSTALL_PRINTING).lexically_normal() == folder ? bin : folder;
+    const fs::path templates = (programs / KAPRED_INSTALL_TEMPLATES).lexically_normal();
     std::error_code error;
     if (fs::is_directory(templates, error)) {
-        return {templates, (folder / KAPRED_INSTALL_SYSTEM).lexically_normal()};
+        return {templates, (programs / KAPRED_INSTALL_SYSTEM).lexically_normal(),
+                (programs / KAPRED_INSTALL_PRINTING).lexically_normal()};
     }
-    return {folder, folder / "sistema"};
+    return {folder, folder / "sistema", folder};
 }
 
 fs::path defaultProgramDirectory() {

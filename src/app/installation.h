@@ -8,11 +8,13 @@ namespace kapred {
 
 // Where the running program's read-only files are. Installed under a prefix, the shipped templates
 // (system tables, help, report layouts) are in share/kapred and the agency's libraries in lib/kapred/sistema beside the
-// program's bin folder; a portable installation (the one the build lays out) keeps them all in
-// the program's own folder, the libraries in its folder "sistema".
+// program's bin folder, and the command line's printing program in libexec/kapred (from which
+// that program finds the others alike); a portable installation (the one the build lays out) keeps
+// them all in the program's own folder, the libraries in its folder "sistema".
 struct Installation {
     std::filesystem::path templates;
     std::filesystem::path system;
+    std::filesystem::path printing;
 };
 
 // The installation of the running executable.

@@ -1,6 +1,6 @@
 // kapred-cli: the program without windows, for scripts, batch work and tests. It runs the same
 // start-up and exit as the desktop program, works through the same business objects and shows
-// the same messages.
+// the same messages. kapred-cli-print is this program with the print commands carried out in it.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -206,6 +206,9 @@ int run(int argc, char** argv) {
         return kExitUsage;
     }
     try {
+        if (parsed != commands.end() && parsed->handOff) {
+            return parsed->handOff(argv);
+        }
         Session session(programDirectory(options.home), options.cuit, ui, observer, serving);
         for (const auto& command : commands) {
             if (command.subcommand->parsed()) {

@@ -1,5 +1,6 @@
 // Commands that print to PDF files, without a display: the form 369 of a declaration, its work
-// papers and the positions of an import format, drawn as the print window draws them.
+// papers and the positions of an import format, drawn as the print window draws them. They run in
+// kapred-cli-print, to which kapred-cli hands them.
 #include <QGuiApplication>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli/print_command_line.h"
 #include "cli/standard_stream.h"
 #include "data/engine/schema.h"
 #include "print/reports.h"
@@ -17,13 +19,6 @@ namespace kapred::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct PrintArguments {
-    std::string code;
-    std::string section;
-    std::string format;
-    std::string pdf;
-};
 
 // The toolkit's own notes (no runtime folder, a platform without some feature) mean nothing to
 // the command's user and would mix with its messages; its errors go where the program's messages
@@ -98,35 +93,20 @@ std::optional<WorkPaperKind> workPaperNamed(const std::string& given) {
 }  // namespace
 
 void addPrintCommands(CLI::App& app, std::vector<Command>& commands) {
-    auto arguments = std::make_shared<PrintArguments>();
-
-    auto* form = app.add_subcommand("print", "Imprime el Formulario 369 de una declaración a un archivo PDF");
-    form->add_option("DJ", arguments->code, "Código de la declaración (período y secuencia, p. ej. 20040)")->required();
-    form->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
-    commands.push_back({form, [arguments](Session& session) {
+    const PrintCommandLine line = addPrintCommandLine(app);
+    const auto arguments = line.arguments;
+    commands.push_back({line.form, [arguments](Session& session) {
                             session.declaration(arguments->code);
                             PrintingApplication application;
                             return write(session, print::formJob(session.context()), arguments->pdf);
                         }});
-
-    auto* paper = app.add_subcommand("workpaper", "Imprime el papel de trabajo de una sección a un archivo PDF");
-    paper->add_option("DJ", arguments->code, "Código de la declaración")->required();
-    paper
-        ->add_option("SECCION", arguments->section,
-                     "ActivoExento, ActivoComputable, Pasivo, Anticipos, PagosCuenta, o DJ para todas")
-        ->required();
-    paper->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
-    commands.push_back({paper, [arguments](Session& session) {
+    commands.push_back({line.paper, [arguments](Session& session) {
                             const auto kind = workPaperNamed(arguments->section);
                             session.declaration(arguments->code);
                             PrintingApplication application;
                             return write(session, print::workPaperJob(session.context(), kind), arguments->pdf);
                         }});
-
-    auto* format = app.add_subcommand("format-print", "Imprime las posiciones de un formato a un archivo PDF");
-    format->add_option("FORMATO", arguments->format, "Número o nombre del formato")->required();
-    format->add_option("--pdf", arguments->pdf, "Archivo PDF a escribir")->type_name("ARCHIVO")->required();
-    commands.push_back({format, [arguments](Session& session) {
+    commands.push_back({line.format, [arguments](Session& session) {
                             Context& context = session.context();
                             const auto found = findFormatByNumberOrName(context, arguments->format);
                             if (!found) {

@@ -2,7 +2,7 @@
 # The installed program: installed under a prefix in a temporary folder, it runs from there with a
 # fresh XDG data home. The taxpayer registry makes its databases and registers a cooperative; Kapred
 # makes its program directory with the shipped system tables, serves that cooperative, imports a
-# sample file as its instructions say, finds the agency's libraries of the installation, and a
+# sample file as its instructions say, finds the agency's libraries of the installation, prints, and a
 # second install keeps the registry, the declaration and the user's own import format.
 # Argument: the build folder.
 set -euo pipefail
@@ -54,6 +54,24 @@ cli import 20040 --format 3 --file "$root/dest/usr/share/doc/kapred/ejemplos/ant
 cli generate 20040 --dest "$root/destino" --keep-plain "$root/legible.txt" >/dev/null 2>&1 ||
     fail "la generación no halló las bibliotecas instaladas"
 grep -q '^91BV. SANTA FE ' "$root/legible.txt" || fail "el archivo no lleva el domicilio fiscal del padrón"
+
+# The print commands (built with Qt) run in the installed printing program, which finds the
+# installation as kapred-cli does (a first start copies the system tables); without it they say
+# what is missing.
+printing="$root/dest/usr/libexec/kapred/kapred-cli-print"
+if user "$root/dest/usr/bin/kapred-cli" print --help >/dev/null 2>&1; then
+    cli print 20040 --pdf "$root/F369.pdf" >/dev/null 2>&1 || fail "print no halló el programa de impresión"
+    [ "$(head -c 5 "$root/F369.pdf")" = "%PDF-" ] || fail "print no escribió un PDF"
+    user XDG_DATA_HOME="$root/otro" "$root/dest/usr/bin/kapred-cli" format-print 3 --pdf "$root/formato.pdf" \
+        >/dev/null 2>&1 || fail "el programa de impresión no halló las tablas del sistema instaladas"
+    mv "$printing" "$root/aparte"
+    if cli print 20040 --pdf "$root/F369.pdf" >/dev/null 2>"$root/print.txt"; then
+        fail "print sin el programa de impresión"
+    fi
+    grep -q "No se puede iniciar el programa de impresión $printing: no existe" "$root/print.txt" ||
+        fail "print sin el programa de impresión: $(cat "$root/print.txt")"
+    mv "$root/aparte" "$printing"
+fi
 
 install_prefix
 cli status >/dev/null 2>&1 || fail "status después de reinstalar"
