@@ -7,6 +7,7 @@
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
 #include "data/validation.h"
+#include "model/declaration.h"
 
 namespace kapred {
 
@@ -110,7 +111,11 @@ BListSection::BListSection(Context& context, std::unique_ptr<EntityBase> entity)
 }
 
 std::vector<SectionObject::Interval> BListSection::intervals() const {
-    return {{"fFecha", DateTime::fromDate(1800, 1, 1), limitDate()}, {"cImporte", Currency(), maximumAmount()}};
+    const std::uint64_t header = context_.currentDeclaration ? context_.currentDeclaration->Entity->revision() : 0;
+    if (!limit_ || limit_->first != header) {
+        limit_.emplace(header, limitDate());
+    }
+    return {{"fFecha", DateTime::fromDate(1800, 1, 1), limit_->second}, {"cImporte", Currency(), maximumAmount()}};
 }
 
 bool BListSection::bSave() {
