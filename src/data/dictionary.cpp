@@ -23,10 +23,14 @@ const Variant& BDictionary::vGetElement(std::string_view key) const {
 }
 
 const Variant& BDictionary::vGetElement(std::string_view key, std::size_t hint) const {
+    return pairs_[position(key, hint)].second;
+}
+
+std::size_t BDictionary::position(std::string_view key, std::size_t hint) const {
     if (hint < pairs_.size() && db::equalsIgnoreCase(pairs_[hint].first, key)) {
-        return pairs_[hint].second;
+        return hint;
     }
-    return vGetElement(key);
+    return static_cast<std::size_t>(find(key) - pairs_.begin());
 }
 
 void BDictionary::SetElement(std::string_view key, Variant element) {

@@ -20,6 +20,8 @@ public:
     // The same, trying the pair at position hint first: a caller walking the keys in the order
     // they were added finds each at once.
     const Variant& vGetElement(std::string_view key, std::size_t hint) const;
+    // The position of the pair of that key, tried at hint first; raises as vGetElement.
+    std::size_t position(std::string_view key, std::size_t hint) const;
     // Replaces the value at a position, keeping its key.
     void SetAt(std::size_t index, Variant element) { pairs_.at(index).second = std::move(element); }
     void SetElement(std::string_view key, Variant element);

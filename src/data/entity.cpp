@@ -1,6 +1,10 @@
 #include "data/entity.h"
 
+#include <algorithm>
+#include <atomic>
+
 #include "data/app_database.h"
+#include "data/engine/schema.h"
 #include "data/values/error.h"
 
 namespace kapred {
@@ -30,6 +34,11 @@ Variant initialValue(db::DataType type) {
     }
 }
 
+std::uint64_t nextRevision() {
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 }  // namespace
 
 EntityBase::EntityBase(std::string_view tableName, DeclarationKeySource currentKey)
@@ -37,7 +46,35 @@ EntityBase::EntityBase(std::string_view tableName, DeclarationKeySource currentK
     Reset();
 }
 
+void EntityBase::SetFieldValue(std::string_view fieldName, Variant value) {
+    fields_.SetElement(fieldName, std::move(value));
+    std::erase_if(enteredTexts_, [&](const auto& entered) {
+        return db::equalsIgnoreCase(fields_.pairs()[entered.first].first, fieldName);
+    });
+    revision_ = nextRevision();
+}
+
+void EntityBase::SetTypedValue(std::string_view fieldName, std::size_t position, Variant typed) {
+    position = fields_.position(fieldName, position);
+    std::string given = fields_.pairs()[position].second.text();
+    fields_.SetAt(position, std::move(typed));
+    enteredTexts_.emplace_back(position, std::move(given));
+    revision_ = nextRevision();
+}
+
+std::string EntityBase::sEnteredText(std::string_view fieldName, NumberFormat format) const {
+    const Variant& value = vGetFieldValue(fieldName);
+    for (const auto& [position, text] : enteredTexts_) {
+        if (db::equalsIgnoreCase(fields_.pairs()[position].first, fieldName)) {
+            return text;
+        }
+    }
+    return value.toText(format);
+}
+
 void EntityBase::Reset() {
+    enteredTexts_.clear();
+    revision_ = nextRevision();
     const auto& columns = tableOf(tableName_).fields;
     if (fields_.Count() == 0) {
         for (const auto& field : columns) {
@@ -51,8 +88,9 @@ void EntityBase::Reset() {
     }
     if (currentKey_) {
         auto [cuit, codDJ] = currentKey_();
-        SetFieldValue(tables::DeclarationKey::CUIT, std::move(cuit));
-        SetFieldValue(tables::DeclarationKey::CodDJ, std::move(codDJ));
+        // The key leads the section tables.
+        fields_.SetAt(fields_.position(tables::DeclarationKey::CUIT, 0), std::move(cuit));
+        fields_.SetAt(fields_.position(tables::DeclarationKey::CodDJ, 1), std::move(codDJ));
     }
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "data/dictionary.h"
 #include "model/tables/tables.h"
@@ -20,7 +22,14 @@ class EntityBase {
 public:
     virtual ~EntityBase() = default;
 
-    void SetFieldValue(std::string_view fieldName, Variant value) { fields_.SetElement(fieldName, std::move(value)); }
+    void SetFieldValue(std::string_view fieldName, Variant value);
+    // Replaces the text a column holds by the same value in the column's own type, read once so
+    // that the checks and the save that follow need not read it again; the text is kept for the
+    // messages, which show what was given. position is the column's, as for vGetFieldValue.
+    void SetTypedValue(std::string_view fieldName, std::size_t position, Variant typed);
+    // The column's value as it was given: the text a typed value was read from, or the value's
+    // own text.
+    std::string sEnteredText(std::string_view fieldName, NumberFormat format = {}) const;
     const Variant& vGetFieldValue(std::string_view fieldName) const { return fields_.vGetElement(fieldName); }
     // The same for a caller that walks the table's columns in order: position is the column's.
     const Variant& vGetFieldValue(std::string_view fieldName, std::size_t position) const {
@@ -31,6 +40,9 @@ public:
     void Reset();
     const std::string& sEntityName() const { return tableName_; }
     const BDictionary& fields() const { return fields_; }
+    // Changes whenever a value of the entity changes; never the same for two states of any two
+    // entities, so that whoever works something out from the values knows when to do it again.
+    std::uint64_t revision() const { return revision_; }
 
 protected:
     EntityBase(std::string_view tableName, DeclarationKeySource currentKey);
@@ -39,6 +51,9 @@ private:
     std::string tableName_;
     DeclarationKeySource currentKey_;
     BDictionary fields_;
+    // The texts typed values were read from, by column position.
+    std::vector<std::pair<std::size_t, std::string>> enteredTexts_;
+    std::uint64_t revision_ = 0;
 };
 
 // The declaration header: its key is its own.

@@ -182,13 +182,13 @@ bool bGenericAsignEnityToRecordSet(db::Recordset& recordset, EntityBase& entity,
                     if (value.isNull()) {
                         return false;  // a Null is no number
                     }
-                    recordset.setValue(field.name, emptyText || value.isEmpty() ? Variant(0.0) : value);
+                    recordset.setValue(position, emptyText || value.isEmpty() ? Variant(0.0) : value);
                     break;
                 case DataType::Date:
-                    recordset.setValue(field.name, emptyText ? Variant(*fromSerial(1)) : value);
+                    recordset.setValue(position, emptyText ? Variant(*fromSerial(1)) : value);
                     break;
                 default:
-                    recordset.setValue(field.name, value);
+                    recordset.setValue(position, value);
             }
         }
         return true;

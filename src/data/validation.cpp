@@ -79,6 +79,26 @@ std::string yyyymmdd(const Variant& value) {
     return iso.substr(0, 4) + iso.substr(5, 2) + iso.substr(8, 2);
 }
 
+// The value in the column's own type, when it is a text that reads as the amount or the date the
+// column asks for: such a text passes the type check, and the checks and the save that follow
+// take the value read here. An empty date stays a text, which a date asked for within bounds
+// refuses.
+std::optional<Variant> typedValue(const Variant& value, DataType type, NumberFormat format) {
+    if (value.type() != Variant::Type::Text || value.text().empty()) {
+        return std::nullopt;
+    }
+    if (type == DataType::Currency) {
+        if (const auto amount = parseCurrency(value.text(), format)) {
+            return Variant(*amount);
+        }
+    } else if (type == DataType::Date) {
+        if (const auto date = value.toDate()) {
+            return Variant(*date);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool ValidateValueFromDatabaseType(const Variant& value, DataType type, NumberFormat format) {
@@ -193,7 +213,10 @@ bool bValidateDataTypeGeneric(BusinessObject& object, db::Database& database, Nu
     const auto& fields = database.tableDef(object.Entity->sEntityName()).fields;
     for (std::size_t position = 0; position < fields.size(); ++position) {
         const auto& field = fields[position];
-        if (!ValidateValueFromDatabaseType(object.Entity->vGetFieldValue(field.name, position), field.type, format)) {
+        const Variant& value = object.Entity->vGetFieldValue(field.name, position);
+        if (auto typed = typedValue(value, field.type, format)) {
+            object.Entity->SetTypedValue(field.name, position, std::move(*typed));
+        } else if (!ValidateValueFromDatabaseType(value, field.type, format)) {
             AddInconsistency(list, field.name, sDataTypeName(field.type));
         }
     }
@@ -296,7 +319,7 @@ std::vector<std::string> BuildInconsistencyLines(const BusinessObject& object, i
         std::erase(label, '&');
         std::string attempted;
         try {
-            attempted = object.Entity->vGetFieldValue(entry.field).toText(format);
+            attempted = object.Entity->sEnteredText(entry.field, format);
         } catch (const Error&) {
             // An entry about no field of the entity shows no attempted value.
         }

@@ -389,7 +389,6 @@ bool ImportRun::readLines() {
 }
 
 void ImportRun::storeLine(const std::string& line) {
-    const std::string number = std::to_string(linesRead_);
     const NumberFormat format = context_.numberFormat();
     try {
         if (!object_) {
@@ -414,6 +413,7 @@ void ImportRun::storeLine(const std::string& line) {
         if (const int kind = object->Aceptar(EntryMode::Adding, lineValues_); kind == 0) {
             ++batchStored_;
         } else {
+            const std::string number = std::to_string(linesRead_);
             for (const auto& sentence : BuildInconsistencyLines(*object, kind, format)) {
                 writeRaw("Error en la línea " + number + " : " + sentence + "\r");
             }

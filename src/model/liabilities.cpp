@@ -7,6 +7,7 @@
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
 #include "data/validation.h"
+#include "model/declaration.h"
 #include "model/tables/captions.h"
 
 namespace kapred {
@@ -106,8 +107,12 @@ BListSection::BListSection(Context& context, std::unique_ptr<EntityBase> entity)
 }
 
 std::vector<SectionObject::Interval> BListSection::intervals() const {
+    const std::uint64_t header = context_.currentDeclaration ? context_.currentDeclaration->Entity->revision() : 0;
+    if (!limit_ || limit_->first != header) {
+        limit_.emplace(header, limitDate());
+    }
     using tables::ListSection;
-    return {{ListSection::fFecha, DateTime::fromDate(1800, 1, 1), limitDate()},
+    return {{ListSection::fFecha, DateTime::fromDate(1800, 1, 1), limit_->second},
             {ListSection::cImporte, Currency(), maximumAmount()}};
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/section_object.h"
 
@@ -50,6 +52,9 @@ protected:
 private:
     long nextId_ = 1;
     Currency ccImporte_;
+    // The limit date with the revision of the declaration's header it was worked out from: rows
+    // are checked far more often than the header changes.
+    mutable std::optional<std::pair<std::uint64_t, DateTime>> limit_;
 };
 
 // Advances: dated up to the last day of the fifth month after the fiscal year ends.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -18,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "calc/computed_windows.h"
+#include "data/engine/progress_hook.h"
 #include "data/validation.h"
 #include "data/values/numeric_text.h"
 #include "model/tables/captions.h"
@@ -30,6 +33,20 @@
 namespace kapred::ui {
 
 namespace {
+
+// SQLite steps between two repaints while a long statement runs: a few milliseconds' work.
+constexpr int kRepaintSteps = 50000;
+
+// The deletion of a list runs in the handler of its button, a million rows in a second or two:
+// the window repaints meanwhile, under the wait cursor, and the user's input waits until the
+// deletion ends, so that neither a second deletion nor the closing of the window starts amid it.
+bool deleteListRepainting(SectionObject& object, db::Database& database) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    const db::ProgressHook repaint(database, kRepaintSteps,
+                                   [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    return object.bDelete(kListIndex);
+}
 
 // The figures of a computed window, in frames, with the windows their detail buttons open.
 struct FigureRow {
@@ -536,7 +553,7 @@ void frmSeccion::cmdDeleteAll_Click() {
     if (!hasRecords() || !ui_.askYesNo(MessageIcon::Question, "Confirmar!", "Desea Eliminar Todos los Registros ?")) {
         return;
     }
-    if (!object_->bDelete(kListIndex)) {
+    if (!deleteListRepainting(*object_, *context_.g_dbAplicativo)) {
         MsgError(ui_, "No se pudieron eliminar los registros. " + failureReasons(*object_));
     }
     mode_ = QStringLiteral("C");

@@ -51,6 +51,25 @@ TEST_F(Liabilities, ListRowsAreNumberedWithinTheDeclarationAndNumbersAreNotReuse
     EXPECT_EQ(total<BAnticipos>(), pesos(7));
 }
 
+TEST_F(Liabilities, AnAdvanceIsDatedWithinTheLimitOfTheHeaderAsItIsNow) {
+    const auto dated = [](const char* date) {
+        return EntryValues{{"fFecha", Variant(date)}, {"cImporte", Variant("1")}};
+    };
+    // The year ends 31/12/2004: advances up to the end of May; the message shows the date as typed.
+    BAnticipos advances(program.context);
+    EXPECT_EQ(advances.Aceptar(EntryMode::Adding, dated("31/05/2005")), 0);
+    ASSERT_EQ(advances.Aceptar(EntryMode::Adding, dated("1/6/2005")), kRangeError);
+    EXPECT_EQ(
+        BuildInconsistencyLines(advances, kRangeError),
+        std::vector<std::string>{
+            "El campo 'Fecha' debe estar comprendido entre : 01/01/1800 y 31/05/2005 . Intento de ingreso :1/6/2005"});
+    // The same object follows the header when its end changes.
+    program.context.currentDeclaration->Entity->SetFieldValue("fPeriodoFiscalHasta",
+                                                              Variant(DateTime::fromDate(2005, 6, 30)));
+    EXPECT_EQ(advances.Aceptar(EntryMode::Adding, dated("30/11/2005")), 0);
+    EXPECT_EQ(advances.Aceptar(EntryMode::Adding, dated("01/12/2005")), kRangeError);
+}
+
 TEST_F(Liabilities, ListTotalsAreRoundedToCents) {
     program.addRow<BPagosCuenta>("01/03/2004", "0,0025");
     program.addRow<BPagosCuenta>("01/04/2004", "0,0025");

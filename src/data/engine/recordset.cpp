@@ -239,7 +239,14 @@ Variant Recordset::value(std::size_t index) const {
 
 void Recordset::setValue(std::string_view fieldName, const Variant& newValue) {
     requireOpen();
-    const std::size_t index = fieldIndex(fieldName);
+    setValue(fieldIndex(fieldName), newValue);
+}
+
+void Recordset::setValue(std::size_t index, const Variant& newValue) {
+    requireOpen();
+    if (index >= fields_.size()) {
+        throw Error(err::kItemNotFound, "Fields", "Elemento no encontrado en esta colección.");
+    }
     if (editMode_ == EditMode::None) {
         throw Error(err::kNotAnUpdate, "Fields", "Update o CancelUpdate sin AddNew o Edit.");
     }
@@ -291,6 +298,8 @@ void Recordset::update() {
     const TableDef& table = database_->tableDef(fields_.front().table);
     std::vector<std::size_t> columns;
     std::vector<StoredValue> values;
+    columns.reserve(fields_.size());
+    values.reserve(fields_.size());
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const FieldDef* definition = this->definition(i);
         if (definition == nullptr) {

@@ -56,6 +56,8 @@ public:
     Variant value(std::string_view fieldName) const;
     Variant value(std::size_t index) const;
     void setValue(std::string_view fieldName, const Variant& value);
+    // By position, for a caller that walks the fields in order.
+    void setValue(std::size_t index, const Variant& value);
     std::size_t fieldIndex(std::string_view fieldName) const;  // raises 3265
 
     void addNew();
