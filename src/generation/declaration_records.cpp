@@ -246,11 +246,11 @@ long BPrintDDJJ::sGenerarRegistrointerfaceF369(std::ostream& file) {
 long sGenerarRegistrointerface(BListSection& section, std::ostream& file, const std::function<void(double)>& progress) {
     Context& context = section.context();
     const RecordLayout& layout = section.Entity->sEntityName() == tables::Anticipos::table ? kRecord06 : kRecord05;
-    const auto wholeNumber = [&context](const char* field) {
+    const auto wholeNumber = [&context](std::string_view field) {
         return currentHeaderValue(context, field).toWholeNumber(context.numberFormat()).value_or(0);
     };
     const std::string where = " Where [CUIT] = ? And [CodDJ] = ?";
-    const db::Parameters key{wholeNumber("CUIT"), wholeNumber("CodDJ")};
+    const db::Parameters key{wholeNumber(tables::DeclarationKey::CUIT), wholeNumber(tables::DeclarationKey::CodDJ)};
     const double total =
         progress ? context.g_dbAplicativo
                        ->openRecordset("Select Count(*) As Filas From " + section.Entity->sEntityName() + where, key)

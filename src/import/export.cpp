@@ -193,7 +193,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
 
         const auto& header = *context.currentDeclaration->Entity;
         const std::string where = " FROM " + section->entityName + " WHERE [CUIT]=? AND [CODDJ]=?";
-        const db::Parameters key{header.vGetFieldValue("CUIT"), header.vGetFieldValue("CodDJ")};
+        const db::Parameters key{header.vGetFieldValue(tables::DDJJ::CUIT), header.vGetFieldValue(tables::DDJJ::CodDJ)};
         // Counted first for the progress, then read forward one row at a time, so that the
         // export of a large section takes no more memory than that of a small one. One read
         // transaction keeps the count and the rows the same.

@@ -166,12 +166,14 @@ int BDDJJ::iValidateBusinessRules() {
 }
 
 bool BDDJJ::bDeleteDeclaration() {
-    const SqlText where{" Where cuit=? AND coddj=?", {Entity->vGetFieldValue("CUIT"), Entity->vGetFieldValue("CodDJ")}};
+    const SqlText where{" Where cuit=? AND coddj=?",
+                        {Entity->vGetFieldValue(tables::DDJJ::CUIT), Entity->vGetFieldValue(tables::DDJJ::CodDJ)}};
     try {
         db::Transaction transaction(database());
         for (const auto& table : database().tableDefs()) {
             if (table.attributes == 0) {
-                deleteRows(database(), table.name, where, {"CUIT", "CodDJ"});
+                deleteRows(database(), table.name, where,
+                           {std::string(tables::DDJJ::CUIT.name), std::string(tables::DDJJ::CodDJ.name)});
             }
         }
         transaction.commit();

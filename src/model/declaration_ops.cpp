@@ -47,8 +47,8 @@ bool loadDeclaration(Context& context, const Variant& codDJ) {
 std::vector<EDDJJ> declarationsOfTaxpayer(Context& context) {
     db::Database& database = *context.g_dbAplicativo;
     BDDJJ header(context);
-    const SqlText select =
-        sBuildSelect(database, *header.Entity, kListIndex, "Select  * ", "CodDJ", context.numberFormat());
+    const SqlText select = sBuildSelect(database, *header.Entity, kListIndex, "Select  * ",
+                                        std::string(tables::DDJJ::CodDJ.name), context.numberFormat());
     auto rows = database.openRecordset(select.text, select.values, db::RecordsetType::Snapshot);
     std::vector<EDDJJ> list;
     for (long r = 0; r < rows->recordCount(); ++r) {
@@ -125,8 +125,8 @@ CopyOutcome copyDeclaration(Context& context, const std::string& period, const s
         context.ui.showInconsistencies(" Inconsistencias al Copiar la Declaración Jurada", errors);
         return CopyOutcome::Refused;
     }
-    const Variant cuit = origin.Entity->vGetFieldValue("CUIT");
-    const Variant originCode = origin.Entity->vGetFieldValue("CodDJ");
+    const Variant cuit = origin.Entity->vGetFieldValue(tables::DDJJ::CUIT);
+    const Variant originCode = origin.Entity->vGetFieldValue(tables::DDJJ::CodDJ);
     const auto destinationCode =
         Variant(declarationCodeText(Variant(trimmed(period)), Variant(trimmed(sequence)), format))
             .toWholeNumber(format);

@@ -75,8 +75,8 @@ std::optional<SectionField> findEntryField(const SectionInfo& section, const std
 std::vector<ListRow> listRows(Context& context, const SectionObject& section) {
     db::Database& database = *context.g_dbAplicativo;
     // Read one at a time: a declaration may hold a million rows, which a snapshot would hold twice.
-    const SqlText select = sBuildSelect(database, *section.Entity, kListIndex, "Select ID, fFecha, cImporte ", "ID",
-                                        context.numberFormat());
+    const SqlText select = sBuildSelect(database, *section.Entity, kListIndex, "Select ID, fFecha, cImporte ",
+                                        std::string(tables::ListSection::ID.name), context.numberFormat());
     auto rows = database.openForwardOnly(select.text, select.values);
     using tables::ListSection;
     const std::size_t id = rows->fieldIndex(ListSection::ID);
@@ -103,8 +103,9 @@ bool declarationHasRows(Context& context, const std::string& table) {
     if (!context.currentDeclaration || !database.hasTable(table)) {
         return false;
     }
-    auto rows = database.openRecordset("SELECT COUNT(*) AS Records FROM " + table + " WHERE CUIT = ? AND CODDJ = ?",
-                                       {currentHeaderValue(context, "CUIT"), currentHeaderValue(context, "CodDJ")});
+    auto rows = database.openRecordset(
+        "SELECT COUNT(*) AS Records FROM " + table + " WHERE CUIT = ? AND CODDJ = ?",
+        {currentHeaderValue(context, tables::DDJJ::CUIT), currentHeaderValue(context, tables::DDJJ::CodDJ)});
     return rows->value("Records").toWholeNumber().value_or(0) > 0;
 }
 
