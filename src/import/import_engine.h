@@ -75,8 +75,8 @@ public:
     void cancel() { cancel_->store(true); }
     bool cancelRequested() const { return cancel_->load(); }
 
-    // Lines saved per transaction (at least 1). Each commit waits for the disk, so the default
-    // is large enough that a million lines take a hundred; a kill keeps every committed batch
+    // Lines saved per transaction (at least 1). Each commit waits for the disk four times, so the
+    // default is large enough that a million lines take ten; a kill keeps every committed batch
     // whole and loses at most the one being written.
     void setBatchSize(long lines) { batchSize_ = lines < 1 ? 1 : lines; }
 
@@ -123,7 +123,7 @@ private:
     Context& context_;
     std::atomic<bool> ownCancel_{false};
     std::atomic<bool>* cancel_;
-    long batchSize_ = 10000;
+    long batchSize_ = 100000;
 
     State state_ = State::Idle;
     std::vector<LayoutField> layout_;
