@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/instance_lock.h"
+#include "data/business_object.h"
 #include "data/engine/engine.h"
 #include "data/object_factory.h"
 #include "data/regional_settings.h"
@@ -13,8 +14,6 @@
 #include "data/values/datetime.h"
 
 namespace kapred {
-
-class BDDJJ;
 
 // The program-wide state of one run: the program directory, the command line the host gave,
 // the open databases, the number settings and the clock. Passed in rather than kept in hidden
@@ -35,8 +34,9 @@ struct Context {
     std::function<DateTime()> clock;
     InstanceLock instanceLock;
     ObjectFactory factory;
-    // The declaration being worked on; every section object takes its key from it.
-    std::shared_ptr<BDDJJ> currentDeclaration;
+    // The declaration being worked on (its header object; the model's currentHeader gives it
+    // with its own operations); every section object takes its key from it.
+    std::shared_ptr<BusinessObject> currentDeclaration;
     // The taxpayer's number in the host's data, stored when its activity is read.
     long ncontrib = 0;
 

@@ -79,7 +79,7 @@ int listDeclarations(Session& session) {
 int newDeclaration(Session& session, const std::string& period, const std::string& sequence, const std::string& kind,
                    const std::string& from, const std::string& to, const std::string& economicYear) {
     Context& context = session.context();
-    BDDJJ& header = *context.currentDeclaration;
+    BDDJJ& header = *currentHeader(context);
     using H = tables::DDJJ;
     const auto entry = [](const tables::Column& column, const std::string& typed) {
         return EntryValue{std::string(column.name), Variant(typed)};

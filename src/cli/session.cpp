@@ -43,7 +43,7 @@ BDDJJ& Session::declaration(const std::string& code) {
         throw CommandFailure("No existe la Declaración Jurada " + code + " del contribuyente " +
                              sFormatCuit(context_->cuit(), true) + ".");
     }
-    return *context_->currentDeclaration;
+    return *currentHeader(*context_);
 }
 
 }  // namespace kapred::cli

@@ -34,6 +34,10 @@ int yearOf(const DateTime& value) {
 
 }  // namespace
 
+BDDJJ* currentHeader(const Context& context) {
+    return dynamic_cast<BDDJJ*>(context.currentDeclaration.get());
+}
+
 std::string programVersionText() {
     char text[16];
     std::snprintf(text, sizeof text, "%02d%02d%03d", KAPRED_VERSION_MAJOR % 100, KAPRED_VERSION_MINOR % 100,

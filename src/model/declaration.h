@@ -41,6 +41,9 @@ private:
     std::unique_ptr<db::Recordset> secuencias_;
 };
 
+// The header of the declaration being worked on; null when none is chosen.
+BDDJJ* currentHeader(const Context& context);
+
 // The program version as the header keeps it: major, minor and revision as "00", "00", "000".
 std::string programVersionText();
 // A stored program version as people read it: "0100000" gives "1.0.0"; any other text stays.

@@ -118,7 +118,7 @@ std::vector<std::string> copyEntryErrors(const BDDJJ& origin, const std::string&
 }
 
 CopyOutcome copyDeclaration(Context& context, const std::string& period, const std::string& sequence) {
-    BDDJJ& origin = *context.currentDeclaration;
+    BDDJJ& origin = *currentHeader(context);
     const NumberFormat format = context.numberFormat();
     const auto errors = copyEntryErrors(origin, period, sequence, format);
     if (!errors.empty()) {

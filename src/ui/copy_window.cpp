@@ -41,7 +41,7 @@ frmCopiaDJ::frmCopiaDJ(Context& context, QtUserInterface& ui, QWidget* parent)
     setObjectName(QStringLiteral("frmCopiaDJ"));
     setWindowTitle(QStringLiteral("Copia de Declaración Jurada"));
     setHelpContext(*this, kHelpCopy);
-    const BDDJJ& origin = *context_.currentDeclaration;
+    const BDDJJ& origin = *currentHeader(context_);
     const EntityBase& header = *origin.Entity;
     using H = tables::DDJJ;
 
@@ -59,7 +59,7 @@ frmCopiaDJ::frmCopiaDJ(Context& context, QtUserInterface& ui, QWidget* parent)
     auto* destination = new QGroupBox(QStringLiteral(" Destino "), this);
     auto* form = new QFormLayout(destination);
     sequence_->setObjectName(QStringLiteral("dbcCODIGO_T_SECUENCIAS"));
-    for (const auto& sequence : presentationSequences(*context_.currentDeclaration)) {
+    for (const auto& sequence : presentationSequences(*currentHeader(context_))) {
         sequence_->addItem(QString::fromStdString(sequence.description), QVariant::fromValue(sequence.code));
     }
     sequence_->setCurrentIndex(-1);

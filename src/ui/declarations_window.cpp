@@ -229,7 +229,7 @@ void frmDDJJ::fillLists() {
         kinds_->addItem(QString::fromLatin1(kind.name), kind.code);
     }
     sequences_->clear();
-    for (const auto& sequence : presentationSequences(*context_.currentDeclaration)) {
+    for (const auto& sequence : presentationSequences(*currentHeader(context_))) {
         sequences_->addItem(QString::fromStdString(sequence.description), sequence.code);
     }
 }
@@ -361,7 +361,7 @@ void frmDDJJ::cmdEdit_Click() {
         return;
     }
     mode_ = QStringLiteral("E");
-    context_.currentDeclaration->EDIT();
+    currentHeader(context_)->EDIT();
     showEditing(true);
 }
 
@@ -369,7 +369,7 @@ void frmDDJJ::cmdOk_Click() {
     if (mode_ == QLatin1String("C")) {
         return;
     }
-    BDDJJ& header = *context_.currentDeclaration;
+    BDDJJ& header = *currentHeader(context_);
     const EntryValues values = ReadControls(*this, HeaderTable::columns);
     const bool adding = mode_ == QLatin1String("A");
     const int code = header.Aceptar(adding ? EntryMode::Adding : EntryMode::Modifying, values);
@@ -398,7 +398,7 @@ void frmDDJJ::cmdDelete_Click() {
         !ui_.askYesNo(MessageIcon::Question, "Confirmar!", "Desea eliminar el Registro Actual?")) {
         return;
     }
-    BDDJJ& header = *context_.currentDeclaration;
+    BDDJJ& header = *currentHeader(context_);
     if (!header.bDeleteDeclaration()) {
         MsgError(ui_, "No se pudo eliminar la Declaración Jurada. " + failureReasons(header));
     }
