@@ -46,10 +46,10 @@ public:
     std::vector<CodeName> neighbourhoodTypes();
     std::vector<CodeName> legalForms();
     std::vector<CodeName> countries();
+    // The longest text a column holds, from its definition (255 when it sets none).
+    std::size_t width(const std::string& table, const std::string& column);
 
 private:
-    // The longest text a column holds, from its definition.
-    std::size_t width(const std::string& table, const std::string& column);
     std::vector<CodeName> referenceList(const std::string& table);
     // The host number of a CUIT, 0 when it is not registered.
     long number(const std::string& cuit);

@@ -310,8 +310,7 @@ TaxpayerForm::TaxpayerForm(Padron& padron, std::optional<Taxpayer> existing, QWi
 }
 
 int TaxpayerForm::width(const std::string& table, const std::string& column) {
-    const db::FieldDef* field = padron_.context().g_dbOrel->tableDef(table).field(column);
-    return field != nullptr && field->size > 0 ? static_cast<int>(field->size) : 255;
+    return static_cast<int>(padron_.registry().width(table, column));
 }
 
 QWidget* TaxpayerForm::buildGeneral(const Taxpayer& taxpayer) {

@@ -1,5 +1,7 @@
 #include "app/msg_ini.h"
 
+#include "app/context.h"
+
 namespace kapred {
 
 BCMsgIni::BCMsgIni(db::Database& systemTables) : recordset_(systemTables.openRecordset("Select * From T_MsConfig")) {
@@ -16,6 +18,10 @@ void BCMsgIni::NoMostrarMas() {
     recordset_->update();
     recordset_->moveFirst();
     activo_ = false;
+}
+
+void switchOffStartupMessage(Context& context) {
+    BCMsgIni(*context.g_dbTablas).NoMostrarMas();
 }
 
 }  // namespace kapred

@@ -28,4 +28,8 @@ private:
     bool activo_ = false;
 };
 
+struct Context;
+// The start-up message switched off for every later start, as its window's check box does.
+void switchOffStartupMessage(Context& context);
+
 }  // namespace kapred

@@ -108,7 +108,7 @@ void addProgramCommands(CLI::App& app, std::vector<Command>& commands, Options& 
     auto* message = app.add_subcommand("message", "Mensaje de inicio");
     message->add_flag("--off", options.messageOff, "No mostrar más el mensaje de inicio")->required();
     commands.push_back({message, [](Session& session) {
-                            BCMsgIni(*session.context().g_dbTablas).NoMostrarMas();
+                            switchOffStartupMessage(session.context());
                             tellDone("El mensaje de inicio no se mostrará más.");
                             return 0;
                         }});

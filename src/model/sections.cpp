@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "data/engine/dialect.h"
+#include "data/engine/progress_hook.h"
 #include "data/engine/recordset.h"
 #include "data/persistence.h"
 #include "model/tables/captions.h"
@@ -96,6 +97,13 @@ bool findListRow(SectionObject& section, long id) {
     }
     section.Entity->SetFieldValue(tables::ListSection::ID, Variant(static_cast<std::int32_t>(id)));
     return section.bFind();
+}
+
+bool deleteListRows(SectionObject& section, const std::function<void()>& tick) {
+    // SQLite steps between two ticks: a few milliseconds' work.
+    constexpr int kStepsPerTick = 50000;
+    const db::ProgressHook hook(*section.context().g_dbAplicativo, kStepsPerTick, tick);
+    return section.bDelete(kListIndex);
 }
 
 bool declarationHasRows(Context& context, const std::string& table) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,11 @@ bool declarationHasRows(Context& context, const std::string& table);
 // Aceptar on the window of a single-row section: modifies the declaration's row when it has
 // one, else adds it. The code and inconsistencies are those of SectionObject::Aceptar.
 int acceptSingleRow(SectionObject& section, const EntryValues& values);
+
+// Deletes every row of the list section of the current declaration, as Eliminar Todos does;
+// while the database works on a long list, tick is called every few milliseconds (a window
+// repaints in it; it must not use the database). False when the database refused.
+bool deleteListRows(SectionObject& section, const std::function<void()>& tick);
 
 // The reasons the object's last operation gave, one sentence after the other (empty when none).
 std::string failureReasons(const BusinessObject& object);

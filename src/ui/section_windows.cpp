@@ -20,7 +20,6 @@
 #include <QVBoxLayout>
 
 #include "calc/computed_windows.h"
-#include "data/engine/progress_hook.h"
 #include "data/validation.h"
 #include "data/values/numeric_text.h"
 #include "model/tables/captions.h"
@@ -34,18 +33,13 @@ namespace kapred::ui {
 
 namespace {
 
-// SQLite steps between two repaints while a long statement runs: a few milliseconds' work.
-constexpr int kRepaintSteps = 50000;
-
 // The deletion of a list runs in the handler of its button, a million rows in a second or two:
 // the window repaints meanwhile, under the wait cursor, and the user's input waits until the
 // deletion ends, so that neither a second deletion nor the closing of the window starts amid it.
-bool deleteListRepainting(SectionObject& object, db::Database& database) {
+bool deleteListRepainting(SectionObject& object) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    const db::ProgressHook repaint(database, kRepaintSteps,
-                                   [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    return object.bDelete(kListIndex);
+    return deleteListRows(object, [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
 }
 
 // The figures of a computed window, in frames, with the windows their detail buttons open.
@@ -553,7 +547,7 @@ void frmSeccion::cmdDeleteAll_Click() {
     if (!hasRecords() || !ui_.askYesNo(MessageIcon::Question, "Confirmar!", "Desea Eliminar Todos los Registros ?")) {
         return;
     }
-    if (!deleteListRepainting(*object_, *context_.g_dbAplicativo)) {
+    if (!deleteListRepainting(*object_)) {
         MsgError(ui_, "No se pudieron eliminar los registros. " + failureReasons(*object_));
     }
     mode_ = QStringLiteral("C");
