@@ -187,8 +187,12 @@ QWidget* frmSeccion::inputFor(const SectionField& field, QWidget* parent) {
         return list;
     }
     switch (field.type) {
-        case db::DataType::Date:
-            return new DateEdit(QStringLiteral("txt") + name, parent);
+        case db::DataType::Date: {
+            // As wide as a date, like the amount beside it: not the whole row.
+            auto* date = new DateEdit(QStringLiteral("txt") + name, parent);
+            date->setFixedWidth(date->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) + 20);
+            return date;
+        }
         case db::DataType::Currency: {
             auto* amount = new NumberEdit(QStringLiteral("txt") + name, 2, parent);
             amount->setFixedWidth(amountWidth(*amount));
