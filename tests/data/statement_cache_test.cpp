@@ -15,19 +15,27 @@
 namespace kapred::db {
 namespace {
 
-TEST(StatementReuse, StatementsThatDifferOnlyInValuesGiveEachTheirOwnRows) {
+// A table T of a whole number ID and a text sNombre in a fresh database.
+class StatementReuse : public ::testing::Test {
+protected:
+    StatementReuse() : database(engine.defaultWorkspace().createDatabase(dir.path() / "t.mdb", ";PWD=x")) {
+        TableDef table;
+        table.name = "T";
+        table.fields.resize(2);
+        table.fields[0].name = "ID";
+        table.fields[0].type = DataType::Long;
+        table.fields[1].name = "sNombre";
+        table.fields[1].size = 20;
+        table.fields[1].allowZeroLength = true;
+        database->appendTableDef(table);
+    }
+
     test::TempDir dir;
     Engine engine;
-    auto database = engine.defaultWorkspace().createDatabase(dir.path() / "t.mdb", ";PWD=x");
-    TableDef table;
-    table.name = "T";
-    table.fields.resize(2);
-    table.fields[0].name = "ID";
-    table.fields[0].type = DataType::Long;
-    table.fields[1].name = "sNombre";
-    table.fields[1].size = 20;
-    table.fields[1].allowZeroLength = true;
-    database->appendTableDef(table);
+    std::shared_ptr<Database> database;
+};
+
+TEST_F(StatementReuse, StatementsThatDifferOnlyInValuesGiveEachTheirOwnRows) {
     for (int i = 1; i <= 5; ++i) {
         database->execute("INSERT INTO T (ID, sNombre) VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) +
                           "')");
@@ -46,16 +54,7 @@ TEST(StatementReuse, StatementsThatDifferOnlyInValuesGiveEachTheirOwnRows) {
     EXPECT_EQ(ordered->value("ID"), Variant(std::int32_t{5}));
 }
 
-TEST(StatementReuse, OneTextWithOtherValuesGivesEachItsOwnTotal) {
-    test::TempDir dir;
-    Engine engine;
-    auto database = engine.defaultWorkspace().createDatabase(dir.path() / "t.mdb", ";PWD=x");
-    TableDef table;
-    table.name = "T";
-    table.fields.resize(1);
-    table.fields[0].name = "ID";
-    table.fields[0].type = DataType::Long;
-    database->appendTableDef(table);
+TEST_F(StatementReuse, OneTextWithOtherValuesGivesEachItsOwnTotal) {
     for (int i = 1; i <= 4; ++i) {
         database->execute("INSERT INTO T (ID) VALUES (?)", {i});
     }
