@@ -53,8 +53,8 @@ void validateSections(Context& context, std::vector<std::string>& refusals) {
 // Advances and payments on account dated outside the declaration's fiscal year.
 void checkRowDates(Context& context, std::vector<std::string>& warnings) {
     using Header = tables::DDJJ;
-    const auto from = currentHeaderValue(context, std::string(Header::fPeriodoFiscalDesde.name)).toDate();
-    const auto to = currentHeaderValue(context, std::string(Header::fPeriodoFiscalHasta.name)).toDate();
+    const auto from = currentHeaderValue(context, Header::fPeriodoFiscalDesde).toDate();
+    const auto to = currentHeaderValue(context, Header::fPeriodoFiscalHasta).toDate();
     if (!from || !to) {
         return;
     }

@@ -193,15 +193,15 @@ Figures formFigures(Context& context) {
 
 long tipo01(Context& context, std::ostream& file) {
     using Header = tables::DDJJ;
-    const Variant period = currentHeaderValue(context, std::string(Header::lPeriodo.name));
+    const Variant period = currentHeaderValue(context, Header::lPeriodo);
     return writeChecked(context, file, kRecord01,
                         {
-                            currentHeaderValue(context, std::string(Header::CUIT.name)),
-                            currentHeaderValue(context, std::string(Header::iEstablecimiento.name)),
+                            currentHeaderValue(context, Header::CUIT),
+                            currentHeaderValue(context, Header::iEstablecimiento),
                             Variant(period.toText(context.numberFormat()) + "00"),
-                            currentHeaderValue(context, std::string(Header::CODIGO_T_SECUENCIAS.name)),
+                            currentHeaderValue(context, Header::CODIGO_T_SECUENCIAS),
                             Variant(CalcularNumeroMagico(context)),
-                            recordTime(currentHeaderValue(context, std::string(Header::hora.name))),
+                            recordTime(currentHeaderValue(context, Header::hora)),
                             Variant(versionForRecord01()),
                         });
 }
@@ -210,10 +210,10 @@ long tipo02(Context& context, std::ostream& file) {
     using Header = tables::DDJJ;
     return writeChecked(context, file, kRecord02,
                         {
-                            currentHeaderValue(context, std::string(Header::iTipoEjercicioFiscal.name)),
-                            currentHeaderValue(context, std::string(Header::fPeriodoFiscalDesde.name)),
-                            currentHeaderValue(context, std::string(Header::fPeriodoFiscalHasta.name)),
-                            currentHeaderValue(context, std::string(Header::iEjercicioEconomico.name)),
+                            currentHeaderValue(context, Header::iTipoEjercicioFiscal),
+                            currentHeaderValue(context, Header::fPeriodoFiscalDesde),
+                            currentHeaderValue(context, Header::fPeriodoFiscalHasta),
+                            currentHeaderValue(context, Header::iEjercicioEconomico),
                         });
 }
 

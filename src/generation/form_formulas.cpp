@@ -61,8 +61,8 @@ std::string sFormatoImporte(const Variant& amount, NumberFormat format) {
 
 std::string sSeleccionFormulario(const Context& context) {
     using Header = tables::DDJJ;
-    return "{DDJJ.CUIT} = " + currentHeaderValue(context, std::string(Header::CUIT.name)).toText() +
-           " and {DDJJ.CodDJ} = " + currentHeaderValue(context, std::string(Header::CodDJ.name)).toText();
+    return "{DDJJ.CUIT} = " + currentHeaderValue(context, Header::CUIT).toText() +
+           " and {DDJJ.CodDJ} = " + currentHeaderValue(context, Header::CodDJ).toText();
 }
 
 NamedValue splitFormula(const std::string& formula) {
@@ -81,17 +81,14 @@ void BPrintDDJJ::PrepararFomulario(FormulaList& formulas) {
     using Header = tables::DDJJ;
     formulas.clear();
     index_ = -1;
-    const Variant cuit = currentHeaderValue(context_, std::string(Header::CUIT.name));
+    const Variant cuit = currentHeaderValue(context_, Header::CUIT);
     store(formulas, index_, "Cuit = '", cuit.toText());
-    store(formulas, index_, "PeriodoDesde = '",
-          dateText(currentHeaderValue(context_, std::string(Header::fPeriodoFiscalDesde.name))));
-    store(formulas, index_, "PeriodoHasta = '",
-          dateText(currentHeaderValue(context_, std::string(Header::fPeriodoFiscalHasta.name))));
-    store(formulas, index_, "Secuencia = '",
-          currentHeaderValue(context_, std::string(Header::CODIGO_T_SECUENCIAS.name)).toText());
-    store(formulas, index_, "Version= '", currentHeaderValue(context_, std::string(Header::sVersionEXE.name)).toText());
+    store(formulas, index_, "PeriodoDesde = '", dateText(currentHeaderValue(context_, Header::fPeriodoFiscalDesde)));
+    store(formulas, index_, "PeriodoHasta = '", dateText(currentHeaderValue(context_, Header::fPeriodoFiscalHasta)));
+    store(formulas, index_, "Secuencia = '", currentHeaderValue(context_, Header::CODIGO_T_SECUENCIAS).toText());
+    store(formulas, index_, "Version= '", currentHeaderValue(context_, Header::sVersionEXE).toText());
     store(formulas, index_, "Magic1 = '", formatNumeroMagico(CalcularNumeroMagico(context_)));
-    store(formulas, index_, "Hora = '", formulaTime(currentHeaderValue(context_, std::string(Header::hora.name))));
+    store(formulas, index_, "Hora = '", formulaTime(currentHeaderValue(context_, Header::hora)));
     BOrel host(context_);
     store(formulas, index_, "denominacion = '", host.ObtenerDescripcionContribuyente(Cuit(cuit.toText())));
     store(formulas, index_, "Domicilio = '", host.ObtenerDomicilio(Cuit(cuit.toText())));

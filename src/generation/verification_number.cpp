@@ -120,9 +120,9 @@ struct CurrentFigures {
 CurrentFigures currentFigures(Context& context) {
     using Header = tables::DDJJ;
     CurrentFigures figures;
-    figures.datos.cuit = currentHeaderValue(context, std::string(Header::CUIT.name));
-    figures.datos.codDJ = currentHeaderValue(context, std::string(Header::CodDJ.name));
-    figures.datos.hora = currentHeaderValue(context, std::string(Header::hora.name));
+    figures.datos.cuit = currentHeaderValue(context, Header::CUIT);
+    figures.datos.codDJ = currentHeaderValue(context, Header::CodDJ);
+    figures.datos.hora = currentHeaderValue(context, Header::hora);
     BDeterminacion determination(context);
     determination.CalculateLocalTotals(kListIndex);
     figures.datos.saldoRexa = determination.ccSaldoRexa();

@@ -46,8 +46,8 @@ std::optional<WorkPaperKind> findWorkPaper(std::string_view key) {
 
 std::string sSeleccionPapeles(const Context& context) {
     using Header = tables::DDJJ;
-    return "{DDJJ.CUIT}=" + currentHeaderValue(context, std::string(Header::CUIT.name)).toText() +
-           " AND {DDJJ.CODDJ}=" + currentHeaderValue(context, std::string(Header::CodDJ.name)).toText();
+    return "{DDJJ.CUIT}=" + currentHeaderValue(context, Header::CUIT).toText() +
+           " AND {DDJJ.CODDJ}=" + currentHeaderValue(context, Header::CodDJ).toText();
 }
 
 FormulaList papelesFormulas(const WorkPaperKind& paper) {
@@ -57,13 +57,13 @@ FormulaList papelesFormulas(const WorkPaperKind& paper) {
 
 std::vector<std::string> screenPrintHeader(const Context& context) {
     using Header = tables::DDJJ;
-    const Variant sequence = currentHeaderValue(context, std::string(Header::CODIGO_T_SECUENCIAS.name));
+    const Variant sequence = currentHeaderValue(context, Header::CODIGO_T_SECUENCIAS);
     const long number = static_cast<long>(sequence.toWholeNumber().value_or(0));
     return {
         "",
         "REXA - Ka.Pr.Ed | Papeles de trabajo",
-        "CUIT        : " + currentHeaderValue(context, std::string(Header::CUIT.name)).toText(),
-        "Período    : " + currentHeaderValue(context, std::string(Header::lPeriodo.name)).toText(),
+        "CUIT        : " + currentHeaderValue(context, Header::CUIT).toText(),
+        "Período    : " + currentHeaderValue(context, Header::lPeriodo).toText(),
         "Secuencia: " + (number == 0 ? std::string("Original") : "Rectificativa " + std::to_string(number)),
         std::string(15, '_'),
     };

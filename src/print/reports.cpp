@@ -56,7 +56,7 @@ Report report(const std::string& layout, ReportData data) {
 
 std::string declarationCode(const Context& context) {
     using Header = tables::DDJJ;
-    return currentHeaderValue(context, std::string(Header::CodDJ.name)).toText();
+    return currentHeaderValue(context, Header::CodDJ).toText();
 }
 
 }  // namespace

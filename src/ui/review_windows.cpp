@@ -203,7 +203,7 @@ frmDiferencias::frmDiferencias(Context& context, QWidget* parent)
     }
     // The usual comparison: the original and the declaration in front.
     if (context_.currentDeclaration) {
-        const QString current = text(currentHeaderValue(context_, std::string(tables::DDJJ::CodDJ.name)).toText());
+        const QString current = text(currentHeaderValue(context_, tables::DDJJ::CodDJ).toText());
         second_->setCurrentIndex(std::max(0, second_->findData(current)));
     }
     auto* choice = new QGroupBox(QStringLiteral(" Declaraciones "), this);
