@@ -239,6 +239,7 @@ int import(Session& session, const std::string& code, const std::string& given, 
         result = importFile(context, format.id, standardInput ? standardInput->path() : std::filesystem::path(file),
                             &g_interrupted);
     }
+    tell(context.ui, result);
     switch (result.outcome) {
         case ImportOutcome::Finished:
             printImport(result);
@@ -267,6 +268,7 @@ int exportRows(Session& session, const std::string& code, const std::string& giv
         result = Exportar(context, format.id, standardOutput ? standardOutput->path() : std::filesystem::path(file),
                           &g_interrupted);
     }
+    tell(context.ui, result);
     switch (result.outcome) {
         case ExportOutcome::Exported:
             if (standardOutput) {

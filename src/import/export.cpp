@@ -146,19 +146,18 @@ std::optional<std::string> exportField(const Variant& value, int fieldType, std:
 
 ExportResult Exportar(Context& context, long formatId, const fs::path& file, const std::atomic<bool>* cancel) {
     ExportResult result;
-    UserInterface& ui = context.ui;
     const auto format = findFormat(context, formatId);
     if (!format) {
-        MsgError(ui, "No existe el formato " + std::to_string(formatId) + ".");
+        result.fail("No existe el formato " + std::to_string(formatId) + ".");
         return result;
     }
     const auto section = importSection(context, format->section);
     if (!section || !exportable(section->entityName)) {
-        MsgError(ui, "La sección del formato " + format->name + " no se puede exportar.");
+        result.fail("La sección del formato " + format->name + " no se puede exportar.");
         return result;
     }
     if (!declarationLoaded(context)) {
-        MsgError(ui, kNoDeclaration);
+        result.fail(kNoDeclaration);
         return result;
     }
     fs::path work;
@@ -169,7 +168,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             "select * from Importacion_DesdeHasta where IdFormato=? and codigo_import=?",
             {format->id, format->section});
         if (positions->recordCount() == 0) {
-            MsgError(ui, "El formato " + format->name + " no tiene posiciones definidas.");
+            result.fail("El formato " + format->name + " no tiene posiciones definidas.");
             return result;
         }
         std::vector<Placed> placed;
@@ -182,7 +181,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
                 "select nombre_campo,tipo_campo from importacion_campos where idcampo=?",
                 {positions->value("IdCampo")});
             if (kind->recordCount() == 0 || from < 1 || to < from) {
-                MsgError(ui, "El formato " + format->name + " tiene una posición que no corresponde a ningún campo.");
+                result.fail("El formato " + format->name + " tiene una posición que no corresponde a ningún campo.");
                 return result;
             }
             placed.push_back({static_cast<std::size_t>(from), static_cast<std::size_t>(to - from + 1),
@@ -223,7 +222,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
         db::FileHandle created = db::createBeside(file, work, db::replacementMode(file));
         out = created.valid() ? ::fdopen(created.get(), "wb") : nullptr;
         if (out == nullptr) {
-            MsgError(ui, "No se puede crear el archivo " + file.string() + ": " + db::systemError(errno) + ".");
+            result.fail("No se puede crear el archivo " + file.string() + ": " + db::systemError(errno) + ".");
             return result;
         }
         created.release();
@@ -234,7 +233,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
                 out = nullptr;
                 std::error_code ignored;
                 fs::remove(work, ignored);
-                MsgInformacion(ui, "Exportación ha sido cancelada por el Usuario.");
+                result.inform("Exportación ha sido cancelada por el Usuario.");
                 result.outcome = ExportOutcome::Cancelled;
                 return result;
             }
@@ -256,7 +255,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             result.rows = row;
             if (const int percent = static_cast<int>(row * 100 / std::max(count, row)); percent != shown) {
                 shown = percent;
-                ui.showProgress(percent);
+                context.ui.showProgress(percent);
             }
             rows->moveNext();
         }
@@ -269,7 +268,7 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             throw Error(err::kDiskFull, "Exportar", "no se pudo escribir el archivo: " + db::systemError(failure));
         }
         result.outcome = ExportOutcome::Exported;
-        MsgInformacion(ui, "Exportación Finalizada con Exito");
+        result.inform("Exportación Finalizada con Exito");
         return result;
     } catch (const std::exception& error) {
         if (out != nullptr) {
@@ -280,8 +279,8 @@ ExportResult Exportar(Context& context, long formatId, const fs::path& file, con
             fs::remove(work, ignored);
         }
         const auto* raised = dynamic_cast<const Error*>(&error);
-        MsgError(ui, "Ha ocurrido un error en la línea " + std::to_string(row) + ": " +
-                         (raised != nullptr ? raised->description() : std::string(error.what())));
+        result.fail("Ha ocurrido un error en la línea " + std::to_string(row) + ": " +
+                    (raised != nullptr ? raised->description() : std::string(error.what())));
         result.outcome = ExportOutcome::Failed;
         result.rows = 0;
         return result;

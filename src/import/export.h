@@ -9,6 +9,7 @@
 
 #include "app/context.h"
 #include "data/values/variant.h"
+#include "import/run_outcome.h"
 
 namespace kapred {
 
@@ -43,7 +44,7 @@ enum class ExportOutcome {
     Kept,  // a file was there and the user kept it: nothing was written
 };
 
-struct ExportResult {
+struct ExportResult : RunOutcome {
     ExportOutcome outcome = ExportOutcome::Failed;
     long rows = 0;  // rows written
 };
@@ -53,8 +54,9 @@ struct ExportResult {
 // with carriage return and line feed. A file already there is replaced only when the user agrees,
 // and never one of the program's own files. The new file is written beside its final name and
 // put in place at the end, so that a failed or cancelled export leaves the file that was there.
-// Tells the outcome as the import window does ("Exportación Finalizada con Exito", the
-// cancellation, or the failure with MsgError). The cancel flag is looked at between rows.
+// Returns what to tell of the end ("Exportación Finalizada con Exito", the cancellation, or the
+// failure as an error); the question before replacing a file is asked during the run. The cancel
+// flag is looked at between rows.
 ExportResult Exportar(Context& context, long formatId, const std::filesystem::path& file,
                       const std::atomic<bool>* cancel = nullptr);
 

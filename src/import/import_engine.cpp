@@ -110,6 +110,7 @@ void ImportRun::LimpiarImportacion() {
     batchStored_ = 0;
     stored_ = 0;
     failure_.clear();
+    problems_ = {};
     currentLine_.clear();
     lineErrorText_.clear();
     object_.reset();
@@ -155,20 +156,18 @@ void ImportRun::lineError() {
 bool ImportRun::ImportarArchivo() {
     closeFiles();
     errorFileError_ = 0;
+    problems_ = {};
     state_ = State::Failed;
     const bool complete = prepare() && readLines();
     object_.reset();
     if (complete) {
         context_.ui.showProgress(100);
-        if (errors_ < 1 && tellsEnd) {
-            MsgInformacion(context_.ui, "El Proceso ha finalizado correctamente!");
-        }
         context_.ui.showProgress(0);
     }
     closeFiles();
     if (errorFileError_ != 0) {
-        MsgError(context_.ui, "No se pudo escribir el archivo de errores " + errorFilePath().string() + ": " +
-                                  db::systemError(errorFileError_) + "; lo que contiene está incompleto.");
+        problems_.fail("No se pudo escribir el archivo de errores " + errorFilePath().string() + ": " +
+                       db::systemError(errorFileError_) + "; lo que contiene está incompleto.");
     }
     if (complete) {
         state_ = State::Finished;
@@ -176,17 +175,25 @@ bool ImportRun::ImportarArchivo() {
     return complete;
 }
 
+RunOutcome ImportRun::outcome() const {
+    RunOutcome told;
+    if (state_ == State::Finished && errors_ < 1) {
+        told.inform("El Proceso ha finalizado correctamente!");
+    }
+    told.notices.insert(told.notices.end(), problems_.notices.begin(), problems_.notices.end());
+    return told;
+}
+
 bool ImportRun::prepare() {
-    UserInterface& ui = context_.ui;
     if (!declarationLoaded(context_)) {
-        MsgError(ui, kNoDeclaration);
+        problems_.fail(kNoDeclaration);
         return false;
     }
     // 1. The layout: one row per placed field.
     try {
         auto layout = context_.g_dbTablas->openRecordset(kLayoutQuery, {formatId, importCode});
         if (layout->recordCount() < 1) {
-            MsgError(ui, kLayoutFailure);
+            problems_.fail(kLayoutFailure);
             return false;
         }
         for (long r = 0; r < layout->recordCount(); ++r) {
@@ -205,7 +212,7 @@ bool ImportRun::prepare() {
             }
         }
     } catch (const std::exception& failure) {
-        MsgError(ui, withReason(kLayoutFailure, failure));
+        problems_.fail(withReason(kLayoutFailure, failure));
         return false;
     }
 
@@ -214,12 +221,12 @@ bool ImportRun::prepare() {
         recordLength_ = kapred::recordLength(context_, formatId, importCode);
         fileSize_ = fs::file_size(inputPath);
         if (recordLength_ < 1) {
-            MsgError(ui, kLengthFailure);
+            problems_.fail(kLengthFailure);
             return false;
         }
         estimatedLines_ = static_cast<long>(roundedQuotient(fileSize_, static_cast<std::uint64_t>(recordLength_)));
     } catch (const std::exception& failure) {
-        MsgError(ui, withReason(kLengthFailure, failure));
+        problems_.fail(withReason(kLengthFailure, failure));
         return false;
     }
 
@@ -229,8 +236,8 @@ bool ImportRun::prepare() {
     db::FileHandle created = db::createWorkFile(errorFilePath());
     errorFile_ = created.valid() ? ::fdopen(created.get(), "wb") : nullptr;
     if (errorFile_ == nullptr) {
-        MsgError(ui, std::string(kOpenFailure) + " No se puede crear el archivo de errores " +
-                         errorFilePath().string() + ": " + db::systemError(errno) + ". No se importó ninguna línea.");
+        problems_.fail(std::string(kOpenFailure) + " No se puede crear el archivo de errores " +
+                       errorFilePath().string() + ": " + db::systemError(errno) + ". No se importó ninguna línea.");
         return false;
     }
     created.release();
@@ -238,8 +245,8 @@ bool ImportRun::prepare() {
     if (input_ == nullptr) {
         const int number = errno;
         closeFiles();
-        MsgError(ui, std::string(kOpenFailure) + " No se puede leer el archivo " + inputPath.string() + ": " +
-                         db::systemError(number) + ". No se importó ninguna línea.");
+        problems_.fail(std::string(kOpenFailure) + " No se puede leer el archivo " + inputPath.string() + ": " +
+                       db::systemError(number) + ". No se importó ninguna línea.");
         return false;
     }
 
@@ -250,11 +257,11 @@ bool ImportRun::prepare() {
 
     // 5. Every record the same length and ended the same way.
     if (lineEnd_.stride == 0) {
-        MsgError(ui, kBadlyBuilt);
+        problems_.fail(kBadlyBuilt);
         return false;
     }
     if (!recordsAreEven(input_, fileSize_, lineEnd_)) {
-        MsgError(ui, kUneven);
+        problems_.fail(kUneven);
         return false;
     }
 
@@ -427,23 +434,25 @@ void ImportRun::storeLine(const std::string& line) {
 
 namespace {
 
-// The cancellation, with the rows that stayed; the user may have them deleted again.
+// The cancellation, with the rows that stayed; the user may have them deleted again. The question
+// waits for the answer, so what was to be told before it is told first.
 void tellCancellation(UserInterface& ui, ImportRun& run, ImportResult& result, NumberFormat numbers) {
     const std::string cancelled = "La Importación ha sido cancelada por el Usuario.";
     const long kept = run.stored();
     if (kept == 0) {
-        MsgInformacion(ui, cancelled + " No quedó guardada ninguna fila del archivo.");
+        result.inform(cancelled + " No quedó guardada ninguna fila del archivo.");
         return;
     }
     const std::string rows = kept == 1 ? "1 fila" : counted(kept, numbers) + " filas";
+    tell(ui, result);
+    result.notices.clear();
     if (!ui.askYesNo(MessageIcon::Question, "Confirmar!",
                      cancelled + " Quedaron guardadas en la declaración " + rows +
                          " del archivo.\n¿Desea eliminar las filas guardadas por esta importación?")) {
         return;
     }
     result.removed = run.removeStoredRows();
-    MsgInformacion(ui,
-                   "Se eliminaron las filas guardadas por esta importación: " + counted(result.removed, numbers) + ".");
+    result.inform("Se eliminaron las filas guardadas por esta importación: " + counted(result.removed, numbers) + ".");
 }
 
 }  // namespace
@@ -468,18 +477,16 @@ long ImportRun::removeStoredRows() {
     return removed;
 }
 
-ImportResult importFile(Context& context, long formatId, const fs::path& file, std::atomic<bool>* cancel,
-                        const ErrorFileShown& showErrorFile) {
+ImportResult importFile(Context& context, long formatId, const fs::path& file, std::atomic<bool>* cancel) {
     ImportResult result;
-    UserInterface& ui = context.ui;
     const NumberFormat numbers = context.numberFormat();
     const auto format = findFormat(context, formatId);
     if (!format) {
-        MsgError(ui, "No existe el formato " + std::to_string(formatId) + ".");
+        result.fail("No existe el formato " + std::to_string(formatId) + ".");
         return result;
     }
     if (!declarationLoaded(context)) {
-        MsgError(ui, kNoDeclaration);
+        result.fail(kNoDeclaration);
         return result;
     }
     std::error_code error;
@@ -489,11 +496,11 @@ ImportResult importFile(Context& context, long formatId, const fs::path& file, s
         why = db::systemError(error.value());
     }
     if (why) {
-        MsgError(ui, "No se puede importar " + file.string() + ": " + *why + ".");
+        result.fail("No se puede importar " + file.string() + ": " + *why + ".");
         return result;
     }
     if (size == 0) {
-        MsgInformacion(ui, "No existen datos para importar. Verifique el archivo de Importación.");
+        result.inform("No existen datos para importar. Verifique el archivo de Importación.");
         result.outcome = ImportOutcome::NoData;
         return result;
     }
@@ -506,36 +513,36 @@ ImportResult importFile(Context& context, long formatId, const fs::path& file, s
     run.importCode = format->section;
     run.inputPath = file;
     run.errorFileName = kImportErrorFile;
-    run.tellsEnd = false;
     run.ImportarArchivo();
+    result.notices = run.problems().notices;
     result.linesRead = run.linesRead();
     result.errors = run.errors();
     result.errorFile = run.errorFilePath();
-    if (showErrorFile && run.errors() > 0 && run.state() != ImportRun::State::Cancelled) {
-        showErrorFile(result.errorFile);
+    if (run.errors() > 0 && run.state() != ImportRun::State::Cancelled) {
+        result.notices.push_back({NoticeKind::ErrorFile, result.errorFile.string()});
     }
     switch (run.state()) {
         case ImportRun::State::Finished:
             result.outcome = ImportOutcome::Finished;
-            MsgInformacion(ui, std::string(run.errors() < 1 ? "La Importación ha finalizado correctamente!"
-                                                            : "La Importación ha finalizado con errores!") +
-                                   "\nCantidad de Registros Procesados: " + counted(result.linesRead, numbers) +
-                                   "\nCantidad de Registros correctos cargados: " + counted(result.stored(), numbers) +
-                                   "\nCantidad de Registros con errores: " + counted(result.errors, numbers));
+            result.inform(std::string(run.errors() < 1 ? "La Importación ha finalizado correctamente!"
+                                                       : "La Importación ha finalizado con errores!") +
+                          "\nCantidad de Registros Procesados: " + counted(result.linesRead, numbers) +
+                          "\nCantidad de Registros correctos cargados: " + counted(result.stored(), numbers) +
+                          "\nCantidad de Registros con errores: " + counted(result.errors, numbers));
             break;
         case ImportRun::State::Cancelled:
             // The line at which the cancellation was seen was counted but not read.
             result.linesRead = run.linesRead() - 1;
             result.outcome = ImportOutcome::Cancelled;
-            tellCancellation(ui, run, result, numbers);
+            tellCancellation(context.ui, run, result, numbers);
             break;
         case ImportRun::State::Idle:
         case ImportRun::State::Failed:
             result.outcome = ImportOutcome::Failed;
             if (!run.failure().empty()) {
-                MsgError(ui, "La Importación se detuvo en la línea " + std::to_string(run.linesRead()) + ": " +
-                                 run.failure() + " Quedaron guardadas " + std::to_string(run.stored()) +
-                                 " filas del archivo.");
+                result.fail("La Importación se detuvo en la línea " + std::to_string(run.linesRead()) + ": " +
+                            run.failure() + " Quedaron guardadas " + std::to_string(run.stored()) +
+                            " filas del archivo.");
             }
             break;
     }

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/context.h"
 #include "import/record_file.h"
+#include "import/run_outcome.h"
 #include "model/section_object.h"
 
 namespace kapred {
@@ -60,13 +60,16 @@ public:
     std::filesystem::path inputPath;
     std::string errorFileName;  // in the program directory
 
-    // Whether the run itself tells a complete run without refused lines ("El Proceso ha
-    // finalizado correctamente!"); off when the caller tells the end, with the counts, itself.
-    bool tellsEnd = true;
-
-    // The whole run; true when every line was read. False when a preparation step failed (told
-    // with MsgError, or in the error file once it is open) or the run was cancelled.
+    // The whole run; true when every line was read. False when a preparation step failed (see
+    // problems(), or the error file once it is open) or the run was cancelled.
     bool ImportarArchivo();
+    // What the last run has to tell of itself: why a preparation step failed, or that the error
+    // file could not be written whole.
+    const RunOutcome& problems() const { return problems_; }
+    // The last run told on its own: a complete run without refused lines says "El Proceso ha
+    // finalizado correctamente!", then come its problems. A caller that tells the end with the
+    // counts (importFile) takes the problems alone.
+    RunOutcome outcome() const;
 
     // The flag the run looks at before each line. Setting it is all a Cancel command, another
     // thread or a signal handler needs to do; the run stops at the next line, keeping the rows
@@ -139,6 +142,7 @@ private:
     std::FILE* input_ = nullptr;
     std::FILE* errorFile_ = nullptr;
     int errorFileError_ = 0;  // why the first write to the error file was lost (a full disk); 0 when none was
+    RunOutcome problems_;
 
     std::unique_ptr<db::Transaction> batch_;
     // The section's business object, made for the first line and set up anew (AddNew) for each
@@ -164,7 +168,7 @@ enum class ImportOutcome {
     NoData,     // the file is empty
 };
 
-struct ImportResult {
+struct ImportResult : RunOutcome {
     ImportOutcome outcome = ImportOutcome::Failed;
     long linesRead = 0;  // lines handled, blank and refused ones included
     long errors = 0;     // lines not stored
@@ -173,20 +177,18 @@ struct ImportResult {
     long stored() const { return linesRead - errors - removed; }
 };
 
-// Shows the error file of a run that refused lines (the import window's error summary).
-using ErrorFileShown = std::function<void(const std::filesystem::path& errorFile)>;
-
 // An import as the import window runs it: an empty file is refused with "No existen datos para
 // importar...", otherwise the file is imported into the format's section of the current
-// declaration and the end is told: "La Importación ha finalizado correctamente!" or "... con
-// errores!" after a complete run, with the counts of the error file's summary, in one message;
-// after a cancellation "La Importación ha sido cancelada por el Usuario." with the rows that
-// stayed, offering to delete the rows of this run. A failed run says nothing more than the
-// failure itself (it is never reported as finished). The cancel flag, when given, is the one the run looks at. When
-// lines were refused and the run was not cancelled, the error file is shown first, so that the user reads what went
-// wrong before being told how the run ended.
+// declaration. The result says how the run ended: "La Importación ha finalizado correctamente!"
+// or "... con errores!" after a complete run, with the counts of the error file's summary, in one
+// message; after a cancellation "La Importación ha sido cancelada por el Usuario." with the rows
+// that stayed, and the user is asked then whether to delete the rows of this run (what was to be
+// told before the question is told before it). A failed run says nothing more than the failure
+// itself (it is never reported as finished). When lines were refused and the run was not
+// cancelled, the error file comes before the end, so that the user reads what went wrong before
+// being told how the run ended. The cancel flag, when given, is the one the run looks at.
 ImportResult importFile(Context& context, long formatId, const std::filesystem::path& file,
-                        std::atomic<bool>* cancel = nullptr, const ErrorFileShown& showErrorFile = {});
+                        std::atomic<bool>* cancel = nullptr);
 
 // A whole number nearest to a / b, halves to the even neighbour (b > 0).
 std::uint64_t roundedQuotient(std::uint64_t a, std::uint64_t b);

@@ -373,14 +373,15 @@ void frmImportar::cmdImport_Click() {
 
 void frmImportar::runImport() {
     runWithProgress(FileUse::Import, [this](const std::filesystem::path& file) {
-        importFile(context_, formatId_, file, &cancel_,
-                   [this](const std::filesystem::path& errorFile) { showErrorSummary(errorFile); });
+        tell(context_.ui, importFile(context_, formatId_, file, &cancel_),
+             [this](const std::filesystem::path& errorFile) { showErrorSummary(errorFile); });
     });
 }
 
 void frmImportar::runExport() {
-    runWithProgress(FileUse::Export,
-                    [this](const std::filesystem::path& file) { Exportar(context_, formatId_, file, &cancel_); });
+    runWithProgress(FileUse::Export, [this](const std::filesystem::path& file) {
+        tell(context_.ui, Exportar(context_, formatId_, file, &cancel_));
+    });
 }
 
 void frmImportar::runWithProgress(FileUse use, const std::function<void(const std::filesystem::path&)>& run) {

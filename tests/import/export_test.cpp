@@ -69,7 +69,9 @@ TEST_F(Export, ACancelledExportKeepsTheOldFile) {
     test::writeBytes(target, "anterior");
     program.ui.answers = {true};
     std::atomic<bool> cancel{true};
-    EXPECT_EQ(Exportar(context(), test::kAdvancesFormat, target, &cancel).outcome, ExportOutcome::Cancelled);
+    const auto result = Exportar(context(), test::kAdvancesFormat, target, &cancel);
+    tell(program.ui, result);
+    EXPECT_EQ(result.outcome, ExportOutcome::Cancelled);
     EXPECT_EQ(test::readBytes(target), "anterior");
     EXPECT_EQ(program.ui.messages(),
               std::vector<std::string>{"Información: Exportación ha sido cancelada por el Usuario."});
@@ -82,7 +84,9 @@ TEST_F(Export, AnExportTheDiskCannotKeepIsToldAndKeepsTheOldFile) {
     program.ui.answers = {true};
     {
         const test::FailingSync failing(".exportado.txt.");
-        EXPECT_EQ(Exportar(context(), test::kAdvancesFormat, target).outcome, ExportOutcome::Failed);
+        const auto result = Exportar(context(), test::kAdvancesFormat, target);
+        tell(program.ui, result);
+        EXPECT_EQ(result.outcome, ExportOutcome::Failed);
     }
     const auto errors = program.ui.messages("Error");
     ASSERT_EQ(errors.size(), 1u);

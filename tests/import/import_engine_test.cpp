@@ -157,6 +157,7 @@ TEST_F(ImportEngine, ACancelledImportIsToldAsSuch) {
     const auto stopped =
         importFile(context(), test::kAdvancesFormat,
                    file("corto.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000002,00"})), &cancel);
+    tell(program.ui, stopped);
     EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(stopped.linesRead, 1);
     // The first line stayed; the user keeps it.
@@ -176,13 +177,15 @@ TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancell
         shownFiles.push_back(errors);
         toldBefore.push_back(program.ui.messages());
     };
-    importFile(context(), test::kAdvancesFormat, file("limpio.txt", crlf({"15/01/2005000000000001,00"})), nullptr,
-               show);
+    tell(program.ui,
+         importFile(context(), test::kAdvancesFormat, file("limpio.txt", crlf({"15/01/2005000000000001,00"}))), show);
     EXPECT_TRUE(shownFiles.empty());
 
     program.ui.shown.clear();
-    importFile(context(), test::kAdvancesFormat,
-               file("con_error.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000abc,00"})), nullptr, show);
+    tell(program.ui,
+         importFile(context(), test::kAdvancesFormat,
+                    file("con_error.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000abc,00"}))),
+         show);
     ASSERT_EQ(shownFiles.size(), 1u);
     EXPECT_EQ(shownFiles[0], context().appPath / "ErroresImportacion.txt");
     EXPECT_EQ(toldBefore[0], std::vector<std::string>{});
@@ -197,9 +200,10 @@ TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancell
         cancel = true;
         return std::make_unique<BAnticipos>(context());
     });
-    const auto stopped = importFile(
-        context(), test::kAdvancesFormat,
-        file("cancelado.txt", crlf({"15/01/2005000000000abc,00", "15/01/2005000000000002,00"})), &cancel, show);
+    const auto stopped =
+        importFile(context(), test::kAdvancesFormat,
+                   file("cancelado.txt", crlf({"15/01/2005000000000abc,00", "15/01/2005000000000002,00"})), &cancel);
+    tell(program.ui, stopped, show);
     EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(stopped.errors, 1);
     EXPECT_EQ(shownFiles.size(), 1u);
@@ -216,6 +220,7 @@ TEST_F(ImportEngine, AnErrorFileThatCannotBeWrittenIsToldWithWhy) {
         const test::FileSizeLimit limit(16);
         EXPECT_TRUE(run.ImportarArchivo());
     }
+    tell(program.ui, run.outcome());
     EXPECT_EQ(run.errors(), 1);
     EXPECT_EQ(
         program.ui.messages(),
@@ -259,6 +264,7 @@ TEST_F(ImportEngine, NothingIsImportedWithoutADeclaration) {
     program.makeCurrent(std::make_shared<BDDJJ>(context()));
     const auto result =
         importFile(context(), test::kAdvancesFormat, file("a.txt", crlf({"15/01/2005000000000001,00"})));
+    tell(program.ui, result);
     EXPECT_EQ(result.outcome, ImportOutcome::Failed);
     EXPECT_EQ(program.countRows("Anticipos"), 0);
     EXPECT_EQ(program.ui.messages(), std::vector<std::string>{"Error: No hay una Declaración Jurada seleccionada."});

@@ -62,6 +62,7 @@ protected:
         run.errorFileName = kImportErrorFile;
         Run outcome;
         outcome.result = run.ImportarArchivo();
+        tell(program.ui, run.outcome());
         outcome.state = run.state();
         outcome.linesRead = run.linesRead();
         outcome.errors = run.errors();

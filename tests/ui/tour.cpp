@@ -226,6 +226,7 @@ int main(int argc, char** argv) {
         test::writeBytes(file, "15/01/2005000000001500,00\r\n15/02/2005000000000abc,00\r\n" + std::string(25, ' ') +
                                    "\r\n15/03/2005000000000250,00\r\n15/07/2005000000000100,00\r\n");
         const ImportResult result = importFile(context, 3, file);
+        tell(ui, result);
         ui::frmImportar_ConfigurarCampos summary(context, &main);
         summary.loadErrorFile(result.errorFile);
         summary.HabilitarVentana(true);
