@@ -1,10 +1,10 @@
 #include "calc/computed_windows.h"
 
 #include "calc/determination.h"
-#include "model/tables/captions.h"
 #include "data/engine/dialect.h"
 #include "data/values/numeric_text.h"
 #include "model/assets.h"
+#include "model/tables/captions.h"
 
 namespace kapred {
 

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <optional>
 
-#include "model/tables/captions.h"
 #include "data/engine/storage.h"
 #include "data/values/error.h"
+#include "model/tables/captions.h"
 
 namespace kapred {
 

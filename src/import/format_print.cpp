@@ -1,7 +1,7 @@
 #include "import/format_print.h"
 
-#include "model/tables/captions.h"
 #include "data/values/text.h"
+#include "model/tables/captions.h"
 
 namespace kapred {
 

@@ -12,9 +12,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "model/tables/captions.h"
 #include "data/values/numeric_text.h"
 #include "model/system_tables.h"
+#include "model/tables/captions.h"
 #include "ui/help.h"
 #include "ui/qt_interface.h"
 #include "ui/window_routines.h"
