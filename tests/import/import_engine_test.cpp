@@ -27,7 +27,21 @@ std::string crlf(std::initializer_list<std::string> lines) {
     return text;
 }
 
-class ImportEngine : public ImportFixture {};
+class ImportEngine : public ImportFixture {
+protected:
+    // An import of those lines cancelled as the second line's object is made: the first line is
+    // read, the second not.
+    ImportResult cancelledAtTheSecondLine(const std::string& name, std::initializer_list<std::string> lines) {
+        context().factory.registerBusiness("Anticipos", [this] {
+            cancel_ = true;
+            return std::make_unique<BAnticipos>(context());
+        });
+        return importFile(context(), test::kAdvancesFormat, file(name, crlf(lines)), &cancel_);
+    }
+
+private:
+    std::atomic<bool> cancel_{false};
+};
 
 TEST_F(ImportEngine, TheSampleFileOfEachStandardFormatImports) {
     const std::filesystem::path samples = std::filesystem::path(KAPRED_RESOURCES_DIR) / "samples";
@@ -149,14 +163,8 @@ TEST_F(ImportEngine, CancellingAfterLineFiveKeepsTheRowsSavedAndWritesNoSummary)
 }
 
 TEST_F(ImportEngine, ACancelledImportIsToldAsSuch) {
-    std::atomic<bool> cancel{false};
-    context().factory.registerBusiness("Anticipos", [&] {
-        cancel = true;
-        return std::make_unique<BAnticipos>(context());
-    });
     const auto stopped =
-        importFile(context(), test::kAdvancesFormat,
-                   file("corto.txt", crlf({"15/01/2005000000000001,00", "15/01/2005000000000002,00"})), &cancel);
+        cancelledAtTheSecondLine("corto.txt", {"15/01/2005000000000001,00", "15/01/2005000000000002,00"});
     tell(program.ui, stopped);
     EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(stopped.linesRead, 1);
@@ -195,14 +203,8 @@ TEST_F(ImportEngine, TheErrorFileIsShownBeforeTheEndIsToldUnlessTheRunWasCancell
                                                               "Cantidad de Registros con errores: 1"});
 
     // The first line is refused and the run is cancelled at the second.
-    std::atomic<bool> cancel{false};
-    context().factory.registerBusiness("Anticipos", [&] {
-        cancel = true;
-        return std::make_unique<BAnticipos>(context());
-    });
     const auto stopped =
-        importFile(context(), test::kAdvancesFormat,
-                   file("cancelado.txt", crlf({"15/01/2005000000000abc,00", "15/01/2005000000000002,00"})), &cancel);
+        cancelledAtTheSecondLine("cancelado.txt", {"15/01/2005000000000abc,00", "15/01/2005000000000002,00"});
     tell(program.ui, stopped, show);
     EXPECT_EQ(stopped.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(stopped.errors, 1);
