@@ -8,6 +8,9 @@
 #   5. the export of the advances against sqlite3 writing the same lines to a file;
 #   and the peak memory of the export and of the generation of ROWS rows against the same
 #   commands on a declaration without rows.
+# Each time is the fastest of its runs: five for the start-up, three for the generation, the
+# export and their baselines (one run of each varies by a third on this machine), one for the
+# import (it fills the database the others read).
 # Usage: bench/speed.sh [BUILD_DIR] (ROWS=990000 by default: a declaration file holds at most
 # 999,999 records, so a generation of a million rows would be refused).
 set -euo pipefail
@@ -97,18 +100,18 @@ plainCopy "$WORK/empty/Kapred/Kapred.mdb" "$WORK/plain.mdb"
 sqliteCount=$(best 5 sqlite3 "$WORK/plain.mdb" 'select count(*) from DDJJ')
 
 mkdir -p "$WORK/destino"
-generate=$(best 1 cli "$WORK/large" generate 20040 --dest "$WORK/destino" --yes)
+generate=$(best 3 cli "$WORK/large" generate 20040 --dest "$WORK/destino" --yes)
 generatePeak=$(peak "$CLI" --home "$WORK/large/Kapred" --cuit "$CUIT" generate 20040 --dest "$WORK/destino" --yes)
 mkdir -p "$WORK/destino-vacio"
 generateEmptyPeak=$(peak "$CLI" --home "$WORK/empty/Kapred" --cuit "$CUIT" generate 20040 --dest "$WORK/destino-vacio" --yes)
-sqliteRecords=$(best 1 sh -c "sqlite3 '$WORK/large.mdb' \"select '06' || replace(fFecha, '-', '') ||
+sqliteRecords=$(best 3 sh -c "sqlite3 '$WORK/large.mdb' \"select '06' || replace(fFecha, '-', '') ||
     printf('%015d', cImporte / 100) from Anticipos where CUIT = 20123456789 and CodDJ = 20040 order by ID\" \
     >'$WORK/records.txt'")
 
-export=$(best 1 cli "$WORK/large" export 20040 --format 3 --file "$WORK/exportado.txt" --yes)
+export=$(best 3 cli "$WORK/large" export 20040 --format 3 --file "$WORK/exportado.txt" --yes)
 exportPeak=$(peak "$CLI" --home "$WORK/large/Kapred" --cuit "$CUIT" export 20040 --format 3 --file "$WORK/exportado2.txt" --yes)
 exportEmptyPeak=$(peak "$CLI" --home "$WORK/empty/Kapred" --cuit "$CUIT" export 20040 --format 3 --file "$WORK/vacio.txt" --yes)
-sqliteLines=$(best 1 sh -c "sqlite3 '$WORK/large.mdb' \"select strftime('%d/%m/%Y', fFecha) ||
+sqliteLines=$(best 3 sh -c "sqlite3 '$WORK/large.mdb' \"select strftime('%d/%m/%Y', fFecha) ||
     printf('%012d,%02d', cImporte / 10000, cImporte / 100 % 100) from Anticipos
     where CUIT = 20123456789 and CodDJ = 20040\" >'$WORK/lines.txt'")
 
