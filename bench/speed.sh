@@ -128,5 +128,5 @@ printf '%-58s %8.3f %8.3f %7s %6s\n' \
     "5. export / sqlite3 writing the lines (s)" "$export" "$sqliteLines" "$(ratio "$export" "$sqliteLines")" "-"
 printf '%-58s %8s %8s %7s %6s\n' \
     "export peak memory, $ROWS rows / no rows (MB)" "$exportPeak" "$exportEmptyPeak" "" "20" \
-    "generate peak memory, $ROWS rows / no rows (MB)" "$generatePeak" "$generateEmptyPeak" "" "20"
+    "generate peak memory, $ROWS rows / no rows (MB)" "$generatePeak" "$generateEmptyPeak" "" "-"
 echo "import: $(awk -v r="$ROWS" -v t="$import" 'BEGIN { printf "%.0f", r / t }') rows/s"
