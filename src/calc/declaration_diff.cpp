@@ -68,7 +68,7 @@ std::vector<Shown> snapshot(Context& context) {
         if (!object) {
             continue;
         }
-        if (section.kind == SectionKind::List) {
+        if (section.kind() == SectionKind::List) {
             for (const ListRow& row : listRows(context, *object)) {
                 const std::string prefix = "Fila " + std::to_string(row.id) + ": ";
                 shown.push_back(

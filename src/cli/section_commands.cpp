@@ -19,12 +19,12 @@ namespace {
 // The section's description, from a name given in any case, when it is of the kind asked for.
 SectionInfo sectionNamed(const std::string& given, std::optional<SectionKind> kind = {}) {
     const auto section = findSection(given);
-    if (section && (!kind || section->kind == *kind)) {
+    if (section && (!kind || section->kind() == *kind)) {
         return *section;
     }
     std::string names;
     for (const auto& candidate : declarationSections()) {
-        if (!kind || candidate.kind == *kind) {
+        if (!kind || candidate.kind() == *kind) {
             names += (names.empty() ? "" : ", ") + candidate.name;
         }
     }
@@ -102,7 +102,7 @@ int showSection(Session& session, const std::string& code, const std::string& gi
     }
     const SectionInfo section = sectionNamed(given);
     auto object = sectionObject(context, section);
-    if (section.kind == SectionKind::List) {
+    if (section.kind() == SectionKind::List) {
         object->CalculateLocalTotals(kListIndex);
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
         for (const auto& row : listRows(context, *object)) {
@@ -230,7 +230,7 @@ int listSections() {
     for (const auto& section : declarationSections()) {
         list.push_back({{"Sección", section.name},
                         {"Título", trimmed(section.caption)},
-                        {"Carga", section.kind == SectionKind::List ? "varias filas (add-row)" : "una fila (set)"}});
+                        {"Carga", section.kind() == SectionKind::List ? "varias filas (add-row)" : "una fila (set)"}});
     }
     print(list);
     return 0;

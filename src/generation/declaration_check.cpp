@@ -38,7 +38,7 @@ void validateSections(Context& context, std::vector<std::string>& refusals) {
                 refusals.push_back(where + failureReasons(*object));
             }
         };
-        if (section.kind == SectionKind::List) {
+        if (section.kind() == SectionKind::List) {
             for (const ListRow& row : listRows(context, *object)) {
                 if (findListRow(*object, row.id)) {
                     validate(section.caption + ", fila " + std::to_string(row.id) + ": ");
@@ -59,7 +59,7 @@ void checkRowDates(Context& context, std::vector<std::string>& warnings) {
         return;
     }
     for (const SectionInfo& section : declarationSections()) {
-        auto object = section.kind == SectionKind::List ? createSection(context, section.name) : nullptr;
+        auto object = section.kind() == SectionKind::List ? createSection(context, section.name) : nullptr;
         if (!object) {
             continue;
         }

@@ -78,7 +78,7 @@ ReportRows workPaperRows(Context& context, const WorkPaperKind& paper) {
     }
     const NumberFormat format = context.numberFormat();
     ReportRows report;
-    if (info->kind == SectionKind::List) {
+    if (info->kind() == SectionKind::List) {
         std::vector<ListRow> rows = listRows(context, *section);
         // By date, as the payments were made; rows without a date last. The sort is stable, so
         // rows of one date stay by number.

@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 bool isList(const std::string& table) {
     const auto section = findSection(table);
-    return section && section->kind == SectionKind::List;
+    return section && section->kind() == SectionKind::List;
 }
 
 // The number the next row of a list section will take; 0 for a single-row section.

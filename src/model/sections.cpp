@@ -25,7 +25,7 @@ std::string withoutAccessKey(std::string caption) {
 
 SectionInfo describe(const SectionDescription& section) {
     const std::string name(section.name);
-    SectionInfo info{name, windowCaption(name).value_or(name), section.kind, {}, &section};
+    SectionInfo info{name, windowCaption(name).value_or(name), {}, &section};
     for (const auto& column : section.columns) {
         if (!assignedBySystem(column)) {
             const std::string field(column.name);

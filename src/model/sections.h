@@ -19,11 +19,12 @@ struct SectionField {
 };
 
 struct SectionInfo {
-    std::string name;     // its table, entity and business object
-    std::string caption;  // the window's caption
-    SectionKind kind;
+    std::string name;                  // its table, entity and business object
+    std::string caption;               // the window's caption
     std::vector<SectionField> fields;  // what the user types: the key columns are left out
     const SectionDescription* description;
+
+    SectionKind kind() const { return description->kind; }
 };
 
 // The eight sections in the order of the declaration: assets, liabilities, advances, payments,

@@ -97,10 +97,6 @@ QString label(const std::string& entity, const std::string& field) {
     return caption.trimmed() + QLatin1Char(':');
 }
 
-QString qt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 int amountWidth(const QWidget& widget) {
     return widget.fontMetrics().horizontalAdvance(QStringLiteral("-99.999.999.999,99")) + 20;
 }
@@ -265,7 +261,7 @@ void frmSeccion::buildInputs() {
             for (const auto& frame : page.frames) {
                 // Every frame, captioned or not, nests its form alike: the inputs of all the pages
                 // then line up.
-                auto* holder = new QGroupBox(qt(frame.caption), sheet);
+                auto* holder = new QGroupBox(qtText(frame.caption), sheet);
                 auto* form = new QFormLayout(holder);
                 fillForm(form, holder, frame.fields);
                 if (!frame.subtotal.empty()) {
@@ -274,12 +270,12 @@ void frmSeccion::buildInputs() {
                 sheetLayout->addWidget(holder);
             }
             sheetLayout->addStretch();
-            pages_->addTab(sheet, qt(page.caption));
+            pages_->addTab(sheet, qtText(page.caption));
         }
         entriesLayout->addWidget(pages_);
         // The first input of the second page brings its page forward when it gets the focus.
         const tables::Column& firstOfSecond = layout.pages[1].frames.front().fields.front();
-        if (auto* first = findChild<QWidget*>(QStringLiteral("txt") + qt(firstOfSecond.name))) {
+        if (auto* first = findChild<QWidget*>(QStringLiteral("txt") + qtText(firstOfSecond.name))) {
             first->installEventFilter(this);
         }
     }
@@ -293,7 +289,7 @@ void frmSeccion::buildInputs() {
         }
         entriesLayout->addWidget(totals);
         for (const auto& detail : layout.details) {
-            if (auto* box = findChild<QWidget*>(QStringLiteral("txt") + qt(detail.beside))) {
+            if (auto* box = findChild<QWidget*>(QStringLiteral("txt") + qtText(detail.beside))) {
                 addDetail(box, std::string(detail.window));
             }
         }
@@ -303,7 +299,7 @@ void frmSeccion::buildInputs() {
 
 void frmSeccion::buildGrid() {
     auto* layout = new QVBoxLayout(this);
-    if (section_.kind != SectionKind::List) {
+    if (section_.kind() != SectionKind::List) {
         return;
     }
     auto* select = new QGroupBox(QStringLiteral(" Seleccionar "), this);
@@ -346,7 +342,7 @@ void frmSeccion::buildButtons() {
     bar->setObjectName(QStringLiteral("picMant"));
     auto* buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(0, 0, 0, 0);
-    const bool list = section_.kind == SectionKind::List;
+    const bool list = section_.kind() == SectionKind::List;
     struct Command {
         const char* name;
         const char* caption;
@@ -461,10 +457,10 @@ void frmSeccion::showEditing() {
 
 void frmSeccion::applyInsuranceChoice(QComboBox* list) {
     for (const auto& [flag, amountColumn] : tables::Pasivo::insuranceAmounts) {
-        if (list->objectName() != QStringLiteral("cbo") + qt(flag.name)) {
+        if (list->objectName() != QStringLiteral("cbo") + qtText(flag.name)) {
             continue;
         }
-        auto* amount = findChild<NumberEdit*>(QStringLiteral("txt") + qt(amountColumn.name));
+        auto* amount = findChild<NumberEdit*>(QStringLiteral("txt") + qtText(amountColumn.name));
         if (amount == nullptr || mode_ == QLatin1String("C")) {
             return;
         }

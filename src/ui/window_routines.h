@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "data/business_object.h"
 #include "data/entity.h"
@@ -31,6 +32,11 @@ inline constexpr int kBrowsing = 1;
 std::optional<bool> standardButtonVisible(const QString& buttonName, int mode, bool hasRecords, bool singleRow);
 
 // Sets the visibility of the window's standard buttons; the ones it lacks are skipped.
+// A text of the core (UTF-8) for a widget.
+inline QString qtText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 void SetButtonsState(QWidget& window, int mode, bool hasRecords, bool singleRow);
 
 // Gives each command button of the window's bar "picMant" the picture named after it (the

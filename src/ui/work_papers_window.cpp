@@ -22,10 +22,6 @@ namespace {
 
 constexpr int kKeyRole = Qt::UserRole;
 
-QString text(std::string_view value) {
-    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-}
-
 }  // namespace
 
 frmPapelesdeTrabajo::frmPapelesdeTrabajo(Context& context, QWidget* parent)
@@ -61,12 +57,12 @@ frmPapelesdeTrabajo::frmPapelesdeTrabajo(Context& context, QWidget* parent)
 void frmPapelesdeTrabajo::InicializeObjects() {
     setWindowTitle(QStringLiteral("Papeles de Trabajo"));
     tvwArbol_->clear();
-    auto* root = new QTreeWidgetItem(tvwArbol_, {text(kWorkPapersRootText)});
-    root->setData(0, kKeyRole, text(kWorkPapersRootKey));
+    auto* root = new QTreeWidgetItem(tvwArbol_, {qtText(kWorkPapersRootText)});
+    root->setData(0, kKeyRole, qtText(kWorkPapersRootKey));
     root->setIcon(0, QIcon::fromTheme(QStringLiteral("folder-open"), style()->standardIcon(QStyle::SP_DirOpenIcon)));
     for (const WorkPaperKind& paper : kWorkPapers) {
-        auto* node = new QTreeWidgetItem(root, {text(paper.text)});
-        node->setData(0, kKeyRole, text(paper.key));
+        auto* node = new QTreeWidgetItem(root, {qtText(paper.text)});
+        node->setData(0, kKeyRole, qtText(paper.key));
         node->setIcon(0, QIcon::fromTheme(QStringLiteral("dialog-information"),
                                           style()->standardIcon(QStyle::SP_MessageBoxInformation)));
     }
